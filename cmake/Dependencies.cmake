@@ -1,0 +1,22 @@
+# The Debian packages the program links (deps/debian-packages.txt installs them).
+# Only src/platform/ includes their headers; everything else sees our own interfaces.
+
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
+pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
+pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
+pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
+pkg_check_modules(OPENJPEG REQUIRED IMPORTED_TARGET libopenjp2)
+pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
+pkg_check_modules(TREMOR REQUIRED IMPORTED_TARGET vorbisidec)
+pkg_check_modules(OPENMPT REQUIRED IMPORTED_TARGET libopenmpt)
+pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
+pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
+
+add_library(quendara_dependencies INTERFACE)
+target_link_libraries(quendara_dependencies INTERFACE
+    PkgConfig::SDL2 PkgConfig::FREETYPE PkgConfig::FONTCONFIG PkgConfig::PNG PkgConfig::JPEG
+    PkgConfig::OPENJPEG PkgConfig::ZLIB PkgConfig::TREMOR PkgConfig::OPENMPT PkgConfig::MPG123
+    PkgConfig::TINYXML Threads::Threads ${CMAKE_DL_LIBS})

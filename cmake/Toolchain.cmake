@@ -1,0 +1,27 @@
+# Compiler settings shared by every target: ccache, sanitizers and the warning set.
+
+find_program(CCACHE_PROGRAM ccache)
+if(CCACHE_PROGRAM)
+    set(CMAKE_C_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+    set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+endif()
+
+if(QUENDARA_SANITIZE)
+    add_compile_options(-fsanitize=${QUENDARA_SANITIZE} -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=${QUENDARA_SANITIZE})
+    if(QUENDARA_SANITIZE MATCHES "undefined")
+        # A finding must fail the test that caused it, not scroll past in its output.
+        add_compile_options(-fno-sanitize-recover=undefined)
+    endif()
+endif()
+
+if(QUENDARA_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
+function(quendara_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow=local -Wnon-virtual-dtor -Wimplicit-fallthrough)
+    if(QUENDARA_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
