@@ -24,7 +24,8 @@ bool SameIgnoringCase(std::string_view a, std::string_view b)
 
 bool ExistsOnDisk(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {};
     return lstat(path.c_str(), &info) == 0;
 }
 
@@ -56,7 +57,8 @@ FindData FindDataOf(const std::string& path, std::string name)
 {
     FindData data;
     data.fileName = std::move(name);
-    struct stat info{};
+    struct stat info
+    {};
     if (stat(path.c_str(), &info) != 0) {
         return data;
     }
@@ -141,7 +143,8 @@ bool Exists(std::string_view name)
 
 bool IsDirectory(std::string_view name)
 {
-    struct stat info{};
+    struct stat info
+    {};
     return stat(DiskPath(name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -271,7 +274,8 @@ std::unique_ptr<MappedFile> MappedFile::Open(std::string_view name)
     if (fd < 0) {
         return nullptr;
     }
-    struct stat info{};
+    struct stat info
+    {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         return nullptr;

@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+
 #include "platform/Folders.h"
 #include "support/TempFolder.h"
 
@@ -61,10 +62,18 @@ TEST(WildcardTest, MatchesAsWindowsDoes)
         const char* pattern;
         bool matches;
     } cases[] = {
-        {"image1.png", "*.png", true},    {"IMAGE1.PNG", "*.png", true},   {"image1.png.bak", "*.png", false},
-        {"image1.png", "image?.png", true}, {"image12.png", "image?.png", false}, {"noextension", "*.*", true},
-        {"a.b.c", "*.c", true},           {"abc", "a*b*c", true},         {"acb", "a*b*c", false},
-        {"anything", "*", true},          {"", "*", true},                {"x", "", false},
+        {"image1.png", "*.png", true},
+        {"IMAGE1.PNG", "*.png", true},
+        {"image1.png.bak", "*.png", false},
+        {"image1.png", "image?.png", true},
+        {"image12.png", "image?.png", false},
+        {"noextension", "*.*", true},
+        {"a.b.c", "*.c", true},
+        {"abc", "a*b*c", true},
+        {"acb", "a*b*c", false},
+        {"anything", "*", true},
+        {"", "*", true},
+        {"x", "", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MatchesWildcard(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
