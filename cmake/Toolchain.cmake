@@ -20,7 +20,8 @@ if(QUENDARA_FUZZ)
 endif()
 
 function(quendara_warnings target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow=local -Wnon-virtual-dtor -Wimplicit-fallthrough)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wnon-virtual-dtor -Wimplicit-fallthrough
+        $<IF:$<CXX_COMPILER_ID:GNU>,-Wshadow=local,-Wshadow-uncaptured-local>)
     if(QUENDARA_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
     endif()
