@@ -1,0 +1,42 @@
+// Text helpers the whole program shares. Strings are bytes in the Windows-1252 code page; wide strings
+// hold 16-bit characters. Nothing here depends on the C library's locale: case, white space and the
+// wide/narrow conversion follow the "C" rules byte for byte whatever locale the process runs in.
+#pragma once
+
+#include <cstdarg>
+#include <string>
+
+namespace Tolm {
+
+// The program's one wide string type: 16-bit characters, as the Windows wide APIs and the fonts use them.
+using WideString = std::u16string;
+
+// printf-style formatting into a string. A text too long for the largest buffer the growth reaches
+// (kMaxFormattedLength bytes) gives the empty string.
+std::string FormatString(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatStringV(const char* format, va_list arguments) __attribute__((format(printf, 1, 0)));
+// The first buffer holds 160 characters; the heap buffer then doubles while the text does not fit and
+// it is below 1000000 bytes, so the last one tried holds 160 << 13 characters.
+constexpr int kMaxFormattedLength = 160 << 13;
+
+// Decimal, or hexadecimal after a "0x" prefix; an optional leading '-'. Anything else fails with 0.
+// The value wraps modulo 2^32 rather than overflowing.
+bool StringToInt(const std::string& text, int& out);
+// Decimal with an optional '-' and an optional fraction; no exponent, no white space. Each fraction digit
+// adds digit x 0.1^k, so "0.85" gives 0.8 + 5 x (0.1 x 0.1), one unit above the nearest double.
+bool StringToDouble(const std::string& text, double& out);
+// Digits grouped by three with ','; negative numbers give the empty string.
+std::string FormatThousands(int value);
+
+std::string StringToUpper(const std::string& text);
+std::string StringToLower(const std::string& text);
+// Each byte becomes the character of the same value (Latin-1), without a code-page table.
+WideString StringToWide(const std::string& text);
+// Each character up to 255 becomes the byte of the same value; a text holding any character above 255
+// cannot be converted and gives the empty string.
+std::string WideToString(const WideString& text);
+std::string TrimString(const std::string& text);
+// Position of the first occurrence of pattern in text without regard to case, or -1.
+int FindNoCase(const std::string& text, const std::string& pattern);
+
+} // namespace Tolm
