@@ -2,6 +2,10 @@
 // element in progress until that element is complete.
 #include "resources/XMLParser.h"
 
+#include "core/PakInterface.h"
+
+#include <cstdio>
+
 namespace Tolm {
 
 namespace {
@@ -69,8 +73,11 @@ String Decode(const String& text)
     using Char = typename String::value_type;
     String decoded;
     decoded.reserve(text.size());
+    // Past the last ';' no '&' can start an entity; knowing that keeps a run of bare '&' linear.
+    size_t lastSemicolon = text.rfind(Char(';'));
     for (size_t i = 0; i < text.size(); ++i) {
-        size_t semicolon = text[i] == Char('&') ? text.find(Char(';'), i + 1) : String::npos;
+        bool entity = text[i] == Char('&') && lastSemicolon != String::npos && i < lastSemicolon;
+        size_t semicolon = entity ? text.find(Char(';'), i + 1) : String::npos;
         if (semicolon == String::npos) {
             decoded += text[i];
             continue;
@@ -82,19 +89,6 @@ String Decode(const String& text)
     return decoded;
 }
 
-std::string NarrowAttribute(const std::u16string& text)
-{
-    std::string narrow;
-    narrow.reserve(text.size());
-    for (char16_t c : text) {
-        if (c > 0xFF) {
-            return {};
-        }
-        narrow += char(c);
-    }
-    return narrow;
-}
-
 } // namespace
 
 std::string XMLDecode(const std::string& text)
@@ -102,7 +96,7 @@ std::string XMLDecode(const std::string& text)
     return Decode(text);
 }
 
-std::u16string XMLDecodeWide(const std::u16string& text)
+WideString XMLDecodeWide(const WideString& text)
 {
     return Decode(text);
 }
@@ -115,8 +109,8 @@ struct XMLParser::ElementState
     bool quoteClosed = false;
     bool inAttributes = false;
     bool inValue = false;
-    std::u16string attributeName;
-    std::u16string attributeValue;
+    WideString attributeName;
+    WideString attributeValue;
 };
 
 XMLParser::XMLParser() = default;
@@ -128,22 +122,139 @@ XMLParser::~XMLParser()
 
 void XMLParser::CloseFile()
 {
-    file = nullptr;
+    if (file) {
+        PakFClose(file);
+        file = nullptr;
+    }
 }
 
-XMLParser::Read XMLParser::ReadByteChar(char16_t&)
+bool XMLParser::OpenFile(const std::string& name)
 {
-    return Read::End;
+    CloseFile();
+    putBack.clear();
+    file = PakFOpen(name.c_str(), "r");
+    if (!file) {
+        line = 0;
+        return Fail("Unable to open file " + name);
+    }
+    PakFSeek(file, 0, SEEK_END);
+    long size = PakFTell(file);
+    PakFSeek(file, 0, SEEK_SET);
+    uint8_t signature[3] = {};
+    int got = size >= 2 ? PakFRead(signature, 1, size >= 3 ? 3 : 2, file) : 0;
+    reader = CharReader::Byte;
+    if (got >= 2 &&
+        ((signature[0] == 0xFF && signature[1] == 0xFE) || (signature[0] == 0xFE && signature[1] == 0xFF))) {
+        reader = CharReader::UTF16;
+    } else if (got == 3 && signature[0] == 0xEF && signature[1] == 0xBB && signature[2] == 0xBF) {
+        reader = CharReader::UTF8;
+    }
+    // Reading starts at the first byte again: the UTF-8 and UTF-16 readers skip the signature themselves.
+    PakFSeek(file, 0, SEEK_SET);
+    fileName = name;
+    Reset();
+    return true;
 }
 
-XMLParser::Read XMLParser::ReadUTF8Char(char16_t&)
+XMLParser::Read XMLParser::ReadByteChar(char16_t& c)
 {
-    return Read::End;
+    int byte = PakFGetC(file);
+    if (byte < 0) {
+        return Read::End;
+    }
+    c = char16_t(byte);
+    return Read::Char;
 }
 
-XMLParser::Read XMLParser::ReadUTF16Char(char16_t&)
+XMLParser::Read XMLParser::ReadUTF8Char(char16_t& c)
 {
-    return Read::End;
+    for (;;) {
+        int lead = PakFGetC(file);
+        if (lead < 0) {
+            return Read::End;
+        }
+        if (lead < 0x80) {
+            c = char16_t(lead);
+            return Read::Char;
+        }
+        // A continuation byte where a lead belongs, a six-byte or invalid lead, or an overlong
+        // two-byte form.
+        if (lead < 0xC0 || lead >= 0xFC || lead == 0xC0 || lead == 0xC1) {
+            return Read::Illegal;
+        }
+        int continuations = lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF8 ? 3 : 4;
+        uint32_t value = uint32_t(lead) & (0x3Fu >> continuations);
+        for (int i = 0; i < continuations; ++i) {
+            int next = PakFGetC(file);
+            if (next < 0 || (next & 0xC0) != 0x80) {
+                return Read::Illegal;
+            }
+            // The shortest lead of each length with a first continuation byte that adds nothing is
+            // an overlong form.
+            bool overlong = i == 0 && ((lead == 0xE0 && !(next & 0x20)) || (lead == 0xF0 && !(next & 0x30)) ||
+                                       (lead == 0xF8 && !(next & 0x38)));
+            if (overlong) {
+                return Read::Illegal;
+            }
+            value = value << 6 | (uint32_t(next) & 0x3F);
+        }
+        if ((value >= 0xD800 && value <= 0xDFFF) || value == 0xFFFE || value == 0xFFFF) {
+            return Read::Illegal;
+        }
+        if (value == 0xFEFF && firstChar) {
+            firstChar = false;
+            continue;
+        }
+        c = char16_t(value);
+        return Read::Char;
+    }
+}
+
+// One little-endian 16-bit unit, swapped when the file is big-endian. A lone byte at the end is a
+// unit cut short.
+XMLParser::Read XMLParser::ReadUnit(char16_t& unit)
+{
+    uint8_t bytes[2];
+    int got = PakFRead(bytes, 1, 2, file);
+    if (got <= 0) {
+        return Read::End;
+    }
+    if (got != 2) {
+        return Read::Illegal;
+    }
+    unit = swapBytes ? char16_t(bytes[0] << 8 | bytes[1]) : char16_t(bytes[1] << 8 | bytes[0]);
+    return Read::Char;
+}
+
+XMLParser::Read XMLParser::ReadUTF16Char(char16_t& c)
+{
+    char16_t unit = 0;
+    Read read = ReadUnit(unit);
+    if (read == Read::Char && firstChar) {
+        firstChar = false;
+        if (unit == 0xFEFF || unit == 0xFFFE) {
+            swapBytes = unit == 0xFFFE;
+            read = ReadUnit(unit);
+        }
+    }
+    if (read != Read::Char) {
+        return read;
+    }
+    // A surrogate pair stands for one code point, of which the low 16 bits are kept; a surrogate
+    // without its partner is an illegal character.
+    if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        return Read::Illegal;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        char16_t trail = 0;
+        if (ReadUnit(trail) != Read::Char || trail < 0xDC00 || trail > 0xDFFF) {
+            return Read::Illegal;
+        }
+        uint32_t codePoint = 0x10000 + ((uint32_t(unit) - 0xD800) << 10) + (uint32_t(trail) - 0xDC00);
+        unit = char16_t(codePoint);
+    }
+    c = unit;
+    return Read::Char;
 }
 
 void XMLParser::Reset()
@@ -158,15 +269,10 @@ void XMLParser::Reset()
 
 void XMLParser::ParseFromString(const std::string& text)
 {
-    std::u16string wide;
-    wide.reserve(text.size());
-    for (char c : text) {
-        wide += char16_t(static_cast<unsigned char>(c));
-    }
-    SetStringSource(wide);
+    SetStringSource(StringToWide(text));
 }
 
-void XMLParser::SetStringSource(const std::u16string& text)
+void XMLParser::SetStringSource(const WideString& text)
 {
     CloseFile();
     Reset();
@@ -373,7 +479,7 @@ XMLParser::Step XMLParser::CompleteStartTag(XMLElement& element, ElementState& s
         selfClosing = true;
     } else {
         bool lastAttributePending = !state.attributeName.empty();
-        std::string lastAttribute = NarrowAttribute(XMLDecodeWide(state.attributeName));
+        std::string lastAttribute = WideToString(XMLDecodeWide(state.attributeName));
         if (lastAttributePending) {
             StoreAttribute(element, state);
             std::string& stored = element.attributes[lastAttribute];
@@ -416,8 +522,8 @@ XMLParser::Step XMLParser::CompleteEndTag(XMLElement& element)
 
 void XMLParser::StoreAttribute(XMLElement& element, ElementState& state)
 {
-    AddAttribute(element, NarrowAttribute(XMLDecodeWide(state.attributeName)),
-                 NarrowAttribute(XMLDecodeWide(state.attributeValue)));
+    AddAttribute(element, WideToString(XMLDecodeWide(state.attributeName)),
+                 WideToString(XMLDecodeWide(state.attributeValue)));
     state.attributeName.clear();
     state.attributeValue.clear();
 }

@@ -5,13 +5,15 @@
 // or UTF-16, chosen by their encoding signature.
 #pragma once
 
+#include "core/StringUtils.h"
+
 #include <map>
 #include <string>
 #include <vector>
 
 namespace Tolm {
 
-struct PakFileHandleTag;
+struct PakFileHandle;
 
 class XMLElement
 {
@@ -50,7 +52,7 @@ public:
     bool OpenFile(const std::string& fileName);
     // Each byte of the text is one character.
     void ParseFromString(const std::string& text);
-    void SetStringSource(const std::u16string& text);
+    void SetStringSource(const WideString& text);
 
     // True with a complete element; false at the end of the input or on an error, which HasFailed
     // tells apart.
@@ -92,7 +94,7 @@ private:
     Read ReadByteChar(char16_t& c);
     Read ReadUTF8Char(char16_t& c);
     Read ReadUTF16Char(char16_t& c);
-    bool ReadUnit(char16_t& unit);
+    Read ReadUnit(char16_t& unit);
 
     bool ReadElement(XMLElement& element);
     Step TakeInComment(XMLElement& element, char16_t c);
@@ -108,7 +110,7 @@ private:
     std::string fileName;
     std::string errorText;
     int line = 0;
-    PakFileHandleTag* file = nullptr;
+    PakFileHandle* file = nullptr;
     bool hasFailed = false;
     bool commentsAllowed = false;
     // Read from the back: the last character pushed is the next one read.
@@ -122,6 +124,6 @@ private:
 // Entity replacement: &lt; &amp; &gt; &quot; &apos; &nbsp; (a space) and &cr; (a line feed). Any other
 // name leaves just the '&'; an '&' without a later ';' stays as it is.
 std::string XMLDecode(const std::string& text);
-std::u16string XMLDecodeWide(const std::u16string& text);
+WideString XMLDecodeWide(const WideString& text);
 
 } // namespace Tolm

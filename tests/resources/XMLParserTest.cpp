@@ -1,5 +1,7 @@
 #include "resources/XMLParser.h"
 
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 using namespace Tolm;
@@ -177,6 +179,108 @@ TEST(XMLParserTest, ANewSourceStartsAfresh)
     EXPECT_EQ(parser.GetCurrentLineNum(), 1);
     EXPECT_EQ(parser.GetFileName(), "");
     EXPECT_EQ(ReadAll(parser), (Elements{"start c", "end c @c", "end"}));
+}
+
+class XMLFileTest : public testing::Test
+{
+protected:
+    std::vector<std::string> ReadFile(const std::string& bytes)
+    {
+        temp.Write("file.xml", bytes);
+        XMLParser parser;
+        EXPECT_TRUE(parser.OpenFile(temp.Path() + "file.xml"));
+        EXPECT_EQ(parser.GetFileName(), temp.Path() + "file.xml");
+        EXPECT_EQ(parser.GetCurrentLineNum(), 1);
+        return ReadAll(parser);
+    }
+
+    static std::string Utf16(const std::u16string& text, bool bigEndian)
+    {
+        std::string bytes;
+        for (char16_t unit : text) {
+            char low = char(unit & 0xFF);
+            char high = char(unit >> 8);
+            bytes += bigEndian ? high : low;
+            bytes += bigEndian ? low : high;
+        }
+        return bytes;
+    }
+
+    TempFolder temp;
+};
+
+TEST_F(XMLFileTest, AMissingFileFailsWithItsName)
+{
+    XMLParser parser;
+    EXPECT_FALSE(parser.OpenFile(temp.Path() + "missing.xml"));
+    EXPECT_TRUE(parser.HasFailed());
+    EXPECT_EQ(parser.GetErrorText(), "Unable to open file " + temp.Path() + "missing.xml");
+    EXPECT_EQ(parser.GetCurrentLineNum(), 0);
+}
+
+TEST_F(XMLFileTest, TheSignatureChoosesTheEncoding)
+{
+    const Elements accented = {"start a b=\xE9", "text caf\xE9 @a", "end a @a", "end"};
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        Elements expected;
+    } cases[] = {
+        {"single bytes", "<a b=\"\xE9\">caf\xE9</a>", accented},
+        {"UTF-8 with signature", "\xEF\xBB\xBF<a b=\"\xC3\xA9\">caf\xC3\xA9</a>", accented},
+        // Without its signature UTF-8 is read a byte at a time.
+        {"UTF-8 without signature", "<a>\xC3\xA9</a>", {"start a", "text \xC3\xA9 @a", "end a @a", "end"}},
+        {"UTF-16 little-endian", Utf16(u"\uFEFF<a b=\"\u00E9\">caf\u00E9</a>", false), accented},
+        {"UTF-16 big-endian", Utf16(u"\uFEFF<a b=\"\u00E9\">caf\u00E9</a>", true), accented},
+        // Without its signature UTF-16 is read a byte at a time, and its zero bytes are illegal.
+        {"UTF-16 without signature", Utf16(u"<a/>", false), {"error Illegal Character on line 1"}},
+        {"empty file", "", {"end"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReadFile(c.bytes), c.expected) << c.name;
+    }
+}
+
+TEST_F(XMLFileTest, CharactersBeyondSixteenBitsKeepTheirLowBits)
+{
+    // U+1F641 keeps 0xF641, whose low byte is 'A'; so does the five-byte form of 0x200041.
+    const Elements expected = {"start a", "text xAy @a", "end a @a", "end"};
+    EXPECT_EQ(ReadFile("\xEF\xBB\xBF<a>x\xF0\x9F\x99\x81y</a>"), expected);
+    EXPECT_EQ(ReadFile("\xEF\xBB\xBF<a>x\xF8\x88\x80\x81\x81y</a>"), expected);
+    EXPECT_EQ(ReadFile(Utf16(u"\uFEFF<a>x\U0001F641y</a>", false)), expected);
+}
+
+TEST_F(XMLFileTest, MalformedEncodingsAreIllegalCharactersOnTheirLine)
+{
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"continuation without lead", "\xEF\xBB\xBF<a>\n\x80</a>"},
+        {"overlong two bytes", "\xEF\xBB\xBF<a>\n\xC1\xBF</a>"},
+        {"overlong three bytes", "\xEF\xBB\xBF<a>\n\xE0\x9F\xBF</a>"},
+        {"overlong four bytes", "\xEF\xBB\xBF<a>\n\xF0\x8F\xBF\xBF</a>"},
+        {"overlong five bytes", "\xEF\xBB\xBF<a>\n\xF8\x87\xBF\xBF\xBF</a>"},
+        {"six-byte lead", "\xEF\xBB\xBF<a>\n\xFC\x84\x80\x80\x80\x80</a>"},
+        {"surrogate", "\xEF\xBB\xBF<a>\n\xED\xA0\x80</a>"},
+        {"not a character", "\xEF\xBB\xBF<a>\n\xEF\xBF\xBE</a>"},
+        {"wrong continuation", "\xEF\xBB\xBF<a>\n\xC3\x41</a>"},
+        {"cut at the end", "\xEF\xBB\xBF<a>\n\xC3"},
+        {"UTF-16 lone trail", Utf16(u"\uFEFF<a>\n", false) + Utf16(u"\xDC00</a>", false)},
+        {"UTF-16 lead without trail", Utf16(u"\uFEFF<a>\n", false) + Utf16(u"\xD800x</a>", false)},
+        {"UTF-16 odd byte at the end", Utf16(u"\uFEFF<a>\n", false) + "x"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReadFile(c.bytes), (Elements{"start a", "error Illegal Character on line 2"})) << c.name;
+    }
+}
+
+TEST_F(XMLFileTest, ASignatureInsideTheTextIsACharacter)
+{
+    EXPECT_EQ(ReadFile(Utf16(u"\uFEFF<a>x\uFEFF</a>", false)),
+              (Elements{"start a", "text x\xFF @a", "end a @a", "end"}));
 }
 
 } // namespace
