@@ -1,0 +1,110 @@
+// "config.xml": typed settings read with TinyXML through the pak layer.
+#include "app/CustomTolmAppBase.h"
+
+#include "core/PakXmlDocument.h"
+#include "core/StringUtils.h"
+
+#include <cctype>
+#include <cstring>
+#include <tinyxml.h>
+
+namespace {
+
+// strtoul in base 16 as a 32-bit C library reads it: leading white space, a sign, an optional "0x",
+// then hexadecimal digits up to the first other character; too large a number gives 0xFFFFFFFF. Only
+// the first 254 characters are looked at.
+uint32_t ParseHex(const char* text)
+{
+    std::string copy(text, std::min<size_t>(std::strlen(text), 254));
+    const char* p = copy.c_str();
+    while (std::isspace(static_cast<unsigned char>(*p))) {
+        ++p;
+    }
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+') {
+        ++p;
+    }
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && std::isxdigit(static_cast<unsigned char>(p[2]))) {
+        p += 2;
+    }
+    uint64_t value = 0;
+    for (; std::isxdigit(static_cast<unsigned char>(*p)); ++p) {
+        int digit = std::isdigit(static_cast<unsigned char>(*p)) ? *p - '0' : std::tolower(*p) - 'a' + 10;
+        value = std::min<uint64_t>(value * 16 + uint64_t(digit), 0x100000000u);
+    }
+    if (value > 0xFFFFFFFFu) {
+        return 0xFFFFFFFFu;
+    }
+    return negative ? uint32_t(0 - value) : uint32_t(value);
+}
+
+// Only these words read as false; any other non-empty text is true.
+bool ParseConfigBool(const std::string& text)
+{
+    return !(text.empty() || text == "false" || text == "FALSE" || text == "0");
+}
+
+int IntAttributeOrZero(const TiXmlElement& element, const char* name)
+{
+    int value = 0;
+    return element.QueryIntAttribute(name, &value) == TIXML_SUCCESS ? value : 0;
+}
+
+} // namespace
+
+CustomTolmAppBase::CustomTolmAppBase() = default;
+
+CustomTolmAppBase::~CustomTolmAppBase() = default;
+
+void CustomTolmAppBase::SetRectProperty(const std::string& name, int x, int y, int width, int height)
+{
+    rectProperties[name] = Tolm::Rect(x, y, width, height);
+}
+
+bool CustomTolmAppBase::LoadConfig(const std::string& fileName)
+{
+    TiXmlDocument document;
+    if (!LoadXmlDocument(document, fileName.c_str())) {
+        return false;
+    }
+    const TiXmlNode* settings = document.FirstChild("settings");
+    if (!settings) {
+        return true;
+    }
+    for (const TiXmlElement* setting = settings->FirstChildElement(); setting;
+         setting = setting->NextSiblingElement()) {
+        ApplySetting(*setting);
+    }
+    return true;
+}
+
+void CustomTolmAppBase::ApplySetting(const TiXmlElement& setting)
+{
+    const char* name = setting.Attribute("name");
+    if (!name) {
+        return;
+    }
+    const std::string tag = setting.Value();
+    if (tag == "rect" || tag == "position") {
+        SetRectProperty(name, IntAttributeOrZero(setting, "x"), IntAttributeOrZero(setting, "y"),
+                        IntAttributeOrZero(setting, "width"), IntAttributeOrZero(setting, "height"));
+        return;
+    }
+    const char* value = setting.Attribute("val");
+    if (!value) {
+        return;
+    }
+    int number = 0;
+    double real = 0;
+    if (tag == "int" && setting.QueryIntAttribute("val", &number) == TIXML_SUCCESS) {
+        SetIntProperty(name, number);
+    } else if (tag == "float" && setting.QueryDoubleAttribute("val", &real) == TIXML_SUCCESS) {
+        SetDoubleProperty(name, real);
+    } else if (tag == "string") {
+        SetStringProperty(name, Tolm::StringToWide(value));
+    } else if (tag == "bool") {
+        SetBoolProperty(name, ParseConfigBool(value));
+    } else if (tag == "hex") {
+        SetIntProperty(name, int(ParseHex(value)));
+    }
+}
