@@ -42,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (parser.OpenFile(ScratchFile())) {
             ReadAll(parser);
         }
+        std::remove(ScratchFile().c_str());
     } else {
         parser.ParseFromString(text);
         ReadAll(parser);
