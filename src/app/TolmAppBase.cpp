@@ -6,6 +6,7 @@
 #include "core/PakInterface.h"
 #include "core/StringUtils.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -153,11 +154,16 @@ bool TolmAppBase::ReadFileLive(const std::string& path, Buffer& buffer)
     PakFSeek(file, 0, SEEK_END);
     long size = PakFTell(file);
     PakFSeek(file, 0, SEEK_SET);
-    std::vector<uint8_t> contents(size_t(std::max(size, 0L)));
+    // A buffer holds at most INT_MAX bytes; a folder opened as a file reports no usable size.
+    bool sized = size >= 0 && size <= INT_MAX;
+    std::vector<uint8_t> contents(sized ? size_t(size) : 0);
     int read = contents.empty() ? 0 : PakFRead(contents.data(), 1, int(contents.size()), file);
     PakFClose(file);
+    if (!sized || read != int(contents.size())) {
+        return false;
+    }
     buffer.Clear();
-    buffer.SetData(contents.data(), std::max(read, 0));
+    buffer.SetData(contents.data(), read);
     return true;
 }
 

@@ -1,4 +1,6 @@
 #include "app/CustomTolmAppBase.h"
+#include "core/PakArchive.h"
+#include "core/PakInterface.h"
 #include "support/TempFolder.h"
 
 #include <climits>
@@ -122,6 +124,30 @@ TEST_F(ConfigTest, LaterPropertiesFilesReplaceConfigurationValues)
     temp.Write("props.xml", "<Properties><Integer id=\"n\">2</Integer></Properties>");
     ASSERT_TRUE(app.LoadProperties(temp.Path() + "props.xml", true, false));
     EXPECT_EQ(app.GetIntProperty("n"), 2);
+}
+
+// Both files may lie in an archive: they are read through the file layer, not from the disk.
+TEST(PakDataTest, ConfigurationAndPropertiesComeOutOfAnArchive)
+{
+    TempFolder temp;
+    auto file = [](const std::string& name, const std::string& text) {
+        return Tolm::PakSourceFile{name, 0, std::vector<uint8_t>(text.begin(), text.end())};
+    };
+    std::vector<uint8_t> archive;
+    std::string error;
+    ASSERT_TRUE(Tolm::WritePakArchive(
+        {file("configpak\\config.xml", "<settings><int name=\"n\" val=\"5\"/></settings>"),
+         file("configpak\\trans.xml", "<Properties>\r\n<String id=\"but_start\">Start</String></Properties>")},
+        archive, error))
+        << error;
+    temp.Write("data.pak", std::string(archive.begin(), archive.end()));
+    ASSERT_TRUE(GetSharedPakInterface()->AddPakFile(temp.Path() + "data.pak"));
+
+    CustomTolmAppBase app;
+    EXPECT_TRUE(app.LoadConfig("configpak\\config.xml"));
+    EXPECT_EQ(app.GetIntProperty("n"), 5);
+    EXPECT_TRUE(app.LoadProperties("CONFIGPAK/Trans.xml", true, false));
+    EXPECT_EQ(app.GetStringPropertyOrEmpty("but_start"), "Start");
 }
 
 } // namespace

@@ -179,6 +179,12 @@ TEST_F(PropertiesTest, AnUnreadableFileIsAnErrorOnlyWhenErrorsAreShown)
     EXPECT_TRUE(app.LoadProperties(Path("missing.xml"), false, false));
     EXPECT_TRUE(app.popups.empty());
 
+    app.popups.clear();
+    temp.Write("folder.xml/inside.xml", "");
+    EXPECT_FALSE(app.LoadProperties(Path("folder.xml"), true, false)) << "a folder is no file";
+    EXPECT_EQ(app.popups, std::vector<std::string>{"Unable to open properties file " + Path("folder.xml")});
+
+    app.popups.clear();
     app.SetStringProperty("UNABLE_OPEN_PROPERTIES", u"Missing: ");
     EXPECT_FALSE(app.LoadProperties("missing.xml", true, false));
     EXPECT_EQ(app.popups, std::vector<std::string>{"Missing: missing.xml"});
@@ -218,6 +224,19 @@ TEST_F(PropertiesTest, AFileWithoutItsClosingTagKeepsWhatItRead)
 {
     EXPECT_EQ(Load("<Properties>\n<Integer id=\"i\">4</Integer>\n"), "");
     EXPECT_EQ(app.GetIntProperty("i"), 4);
+}
+
+TEST_F(PropertiesTest, FilesAreReadWholeIntoTheBuffer)
+{
+    std::string bytes("a\r\n\0\xFFz", 6);
+    temp.Write("bytes.bin", bytes);
+    Buffer buffer;
+    buffer.WriteLong(12345);
+    ASSERT_TRUE(app.ReadFileToBuffer(Path("bytes.bin"), buffer, false));
+    ASSERT_EQ(buffer.GetDataLen(), 6);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.GetDataPtr()), 6), bytes);
+    EXPECT_EQ(buffer.ReadByte(), 'a') << "read from the start";
+    EXPECT_FALSE(app.ReadFileToBuffer(Path("missing.bin"), buffer, false));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "resources/XMLParser.h"
 
+#include "core/PakArchive.h"
+#include "core/PakInterface.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -281,6 +283,28 @@ TEST_F(XMLFileTest, ASignatureInsideTheTextIsACharacter)
 {
     EXPECT_EQ(ReadFile(Utf16(u"\uFEFF<a>x\uFEFF</a>", false)),
               (Elements{"start a", "text x\xFF @a", "end a @a", "end"}));
+}
+
+TEST_F(XMLFileTest, ArchivedFilesReadLikeDiskFiles)
+{
+    // U+0D41 is the bytes 41 0D in UTF-16: a text read that dropped carriage returns would lose one.
+    std::string utf16 = Utf16(u"\uFEFF<a>\r\n\u0D41</a>", false);
+    std::string bytes = "<a>\r\nx</a>";
+    std::vector<uint8_t> archive;
+    std::string error;
+    ASSERT_TRUE(Tolm::WritePakArchive({{"xmlpak\\wide.xml", 0, std::vector<uint8_t>(utf16.begin(), utf16.end())},
+                                       {"xmlpak\\bytes.xml", 0, std::vector<uint8_t>(bytes.begin(), bytes.end())}},
+                                      archive, error))
+        << error;
+    temp.Write("xml.pak", std::string(archive.begin(), archive.end()));
+    ASSERT_TRUE(GetSharedPakInterface()->AddPakFile(temp.Path() + "xml.pak"));
+
+    XMLParser parser;
+    ASSERT_TRUE(parser.OpenFile("xmlpak\\wide.xml"));
+    EXPECT_EQ(ReadAll(parser), (Elements{"start a", "text A @a", "end a @a", "end"}));
+    EXPECT_EQ(parser.GetCurrentLineNum(), 2);
+    ASSERT_TRUE(parser.OpenFile("XMLPAK/bytes.xml"));
+    EXPECT_EQ(ReadAll(parser), (Elements{"start a", "text x @a", "end a @a", "end"}));
 }
 
 } // namespace
