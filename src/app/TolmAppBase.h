@@ -23,10 +23,12 @@ public:
     TolmAppBase(const TolmAppBase&) = delete;
     TolmAppBase& operator=(const TolmAppBase&) = delete;
 
+    // Shows the cursor the current settings call for.
     virtual void ApplyCursor();
     virtual ~TolmAppBase();
     virtual void WriteToRegistry();
     virtual void ReadFromRegistry();
+    // The fatal-error popup; without a window the text goes to stderr.
     virtual void ShowErrorPopup(const std::string& text);
     // Whether a loaded file's contents pass a signature test; the framework has none.
     virtual bool VerifyDataSignature(Buffer& buffer, const std::string& path);
