@@ -1,0 +1,125 @@
+// How a triangle routine writes one pixel, per destination format. Each format is a policy that the
+// routine templates take, so no routine tests the format per pixel. A policy gives the pixel type, the row
+// stride taken from the pitch, the opaque store, the blend of a straight source (a colour not yet weighted
+// by its weight A) and of an alpha-weighted one (already multiplied by it), and the shaded fill of the
+// untextured routines, whose interpolated channels are 8.16.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+namespace Tolm {
+
+// Textured routines store directly from this source weight up; below it they blend.
+inline constexpr uint32_t kOpaqueWeight = 240;
+
+// The shaded fill stores directly above 240.0 and leaves the pixel alone at 8.0 or less.
+inline constexpr uint32_t kShadedOpaqueAbove = 0x00F00000;
+inline constexpr uint32_t kShadedVisibleAbove = 0x00080000;
+
+// 32-bit pixels with straight alpha: the source is composited over the destination weighted by the
+// destination's own alpha, and divided by the combined alpha so the stored colour is straight again.
+struct Argb8888Pixels
+{
+    using Pixel = uint32_t;
+    static constexpr int kPitchMask = ~3;
+
+    static void StoreOpaque(Pixel* pixel, uint32_t color) { *pixel = 0xFF000000 | (color & 0x00FFFFFF); }
+
+    static void BlendStraight(Pixel* pixel, uint32_t color, uint32_t weight)
+    {
+        Composite<false>(pixel, (((color >> 16) & 0xFF) * weight) >> 8, (((color >> 8) & 0xFF) * weight) >> 8,
+                         ((color & 0xFF) * weight) >> 8, weight);
+    }
+
+    static void BlendWeighted(Pixel* pixel, uint32_t color, uint32_t weight)
+    {
+        Composite<true>(pixel, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF, weight);
+    }
+
+    // Red and green keep fraction bits of the interpolated channel in their source terms.
+    static void ShadedFill(Pixel* pixel, uint32_t a, uint32_t r, uint32_t g, uint32_t b)
+    {
+        if (a > kShadedOpaqueAbove) {
+            *pixel = 0xFF000000 | ((r >> 16) & 0xFF) << 16 | ((g >> 16) & 0xFF) << 8 | ((b >> 16) & 0xFF);
+            return;
+        }
+        if (a <= kShadedVisibleAbove) {
+            return;
+        }
+        uint32_t weight = a >> 16;
+        Composite<false>(pixel, (r * weight) >> 24, ((g >> 8) * weight) >> 16, ((b >> 16) * weight) >> 8, weight);
+    }
+
+    // Source-over with source terms already weighted. A zero weight over a fully transparent pixel has a
+    // combined alpha of 0: nothing is added there, so the pixel is left as it is rather than divided by 0.
+    // An alpha-weighted source can reach a quotient of 256 over a transparent pixel; it saturates at 255
+    // instead of wrapping to black.
+    template <bool Saturate>
+    static void Composite(Pixel* pixel, uint32_t red, uint32_t green, uint32_t blue, uint32_t weight)
+    {
+        uint32_t destination = *pixel;
+        uint32_t destinationAlpha = destination >> 24;
+        uint32_t keep = 256 - weight;
+        uint32_t combined = 256 - (((256 - destinationAlpha) * keep) >> 8);
+        if (combined == 0) {
+            return;
+        }
+        auto channel = [&](uint32_t source, int shift) {
+            uint32_t kept = ((((destination >> shift) & 0xFF) * destinationAlpha) >> 8) * keep;
+            uint32_t quotient = (source * 256 + kept) / combined;
+            return (Saturate ? std::min<uint32_t>(quotient, 255) : quotient & 0xFF) << shift;
+        };
+        *pixel = (combined - 1) << 24 | channel(red, 16) | channel(green, 8) | channel(blue, 0);
+    }
+};
+
+// 32-bit pixels whose top byte is no alpha: the destination counts as opaque, is weighted by 255 - A and
+// nothing is divided. Every written pixel gets 0xFF in its top byte. Red and blue travel together through
+// one multiply, green through another; no product spills into a neighbouring channel.
+struct Rgb888Pixels
+{
+    using Pixel = uint32_t;
+    static constexpr int kPitchMask = ~3;
+
+    static void StoreOpaque(Pixel* pixel, uint32_t color) { *pixel = 0xFF000000 | (color & 0x00FFFFFF); }
+
+    static void BlendStraight(Pixel* pixel, uint32_t color, uint32_t weight)
+    {
+        Mix(pixel, Weigh(color, weight), weight);
+    }
+
+    static void BlendWeighted(Pixel* pixel, uint32_t color, uint32_t weight) { Mix(pixel, color, weight); }
+
+    static void ShadedFill(Pixel* pixel, uint32_t a, uint32_t r, uint32_t g, uint32_t b)
+    {
+        uint32_t color = ((r >> 16) & 0xFF) << 16 | ((g >> 16) & 0xFF) << 8 | ((b >> 16) & 0xFF);
+        if (a > kShadedOpaqueAbove) {
+            StoreOpaque(pixel, color);
+            return;
+        }
+        if (a <= kShadedVisibleAbove) {
+            return;
+        }
+        BlendStraight(pixel, color, a >> 16);
+    }
+
+    // Each channel (c x weight) >> 8, in place.
+    static uint32_t Weigh(uint32_t color, uint32_t weight)
+    {
+        return ((((color & 0x00FF00FF) * weight) >> 8) & 0x00FF00FF) |
+               ((((color & 0x0000FF00) * weight) >> 8) & 0x0000FF00);
+    }
+
+    // The weighted source plus the destination weighted by 255 - A; the masks keep each channel's own
+    // low 8 bits.
+    static void Mix(Pixel* pixel, uint32_t source, uint32_t weight)
+    {
+        uint32_t kept = Weigh(*pixel, 255 - weight);
+        uint32_t redBlue = ((source & 0x00FF00FF) + (kept & 0x00FF00FF)) & 0x00FF00FF;
+        uint32_t green = ((source & 0x0000FF00) + (kept & 0x0000FF00)) & 0x0000FF00;
+        *pixel = 0xFF000000 | redBlue | green;
+    }
+};
+
+} // namespace Tolm
