@@ -22,6 +22,7 @@ inline constexpr uint32_t kShadedVisibleAbove = 0x00080000;
 struct Argb8888Pixels
 {
     using Pixel = uint32_t;
+    // Rows lie the pitch apart rounded down to whole pixels, as in a 32-bit address space.
     static constexpr int kPitchMask = ~3;
 
     static void StoreOpaque(Pixel* pixel, uint32_t color) { *pixel = 0xFF000000 | (color & 0x00FFFFFF); }

@@ -28,27 +28,27 @@ inline uint32_t BilinearSample(const TriangleTexture& texture, int32_t u, int32_
 {
     uint32_t width = static_cast<uint32_t>(texture.width);
     uint32_t index = static_cast<uint32_t>(v >> 16) * width + static_cast<uint32_t>(u >> 16);
-    uint32_t texels[4] = {FetchTexel(texture, index), FetchTexel(texture, index + 1),
-                          FetchTexel(texture, index + width), FetchTexel(texture, index + width + 1)};
 
     // The fractions are odd, 1 to 0xFFFF, so no weight is ever a whole 0x10000.
     uint32_t fu = (static_cast<uint32_t>(u) & 0xFFFE) + 1;
     uint32_t fv = (static_cast<uint32_t>(v) & 0xFFFE) + 1;
-    uint32_t weights[4] = {((0x10000 - fu) * (0x10000 - fv)) >> 16, (fu * (0x10000 - fv)) >> 16,
-                           ((0x10000 - fu) * fv) >> 16, (fu * fv) >> 16};
 
+    // Red and blue are summed in one word, green in another: each sum is at most 255 x 254, so no
+    // channel carries into the next.
     uint32_t alpha = 0;
-    uint32_t red = 0;
+    uint32_t redBlue = 0;
     uint32_t green = 0;
-    uint32_t blue = 0;
-    for (int k = 0; k < 4; ++k) {
-        uint32_t weight = (weights[k] * (texels[k] >> 24)) >> 16;
-        alpha += weight;
-        red += ((texels[k] >> 16) & 0xFF) * weight;
-        green += ((texels[k] >> 8) & 0xFF) * weight;
-        blue += (texels[k] & 0xFF) * weight;
-    }
-    return alpha << 24 | (red >> 8) << 16 | (green >> 8) << 8 | (blue >> 8);
+    auto add = [&](uint32_t texel, uint32_t weight) {
+        uint32_t alphaWeight = (weight * (texel >> 24)) >> 16;
+        alpha += alphaWeight;
+        redBlue += (texel & 0x00FF00FF) * alphaWeight;
+        green += (texel & 0x0000FF00) * alphaWeight;
+    };
+    add(FetchTexel(texture, index), ((0x10000 - fu) * (0x10000 - fv)) >> 16);
+    add(FetchTexel(texture, index + 1), (fu * (0x10000 - fv)) >> 16);
+    add(FetchTexel(texture, index + width), ((0x10000 - fu) * fv) >> 16);
+    add(FetchTexel(texture, index + width + 1), (fu * fv) >> 16);
+    return alpha << 24 | ((redBlue >> 8) & 0x00FF00FF) | ((green >> 8) & 0x0000FF00);
 }
 
 // (channel x factor) >> 8 with nothing added before the shift, so 255 x 255 gives 254. Factors are

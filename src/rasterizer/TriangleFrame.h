@@ -41,6 +41,17 @@ private:
     using Step = TrianglePixelStep<Format, Features>;
     static constexpr auto kActive = ActiveInterpolants<Features>();
 
+    // Unrolled at compile time, so that the values of a span live in registers.
+    template <class Function>
+    static void ForEachActive(Function&& function)
+    {
+        [&]<std::size_t... Index>(std::index_sequence<Index...>)
+        {
+            (function(kActive[Index]), ...);
+        }
+        (std::make_index_sequence<kActive.size()>{});
+    }
+
     struct Edge
     {
         int32_t x = 0;
@@ -188,9 +199,7 @@ private:
         Pixel* pixel = reinterpret_cast<Pixel*>(bits + int64_t(row) * rowStride) + first;
         for (int32_t count = end - first; count > 0; --count, ++pixel) {
             Step::Apply(pixel, values, spanTexture, spanColor);
-            for (Interpolant q : kActive) {
-                values[q] = Add(values[q], steps[q]);
-            }
+            ForEachActive([&](Interpolant q) { values[q] = Add(values[q], steps[q]); });
         }
     }
 

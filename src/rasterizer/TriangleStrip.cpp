@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 namespace Tolm {
 namespace {
@@ -56,23 +57,48 @@ public:
             !IsDrawable(c, features.textured)) {
             return;
         }
-        int count = clipper.ClipTriangle(&a, &b, &c, bounds);
-        if (count == 0) {
+        // The clipper would hand back the same three vertices.
+        if (IsInside(a) && IsInside(b) && IsInside(c)) {
+            FixedVertex triangle[3] = {Convert(a), Convert(b), Convert(c)};
+            Dispatch(triangle);
             return;
         }
-        const TexVertex* const* polygon = clipper.Polygon();
-        for (int k = 0; k < count; ++k) {
-            converted[k] = Convert(*polygon[k]);
-        }
-        // A routine may use its vertex records as working storage, so every fan triangle gets fresh copies.
-        for (int k = 2; k < count; ++k) {
-            FixedVertex triangle[3] = {converted[0], converted[k - 1], converted[k]};
-            DispatchTriangle(features.textured, features.blend, features.vertexColors, features.globalColor, triangle,
-                             bits, pitch, &texture, &color, format, features.bilinear, limits);
-        }
+        DrawClipped(a, b, c);
     }
 
 private:
+    bool IsInside(const TexVertex& vertex) const
+    {
+        return vertex.x >= bounds.xmin && vertex.x <= bounds.xmax && vertex.y >= bounds.ymin && vertex.y <= bounds.ymax;
+    }
+
+    void DrawClipped(const TexVertex& a, const TexVertex& b, const TexVertex& c)
+    {
+        if (!clipper) {
+            clipper.emplace();
+        }
+        int count = clipper->ClipTriangle(&a, &b, &c, bounds);
+        if (count == 0) {
+            return;
+        }
+        const TexVertex* const* polygon = clipper->Polygon();
+        std::array<FixedVertex, TriangleClipper::kMaxPolygon> converted;
+        for (int k = 0; k < count; ++k) {
+            converted[size_t(k)] = Convert(*polygon[k]);
+        }
+        // A routine may use its vertex records as working storage, so every fan triangle gets fresh copies.
+        for (int k = 2; k < count; ++k) {
+            FixedVertex triangle[3] = {converted[0], converted[size_t(k) - 1], converted[size_t(k)]};
+            Dispatch(triangle);
+        }
+    }
+
+    void Dispatch(FixedVertex* triangle)
+    {
+        DispatchTriangle(features.textured, features.blend, features.vertexColors, features.globalColor, triangle, bits,
+                         pitch, &texture, &color, format, features.bilinear, limits);
+    }
+
     FixedVertex Convert(const TexVertex& vertex) const
     {
         FixedVertex fixed;
@@ -101,8 +127,8 @@ private:
     void* bits;
     int pitch;
     int format;
-    TriangleClipper clipper;
-    std::array<FixedVertex, TriangleClipper::kMaxPolygon> converted;
+    // Made on the first triangle that needs clipping: its vertex pool is large.
+    std::optional<TriangleClipper> clipper;
 };
 
 } // namespace
