@@ -1,0 +1,186 @@
+// The plain per-pixel version of the blend kernels: the vector versions use it for the pixels left over at
+// the end of a row, and it is what runs where no vector version does.
+#include "graphics/AddSaturateTable.h"
+#include "graphics/BlendKernels.h"
+#include "graphics/BlendWeights.h"
+
+namespace Tolm {
+
+namespace {
+
+uint32_t Red(uint32_t pixel)
+{
+    return (pixel >> 16) & 0xFF;
+}
+
+uint32_t Green(uint32_t pixel)
+{
+    return (pixel >> 8) & 0xFF;
+}
+
+uint32_t Blue(uint32_t pixel)
+{
+    return pixel & 0xFF;
+}
+
+uint32_t Pack(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue)
+{
+    return (alpha << 24) | (red << 16) | (green << 8) | blue;
+}
+
+uint32_t Saturate(uint32_t sum)
+{
+    return addSaturateTable[sum];
+}
+
+// Red and green round their two products together, blue each product on its own: that is how the packed
+// red-blue arithmetic of the original formula falls out per channel.
+uint32_t BlendWhitePixel(uint32_t s, uint32_t d, uint32_t h, uint32_t outAlpha)
+{
+    uint32_t k = 256 - h;
+    return Pack(outAlpha, (Red(s) * h + Red(d) * k) >> 8, (Green(s) * h + Green(d) * k) >> 8,
+                ((Blue(s) * h) >> 8) + ((Blue(d) * k) >> 8));
+}
+
+void BlendWhite(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+{
+    for (int i = 0; i < count; ++i) {
+        uint32_t s = source[i];
+        uint32_t a = s >> 24;
+        if (a == 0) {
+            continue;
+        }
+        BlendWeight w = LookUpBlendWeight(a, dest[i] >> 24);
+        dest[i] = BlendWhitePixel(s, dest[i], w.weight, w.outAlpha);
+    }
+}
+
+void BlendGrey(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint)
+{
+    uint32_t grey = tint.red;
+    for (int i = 0; i < count; ++i) {
+        uint32_t s = source[i];
+        uint32_t l = ((s >> 24) * tint.alpha) / 255;
+        if (l == 0) {
+            continue;
+        }
+        uint32_t d = dest[i];
+        BlendWeight w = LookUpBlendWeight(l, d >> 24);
+        uint32_t h = w.weight;
+        uint32_t k = 256 - h;
+        uint32_t red = ((((Red(s) * grey) >> 8) * h) + Red(d) * k) >> 8;
+        uint32_t green = (((Green(s) * h * grey) >> 8) + Green(d) * k) >> 8;
+        uint32_t blue = ((((Blue(s) * grey) >> 8) * h) >> 8) + ((Blue(d) * k) >> 8);
+        dest[i] = Pack(w.outAlpha, red, green, blue);
+    }
+}
+
+void BlendTinted(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint)
+{
+    for (int i = 0; i < count; ++i) {
+        uint32_t s = source[i];
+        uint32_t l = ((s >> 24) * tint.alpha) / 255;
+        if (l == 0) {
+            continue;
+        }
+        uint32_t d = dest[i];
+        BlendWeight w = LookUpBlendWeight(l, d >> 24);
+        uint32_t h = w.weight;
+        uint32_t k = 256 - h;
+        uint32_t red = (((Red(s) * h * tint.red) >> 8) + Red(d) * k) >> 8;
+        uint32_t green = (((Green(s) * h * tint.green) >> 8) + Green(d) * k) >> 8;
+        uint32_t blue = ((Blue(s) * h * tint.blue) >> 16) + ((Blue(d) * k) >> 8);
+        dest[i] = Pack(w.outAlpha, red, green, blue);
+    }
+}
+
+void BlitOntoOpaque(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+{
+    for (int i = 0; i < count; ++i) {
+        uint32_t a = source[i] >> 24;
+        if (a == 255) {
+            dest[i] = source[i];
+        } else if (a != 0) {
+            dest[i] = BlendWhitePixel(source[i], dest[i], a, 255);
+        }
+    }
+}
+
+template <typename Amount>
+void AddEach(uint32_t* dest, const uint32_t* source, int count, Amount amount)
+{
+    for (int i = 0; i < count; ++i) {
+        uint32_t s = source[i];
+        uint32_t d = dest[i];
+        uint32_t a = s >> 24;
+        dest[i] = Pack(d >> 24, Saturate(Red(d) + amount(Red(s), a, 2)), Saturate(Green(d) + amount(Green(s), a, 1)),
+                       Saturate(Blue(d) + amount(Blue(s), a, 0)));
+    }
+}
+
+void AddWhite(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+{
+    AddEach(dest, source, count, [](uint32_t s, uint32_t, int) { return s; });
+}
+
+void AddWhiteWeighted(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+{
+    AddEach(dest, source, count, [](uint32_t s, uint32_t a, int) { return (s * a) >> 8; });
+}
+
+uint32_t TintOf(const BlendTint& tint, int channel)
+{
+    return channel == 2 ? tint.red : channel == 1 ? tint.green : tint.blue;
+}
+
+void AddTinted(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint)
+{
+    AddEach(dest, source, count,
+            [&tint](uint32_t s, uint32_t, int channel) { return (s * TintOf(tint, channel)) >> 8; });
+}
+
+void AddTintedWeighted(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint)
+{
+    AddEach(dest, source, count, [&tint](uint32_t s, uint32_t a, int channel) {
+        uint32_t tinted = s * TintOf(tint, channel);
+        return channel == 0 ? ((tinted >> 8) * a) >> 8 : (tinted * a) >> 16;
+    });
+}
+
+void FillBlend(uint32_t* dest, int count, uint32_t color)
+{
+    uint32_t a = color >> 24;
+    for (int i = 0; i < count; ++i) {
+        uint32_t d = dest[i];
+        BlendWeight w = LookUpBlendWeight(a, d >> 24);
+        uint32_t m = w.weight;
+        uint32_t k = 256 - m;
+        dest[i] = Pack(w.outAlpha, (Red(color) * m + Red(d) * k) >> 8, (Green(color) * m + Green(d) * k) >> 8,
+                       (Blue(color) * m + Blue(d) * k) >> 8);
+    }
+}
+
+} // namespace
+
+const BlendKernels& ScalarBlendKernels()
+{
+    static const BlendKernels kernels{"scalar", BlendWhite,       BlendGrey, BlendTinted,       BlitOntoOpaque,
+                                      AddWhite, AddWhiteWeighted, AddTinted, AddTintedWeighted, FillBlend};
+    return kernels;
+}
+
+const BlendKernels& ActiveBlendKernels()
+{
+    static const BlendKernels& active = []() -> const BlendKernels& {
+        if (const BlendKernels* avx2 = Avx2BlendKernels()) {
+            return *avx2;
+        }
+        if (const BlendKernels* sse2 = Sse2BlendKernels()) {
+            return *sse2;
+        }
+        return ScalarBlendKernels();
+    }();
+    return active;
+}
+
+} // namespace Tolm

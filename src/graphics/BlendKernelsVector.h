@@ -1,0 +1,326 @@
+// The blend kernels written once over a small set of vector operations, and instantiated by the SSE2 and
+// the AVX2 files with their own. Pixels are split into planes of 16-bit lanes, one plane per channel, so
+// that each channel gets its own exact integer formula; the results are the scalar kernels' bit for bit.
+// Included only by those two files: everything here has internal linkage.
+#pragma once
+
+#include "graphics/BlendKernels.h"
+#include "graphics/BlendWeights.h"
+
+#include <cstdint>
+
+namespace Tolm {
+
+namespace {
+
+template <typename V>
+struct VectorBlend
+{
+    using Reg = typename V::Reg;
+    // Two registers of pixels give one register per channel of 16-bit lanes.
+    static constexpr int Step = 2 * V::Pixels;
+
+    struct Planes
+    {
+        Reg blue, green, red, alpha;
+    };
+
+    static Planes Split(Reg first, Reg second)
+    {
+        Reg low = V::Packs32(V::template Srai32<16>(V::template Slli32<16>(first)),
+                             V::template Srai32<16>(V::template Slli32<16>(second)));
+        Reg high = V::Packs32(V::template Srai32<16>(first), V::template Srai32<16>(second));
+        Reg byteMask = V::Set16(0xFF);
+        return Planes{V::And(low, byteMask), V::template Srli16<8>(low), V::And(high, byteMask),
+                      V::template Srli16<8>(high)};
+    }
+
+    static Planes Load(const uint32_t* pixels) { return Split(V::Load(pixels), V::Load(pixels + V::Pixels)); }
+
+    static void Store(const Planes& planes, uint32_t* dest)
+    {
+        Reg low = V::Or(planes.blue, V::template Slli16<8>(planes.green));
+        Reg high = V::Or(planes.red, V::template Slli16<8>(planes.alpha));
+        V::Store(dest, V::Unpacklo16(low, high));
+        V::Store(dest + V::Pixels, V::Unpackhi16(low, high));
+    }
+
+    static Reg Select(Reg mask, Reg whenSet, Reg otherwise)
+    {
+        return V::Or(V::And(mask, whenSet), V::Andnot(mask, otherwise));
+    }
+
+    static Planes Select(Reg mask, const Planes& whenSet, const Planes& otherwise)
+    {
+        return Planes{Select(mask, whenSet.blue, otherwise.blue), Select(mask, whenSet.green, otherwise.green),
+                      Select(mask, whenSet.red, otherwise.red), Select(mask, whenSet.alpha, otherwise.alpha)};
+    }
+
+    // Whether all the pixels of a block have alpha 0, or all have alpha 255.
+    static bool AllClear(const uint32_t* pixels)
+    {
+        Reg alphaMask = V::Set32(0xFF000000);
+        Reg alphas = V::Or(V::And(V::Load(pixels), alphaMask), V::And(V::Load(pixels + V::Pixels), alphaMask));
+        return V::AllSet(V::Cmpeq32(alphas, V::Zero()));
+    }
+
+    static bool AllOpaque(const uint32_t* pixels)
+    {
+        Reg alphaMask = V::Set32(0xFF000000);
+        Reg alphas = V::And(V::And(V::Load(pixels), V::Load(pixels + V::Pixels)), alphaMask);
+        return V::AllSet(V::Cmpeq32(alphas, alphaMask));
+    }
+
+    // x / 255 for x up to 255 * 255.
+    static Reg Divide255(Reg x) { return V::template Srli16<7>(V::Mulhi16(x, V::Set16(0x8081))); }
+
+    // The blend weight and the resulting alpha of each lane. Over an opaque or a clear destination, and for
+    // an opaque source, they follow without a division; other lanes are looked up.
+    static void Weights(Reg a, Reg destAlpha, Reg& weight, Reg& outAlpha)
+    {
+        Reg full = V::Set16(255);
+        Reg destOpaque = V::Cmpeq16(destAlpha, full);
+        Reg destClear = V::Cmpeq16(destAlpha, V::Zero());
+        Reg simple = V::Or(V::Or(destOpaque, destClear), V::Or(V::Cmpeq16(a, full), V::Cmpeq16(a, V::Zero())));
+        if (V::AllSet(simple)) {
+            weight = Select(destOpaque, a, full);
+            outAlpha = Select(destClear, a, full);
+            return;
+        }
+        V::LookUpWeights(V::Or(V::template Slli16<8>(a), destAlpha), weight, outAlpha);
+    }
+
+    // (s * h + d * k) >> 8: red and green of the untinted blend, and every channel of a fill.
+    static Reg Mix(Reg s, Reg h, Reg d, Reg k)
+    {
+        return V::template Srli16<8>(V::Add16(V::Mullo16(s, h), V::Mullo16(d, k)));
+    }
+
+    // ((s * h) >> 8) + ((d * k) >> 8): blue of the blends, given s * h.
+    static Reg MixApart(Reg sh, Reg d, Reg k)
+    {
+        return V::Add16(V::template Srli16<8>(sh), V::template Srli16<8>(V::Mullo16(d, k)));
+    }
+
+    // (((s * h * c) >> 8) + d * k) >> 8, with c given as c << 8.
+    static Reg MixTinted(Reg s, Reg h, Reg tintShifted, Reg d, Reg k)
+    {
+        return V::template Srli16<8>(V::Add16(V::Mulhi16(V::Mullo16(s, h), tintShifted), V::Mullo16(d, k)));
+    }
+
+    static Planes BlendUntinted(const Planes& s, const Planes& d, Reg h, Reg outAlpha)
+    {
+        Reg k = V::Sub16(V::Set16(256), h);
+        return Planes{MixApart(V::Mullo16(s.blue, h), d.blue, k), Mix(s.green, h, d.green, k), Mix(s.red, h, d.red, k),
+                      outAlpha};
+    }
+
+    // Runs a block operation over a row. The pixels left after the last whole block go through the same
+    // operation in a padded copy, so that every pixel of the row gets the vector arithmetic.
+    template <typename Op>
+    static void Rows(uint32_t* dest, const uint32_t* source, int count, const Op& op)
+    {
+        int i = 0;
+        for (; i + Step <= count; i += Step) {
+            op(dest + i, source + i);
+        }
+        int rest = count - i;
+        if (rest <= 0) {
+            return;
+        }
+        alignas(64) uint32_t destBlock[Step] = {};
+        alignas(64) uint32_t sourceBlock[Step] = {};
+        for (int j = 0; j < rest; ++j) {
+            destBlock[j] = dest[i + j];
+            sourceBlock[j] = source[i + j];
+        }
+        op(destBlock, sourceBlock);
+        for (int j = 0; j < rest; ++j) {
+            dest[i + j] = destBlock[j];
+        }
+    }
+
+    enum class Tint
+    {
+        White,
+        Grey,
+        Other,
+    };
+
+    template <Tint Kind>
+    struct BlendOp
+    {
+        Reg tintAlpha, redShifted, greenShifted, blueTint, grey;
+
+        explicit BlendOp(const BlendTint& tint)
+            : tintAlpha(V::Set16(uint16_t(tint.alpha))), redShifted(V::Set16(uint16_t(tint.red << 8))),
+              greenShifted(V::Set16(uint16_t(tint.green << 8))), blueTint(V::Set16(uint16_t(tint.blue))),
+              grey(V::Set16(uint16_t(tint.red)))
+        {}
+
+        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* source) const
+        {
+            if (AllClear(source)) {
+                return;
+            }
+            Planes s = Load(source);
+            Reg a = Kind == Tint::White ? s.alpha : Divide255(V::Mullo16(s.alpha, tintAlpha));
+            Reg skip = V::Cmpeq16(a, V::Zero());
+            Planes d = Load(dest);
+            Reg h, outAlpha;
+            Weights(a, d.alpha, h, outAlpha);
+            Planes out;
+            if constexpr (Kind == Tint::White) {
+                out = BlendUntinted(s, d, h, outAlpha);
+            } else {
+                Reg k = V::Sub16(V::Set16(256), h);
+                out.alpha = outAlpha;
+                out.green = MixTinted(s.green, h, greenShifted, d.green, k);
+                if constexpr (Kind == Tint::Grey) {
+                    out.red = Mix(V::template Srli16<8>(V::Mullo16(s.red, grey)), h, d.red, k);
+                    out.blue = MixApart(V::Mullo16(V::template Srli16<8>(V::Mullo16(s.blue, grey)), h), d.blue, k);
+                } else {
+                    out.red = MixTinted(s.red, h, redShifted, d.red, k);
+                    out.blue = V::Add16(V::Mulhi16(V::Mullo16(s.blue, h), blueTint),
+                                        V::template Srli16<8>(V::Mullo16(d.blue, k)));
+                }
+            }
+            Store(V::AnySet(skip) ? Select(skip, d, out) : out, dest);
+        }
+    };
+
+    template <Tint Kind>
+    static void Blend(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint)
+    {
+        Rows(dest, source, count, BlendOp<Kind>(tint));
+    }
+
+    // Over a destination taken to be opaque: opaque pixels are copied, clear ones skipped, and the others
+    // blend by their own alpha and come out opaque.
+    struct OntoOpaqueOp
+    {
+        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* source) const
+        {
+            if (AllOpaque(source)) {
+                V::Store(dest, V::Load(source));
+                V::Store(dest + V::Pixels, V::Load(source + V::Pixels));
+                return;
+            }
+            if (AllClear(source)) {
+                return;
+            }
+            Planes s = Load(source);
+            Planes d = Load(dest);
+            Reg full = V::Set16(255);
+            Planes out = BlendUntinted(s, d, s.alpha, full);
+            out = Select(V::Cmpeq16(s.alpha, full), s, out);
+            Store(Select(V::Cmpeq16(s.alpha, V::Zero()), d, out), dest);
+        }
+    };
+
+    static void BlitOntoOpaque(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+    {
+        Rows(dest, source, count, OntoOpaqueOp());
+    }
+
+    struct FillOp
+    {
+        Reg a, red, green, blue;
+
+        explicit FillOp(uint32_t color)
+            : a(V::Set16(uint16_t(color >> 24))), red(V::Set16(uint16_t((color >> 16) & 0xFF))),
+              green(V::Set16(uint16_t((color >> 8) & 0xFF))), blue(V::Set16(uint16_t(color & 0xFF)))
+        {}
+
+        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t*) const
+        {
+            Planes d = Load(dest);
+            Reg m, outAlpha;
+            Weights(a, d.alpha, m, outAlpha);
+            Reg k = V::Sub16(V::Set16(256), m);
+            Store(Planes{Mix(blue, m, d.blue, k), Mix(green, m, d.green, k), Mix(red, m, d.red, k), outAlpha}, dest);
+        }
+    };
+
+    static void FillBlend(uint32_t* dest, int count, uint32_t color) { Rows(dest, dest, count, FillOp(color)); }
+
+    enum class Addition
+    {
+        Plain,
+        Weighted,
+        Tinted,
+        TintedWeighted,
+    };
+
+    // The additions work on the packed pixels: each byte widens to a 16-bit lane in place, and the sum
+    // saturates bytewise, which is exactly min(d + x, 255) for the x <= 255 these formulas give.
+    template <Addition Kind>
+    struct AddOp
+    {
+        Reg colorMask, tintLanes, blueLanes;
+
+        explicit AddOp(const BlendTint& tint)
+            : colorMask(V::Set32(0x00FFFFFF)),
+              tintLanes(V::Set64((uint64_t(tint.red) << 32) | (uint64_t(tint.green) << 16) | uint64_t(tint.blue))),
+              blueLanes(V::Set64(0xFFFF))
+        {}
+
+        // What each 16-bit lane of a widened source pixel adds. The tinted weighted one gives red and
+        // green (s * c * a) >> 16 and blue ((s * c) >> 8) * a >> 8.
+        Reg Amount(Reg s) const
+        {
+            if constexpr (Kind == Addition::Weighted) {
+                return V::template Srli16<8>(V::Mullo16(s, V::BroadcastAlpha16(s)));
+            } else if constexpr (Kind == Addition::Tinted) {
+                return V::template Srli16<8>(V::Mullo16(s, tintLanes));
+            } else {
+                Reg tinted = V::Mullo16(s, tintLanes);
+                Reg a = V::BroadcastAlpha16(s);
+                Reg blue = V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(tinted), a));
+                return Select(blueLanes, blue, V::Mulhi16(tinted, a));
+            }
+        }
+
+        Reg Added(Reg s) const
+        {
+            if constexpr (Kind == Addition::Plain) {
+                return V::And(s, colorMask);
+            } else {
+                Reg low = Amount(V::Unpacklo8(s, V::Zero()));
+                Reg high = Amount(V::Unpackhi8(s, V::Zero()));
+                return V::And(V::Packus16(low, high), colorMask);
+            }
+        }
+
+        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* source) const
+        {
+            for (int half = 0; half < Step; half += V::Pixels) {
+                V::Store(dest + half, V::AddsU8(V::Load(dest + half), Added(V::Load(source + half))));
+            }
+        }
+    };
+
+    template <Addition Kind>
+    static void Add(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint)
+    {
+        Rows(dest, source, count, AddOp<Kind>(tint));
+    }
+
+    static BlendKernels Make(const char* name)
+    {
+        return BlendKernels{name,
+                            Blend<Tint::White>,
+                            Blend<Tint::Grey>,
+                            Blend<Tint::Other>,
+                            BlitOntoOpaque,
+                            Add<Addition::Plain>,
+                            Add<Addition::Weighted>,
+                            Add<Addition::Tinted>,
+                            Add<Addition::TintedWeighted>,
+                            FillBlend};
+    }
+};
+
+} // namespace
+
+} // namespace Tolm

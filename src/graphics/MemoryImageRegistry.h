@@ -1,0 +1,58 @@
+// The set of all live memory images, guarded by the display lock, so that the derived buffers of every
+// image can be freed or rebuilt at once. Images join it when they are made and leave it when they go,
+// on whichever thread.
+#pragma once
+
+#include "graphics/PixelFormat.h"
+
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <set>
+
+namespace Tolm {
+
+class MemoryImage;
+class MemoryImageDisplay;
+
+class MemoryImageRegistry
+{
+public:
+    static MemoryImageRegistry& Instance();
+
+    MemoryImageRegistry() = default;
+    MemoryImageRegistry(const MemoryImageRegistry&) = delete;
+    MemoryImageRegistry& operator=(const MemoryImageRegistry&) = delete;
+
+    void AddMemoryImage(MemoryImage* image);
+    void RemoveMemoryImage(MemoryImage* image);
+    void ReleaseImageSurfaces(MemoryImage* image);
+    bool ReadBackTextures(MemoryImage* image);
+    bool Is3DMode();
+    // The format of the display's native pixel copies; 32-bit ARGB while there is no display.
+    PixelFormat GetDisplayPixelFormat();
+
+    void SetDisplay(MemoryImageDisplay* display);
+    std::recursive_mutex& GetDisplayLock() { return displayLock; }
+
+    template <typename Visitor>
+    void ForEachMemoryImage(Visitor&& visit)
+    {
+        std::lock_guard lock(displayLock);
+        for (MemoryImage* image : imageSet) {
+            visit(*image);
+        }
+    }
+
+    bool Contains(const MemoryImage* image);
+    std::size_t GetMemoryImageCount();
+
+private:
+    MemoryImageDisplay* GetDisplay();
+
+    std::recursive_mutex displayLock;
+    std::set<MemoryImage*, std::less<>> imageSet;
+    MemoryImageDisplay* display = nullptr;
+};
+
+} // namespace Tolm

@@ -1,0 +1,179 @@
+// Unscaled blits onto a software image: normal mode with its run-length path for an opaque destination
+// and its general path that respects the destination alpha, and additive mode.
+#include "graphics/BlendKernels.h"
+#include "graphics/MemoryImage.h"
+#include "graphics/SoftwareDraw.h"
+
+#include <cstring>
+#include <vector>
+
+namespace Tolm {
+
+namespace {
+
+// Where a blit lands once cut to the destination, and the source pixel under its top-left corner.
+struct BlitArea
+{
+    Rect dest;
+    int sourceX = 0;
+    int sourceY = 0;
+};
+
+BlitArea PlaceBlit(const Image& destination, int x, int y, const Rect& sourceRect)
+{
+    BlitArea area;
+    area.dest = ClipToImage(Rect(x, y, sourceRect.width, sourceRect.height), destination);
+    area.sourceX = sourceRect.x + (area.dest.x - x);
+    area.sourceY = sourceRect.y + (area.dest.y - y);
+    return area;
+}
+
+// Reads the source rows of a blit: straight from the source's pixels, through a row buffer from a palette
+// form, or from a copy when the source is the destination itself, so that the blit sees the pixels as
+// they were before it started.
+class SourceRows
+{
+public:
+    SourceRows(MemoryImage& source, const BlitArea& area, bool isDestination) : source(source), area(area)
+    {
+        if (source.HasPalette() || isDestination) {
+            scratch.resize(std::size_t(area.dest.width));
+        }
+        if (!isDestination) {
+            return;
+        }
+        copy.resize(std::size_t(area.dest.width) * std::size_t(area.dest.height));
+        for (int row = 0; row < area.dest.height; ++row) {
+            const uint32_t* pixels = source.ReadRow(area.sourceX, area.sourceY + row, area.dest.width, scratch.data());
+            if (!pixels) {
+                copy.clear();
+                return;
+            }
+            std::copy(pixels, pixels + area.dest.width, copy.begin() + std::ptrdiff_t(row) * area.dest.width);
+        }
+    }
+
+    const uint32_t* Row(int row)
+    {
+        if (!copy.empty()) {
+            return copy.data() + std::size_t(row) * std::size_t(area.dest.width);
+        }
+        return source.ReadRow(area.sourceX, area.sourceY + row, area.dest.width, scratch.data());
+    }
+
+private:
+    MemoryImage& source;
+    const BlitArea& area;
+    std::vector<uint32_t> scratch;
+    std::vector<uint32_t> copy;
+};
+
+// A run this long is copied or skipped whole. Shorter runs join their neighbours in one vector pass, which
+// classes sixteen pixels at a time by their alphas, as the run table does, and copies, skips or blends each
+// by its own alpha.
+constexpr int WholeRunLength = 64;
+
+void BlitRunsOntoOpaque(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int count)
+{
+    BlendRow mixed = ActiveBlendKernels().blitOntoOpaque;
+    int pending = 0;
+    int i = 0;
+    while (i < count) {
+        int length = std::min<int>(std::max<int>(runs[i], 1), count - i);
+        uint32_t alpha = source[i] >> 24;
+        if (length < WholeRunLength || (alpha != 0 && alpha != 255)) {
+            i += length;
+            continue;
+        }
+        mixed(dest + pending, source + pending, i - pending, BlendTint());
+        if (alpha == 255) {
+            std::memcpy(dest + i, source + i, std::size_t(length) * sizeof(uint32_t));
+        }
+        i += length;
+        pending = i;
+    }
+    mixed(dest + pending, source + pending, count - pending, BlendTint());
+}
+
+} // namespace
+
+void MemoryImage::Blit(Image* source, int x, int y, const Rect& sourceRect, const Color& color, int drawMode)
+{
+    auto* memorySource = dynamic_cast<MemoryImage*>(source);
+    if (!memorySource || (drawMode != DrawModeNormal && drawMode != DrawModeAdditive)) {
+        return;
+    }
+    if (!IsEmpty(sourceRect) && !LiesInside(sourceRect, *memorySource)) {
+        return;
+    }
+    if (drawMode == DrawModeNormal) {
+        BlitNormal(*memorySource, x, y, sourceRect, color);
+    } else {
+        BlitAdditive(*memorySource, x, y, sourceRect, color);
+    }
+}
+
+void MemoryImage::BlitNormal(MemoryImage& source, int x, int y, const Rect& sourceRect, const Color& color)
+{
+    Color tint = ClampColor(color);
+    BlitArea area = PlaceBlit(*this, x, y, sourceRect);
+    uint32_t* pixels = IsEmpty(area.dest) ? nullptr : GetBits();
+    if (pixels) {
+        bool white = ColorEquals(tint, Color::White);
+        // The flags as last computed: a destination that has changed since may still count as opaque.
+        bool opaqueDest = !hasPartialAlpha && !hasTransparency;
+        const uint8_t* runs = opaqueDest && white ? source.GetAlphaRuns() : nullptr;
+        SourceRows rows(source, area, &source == this);
+        const BlendKernels& kernels = ActiveBlendKernels();
+        BlendRow blend = white ? kernels.blendWhite : IsGrey(tint) ? kernels.blendGrey : kernels.blendTinted;
+        for (int row = 0; row < area.dest.height; ++row) {
+            uint32_t* dest = pixels + std::size_t(area.dest.y + row) * std::size_t(width) + std::size_t(area.dest.x);
+            const uint32_t* sourceRow = rows.Row(row);
+            if (!sourceRow) {
+                break;
+            }
+            if (runs) {
+                std::size_t runStart =
+                    std::size_t(area.sourceY + row) * std::size_t(source.width) + std::size_t(area.sourceX);
+                BlitRunsOntoOpaque(dest, sourceRow, runs + runStart, area.dest.width);
+            } else {
+                blend(dest, sourceRow, area.dest.width, ToTint(tint));
+            }
+        }
+    }
+    NoteBitsChanged();
+}
+
+void MemoryImage::BlitAdditive(MemoryImage& source, int x, int y, const Rect& sourceRect, const Color& color)
+{
+    Color tint = ClampColor(color);
+    BlitArea area = PlaceBlit(*this, x, y, sourceRect);
+    uint32_t* pixels = IsEmpty(area.dest) ? nullptr : GetBits();
+    if (pixels) {
+        const BlendKernels& kernels = ActiveBlendKernels();
+        // The source's flag as last computed: it is not brought up to date here.
+        bool weighted = source.hasPartialAlpha;
+        BlendRow add;
+        BlendTint scaled;
+        if (ColorEquals(tint, Color::White)) {
+            add = weighted ? kernels.addWhiteWeighted : kernels.addWhite;
+        } else {
+            add = weighted ? kernels.addTintedWeighted : kernels.addTinted;
+            scaled.red = uint32_t(tint.red * tint.alpha) / 255;
+            scaled.green = uint32_t(tint.green * tint.alpha) / 255;
+            scaled.blue = uint32_t(tint.blue * tint.alpha) / 255;
+        }
+        SourceRows rows(source, area, &source == this);
+        for (int row = 0; row < area.dest.height; ++row) {
+            uint32_t* dest = pixels + std::size_t(area.dest.y + row) * std::size_t(width) + std::size_t(area.dest.x);
+            const uint32_t* sourceRow = rows.Row(row);
+            if (!sourceRow) {
+                break;
+            }
+            add(dest, sourceRow, area.dest.width, scaled);
+        }
+    }
+    NoteBitsChanged();
+}
+
+} // namespace Tolm
