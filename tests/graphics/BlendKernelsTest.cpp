@@ -1,0 +1,225 @@
+// Every version of the blend kernels (plain, SSE2, AVX2 where the processor has them) against the
+// formulas written out pixel by pixel, on sweeps of every alpha pair and on random rows of every length.
+#include "graphics/BlendKernels.h"
+
+#include "PixelReference.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+#include <vector>
+
+using namespace Tolm;
+namespace ref = PixelReference;
+
+namespace {
+
+std::vector<const BlendKernels*> AllKernels()
+{
+    std::vector<const BlendKernels*> sets{&ScalarBlendKernels()};
+    for (const BlendKernels* set : {Sse2BlendKernels(), Avx2BlendKernels()}) {
+        if (set) {
+            sets.push_back(set);
+        }
+    }
+    return sets;
+}
+
+class KernelTest : public testing::TestWithParam<const BlendKernels*>
+{
+protected:
+    std::mt19937 engine{12345};
+
+    uint32_t Next() { return uint32_t(engine()); }
+
+    // Alphas of 0 and 255 come often, as in real images, so that both the easy and the looked-up lanes
+    // of a vector mix.
+    uint32_t RandomPixel()
+    {
+        uint32_t rgb = Next() & 0x00FFFFFF;
+        uint32_t pick = Next() % 4;
+        uint32_t alpha = pick == 0 ? 0 : pick == 1 ? 255 : Next() & 0xFF;
+        return (alpha << 24) | rgb;
+    }
+
+    std::vector<uint32_t> RandomRow(std::size_t count)
+    {
+        std::vector<uint32_t> row(count);
+        for (uint32_t& p : row) {
+            p = RandomPixel();
+        }
+        return row;
+    }
+
+    // Every pair of source and destination alpha, with random colours, in one row.
+    std::pair<std::vector<uint32_t>, std::vector<uint32_t>> AllAlphaPairs()
+    {
+        std::vector<uint32_t> source, dest;
+        for (uint32_t sA = 0; sA < 256; ++sA) {
+            for (uint32_t dA = 0; dA < 256; ++dA) {
+                source.push_back((sA << 24) | (Next() & 0x00FFFFFF));
+                dest.push_back((dA << 24) | (Next() & 0x00FFFFFF));
+            }
+        }
+        return {source, dest};
+    }
+
+    // Runs the kernel over the row and compares every pixel with the reference.
+    void Check(BlendRow kernel, const BlendTint& tint, const std::vector<uint32_t>& source,
+               const std::vector<uint32_t>& dest, const std::function<uint32_t(uint32_t, uint32_t)>& expected,
+               const char* what)
+    {
+        std::vector<uint32_t> out = dest;
+        kernel(out.data(), source.data(), int(out.size()), tint);
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            ASSERT_EQ(out[i], expected(source[i], dest[i]))
+                << what << " pixel " << i << " of " << out.size() << std::hex << " source " << source[i] << " dest "
+                << dest[i] << " tint " << tint.red << "," << tint.green << "," << tint.blue << "," << tint.alpha;
+        }
+    }
+};
+
+TEST_P(KernelTest, UntintedBlendMatchesFormulaForEveryAlphaPair)
+{
+    auto [source, dest] = AllAlphaPairs();
+    Check(GetParam()->blendWhite, BlendTint(), source, dest, ref::BlendWhite, "white");
+}
+
+TEST_P(KernelTest, GreyBlendMatchesFormulaForEveryAlphaPair)
+{
+    auto [source, dest] = AllAlphaPairs();
+    for (uint32_t grey : {0u, 1u, 127u, 128u, 200u, 254u, 255u}) {
+        for (uint32_t alpha : {1u, 77u, 128u, 254u, 255u}) {
+            if (grey == 255 && alpha == 255) {
+                continue;
+            }
+            BlendTint tint{grey, grey, grey, alpha};
+            Check(
+                GetParam()->blendGrey, tint, source, dest,
+                [&](uint32_t s, uint32_t d) { return ref::BlendGrey(s, d, grey, alpha); }, "grey");
+        }
+    }
+}
+
+TEST_P(KernelTest, TintedBlendMatchesFormulaForEveryAlphaPair)
+{
+    auto [source, dest] = AllAlphaPairs();
+    std::vector<BlendTint> tints{{255, 0, 0, 255}, {0, 255, 255, 128}, {1, 2, 3, 4}, {255, 254, 253, 255}};
+    for (int i = 0; i < 6; ++i) {
+        tints.push_back({Next() & 0xFFu, Next() & 0xFFu, Next() & 0xFFu, Next() & 0xFFu});
+    }
+    for (const BlendTint& tint : tints) {
+        Check(
+            GetParam()->blendTinted, tint, source, dest,
+            [&](uint32_t s, uint32_t d) { return ref::BlendOther(s, d, tint.red, tint.green, tint.blue, tint.alpha); },
+            "tinted");
+    }
+}
+
+TEST_P(KernelTest, TintAlphaSweepMatchesFormula)
+{
+    std::vector<uint32_t> source, dest;
+    for (uint32_t sA = 0; sA < 256; ++sA) {
+        source.push_back((sA << 24) | (Next() & 0x00FFFFFF));
+        dest.push_back(RandomPixel());
+    }
+    for (uint32_t alpha = 0; alpha < 256; ++alpha) {
+        BlendTint grey{90, 90, 90, alpha};
+        Check(
+            GetParam()->blendGrey, grey, source, dest,
+            [&](uint32_t s, uint32_t d) { return ref::BlendGrey(s, d, 90, alpha); }, "grey alpha sweep");
+        BlendTint other{250, 10, 128, alpha};
+        Check(
+            GetParam()->blendTinted, other, source, dest,
+            [&](uint32_t s, uint32_t d) { return ref::BlendOther(s, d, 250, 10, 128, alpha); }, "tint alpha sweep");
+    }
+}
+
+TEST_P(KernelTest, OpaqueDestinationPathCopiesSkipsOrBlendsEachPixel)
+{
+    auto [source, dest] = AllAlphaPairs();
+    Check(GetParam()->blitOntoOpaque, BlendTint(), source, dest, ref::BlitOntoOpaque, "onto opaque");
+}
+
+TEST_P(KernelTest, AdditionsMatchFormulas)
+{
+    auto [source, dest] = AllAlphaPairs();
+    Check(
+        GetParam()->addWhite, BlendTint(), source, dest,
+        [](uint32_t s, uint32_t d) { return ref::AddWhite(s, d, false); }, "add");
+    Check(
+        GetParam()->addWhiteWeighted, BlendTint(), source, dest,
+        [](uint32_t s, uint32_t d) { return ref::AddWhite(s, d, true); }, "add weighted");
+    for (int i = 0; i < 8; ++i) {
+        uint32_t r = Next() & 0xFF, g = Next() & 0xFF, b = Next() & 0xFF, a = i == 0 ? 255 : Next() & 0xFF;
+        BlendTint scaled{(r * a) / 255, (g * a) / 255, (b * a) / 255, a};
+        Check(
+            GetParam()->addTinted, scaled, source, dest,
+            [&](uint32_t s, uint32_t d) { return ref::AddTinted(s, d, r, g, b, a, false); }, "add tinted");
+        Check(
+            GetParam()->addTintedWeighted, scaled, source, dest,
+            [&](uint32_t s, uint32_t d) { return ref::AddTinted(s, d, r, g, b, a, true); }, "add tinted weighted");
+    }
+}
+
+TEST_P(KernelTest, FillBlendMatchesFormulaForEveryWeightAndDestinationAlpha)
+{
+    std::vector<uint32_t> dest;
+    for (uint32_t dA = 0; dA < 256; ++dA) {
+        for (int i = 0; i < 3; ++i) {
+            dest.push_back((dA << 24) | (Next() & 0x00FFFFFF));
+        }
+    }
+    for (uint32_t w = 1; w < 256; ++w) {
+        uint32_t color = (w << 24) | (Next() & 0x00FFFFFF);
+        std::vector<uint32_t> out = dest;
+        GetParam()->fillBlend(out.data(), int(out.size()), color);
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            ASSERT_EQ(out[i], ref::OverBlend(color, dest[i], w)) << std::hex << color << " over " << dest[i];
+        }
+    }
+}
+
+TEST_P(KernelTest, EveryRowLengthGivesTheSamePixels)
+{
+    BlendTint grey{100, 100, 100, 200};
+    BlendTint other{30, 200, 99, 180};
+    for (int length = 0; length <= 70; ++length) {
+        std::vector<uint32_t> source = RandomRow(std::size_t(length));
+        std::vector<uint32_t> dest = RandomRow(std::size_t(length));
+        Check(GetParam()->blendWhite, BlendTint(), source, dest, ref::BlendWhite, "white");
+        Check(
+            GetParam()->blendGrey, grey, source, dest,
+            [&](uint32_t s, uint32_t d) { return ref::BlendGrey(s, d, 100, 200); }, "grey");
+        Check(
+            GetParam()->blendTinted, other, source, dest,
+            [&](uint32_t s, uint32_t d) { return ref::BlendOther(s, d, 30, 200, 99, 180); }, "tinted");
+        Check(GetParam()->blitOntoOpaque, BlendTint(), source, dest, ref::BlitOntoOpaque, "onto opaque");
+        Check(
+            GetParam()->addWhiteWeighted, BlendTint(), source, dest,
+            [](uint32_t s, uint32_t d) { return ref::AddWhite(s, d, true); }, "add weighted");
+    }
+}
+
+TEST_P(KernelTest, ZeroLengthRowTouchesNothing)
+{
+    uint32_t guard = 0x12345678;
+    GetParam()->blendWhite(&guard, &guard, 0, BlendTint());
+    GetParam()->fillBlend(&guard, 0, 0x80FFFFFF);
+    GetParam()->addTinted(&guard, &guard, 0, BlendTint{9, 9, 9, 9});
+    EXPECT_EQ(guard, 0x12345678u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, KernelTest, testing::ValuesIn(AllKernels()),
+                         [](const testing::TestParamInfo<const BlendKernels*>& param) { return param.param->name; });
+
+TEST(BlendKernelsTest, FastestVersionIsChosen)
+{
+    const BlendKernels* expected = Avx2BlendKernels() ? Avx2BlendKernels() : Sse2BlendKernels();
+    if (!expected) {
+        expected = &ScalarBlendKernels();
+    }
+    EXPECT_EQ(&ActiveBlendKernels(), expected);
+}
+
+} // namespace
