@@ -3,6 +3,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
+#include <type_traits>
 
 namespace Tolm {
 
@@ -18,17 +20,19 @@ struct BasicRect
     constexpr BasicRect(T x, T y, T width, T height) : x(x), y(y), width(width), height(height) {}
 
     // Rectangles that only touch keep a zero-width (or zero-height) result on the shared edge; rectangles
-    // that are apart give the zero rectangle.
+    // that are apart give the zero rectangle. Integer edges are summed in 64 bits, so that a rectangle far
+    // out cannot overflow.
     constexpr BasicRect Intersection(const BasicRect& other) const
     {
-        T left = std::max(x, other.x);
-        T top = std::max(y, other.y);
-        T overlapWidth = std::min(x + width, other.x + other.width) - left;
-        T overlapHeight = std::min(y + height, other.y + other.height) - top;
+        using Wide = std::conditional_t<std::is_integral_v<T>, int64_t, T>;
+        Wide left = std::max<Wide>(x, other.x);
+        Wide top = std::max<Wide>(y, other.y);
+        Wide overlapWidth = std::min(Wide(x) + width, Wide(other.x) + other.width) - left;
+        Wide overlapHeight = std::min(Wide(y) + height, Wide(other.y) + other.height) - top;
         if (overlapWidth < 0 || overlapHeight < 0) {
             return BasicRect();
         }
-        return BasicRect(left, top, overlapWidth, overlapHeight);
+        return BasicRect(T(left), T(top), T(overlapWidth), T(overlapHeight));
     }
 
     constexpr bool operator==(const BasicRect&) const = default;

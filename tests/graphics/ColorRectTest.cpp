@@ -51,6 +51,7 @@ TEST(RectTest, IntersectionKeepsTouchingEdgesAndDropsDisjointRectangles)
         {"touching below", {0, 0, 10, 10}, {3, 10, 2, 2}, {3, 10, 2, 0}},
         {"apart", {0, 0, 10, 10}, {20, 20, 5, 5}, {0, 0, 0, 0}},
         {"negative size", {0, 0, -4, 10}, {0, 0, 10, 10}, {0, 0, 0, 0}},
+        {"far out without overflow", {2147483640, 0, 100, 10}, {0, 0, 10, 10}, {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.a.Intersection(c.b), c.expected) << c.name;
