@@ -36,14 +36,15 @@ struct BlendKernels
     BlendRow addTinted;
     BlendRow addTintedWeighted;
     // Blends a colour whose alpha is 1..255 over the destination, taking its alpha into account.
-    FillRow fillBlend;
+    FillRow overBlend;
 };
 
 const BlendKernels& ScalarBlendKernels();
 // Null when the processor lacks the instructions.
 const BlendKernels* Sse2BlendKernels();
 const BlendKernels* Avx2BlendKernels();
-// The fastest set this processor runs.
+const BlendKernels* Avx512BlendKernels();
+// The fastest set this processor runs, unless QUENDARA_BLEND_KERNELS names another it runs.
 const BlendKernels& ActiveBlendKernels();
 
 } // namespace Tolm

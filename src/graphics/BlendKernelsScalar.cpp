@@ -4,6 +4,9 @@
 #include "graphics/BlendKernels.h"
 #include "graphics/BlendWeights.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace Tolm {
 
 namespace {
@@ -147,7 +150,7 @@ void AddTintedWeighted(uint32_t* dest, const uint32_t* source, int count, const 
     });
 }
 
-void FillBlend(uint32_t* dest, int count, uint32_t color)
+void OverBlend(uint32_t* dest, int count, uint32_t color)
 {
     uint32_t a = color >> 24;
     for (int i = 0; i < count; ++i) {
@@ -165,20 +168,24 @@ void FillBlend(uint32_t* dest, int count, uint32_t color)
 const BlendKernels& ScalarBlendKernels()
 {
     static const BlendKernels kernels{"scalar", BlendWhite,       BlendGrey, BlendTinted,       BlitOntoOpaque,
-                                      AddWhite, AddWhiteWeighted, AddTinted, AddTintedWeighted, FillBlend};
+                                      AddWhite, AddWhiteWeighted, AddTinted, AddTintedWeighted, OverBlend};
     return kernels;
 }
 
 const BlendKernels& ActiveBlendKernels()
 {
+    // QUENDARA_BLEND_KERNELS names a version to use instead (scalar, sse2, avx2, avx512), so that the
+    // benchmarks can measure each on one machine; a version the processor lacks is not chosen.
     static const BlendKernels& active = []() -> const BlendKernels& {
-        if (const BlendKernels* avx2 = Avx2BlendKernels()) {
-            return *avx2;
+        const char* wanted = std::getenv("QUENDARA_BLEND_KERNELS");
+        const BlendKernels* fastest = &ScalarBlendKernels();
+        for (const BlendKernels* candidate : {Sse2BlendKernels(), Avx2BlendKernels(), Avx512BlendKernels()}) {
+            if (candidate && wanted && std::strcmp(candidate->name, wanted) == 0) {
+                return *candidate;
+            }
+            fastest = candidate ? candidate : fastest;
         }
-        if (const BlendKernels* sse2 = Sse2BlendKernels()) {
-            return *sse2;
-        }
-        return ScalarBlendKernels();
+        return wanted && std::strcmp(wanted, "scalar") == 0 ? ScalarBlendKernels() : *fastest;
     }();
     return active;
 }

@@ -242,7 +242,7 @@ struct VectorBlend
         }
     };
 
-    static void FillBlend(uint32_t* dest, int count, uint32_t color) { Rows(dest, dest, count, FillOp(color)); }
+    static void OverBlend(uint32_t* dest, int count, uint32_t color) { Rows(dest, dest, count, FillOp(color)); }
 
     enum class Addition
     {
@@ -292,8 +292,13 @@ struct VectorBlend
             }
         }
 
+        // Weighted additions of clear pixels add nothing; unweighted ones add their colour even then.
         [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* source) const
         {
+            constexpr bool weighted = Kind == Addition::Weighted || Kind == Addition::TintedWeighted;
+            if (weighted && AllClear(source)) {
+                return;
+            }
             for (int half = 0; half < Step; half += V::Pixels) {
                 V::Store(dest + half, V::AddsU8(V::Load(dest + half), Added(V::Load(source + half))));
             }
@@ -317,7 +322,7 @@ struct VectorBlend
                             Add<Addition::Weighted>,
                             Add<Addition::Tinted>,
                             Add<Addition::TintedWeighted>,
-                            FillBlend};
+                            OverBlend};
     }
 };
 

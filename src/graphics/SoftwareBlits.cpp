@@ -69,8 +69,8 @@ private:
 };
 
 // A run this long is copied or skipped whole. Shorter runs join their neighbours in one vector pass, which
-// classes sixteen pixels at a time by their alphas, as the run table does, and copies, skips or blends each
-// by its own alpha.
+// classes each block of pixels by their alphas, as the run table does, and copies, skips or blends each
+// pixel by its own alpha.
 constexpr int WholeRunLength = 64;
 
 void BlitRunsOntoOpaque(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int count)

@@ -14,7 +14,7 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int)
     uint32_t* pixels = IsEmpty(area) ? nullptr : GetBits();
     if (pixels && fill.alpha > 0) {
         uint32_t packed = fill.ToPacked();
-        FillRow blend = ActiveBlendKernels().fillBlend;
+        FillRow blend = ActiveBlendKernels().overBlend;
         for (int row = 0; row < area.height; ++row) {
             uint32_t* dest = pixels + std::size_t(area.y + row) * std::size_t(width) + std::size_t(area.x);
             if (fill.alpha == 255) {
@@ -48,7 +48,7 @@ void MemoryImage::FillSpansWithCoverage(const FillSpan* spans, int count, const 
     uint32_t* pixels = GetBits();
     if (pixels && coverage) {
         uint32_t rgb = fill.ToPacked() & 0x00FFFFFF;
-        FillRow blend = ScalarBlendKernels().fillBlend;
+        FillRow blend = ScalarBlendKernels().overBlend;
         for (int i = 0; i < count; ++i) {
             const FillSpan& span = spans[i];
             if (span.y < 0 || span.y >= height) {

@@ -222,7 +222,7 @@ void MemoryImage::LineSmooth(double x1, double y1, double x2, double y2, const C
     }
     uint32_t rgb = line.ToPacked() & 0x00FFFFFF;
     uint32_t alpha = uint32_t(line.alpha);
-    FillRow blend = ScalarBlendKernels().fillBlend;
+    FillRow blend = ScalarBlendKernels().overBlend;
     auto plot = [&](int x, int y, uint32_t coverage) {
         uint32_t weight = alpha == 255 ? coverage : (coverage * (alpha + 1)) >> 8;
         if (weight == 0 || x < 0 || y < 0 || x >= width || y >= height) {

@@ -17,7 +17,7 @@ namespace {
 std::vector<const BlendKernels*> AllKernels()
 {
     std::vector<const BlendKernels*> sets{&ScalarBlendKernels()};
-    for (const BlendKernels* set : {Sse2BlendKernels(), Avx2BlendKernels()}) {
+    for (const BlendKernels* set : {Sse2BlendKernels(), Avx2BlendKernels(), Avx512BlendKernels()}) {
         if (set) {
             sets.push_back(set);
         }
@@ -162,7 +162,7 @@ TEST_P(KernelTest, AdditionsMatchFormulas)
     }
 }
 
-TEST_P(KernelTest, FillBlendMatchesFormulaForEveryWeightAndDestinationAlpha)
+TEST_P(KernelTest, OverBlendMatchesFormulaForEveryWeightAndDestinationAlpha)
 {
     std::vector<uint32_t> dest;
     for (uint32_t dA = 0; dA < 256; ++dA) {
@@ -173,7 +173,7 @@ TEST_P(KernelTest, FillBlendMatchesFormulaForEveryWeightAndDestinationAlpha)
     for (uint32_t w = 1; w < 256; ++w) {
         uint32_t color = (w << 24) | (Next() & 0x00FFFFFF);
         std::vector<uint32_t> out = dest;
-        GetParam()->fillBlend(out.data(), int(out.size()), color);
+        GetParam()->overBlend(out.data(), int(out.size()), color);
         for (std::size_t i = 0; i < out.size(); ++i) {
             ASSERT_EQ(out[i], ref::OverBlend(color, dest[i], w)) << std::hex << color << " over " << dest[i];
         }
@@ -205,7 +205,7 @@ TEST_P(KernelTest, ZeroLengthRowTouchesNothing)
 {
     uint32_t guard = 0x12345678;
     GetParam()->blendWhite(&guard, &guard, 0, BlendTint());
-    GetParam()->fillBlend(&guard, 0, 0x80FFFFFF);
+    GetParam()->overBlend(&guard, 0, 0x80FFFFFF);
     GetParam()->addTinted(&guard, &guard, 0, BlendTint{9, 9, 9, 9});
     EXPECT_EQ(guard, 0x12345678u);
 }
@@ -215,9 +215,9 @@ INSTANTIATE_TEST_SUITE_P(Versions, KernelTest, testing::ValuesIn(AllKernels()),
 
 TEST(BlendKernelsTest, FastestVersionIsChosen)
 {
-    const BlendKernels* expected = Avx2BlendKernels() ? Avx2BlendKernels() : Sse2BlendKernels();
-    if (!expected) {
-        expected = &ScalarBlendKernels();
+    const BlendKernels* expected = &ScalarBlendKernels();
+    for (const BlendKernels* set : {Sse2BlendKernels(), Avx2BlendKernels(), Avx512BlendKernels()}) {
+        expected = set ? set : expected;
     }
     EXPECT_EQ(&ActiveBlendKernels(), expected);
 }
