@@ -23,8 +23,10 @@ BlitArea PlaceBlit(const Image& destination, int x, int y, const Rect& sourceRec
 {
     BlitArea area;
     area.dest = ClipToImage(Rect(x, y, sourceRect.width, sourceRect.height), destination);
-    area.sourceX = sourceRect.x + (area.dest.x - x);
-    area.sourceY = sourceRect.y + (area.dest.y - y);
+    if (!IsEmpty(area.dest)) {
+        area.sourceX = sourceRect.x + (area.dest.x - x);
+        area.sourceY = sourceRect.y + (area.dest.y - y);
+    }
     return area;
 }
 

@@ -199,10 +199,10 @@ bool MemoryImage::ClipStretch(const Rect& sourceRect, const Rect& clipRect, cons
     clippedDest = destRect.Intersection(clipRect);
     double scaleX = double(sourceRect.width) / destRect.width;
     double scaleY = double(sourceRect.height) / destRect.height;
-    source.x = (clippedDest.x - destRect.x) * scaleX + sourceRect.x;
-    source.y = (clippedDest.y - destRect.y) * scaleY + sourceRect.y;
-    source.width = sourceRect.width + (clippedDest.width - destRect.width) * scaleX;
-    source.height = sourceRect.height + (clippedDest.height - destRect.height) * scaleY;
+    source.x = (double(clippedDest.x) - destRect.x) * scaleX + sourceRect.x;
+    source.y = (double(clippedDest.y) - destRect.y) * scaleY + sourceRect.y;
+    source.width = sourceRect.width + (double(clippedDest.width) - destRect.width) * scaleX;
+    source.height = sourceRect.height + (double(clippedDest.height) - destRect.height) * scaleY;
     return source.width > 0 && source.height > 0 && !IsEmpty(clippedDest);
 }
 

@@ -4,6 +4,7 @@
 #include "PixelReference.h"
 #include "graphics/MemoryImage.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -340,6 +341,23 @@ TEST_F(RandomBlitTest, BlitOntoItselfSeesThePixelsAsTheyWereBefore)
     image.Blit(&image, 3, 2, Rect(0, 0, 12, 5), Color::White, DrawModeNormal);
     EXPECT_EQ(Pixels(image),
               ExpectedBlit(pixels, 16, pixels, 16, 8, 3, 2, Rect(0, 0, 12, 5), Color::White, 0, false, true));
+}
+
+TEST(SoftwareBlitTest, PositionsFarOutsideDrawNothingAndNeverOverflow)
+{
+    MemoryImage source;
+    FillWith(source, 4, 4, 0xFFFFFFFF);
+    MemoryImage dest;
+    FillWith(dest, 4, 4, 0xFF000000);
+    for (int x : {INT_MIN, INT_MIN + 2, -50, 9, INT_MAX - 2, INT_MAX}) {
+        dest.Blit(&source, x, 0, Rect(0, 0, 4, 4), Color::White, DrawModeNormal);
+        dest.Blit(&source, 0, x, Rect(0, 0, 4, 4), Color::White, DrawModeAdditive);
+        dest.StretchBlit(&source, Rect(x, x, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 4, 4), Color::White, DrawModeNormal,
+                         false);
+        dest.StretchBlit(&source, Rect(0, x, INT_MAX, 3), Rect(0, 0, 4, 4), Rect(0, 0, 4, 4), Color::White,
+                         DrawModeNormal, true);
+    }
+    EXPECT_EQ(Pixels(dest), std::vector<uint32_t>(16, 0xFF000000));
 }
 
 } // namespace
