@@ -13,13 +13,13 @@ MemoryImageRegistry& MemoryImageRegistry::Instance()
 
 void MemoryImageRegistry::AddMemoryImage(MemoryImage* image)
 {
-    std::lock_guard lock(displayLock);
+    CriticalSectionGuard lock(displayLock);
     imageSet.insert(image);
 }
 
 void MemoryImageRegistry::RemoveMemoryImage(MemoryImage* image)
 {
-    std::lock_guard lock(displayLock);
+    CriticalSectionGuard lock(displayLock);
     imageSet.erase(image);
     ReleaseImageSurfaces(image);
 }
@@ -51,25 +51,25 @@ PixelFormat MemoryImageRegistry::GetDisplayPixelFormat()
 
 void MemoryImageRegistry::SetDisplay(MemoryImageDisplay* newDisplay)
 {
-    std::lock_guard lock(displayLock);
+    CriticalSectionGuard lock(displayLock);
     display = newDisplay;
 }
 
 bool MemoryImageRegistry::Contains(const MemoryImage* image)
 {
-    std::lock_guard lock(displayLock);
+    CriticalSectionGuard lock(displayLock);
     return imageSet.find(image) != imageSet.end();
 }
 
 std::size_t MemoryImageRegistry::GetMemoryImageCount()
 {
-    std::lock_guard lock(displayLock);
+    CriticalSectionGuard lock(displayLock);
     return imageSet.size();
 }
 
 MemoryImageDisplay* MemoryImageRegistry::GetDisplay()
 {
-    std::lock_guard lock(displayLock);
+    CriticalSectionGuard lock(displayLock);
     return display;
 }
 

@@ -3,11 +3,11 @@
 // on whichever thread.
 #pragma once
 
+#include "core/CriticalSection.h"
 #include "graphics/PixelFormat.h"
 
 #include <cstddef>
 #include <functional>
-#include <mutex>
 #include <set>
 
 namespace Tolm {
@@ -33,12 +33,12 @@ public:
     PixelFormat GetDisplayPixelFormat();
 
     void SetDisplay(MemoryImageDisplay* display);
-    std::recursive_mutex& GetDisplayLock() { return displayLock; }
+    CriticalSection& GetDisplayLock() { return displayLock; }
 
     template <typename Visitor>
     void ForEachMemoryImage(Visitor&& visit)
     {
-        std::lock_guard lock(displayLock);
+        CriticalSectionGuard lock(displayLock);
         for (MemoryImage* image : imageSet) {
             visit(*image);
         }
@@ -50,7 +50,7 @@ public:
 private:
     MemoryImageDisplay* GetDisplay();
 
-    std::recursive_mutex displayLock;
+    CriticalSection displayLock;
     std::set<MemoryImage*, std::less<>> imageSet;
     MemoryImageDisplay* display = nullptr;
 };
