@@ -1,0 +1,92 @@
+// The table of loadable libraries, guarded by one lock since the loading thread may load while the
+// main thread does.
+#include "platform/Library.h"
+
+#include "platform/Jpeg2000Codec.h"
+
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace Platform {
+
+class Library
+{
+public:
+    explicit Library(std::vector<LibraryExport> exports) : exports(std::move(exports)) {}
+
+    LibraryProc Find(const char* name) const
+    {
+        for (const LibraryExport& entry : exports) {
+            if (std::strcmp(entry.name, name) == 0) {
+                return entry.address;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    std::vector<LibraryExport> exports;
+};
+
+namespace {
+
+struct LibraryTable
+{
+    std::mutex lock;
+    std::map<std::string, std::vector<LibraryExport>> libraries;
+};
+
+std::map<std::string, std::vector<LibraryExport>> DefaultLibraries()
+{
+    return {{kJ2KCodecLibraryName, J2KCodecExports()}};
+}
+
+LibraryTable& Table()
+{
+    static LibraryTable table{{}, DefaultLibraries()};
+    return table;
+}
+
+} // namespace
+
+Library* LoadLibrary(const std::string& name)
+{
+    LibraryTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto found = table.libraries.find(name);
+    return found == table.libraries.end() ? nullptr : new Library(found->second);
+}
+
+LibraryProc GetProcAddress(Library* library, const char* name)
+{
+    return library ? library->Find(name) : nullptr;
+}
+
+void FreeLibrary(Library* library)
+{
+    delete library;
+}
+
+void InstallLibrary(const std::string& name, std::vector<LibraryExport> exports)
+{
+    LibraryTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    table.libraries[name] = std::move(exports);
+}
+
+void RemoveLibrary(const std::string& name)
+{
+    LibraryTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    table.libraries.erase(name);
+}
+
+void InstallDefaultLibraries()
+{
+    LibraryTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    table.libraries = DefaultLibraries();
+}
+
+} // namespace Platform
