@@ -3,12 +3,15 @@
 // back to the call that was running, whose frame keeps nothing with a destructor alive across it.
 #include "platform/JpegCodec.h"
 
+#include <bit>
 #include <csetjmp>
 #include <cstdio>
 #include <jerror.h>
 #include <jpeglib.h>
 
 namespace Platform {
+
+static_assert(std::endian::native == std::endian::little, "pixel words are written as bytes");
 
 namespace {
 
@@ -96,19 +99,6 @@ void InstallSource(j_decompress_ptr info, ByteReader& reader)
     info->src = &source->library;
 }
 
-void ConvertRow(const JSAMPLE* samples, int components, JDIMENSION width, uint32_t* pixels)
-{
-    if (components == 1) {
-        for (JDIMENSION x = 0; x < width; ++x) {
-            pixels[x] = 0xFF000000u + uint32_t(samples[x]) * 0x010101u;
-        }
-        return;
-    }
-    for (JDIMENSION x = 0; x < width; ++x, samples += 3) {
-        pixels[x] = 0xFF000000u | uint32_t(samples[0]) << 16 | uint32_t(samples[1]) << 8 | uint32_t(samples[2]);
-    }
-}
-
 } // namespace
 
 struct JpegDecoder::State
@@ -158,18 +148,22 @@ bool JpegDecoder::ReadPixels(uint32_t* pixels)
     if (setjmp(state->error.jump)) {
         return false;
     }
-    jpeg_start_decompress(info);
-    const int components = info->output_components;
-    if ((components != 1 && components != 3) || info->output_width != info->image_width ||
-        info->output_height != info->image_height) {
+    // Grey and colour images alike come out as blue, green, red and an opaque alpha byte: on a
+    // little-endian machine, the image's pixel words, written straight into its rows.
+    const int components = info->num_components;
+    if (components != 1 && components != 3) {
         ERREXIT(info, JERR_CONVERSION_NOTIMPL);
     }
-    JSAMPARRAY row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
-                                                info->output_width * JDIMENSION(components), 1);
+    info->out_color_space = JCS_EXT_BGRA;
+    jpeg_start_decompress(info);
+    if (info->output_width != info->image_width || info->output_height != info->image_height) {
+        ERREXIT(info, JERR_CONVERSION_NOTIMPL);
+    }
     while (info->output_scanline < info->output_height) {
-        uint32_t* target = pixels + size_t(info->output_scanline) * info->output_width;
-        jpeg_read_scanlines(info, row, 1);
-        ConvertRow(row[0], components, info->output_width, target);
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(pixels + size_t(info->output_scanline) * info->output_width);
+        if (jpeg_read_scanlines(info, &row, 1) != 1) {
+            ERREXIT(info, JERR_INPUT_EOF);
+        }
     }
     jpeg_finish_decompress(info);
     return true;

@@ -3,9 +3,12 @@
 // destroyed by the owner afterwards, which libpng allows after an error.
 #include "platform/PngCodec.h"
 
+#include <bit>
 #include <png.h>
 
 namespace Platform {
+
+static_assert(std::endian::native == std::endian::little, "pixel words are read and written as bytes");
 
 namespace {
 

@@ -1,0 +1,7 @@
+// Any bytes as a jpg file, through the loader as the game calls it.
+#include "ImageFuzzing.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return ImageFuzzing::LoadInput(data, size, ".jpg", Tolm::ImageLib::LoadJPEG);
+}
