@@ -1,5 +1,5 @@
-#include "ImageFileTest.h"
 #include "ImageFileFixtures.h"
+#include "ImageFileTest.h"
 #include "core/PakInterface.h"
 #include "core/ReferencePak.h"
 

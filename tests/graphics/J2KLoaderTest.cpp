@@ -1,5 +1,5 @@
-#include "ImageFileTest.h"
 #include "ImageFileFixtures.h"
+#include "ImageFileTest.h"
 #include "platform/Jpeg2000Codec.h"
 
 using namespace Tolm;

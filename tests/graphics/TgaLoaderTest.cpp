@@ -1,5 +1,5 @@
-#include "ImageFileTest.h"
 #include "ImageFileFixtures.h"
+#include "ImageFileTest.h"
 
 using namespace Tolm;
 using ImageFileFixtures::Argb;
