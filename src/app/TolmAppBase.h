@@ -4,12 +4,18 @@
 #pragma once
 
 #include "core/StringUtils.h"
+#include "graphics/Rect.h"
+#include "graphics/SharedImage.h"
 #include "platform/SettingsStore.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Tolm {
@@ -32,6 +38,26 @@ public:
     virtual void ShowErrorPopup(const std::string& text);
     // Whether a loaded file's contents pass a signature test; the framework has none.
     virtual bool VerifyDataSignature(Buffer& buffer, const std::string& path);
+
+    // Every memory image at once (the set lives in MemoryImageRegistry, under the display lock): the
+    // derived data rebuilt after the display was made again, the display-native copies freed before it
+    // is, and all derived buffers freed when memory is short.
+    virtual void ReInitImages();
+    virtual void FreeImageCaches();
+    virtual void PurgeImages();
+    // The file (and its alpha companion) decoded into a new image named after it; null when nothing could
+    // be decoded.
+    virtual std::unique_ptr<MemoryImage> GetImage(const std::string& file, bool commitBits);
+    // A handle on the one image of this file and variant, letter case aside. The first request loads it
+    // ("!" names get an empty image the program draws itself); a request made meanwhile on another thread
+    // waits for that load. A file that failed to load stays an entry without an image until cleaned.
+    virtual SharedImageHandle GetSharedImage(const std::string& file, const std::string& variant, bool* isNew);
+    // Deletes the shared images nobody holds any more, when a handle has let go of one since the last
+    // time; runs at the end of every update.
+    void CleanSharedImages();
+    // New images holding the image, or the part of it inside the rectangle, with its frame layout.
+    std::unique_ptr<MemoryImage> CopyImage(Image* image);
+    std::unique_ptr<MemoryImage> CopyImageRect(Image* image, const Rect& rect);
 
     // Properties, by exact name; a missing name gives the default.
     bool GetBoolProperty(const std::string& name, bool defaultValue) const;
@@ -91,6 +117,11 @@ public:
     // Filled by properties files; nothing reads it.
     std::map<std::string, std::vector<std::string>> stringArrayProperties;
 
+    // Keyed by the upper-case file name and the upper-case variant; guarded by the display lock.
+    std::map<std::pair<std::string, std::string>, SharedImage> sharedImageMap;
+    // Set by a handle that let go of the last reference to an entry; cleared by CleanSharedImages.
+    std::atomic<bool> sharedImagesReleased{false};
+
 private:
     // The live work behind the demo-aware operations: what runs when no demo is recorded or played.
     bool ReadFileLive(const std::string& path, Buffer& buffer);
@@ -103,6 +134,10 @@ private:
 
     std::unique_ptr<Platform::SettingsStore> settingsStore;
     std::string settingsStoreKey;
+
+    // Where requesters of a shared image that is still loading wait for it.
+    std::mutex sharedImageLoadLock;
+    std::condition_variable sharedImageLoaded;
 };
 
 // The running application: set by its constructor, cleared by its destructor.
