@@ -5,6 +5,7 @@
 #include "core/Buffer.h"
 #include "core/PakInterface.h"
 #include "core/StringUtils.h"
+#include "graphics/ImageLib.h"
 
 #include <climits>
 #include <cmath>
@@ -43,10 +44,12 @@ int ToPercent(double value)
 TolmAppBase::TolmAppBase()
 {
     gTolmApp = this;
+    LoadJ2KCodec();
 }
 
 TolmAppBase::~TolmAppBase()
 {
+    UnloadJ2KCodec();
     gTolmApp = nullptr;
 }
 

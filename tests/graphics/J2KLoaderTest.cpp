@@ -1,5 +1,6 @@
 #include "ImageFileFixtures.h"
 #include "ImageFileTest.h"
+#include "app/TolmAppBase.h"
 #include "platform/Jpeg2000Codec.h"
 
 using namespace Tolm;
@@ -145,6 +146,17 @@ TEST_F(J2KLoaderTest, MissingCodecFailsTheLoad)
     Platform::InstallDefaultLibraries();
     LoadJ2KCodec();
     EXPECT_TRUE(Load(file));
+}
+
+TEST_F(J2KLoaderTest, ApplicationHoldsTheCodecForItsLifetime)
+{
+    const std::string file = J2K(Rgb(2, 2));
+    UnloadJ2KCodec();
+    {
+        TolmAppBase app;
+        EXPECT_TRUE(Load(file));
+    }
+    EXPECT_FALSE(Load(file));
 }
 
 int OldVersion()
