@@ -10,8 +10,12 @@
 
 #include <immintrin.h>
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 
 #include "graphics/BlendKernelsVector.h"
 
@@ -97,7 +101,11 @@ BlendKernels MakeAvx2Kernels()
 
 } // namespace Tolm
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace Tolm {
 

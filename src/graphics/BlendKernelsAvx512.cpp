@@ -12,10 +12,14 @@
 
 // GCC 12's AVX-512 header makes its "undefined" registers by initialising them from themselves, which the
 // uninitialised-use warning reports in every function that inlines them.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512bw"))), apply_to = function)
+#else
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512bw")
+#endif
 
 #include "graphics/BlendKernelsVector.h"
 
@@ -99,8 +103,12 @@ BlendKernels MakeAvx512Kernels()
 
 } // namespace Tolm
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
 #pragma GCC diagnostic pop
+#endif
 
 namespace Tolm {
 
