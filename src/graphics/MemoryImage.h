@@ -11,6 +11,14 @@
 
 namespace Tolm {
 
+// Whether a blit draws its source as it is or flipped left to right.
+enum class BlitFacing
+{
+    Plain,
+    Mirrored,
+};
+
+class Matrix3;
 class MemoryImageRegistry;
 struct TextureData;
 
@@ -54,6 +62,21 @@ public:
     void Blit(Image* source, int x, int y, const Rect& sourceRect, const Color& color, int drawMode) override;
     void StretchBlit(Image* source, const Rect& destRect, const Rect& sourceRect, const Rect& clipRect,
                      const Color& color, int drawMode, bool fast) override;
+    // A rotation by 0 about (0, 0): the rectangle's top-left lands at the fractional position.
+    void BlitF(Image* source, float x, float y, const Rect& sourceRect, const Rect& clipRect, const Color& color,
+               int drawMode) override;
+    // Turns the rectangle counter-clockwise on the screen about a centre given relative to its top-left,
+    // sampling bilinearly. Draw mode 0 blends; every other mode adds.
+    void BlitRotated(Image* source, float x, float y, const Rect& sourceRect, const Rect& clipRect, const Color& color,
+                     int drawMode, double angle, float centerX, float centerY) override;
+    void BlitMatrix(Image* source, float x, float y, const Matrix3& matrix, const Rect& clipRect, const Color& color,
+                    int drawMode, const Rect& sourceRect, bool bilinear) override;
+    void BlitTexturedTriangles(Image* source, const TexVertex* vertices, int triangleCount, const Rect& clipRect,
+                               const Color& color, int drawMode, float offsetX, float offsetY, bool bilinear) override;
+    // The source rectangle flipped left to right: its last column lands on column x.
+    void BlitMirror(Image* source, int x, int y, const Rect& sourceRect, const Color& color, int drawMode) override;
+    void StretchBlitMirror(Image* source, const Rect& destRect, const Rect& sourceRect, const Rect& clipRect,
+                           const Color& color, int drawMode, bool fast) override;
 
     virtual uint32_t* GetNativeBits(const PixelFormat& format);
     virtual uint8_t* GetAlphaRuns();
@@ -75,8 +98,25 @@ public:
     virtual void SetFrequentUpdates(bool on);
     virtual bool ConvertToPalette();
 
-    void BlitNormal(MemoryImage& source, int x, int y, const Rect& sourceRect, const Color& color);
-    void BlitAdditive(MemoryImage& source, int x, int y, const Rect& sourceRect, const Color& color);
+    void BlitNormal(MemoryImage& source, int x, int y, const Rect& sourceRect, const Color& color,
+                    BlitFacing facing = BlitFacing::Plain);
+    void BlitAdditive(MemoryImage& source, int x, int y, const Rect& sourceRect, const Color& color,
+                      BlitFacing facing = BlitFacing::Plain);
+
+    // The destination area of a rotated draw, cut to the clip rectangle; false when nothing remains.
+    static bool GetRotatedBounds(float x, float y, const Rect& sourceRect, const Rect& clipRect, double angle,
+                                 RectD& bounds, float centerX, float centerY);
+
+    // The matrix and triangle draws into any block of pixels in the given format (see TriangleStrip.h),
+    // for software images and for display surfaces alike. The clip is cut to the destination's size.
+    static void BlitMatrixSoftware(const Image& destination, Image* source, float x, float y, const Matrix3& matrix,
+                                   const Rect& sourceRect, const Rect& clipRect, const Color& color, int drawMode,
+                                   void* bits, int pitch, int format, bool bilinear);
+    static void BlitTrianglesSoftware(const Image& destination, Image* source, const TexVertex* vertices,
+                                      int triangleCount, const Rect& clipRect, const Color& color, int drawMode,
+                                      void* bits, int pitch, int format, float offsetX, float offsetY, bool bilinear);
+    // The rasterizer's format code for this image: alpha is not kept when the flags are forced opaque.
+    int GetTriangleFormat() const;
 
     static bool ClipStretch(const Rect& sourceRect, const Rect& clipRect, const Rect& destRect, RectD& source,
                             Rect& clippedDest);

@@ -19,26 +19,31 @@ struct BlitArea
     int sourceY = 0;
 };
 
-BlitArea PlaceBlit(const Image& destination, int x, int y, const Rect& sourceRect)
+// A mirrored blit that loses destination columns on its left loses source columns on its right.
+BlitArea PlaceBlit(const Image& destination, int x, int y, const Rect& sourceRect, BlitFacing facing)
 {
     BlitArea area;
     area.dest = ClipToImage(Rect(x, y, sourceRect.width, sourceRect.height), destination);
-    if (!IsEmpty(area.dest)) {
-        area.sourceX = sourceRect.x + (area.dest.x - x);
-        area.sourceY = sourceRect.y + (area.dest.y - y);
+    if (IsEmpty(area.dest)) {
+        return area;
     }
+    int skippedLeft = area.dest.x - x;
+    area.sourceX = facing == BlitFacing::Plain ? sourceRect.x + skippedLeft
+                                               : sourceRect.x + sourceRect.width - skippedLeft - area.dest.width;
+    area.sourceY = sourceRect.y + (area.dest.y - y);
     return area;
 }
 
-// Reads the source rows of a blit: straight from the source's pixels, through a row buffer from a palette
-// form, or from a copy when the source is the destination itself, so that the blit sees the pixels as
-// they were before it started.
+// Reads the source rows of a blit, in the order the destination takes them: straight from the source's
+// pixels, through a row buffer from a palette form or when mirrored, or from a copy when the source is the
+// destination itself, so that the blit sees the pixels as they were before it started.
 class SourceRows
 {
 public:
-    SourceRows(MemoryImage& source, const BlitArea& area, bool isDestination) : source(source), area(area)
+    SourceRows(MemoryImage& source, const BlitArea& area, bool isDestination, BlitFacing facing)
+        : source(source), area(area), facing(facing)
     {
-        if (source.HasPalette() || isDestination) {
+        if (source.HasPalette() || isDestination || facing == BlitFacing::Mirrored) {
             scratch.resize(std::size_t(area.dest.width));
         }
         if (!isDestination) {
@@ -46,7 +51,7 @@ public:
         }
         copy.resize(std::size_t(area.dest.width) * std::size_t(area.dest.height));
         for (int row = 0; row < area.dest.height; ++row) {
-            const uint32_t* pixels = source.ReadRow(area.sourceX, area.sourceY + row, area.dest.width, scratch.data());
+            const uint32_t* pixels = Read(row);
             if (!pixels) {
                 copy.clear();
                 return;
@@ -60,12 +65,27 @@ public:
         if (!copy.empty()) {
             return copy.data() + std::size_t(row) * std::size_t(area.dest.width);
         }
-        return source.ReadRow(area.sourceX, area.sourceY + row, area.dest.width, scratch.data());
+        return Read(row);
     }
 
 private:
+    const uint32_t* Read(int row)
+    {
+        const uint32_t* pixels = source.ReadRow(area.sourceX, area.sourceY + row, area.dest.width, scratch.data());
+        if (!pixels || facing == BlitFacing::Plain) {
+            return pixels;
+        }
+        if (pixels == scratch.data()) {
+            std::reverse(scratch.begin(), scratch.end());
+        } else {
+            std::reverse_copy(pixels, pixels + area.dest.width, scratch.begin());
+        }
+        return scratch.data();
+    }
+
     MemoryImage& source;
     const BlitArea& area;
+    BlitFacing facing;
     std::vector<uint32_t> scratch;
     std::vector<uint32_t> copy;
 };
@@ -97,9 +117,9 @@ void BlitRunsOntoOpaque(uint32_t* dest, const uint32_t* source, const uint8_t* r
     mixed(dest + pending, source + pending, count - pending, BlendTint());
 }
 
-} // namespace
-
-void MemoryImage::Blit(Image* source, int x, int y, const Rect& sourceRect, const Color& color, int drawMode)
+// The blit of the given facing after the checks every blit makes of its source and draw mode.
+void DispatchBlit(MemoryImage& destination, Image* source, int x, int y, const Rect& sourceRect, const Color& color,
+                  int drawMode, BlitFacing facing)
 {
     auto* memorySource = dynamic_cast<MemoryImage*>(source);
     if (!memorySource || (drawMode != DrawModeNormal && drawMode != DrawModeAdditive)) {
@@ -109,25 +129,43 @@ void MemoryImage::Blit(Image* source, int x, int y, const Rect& sourceRect, cons
         return;
     }
     if (drawMode == DrawModeNormal) {
-        BlitNormal(*memorySource, x, y, sourceRect, color);
+        destination.BlitNormal(*memorySource, x, y, sourceRect, color, facing);
     } else {
-        BlitAdditive(*memorySource, x, y, sourceRect, color);
+        destination.BlitAdditive(*memorySource, x, y, sourceRect, color, facing);
     }
 }
 
-void MemoryImage::BlitNormal(MemoryImage& source, int x, int y, const Rect& sourceRect, const Color& color)
+} // namespace
+
+void MemoryImage::Blit(Image* source, int x, int y, const Rect& sourceRect, const Color& color, int drawMode)
+{
+    DispatchBlit(*this, source, x, y, sourceRect, color, drawMode, BlitFacing::Plain);
+}
+
+void MemoryImage::BlitMirror(Image* source, int x, int y, const Rect& sourceRect, const Color& color, int drawMode)
+{
+    DispatchBlit(*this, source, x, y, sourceRect, color, drawMode, BlitFacing::Mirrored);
+}
+
+void MemoryImage::BlitNormal(MemoryImage& source, int x, int y, const Rect& sourceRect, const Color& color,
+                             BlitFacing facing)
 {
     Color tint = ClampColor(color);
-    BlitArea area = PlaceBlit(*this, x, y, sourceRect);
+    BlitArea area = PlaceBlit(*this, x, y, sourceRect, facing);
     uint32_t* pixels = IsEmpty(area.dest) ? nullptr : GetBits();
     if (pixels) {
         bool white = ColorEquals(tint, Color::White);
         // The flags as last computed: a destination that has changed since may still count as opaque.
-        bool opaqueDest = !hasPartialAlpha && !hasTransparency;
-        const uint8_t* runs = opaqueDest && white ? source.GetAlphaRuns() : nullptr;
-        SourceRows rows(source, area, &source == this);
+        bool ontoOpaque = !hasPartialAlpha && !hasTransparency && white;
+        // The run table describes the source left to right; a mirrored row is classed pixel by pixel instead,
+        // which copies, skips and blends exactly as the runs would.
+        const uint8_t* runs = ontoOpaque && facing == BlitFacing::Plain ? source.GetAlphaRuns() : nullptr;
+        SourceRows rows(source, area, &source == this, facing);
         const BlendKernels& kernels = ActiveBlendKernels();
-        BlendRow blend = white ? kernels.blendWhite : IsGrey(tint) ? kernels.blendGrey : kernels.blendTinted;
+        BlendRow blend = ontoOpaque     ? kernels.blitOntoOpaque
+                         : white        ? kernels.blendWhite
+                         : IsGrey(tint) ? kernels.blendGrey
+                                        : kernels.blendTinted;
         for (int row = 0; row < area.dest.height; ++row) {
             uint32_t* dest = pixels + std::size_t(area.dest.y + row) * std::size_t(width) + std::size_t(area.dest.x);
             const uint32_t* sourceRow = rows.Row(row);
@@ -146,10 +184,11 @@ void MemoryImage::BlitNormal(MemoryImage& source, int x, int y, const Rect& sour
     NoteBitsChanged();
 }
 
-void MemoryImage::BlitAdditive(MemoryImage& source, int x, int y, const Rect& sourceRect, const Color& color)
+void MemoryImage::BlitAdditive(MemoryImage& source, int x, int y, const Rect& sourceRect, const Color& color,
+                               BlitFacing facing)
 {
     Color tint = ClampColor(color);
-    BlitArea area = PlaceBlit(*this, x, y, sourceRect);
+    BlitArea area = PlaceBlit(*this, x, y, sourceRect, facing);
     uint32_t* pixels = IsEmpty(area.dest) ? nullptr : GetBits();
     if (pixels) {
         const BlendKernels& kernels = ActiveBlendKernels();
@@ -165,7 +204,7 @@ void MemoryImage::BlitAdditive(MemoryImage& source, int x, int y, const Rect& so
             scaled.green = uint32_t(tint.green * tint.alpha) / 255;
             scaled.blue = uint32_t(tint.blue * tint.alpha) / 255;
         }
-        SourceRows rows(source, area, &source == this);
+        SourceRows rows(source, area, &source == this, facing);
         for (int row = 0; row < area.dest.height; ++row) {
             uint32_t* dest = pixels + std::size_t(area.dest.y + row) * std::size_t(width) + std::size_t(area.dest.x);
             const uint32_t* sourceRow = rows.Row(row);

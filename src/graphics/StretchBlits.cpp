@@ -190,6 +190,35 @@ void MemoryImage::StretchBlit(Image* source, const Rect& destRect, const Rect& s
     }
 }
 
+void MemoryImage::StretchBlitMirror(Image* source, const Rect& destRect, const Rect& sourceRect, const Rect& clipRect,
+                                    const Color& color, int drawMode, bool fast)
+{
+    auto* memorySource = dynamic_cast<MemoryImage*>(source);
+    if (!memorySource || IsEmpty(sourceRect) || !LiesInside(sourceRect, *memorySource) || IsEmpty(destRect)) {
+        return;
+    }
+    // The rows of the rectangle, each reversed, so that the plain stretch of the copy is the mirrored one:
+    // both engines read columns beside the rectangle, so whole rows are taken.
+    MemoryImage flipped(*registry);
+    flipped.Create(memorySource->width, sourceRect.height);
+    uint32_t* flippedPixels = flipped.GetBits();
+    std::vector<uint32_t> scratch(std::size_t(memorySource->width));
+    for (int row = 0; flippedPixels && row < sourceRect.height; ++row) {
+        const uint32_t* sourceRow = memorySource->ReadRow(0, sourceRect.y + row, memorySource->width, scratch.data());
+        if (!sourceRow) {
+            return;
+        }
+        std::reverse_copy(sourceRow, sourceRow + memorySource->width,
+                          flippedPixels + std::size_t(row) * std::size_t(memorySource->width));
+    }
+    if (!flippedPixels) {
+        return;
+    }
+    flipped.NoteBitsChanged();
+    Rect flippedRect(memorySource->width - sourceRect.x - sourceRect.width, 0, sourceRect.width, sourceRect.height);
+    StretchBlit(&flipped, destRect, flippedRect, clipRect, color, drawMode, fast);
+}
+
 bool MemoryImage::ClipStretch(const Rect& sourceRect, const Rect& clipRect, const Rect& destRect, RectD& source,
                               Rect& clippedDest)
 {

@@ -1,0 +1,387 @@
+// Rotated and fractionally placed blits onto a software image, sampled bilinearly in 16.16 fixed point.
+// Each destination row is mapped back into the source once; the texel position then advances by two
+// constant steps per pixel, and limits worked out per row keep every 2 x 2 neighbourhood inside the source
+// rectangle, so the inner loop needs no bounds test and no floating point.
+#include "graphics/AddSaturateTable.h"
+#include "graphics/MemoryImage.h"
+#include "graphics/SoftwareDraw.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace Tolm {
+
+namespace {
+
+constexpr int64_t One = 65536;
+
+// (int)(value x 65536) of the row set-up. Kept in 64 bits and saturated far beyond any image, so that a
+// position far outside the source still gives a row the limits reject, never an overflow.
+int64_t ToFixed(double value)
+{
+    constexpr double Limit = double(int64_t(1) << 48);
+    return int64_t(std::clamp(value * double(One), -Limit, Limit));
+}
+
+// The columns lo..hi of a row that sample inside the source rectangle of width w and height h.
+struct RowSpan
+{
+    int64_t lo = 0;
+    int64_t hi = 0;
+};
+
+// The limits along x keep 0 <= u and the right-hand texel inside; along y the same, but the upper limit of
+// a falling v is taken as -(v / dv). Divisions truncate toward zero.
+std::optional<RowSpan> LimitRow(int64_t uStart, int64_t vStart, int64_t du, int64_t dv, int64_t w, int64_t h,
+                                int64_t last)
+{
+    RowSpan span{0, last};
+    if (du < 0) {
+        if (uStart < 0) {
+            return std::nullopt;
+        }
+        span.lo = std::max(span.lo, (w * One - uStart - 0x27FFF) / du);
+        span.hi = std::min(span.hi, (0x7FFF - uStart) / du);
+    } else if (du > 0) {
+        if ((uStart >> 16) >= w - 1) {
+            return std::nullopt;
+        }
+        span.lo = std::max(span.lo, (One - uStart) / du);
+        span.hi = std::min(span.hi, (w * One - uStart - 0x17FFF) / du);
+    } else if (uStart < 0 || uStart >= w * One - One) {
+        return std::nullopt;
+    }
+    if (dv < 0) {
+        if (vStart < 0) {
+            return std::nullopt;
+        }
+        span.lo = std::max(span.lo, (h * One - vStart - 0x27FFF) / dv);
+        span.hi = std::min(span.hi, -(vStart / dv));
+    } else if (dv > 0) {
+        if ((vStart >> 16) >= h - 1) {
+            return std::nullopt;
+        }
+        span.lo = std::max(span.lo, (One - vStart) / dv);
+        span.hi = std::min(span.hi, (h * One - vStart - 0x17FFF) / dv);
+    } else if (vStart < 0 || vStart >= h * One - One) {
+        return std::nullopt;
+    }
+    if (span.lo > span.hi) {
+        return std::nullopt;
+    }
+    return span;
+}
+
+// The source rectangle's texels, (0, 0) at its top-left, from 32-bit pixels.
+struct DirectTexels
+{
+    const uint32_t* origin;
+    std::size_t stride;
+
+    uint32_t At(std::size_t offset) const { return origin[offset]; }
+};
+
+// The same from a palette form.
+struct PaletteTexels
+{
+    const uint8_t* origin;
+    const uint32_t* table;
+    std::size_t stride;
+
+    uint32_t At(std::size_t offset) const { return table[origin[offset]]; }
+};
+
+// The four texels around a sample and their weights by area and alpha, each 0..255.
+struct Neighbourhood
+{
+    uint32_t texel[4];
+    uint32_t weight[4];
+
+    bool IsEmpty() const { return (weight[0] | weight[1] | weight[2] | weight[3]) == 0; }
+};
+
+template <typename Texels>
+Neighbourhood Sample(const Texels& texels, int64_t u, int64_t v)
+{
+    std::size_t offset = std::size_t(v >> 16) * texels.stride + std::size_t(u >> 16);
+    Neighbourhood n;
+    n.texel[0] = texels.At(offset);
+    n.texel[1] = texels.At(offset + 1);
+    n.texel[2] = texels.At(offset + texels.stride);
+    n.texel[3] = texels.At(offset + texels.stride + 1);
+    // Odd fractions are never 0 or 65536, so every product fits 32 bits.
+    uint32_t fu = (uint32_t(u) & 0xFFFE) | 1;
+    uint32_t fv = (uint32_t(v) & 0xFFFE) | 1;
+    uint32_t area[4] = {((65536 - fu) * (65536 - fv)) >> 16, (fu * (65536 - fv)) >> 16, ((65536 - fu) * fv) >> 16,
+                        (fu * fv) >> 16};
+    for (int k = 0; k < 4; ++k) {
+        n.weight[k] = (area[k] * (n.texel[k] >> 24)) >> 16;
+    }
+    return n;
+}
+
+// Σ channel x weight for red, green and blue, and the total weight T.
+struct Sums
+{
+    uint32_t red = 0;
+    uint32_t green = 0;
+    uint32_t blue = 0;
+    uint32_t total = 0;
+};
+
+Sums Accumulate(const Neighbourhood& n)
+{
+    Sums sums;
+    for (int k = 0; k < 4; ++k) {
+        uint32_t t = n.texel[k];
+        uint32_t w = n.weight[k];
+        sums.red += ((t >> 16) & 0xFF) * w;
+        sums.green += ((t >> 8) & 0xFF) * w;
+        sums.blue += (t & 0xFF) * w;
+        sums.total += w;
+    }
+    return sums;
+}
+
+uint32_t Channel(uint32_t pixel, int shift)
+{
+    return (pixel >> shift) & 0xFF;
+}
+
+// Puts colour (red, green, blue) of weight total (0..255) over d, taking d's alpha into account. A weight
+// of 251 or more covers the pixel.
+uint32_t Cover(uint32_t d, uint32_t total, uint32_t red, uint32_t green, uint32_t blue)
+{
+    if (total >= 251) {
+        return 0xFF000000 | (red << 16) | (green << 8) | blue;
+    }
+    uint32_t destAlpha = d >> 24;
+    uint32_t inverse = 256 - total;
+    uint32_t outAlpha = 256 - (((256 - destAlpha) * inverse) >> 8);
+    // Only a weight of 0 over a clear pixel: nothing to put there, and nothing to divide by.
+    if (outAlpha == 0) {
+        return d;
+    }
+    auto mix = [&](uint32_t c, int shift) {
+        return ((256 * c + ((Channel(d, shift) * destAlpha) >> 8) * inverse) / outAlpha) & 255;
+    };
+    return ((outAlpha - 1) << 24) | (mix(red, 16) << 16) | (mix(green, 8) << 8) | mix(blue, 0);
+}
+
+struct NormalWhite
+{
+    uint32_t operator()(uint32_t d, const Neighbourhood& n) const
+    {
+        Sums sums = Accumulate(n);
+        return Cover(d, sums.total, sums.red >> 8, sums.green >> 8, sums.blue >> 8);
+    }
+};
+
+// The tint's alpha scales the weights, its colour the sums; the (c + 1) factors let 255 keep a channel.
+struct NormalTinted
+{
+    BlendTint tint;
+
+    uint32_t operator()(uint32_t d, const Neighbourhood& n) const
+    {
+        Neighbourhood scaled = n;
+        for (uint32_t& w : scaled.weight) {
+            w = (tint.alpha * w) >> 8;
+        }
+        Sums sums = Accumulate(scaled);
+        uint32_t red = (sums.red * (tint.red + 1)) >> 16;
+        uint32_t green = ((sums.green >> 8) * (tint.green + 1)) >> 8;
+        uint32_t blue = ((sums.blue >> 8) * (tint.blue + 1)) >> 8;
+        return Cover(d, sums.total, red, green, blue);
+    }
+};
+
+uint32_t AddChannels(uint32_t d, uint32_t red, uint32_t green, uint32_t blue)
+{
+    return (d & 0xFF000000) | (uint32_t(addSaturateTable[Channel(d, 16) + red]) << 16) |
+           (uint32_t(addSaturateTable[Channel(d, 8) + green]) << 8) | addSaturateTable[Channel(d, 0) + blue];
+}
+
+struct AdditiveWhite
+{
+    uint32_t operator()(uint32_t d, const Neighbourhood& n) const
+    {
+        Sums sums = Accumulate(n);
+        return AddChannels(d, sums.red >> 8, sums.green >> 8, sums.blue >> 8);
+    }
+};
+
+// The tint is scaled by its alpha first; red rounds its sum before the product, green and blue after.
+struct AdditiveTinted
+{
+    BlendTint scaled;
+
+    uint32_t operator()(uint32_t d, const Neighbourhood& n) const
+    {
+        Sums sums = Accumulate(n);
+        return AddChannels(d, (scaled.red * (sums.red >> 8)) >> 8, (scaled.green * sums.green) >> 16,
+                           (scaled.blue * sums.blue) >> 16);
+    }
+};
+
+// Where a rotated draw lands and how its rows map back into the source rectangle.
+struct RotatedPlan
+{
+    RectD bounds;
+    double cosine = 1;
+    double sine = 0;
+    int64_t du = One;
+    int64_t dv = 0;
+    float x = 0;
+    float y = 0;
+    float centerX = 0;
+    float centerY = 0;
+    int64_t sourceWidth = 0;
+    int64_t sourceHeight = 0;
+};
+
+template <typename Texels, typename Rule>
+void DrawRotatedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
+                     const Rule& rule)
+{
+    int startX = TruncToInt(plan.bounds.x);
+    int startY = TruncToInt(plan.bounds.y);
+    int last = TruncToInt(plan.bounds.width - 1);
+    for (int i = 0; i < plan.bounds.height; ++i) {
+        int row = startY + i;
+        double p = startX - double(plan.centerX) - double(plan.x);
+        double q = row - double(plan.centerY) - double(plan.y);
+        int64_t uStart = ToFixed(plan.centerX + plan.cosine * p - plan.sine * q);
+        int64_t vStart = ToFixed(plan.centerY + plan.sine * p + plan.cosine * q);
+        std::optional<RowSpan> span =
+            LimitRow(uStart, vStart, plan.du, plan.dv, plan.sourceWidth, plan.sourceHeight, last);
+        if (!span) {
+            continue;
+        }
+        uint32_t* dest = pixels + std::size_t(row) * pitch + std::size_t(startX);
+        int64_t u = uStart + span->lo * plan.du;
+        int64_t v = vStart + span->lo * plan.dv;
+        for (int64_t k = span->lo; k <= span->hi; ++k, u += plan.du, v += plan.dv) {
+            Neighbourhood n = Sample(texels, u, v);
+            if (!n.IsEmpty()) {
+                dest[k] = rule(dest[k], n);
+            }
+        }
+    }
+}
+
+template <typename Texels>
+void DrawRotatedWithRule(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
+                         const Color& tint, int drawMode)
+{
+    bool white = ColorEquals(tint, Color::White);
+    if (drawMode == DrawModeNormal) {
+        if (white) {
+            DrawRotatedRows(pixels, pitch, plan, texels, NormalWhite());
+        } else {
+            DrawRotatedRows(pixels, pitch, plan, texels, NormalTinted{ToTint(tint)});
+        }
+        return;
+    }
+    if (white) {
+        DrawRotatedRows(pixels, pitch, plan, texels, AdditiveWhite());
+        return;
+    }
+    BlendTint scaled = ToTint(tint);
+    scaled.red = scaled.red * scaled.alpha / 255;
+    scaled.green = scaled.green * scaled.alpha / 255;
+    scaled.blue = scaled.blue * scaled.alpha / 255;
+    DrawRotatedRows(pixels, pitch, plan, texels, AdditiveTinted{scaled});
+}
+
+bool AllFinite(std::initializer_list<double> values)
+{
+    return std::all_of(values.begin(), values.end(), [](double value) { return std::isfinite(value); });
+}
+
+} // namespace
+
+bool MemoryImage::GetRotatedBounds(float x, float y, const Rect& sourceRect, const Rect& clipRect, double angle,
+                                   RectD& bounds, float centerX, float centerY)
+{
+    float c = float(std::cos(angle));
+    float s = float(std::sin(angle));
+    float minX = 10000000, minY = 10000000;
+    float maxX = -10000000, maxY = -10000000;
+    float w = float(sourceRect.width);
+    float h = float(sourceRect.height);
+    const float corners[4][2] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+    for (const auto& corner : corners) {
+        float dx = corner[0] - centerX;
+        float dy = corner[1] - centerY;
+        float destX = x + centerX + c * dx + s * dy;
+        float destY = y + centerY - s * dx + c * dy;
+        minX = std::min(minX, destX);
+        minY = std::min(minY, destY);
+        maxX = std::max(maxX, destX);
+        maxY = std::max(maxY, destY);
+    }
+    RectD clip(clipRect.x, clipRect.y, clipRect.width, clipRect.height);
+    bounds = RectD(minX, minY, maxX - minX, maxY - minY).Intersect(clip);
+    return bounds.width > 0 && bounds.height > 0;
+}
+
+void MemoryImage::BlitF(Image* source, float x, float y, const Rect& sourceRect, const Rect& clipRect,
+                        const Color& color, int drawMode)
+{
+    BlitRotated(source, x, y, sourceRect, clipRect, color, drawMode, 0, 0, 0);
+}
+
+void MemoryImage::BlitRotated(Image* source, float x, float y, const Rect& sourceRect, const Rect& clipRect,
+                              const Color& color, int drawMode, double angle, float centerX, float centerY)
+{
+    auto* memorySource = dynamic_cast<MemoryImage*>(source);
+    if (!memorySource || IsEmpty(sourceRect) || !LiesInside(sourceRect, *memorySource)) {
+        return;
+    }
+    if (!AllFinite({x, y, angle, centerX, centerY})) {
+        return;
+    }
+    RotatedPlan plan;
+    Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
+    if (!GetRotatedBounds(x, y, sourceRect, clip, angle, plan.bounds, centerX, centerY)) {
+        return;
+    }
+    uint32_t* pixels = GetBits();
+    if (!pixels) {
+        return;
+    }
+    plan.cosine = std::cos(angle);
+    plan.sine = std::sin(angle);
+    plan.du = TruncToInt(plan.cosine * double(One));
+    plan.dv = TruncToInt(plan.sine * double(One));
+    plan.x = x;
+    plan.y = y;
+    plan.centerX = centerX;
+    plan.centerY = centerY;
+    plan.sourceWidth = sourceRect.width;
+    plan.sourceHeight = sourceRect.height;
+
+    Color tint = ClampColor(color);
+    std::size_t sourceStride = std::size_t(memorySource->width);
+    std::size_t origin = std::size_t(sourceRect.y) * sourceStride + std::size_t(sourceRect.x);
+    if (memorySource->HasPalette()) {
+        PaletteTexels texels{memorySource->colorIndices.get() + origin, memorySource->colorTable.get(), sourceStride};
+        DrawRotatedWithRule(pixels, std::size_t(width), plan, texels, tint, drawMode);
+    } else if (memorySource == this) {
+        // Drawn onto itself, the source is read from a copy taken before the first write.
+        std::vector<uint32_t> copy(pixels, pixels + GetPixelCount());
+        DrawRotatedWithRule(pixels, std::size_t(width), plan, DirectTexels{copy.data() + origin, sourceStride}, tint,
+                            drawMode);
+    } else if (const uint32_t* sourcePixels = memorySource->GetBits()) {
+        DrawRotatedWithRule(pixels, std::size_t(width), plan, DirectTexels{sourcePixels + origin, sourceStride}, tint,
+                            drawMode);
+    } else {
+        return;
+    }
+    NoteBitsChanged();
+}
+
+} // namespace Tolm
