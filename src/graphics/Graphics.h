@@ -15,6 +15,8 @@
 namespace Tolm {
 
 class Font;
+class Matrix3;
+class Transform;
 
 struct GraphicsState
 {
@@ -82,9 +84,56 @@ public:
     // False when nothing remains; the points may come back in the other order than given.
     bool ClipLine(double& x1, double& y1, double& x2, double& y2) const;
 
+    // Image draws. Positions are local: the translation is added, and only DrawImage, DrawImagePart and the
+    // frame and tiled-box draws that go through DrawImagePart apply the scale. Images are tinted by the
+    // current colour when tintImages is set and drawn in the current draw mode. A null image draws nothing.
+    void DrawImage(Image* image, int x, int y);
+    void DrawImageF(Image* image, float x, float y);
+    void DrawImagePart(Image* image, int x, int y, const Rect& sourceRect);
+    void DrawImagePartF(Image* image, float x, float y, const Rect& sourceRect);
+    // Mirrored, the left edge of the destination shows the right edge of the source rectangle.
+    void DrawImagePartMirror(Image* image, int x, int y, const Rect& sourceRect, bool mirror);
+    void DrawImageStretched(Image* image, const Rect& destRect, const Rect& sourceRect);
+    void DrawImageStretchedPart(Image* image, const Rect& destRect, const Rect& sourceRect, bool mirror);
+    // Turns the source rectangle (the whole image when none) by the angle in radians, counter-clockwise on
+    // the screen, about a centre given relative to the rectangle's top-left.
+    void DrawImageRotatedF(Image* image, float x, float y, double angle, float centerX, float centerY,
+                           const Rect* sourceRect = nullptr);
+    // About the rectangle's middle, its halves rounded down.
+    void DrawImageRotated(Image* image, int x, int y, double angle, const Rect* sourceRect = nullptr);
+    void DrawImageRotatedAt(Image* image, int x, int y, double angle, int centerX, int centerY, const Rect& sourceRect);
+    // Nothing for a column or row outside the image's frame grid.
+    void DrawImageGridFrame(Image* image, int x, int y, int column, int row);
+    void StretchImageGridFrame(Image* image, const Rect& destRect, int column, int row);
+    // Frame n lies in column n mod numCols of row n div numCols.
+    void DrawImageFrame(Image* image, int x, int y, int frame);
+    void StretchImageFrame(Image* image, const Rect& destRect, int frame);
+    // The middle of the source rectangle goes through the matrix, then to (x, y).
+    void DrawImageMatrix(Image* image, const Matrix3& matrix, const Rect& sourceRect, float x, float y);
+    void DrawTexturedTriangles(Image* image, const TexVertex& a, const TexVertex& b, const TexVertex& c);
+    // Three vertices per triangle.
+    void DrawTexturedTriangles(Image* image, const TexVertex* vertices, int triangleCount);
+    // The middle of the image or source rectangle lands on the transformed point (x, y). The F forms keep
+    // the sub-pixel position; the others round to the nearest pixel.
+    void DrawImageTransform(Image* image, const Transform& transform, float x, float y);
+    void DrawImagePartTransform(Image* image, const Transform& transform, const Rect& sourceRect, float x, float y);
+    void DrawImageTransformF(Image* image, const Transform& transform, float x, float y);
+    void DrawImagePartTransformF(Image* image, const Transform& transform, const Rect& sourceRect, float x, float y);
+    // A box of any size from a source rectangle cut into thirds: the corners once, the edges and the middle
+    // repeated as often as the box needs.
+    void DrawTiledBoxPart(const Rect& sourceRect, const Rect& destRect, Image* image);
+    void DrawTiledBox(const Rect& destRect, Image* image);
+
     bool IsScaled() const { return scaleX != 1.0f || scaleY != 1.0f; }
 
 private:
+    // The colour image draws pass.
+    const Color& ImageColor() const;
+    void DrawImageTransformCore(Image* image, const Transform& transform, const Rect& sourceRect, float x, float y,
+                                bool subPixel);
+    // Whether the destination is the display's draw surface while the display draws in 3D.
+    bool DrawsOn3DScreen() const;
+
     std::vector<GraphicsState> stateStack;
 };
 

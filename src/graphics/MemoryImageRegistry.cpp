@@ -43,6 +43,12 @@ bool MemoryImageRegistry::Is3DMode()
     return shown && shown->Is3DMode();
 }
 
+bool MemoryImageRegistry::IsCurrent3DDrawSurface(const MemoryImage& image)
+{
+    MemoryImageDisplay* shown = GetDisplay();
+    return shown && shown->IsCurrent3DDrawSurface(image);
+}
+
 PixelFormat MemoryImageRegistry::GetDisplayPixelFormat()
 {
     MemoryImageDisplay* shown = GetDisplay();

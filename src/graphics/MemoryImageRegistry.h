@@ -29,6 +29,7 @@ public:
     void ReleaseImageSurfaces(MemoryImage* image);
     bool ReadBackTextures(MemoryImage* image);
     bool Is3DMode();
+    bool IsCurrent3DDrawSurface(const MemoryImage& image);
     // The format of the display's native pixel copies; 32-bit ARGB while there is no display.
     PixelFormat GetDisplayPixelFormat();
 
