@@ -4,6 +4,7 @@
 // rectangle, so the inner loop needs no bounds test and no floating point.
 #include "graphics/AddSaturateTable.h"
 #include "graphics/MemoryImage.h"
+#include "graphics/RotationSampling.h"
 #include "graphics/SoftwareDraw.h"
 
 #include <algorithm>
@@ -15,7 +16,13 @@ namespace Tolm {
 
 namespace {
 
+using RotationSampling::DirectTexels;
+using RotationSampling::PaletteTexels;
+using RotationSampling::Sums;
+
 constexpr int64_t One = 65536;
+// A tint alpha that leaves the weights as they are.
+constexpr uint32_t Unscaled = 256;
 
 // (int)(value x 65536) of the row set-up. Kept in 64 bits and saturated far beyond any image, so that a
 // position far outside the source still gives a row the limits reject, never an overflow.
@@ -74,85 +81,14 @@ std::optional<RowSpan> LimitRow(int64_t uStart, int64_t vStart, int64_t du, int6
     return span;
 }
 
-// The source rectangle's texels, (0, 0) at its top-left, from 32-bit pixels.
-struct DirectTexels
-{
-    const uint32_t* origin;
-    std::size_t stride;
-
-    uint32_t At(std::size_t offset) const { return origin[offset]; }
-};
-
-// The same from a palette form.
-struct PaletteTexels
-{
-    const uint8_t* origin;
-    const uint32_t* table;
-    std::size_t stride;
-
-    uint32_t At(std::size_t offset) const { return table[origin[offset]]; }
-};
-
-// The four texels around a sample and their weights by area and alpha, each 0..255.
-struct Neighbourhood
-{
-    uint32_t texel[4];
-    uint32_t weight[4];
-
-    bool IsEmpty() const { return (weight[0] | weight[1] | weight[2] | weight[3]) == 0; }
-};
-
-template <typename Texels>
-Neighbourhood Sample(const Texels& texels, int64_t u, int64_t v)
-{
-    std::size_t offset = std::size_t(v >> 16) * texels.stride + std::size_t(u >> 16);
-    Neighbourhood n;
-    n.texel[0] = texels.At(offset);
-    n.texel[1] = texels.At(offset + 1);
-    n.texel[2] = texels.At(offset + texels.stride);
-    n.texel[3] = texels.At(offset + texels.stride + 1);
-    // Odd fractions are never 0 or 65536, so every product fits 32 bits.
-    uint32_t fu = (uint32_t(u) & 0xFFFE) | 1;
-    uint32_t fv = (uint32_t(v) & 0xFFFE) | 1;
-    uint32_t area[4] = {((65536 - fu) * (65536 - fv)) >> 16, (fu * (65536 - fv)) >> 16, ((65536 - fu) * fv) >> 16,
-                        (fu * fv) >> 16};
-    for (int k = 0; k < 4; ++k) {
-        n.weight[k] = (area[k] * (n.texel[k] >> 24)) >> 16;
-    }
-    return n;
-}
-
-// Σ channel x weight for red, green and blue, and the total weight T.
-struct Sums
-{
-    uint32_t red = 0;
-    uint32_t green = 0;
-    uint32_t blue = 0;
-    uint32_t total = 0;
-};
-
-Sums Accumulate(const Neighbourhood& n)
-{
-    Sums sums;
-    for (int k = 0; k < 4; ++k) {
-        uint32_t t = n.texel[k];
-        uint32_t w = n.weight[k];
-        sums.red += ((t >> 16) & 0xFF) * w;
-        sums.green += ((t >> 8) & 0xFF) * w;
-        sums.blue += (t & 0xFF) * w;
-        sums.total += w;
-    }
-    return sums;
-}
-
-uint32_t Channel(uint32_t pixel, int shift)
+[[gnu::always_inline]] inline uint32_t Channel(uint32_t pixel, int shift)
 {
     return (pixel >> shift) & 0xFF;
 }
 
 // Puts colour (red, green, blue) of weight total (0..255) over d, taking d's alpha into account. A weight
 // of 251 or more covers the pixel.
-uint32_t Cover(uint32_t d, uint32_t total, uint32_t red, uint32_t green, uint32_t blue)
+[[gnu::always_inline]] inline uint32_t Cover(uint32_t d, uint32_t total, uint32_t red, uint32_t green, uint32_t blue)
 {
     if (total >= 251) {
         return 0xFF000000 | (red << 16) | (green << 8) | blue;
@@ -167,30 +103,33 @@ uint32_t Cover(uint32_t d, uint32_t total, uint32_t red, uint32_t green, uint32_
     auto mix = [&](uint32_t c, int shift) {
         return ((256 * c + ((Channel(d, shift) * destAlpha) >> 8) * inverse) / outAlpha) & 255;
     };
+    // Over an opaque or nearly opaque pixel the division is by 256, which a shift does at a fraction of the
+    // cost.
+    auto mixOpaque = [&](uint32_t c, int shift) {
+        return ((256 * c + ((Channel(d, shift) * destAlpha) >> 8) * inverse) >> 8) & 255;
+    };
+    if (outAlpha == 256) {
+        return 0xFF000000 | (mixOpaque(red, 16) << 16) | (mixOpaque(green, 8) << 8) | mixOpaque(blue, 0);
+    }
     return ((outAlpha - 1) << 24) | (mix(red, 16) << 16) | (mix(green, 8) << 8) | mix(blue, 0);
 }
 
 struct NormalWhite
 {
-    uint32_t operator()(uint32_t d, const Neighbourhood& n) const
+    [[gnu::always_inline]] uint32_t operator()(uint32_t d, const Sums& sums) const
     {
-        Sums sums = Accumulate(n);
         return Cover(d, sums.total, sums.red >> 8, sums.green >> 8, sums.blue >> 8);
     }
 };
 
-// The tint's alpha scales the weights, its colour the sums; the (c + 1) factors let 255 keep a channel.
+// The tint's alpha has scaled the weights; its colour scales the sums, the (c + 1) factors letting 255 keep
+// a channel.
 struct NormalTinted
 {
     BlendTint tint;
 
-    uint32_t operator()(uint32_t d, const Neighbourhood& n) const
+    [[gnu::always_inline]] uint32_t operator()(uint32_t d, const Sums& sums) const
     {
-        Neighbourhood scaled = n;
-        for (uint32_t& w : scaled.weight) {
-            w = (tint.alpha * w) >> 8;
-        }
-        Sums sums = Accumulate(scaled);
         uint32_t red = (sums.red * (tint.red + 1)) >> 16;
         uint32_t green = ((sums.green >> 8) * (tint.green + 1)) >> 8;
         uint32_t blue = ((sums.blue >> 8) * (tint.blue + 1)) >> 8;
@@ -198,7 +137,7 @@ struct NormalTinted
     }
 };
 
-uint32_t AddChannels(uint32_t d, uint32_t red, uint32_t green, uint32_t blue)
+[[gnu::always_inline]] inline uint32_t AddChannels(uint32_t d, uint32_t red, uint32_t green, uint32_t blue)
 {
     return (d & 0xFF000000) | (uint32_t(addSaturateTable[Channel(d, 16) + red]) << 16) |
            (uint32_t(addSaturateTable[Channel(d, 8) + green]) << 8) | addSaturateTable[Channel(d, 0) + blue];
@@ -206,9 +145,8 @@ uint32_t AddChannels(uint32_t d, uint32_t red, uint32_t green, uint32_t blue)
 
 struct AdditiveWhite
 {
-    uint32_t operator()(uint32_t d, const Neighbourhood& n) const
+    [[gnu::always_inline]] uint32_t operator()(uint32_t d, const Sums& sums) const
     {
-        Sums sums = Accumulate(n);
         return AddChannels(d, sums.red >> 8, sums.green >> 8, sums.blue >> 8);
     }
 };
@@ -218,9 +156,8 @@ struct AdditiveTinted
 {
     BlendTint scaled;
 
-    uint32_t operator()(uint32_t d, const Neighbourhood& n) const
+    [[gnu::always_inline]] uint32_t operator()(uint32_t d, const Sums& sums) const
     {
-        Sums sums = Accumulate(n);
         return AddChannels(d, (scaled.red * (sums.red >> 8)) >> 8, (scaled.green * sums.green) >> 16,
                            (scaled.blue * sums.blue) >> 16);
     }
@@ -242,9 +179,10 @@ struct RotatedPlan
     int64_t sourceHeight = 0;
 };
 
+// The weights of a normal-mode tint are scaled by its alpha before the sums; nothing else scales them.
 template <typename Texels, typename Rule>
 void DrawRotatedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
-                     const Rule& rule)
+                     const Rule& rule, uint32_t weightScale = Unscaled)
 {
     int startX = TruncToInt(plan.bounds.x);
     int startY = TruncToInt(plan.bounds.y);
@@ -264,9 +202,9 @@ void DrawRotatedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& pla
         int64_t u = uStart + span->lo * plan.du;
         int64_t v = vStart + span->lo * plan.dv;
         for (int64_t k = span->lo; k <= span->hi; ++k, u += plan.du, v += plan.dv) {
-            Neighbourhood n = Sample(texels, u, v);
-            if (!n.IsEmpty()) {
-                dest[k] = rule(dest[k], n);
+            Sums sums = RotationSampling::Sample(texels, u, v, weightScale);
+            if (sums.weighed) {
+                dest[k] = rule(dest[k], sums);
             }
         }
     }
@@ -281,7 +219,7 @@ void DrawRotatedWithRule(uint32_t* pixels, std::size_t pitch, const RotatedPlan&
         if (white) {
             DrawRotatedRows(pixels, pitch, plan, texels, NormalWhite());
         } else {
-            DrawRotatedRows(pixels, pitch, plan, texels, NormalTinted{ToTint(tint)});
+            DrawRotatedRows(pixels, pitch, plan, texels, NormalTinted{ToTint(tint)}, uint32_t(tint.alpha));
         }
         return;
     }

@@ -4,6 +4,7 @@
 #include "ImageFixtures.h"
 #include "RotationReference.h"
 #include "graphics/MemoryImage.h"
+#include "graphics/RotationSampling.h"
 
 #include <climits>
 #include <cmath>
@@ -349,5 +350,29 @@ TEST(RotatedBlitTest, HugeCentresAndClipsBeyondTheImageStayInside)
                      DrawModeNormal, 1.0, 1e7f, -1e7f);
     SUCCEED();
 }
+
+#if defined(__SSE2__)
+TEST(RotatedBlitTest, VectorSampleGivesThePlainSums)
+{
+    std::mt19937 random(99);
+    std::vector<uint32_t> texels(6 * 5);
+    static const uint32_t Alphas[] = {0, 1, 2, 127, 128, 254, 255};
+    for (int n = 0; n < 20000; ++n) {
+        for (uint32_t& t : texels) {
+            t = (Alphas[random() % 7] << 24) | (uint32_t(random()) & 0x00FFFFFF);
+        }
+        RotationSampling::DirectTexels direct{texels.data(), 6};
+        int64_t u = int64_t(random() % (4 * 65536)), v = int64_t(random() % (3 * 65536));
+        uint32_t tint = n % 3 == 0 ? 256 : uint32_t(random() % 256);
+        RotationSampling::Sums plain = RotationSampling::SamplePlain(direct, u, v, tint);
+        RotationSampling::Sums vector = RotationSampling::SampleSse2(direct, u, v, tint);
+        ASSERT_EQ(vector.red, plain.red) << n;
+        ASSERT_EQ(vector.green, plain.green) << n;
+        ASSERT_EQ(vector.blue, plain.blue) << n;
+        ASSERT_EQ(vector.total, plain.total) << n;
+        ASSERT_EQ(vector.weighed, plain.weighed) << n;
+    }
+}
+#endif
 
 } // namespace

@@ -79,7 +79,7 @@ TEST(TriangleBlitTest, MatrixDrawTurnsTheRectangleAboutItsMiddleAndPlacesItHalfA
 TEST(TriangleBlitTest, IdentityMatrixCopiesAnOpaqueImageOntoThePixelGrid)
 {
     // The corners land on half pixels and the rasterizer samples at whole coordinates, so every pixel takes
-    // one texel at its middle.
+    // one texel at its middle. Nothing in this program sets up the routine table: it is there from the start.
     MemoryImage texture, dest;
     FillTexture(texture, 6, 4, true);
     FillWith(dest, 20, 16, 0xFF000000);
