@@ -202,17 +202,17 @@ void MemoryImage::StretchBlitMirror(Image* source, const Rect& destRect, const R
     MemoryImage flipped(*registry);
     flipped.Create(memorySource->width, sourceRect.height);
     uint32_t* flippedPixels = flipped.GetBits();
+    if (!flippedPixels) {
+        return;
+    }
     std::vector<uint32_t> scratch(std::size_t(memorySource->width));
-    for (int row = 0; flippedPixels && row < sourceRect.height; ++row) {
+    for (int row = 0; row < sourceRect.height; ++row) {
         const uint32_t* sourceRow = memorySource->ReadRow(0, sourceRect.y + row, memorySource->width, scratch.data());
         if (!sourceRow) {
             return;
         }
         std::reverse_copy(sourceRow, sourceRow + memorySource->width,
                           flippedPixels + std::size_t(row) * std::size_t(memorySource->width));
-    }
-    if (!flippedPixels) {
-        return;
     }
     flipped.NoteBitsChanged();
     Rect flippedRect(memorySource->width - sourceRect.x - sourceRect.width, 0, sourceRect.width, sourceRect.height);
