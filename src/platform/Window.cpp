@@ -1,0 +1,194 @@
+// Windows on SDL2 (X11 under Xvfb in the tests, SDL's dummy driver in the headless ones). The
+// desktop's window manager draws the frame outside the client area, and SDL places windows by their
+// client area, so positions and sizes here are those of the client area. Full screen is SDL's
+// full-screen desktop window: the desktop mode never changes and the picture is scaled into it.
+#include "platform/Window.h"
+
+#include "platform/MessagePump.h"
+#include "platform/TextEncoding.h"
+
+#include <SDL.h>
+#include <atomic>
+#include <map>
+#include <utility>
+
+namespace Platform {
+
+namespace {
+
+// Main thread only.
+std::map<WindowHandle, Window*>& LiveWindows()
+{
+    static std::map<WindowHandle, Window*> windows;
+    return windows;
+}
+
+WindowHandle nextHandle = 1;
+
+// Packed as x in the low and y in the high 32 bits, so both are read together.
+std::atomic<uint64_t> lastCursorPosition{0};
+
+} // namespace
+
+std::unique_ptr<Window> Window::Create(const std::string& title, const WindowPlacement& placement)
+{
+    Uint32 flags = SDL_WINDOW_HIDDEN | (placement.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    SDL_Window* sdlWindow = SDL_CreateWindow(Cp1252ToUtf8(title).c_str(), placement.x, placement.y, placement.width,
+                                             placement.height, flags);
+    if (!sdlWindow) {
+        return nullptr;
+    }
+    return std::unique_ptr<Window>(new Window(title, sdlWindow, placement.fullScreen));
+}
+
+std::unique_ptr<Window> Window::CreateMessageOnly(const std::string& title)
+{
+    return std::unique_ptr<Window>(new Window(title, nullptr, false));
+}
+
+Window::Window(std::string title, SDL_Window* sdlWindow, bool fullScreen)
+    : handle(nextHandle++), title(std::move(title)), sdlWindow(sdlWindow), fullScreen(fullScreen)
+{
+    LiveWindows()[handle] = this;
+}
+
+Window::~Window()
+{
+    LiveWindows().erase(handle);
+    MessagePump::Main().ForgetWindow(handle);
+    if (sdlWindow) {
+        SDL_DestroyWindow(sdlWindow);
+    }
+}
+
+Window* Window::FromHandle(WindowHandle handle)
+{
+    auto found = LiveWindows().find(handle);
+    return found == LiveWindows().end() ? nullptr : found->second;
+}
+
+Window* Window::Primary()
+{
+    for (auto it = LiveWindows().rbegin(); it != LiveWindows().rend(); ++it) {
+        if (it->second->IsOnDesktop()) {
+            return it->second;
+        }
+    }
+    return nullptr;
+}
+
+Window* Window::FromSdlWindowId(uint32_t id)
+{
+    for (auto& [handle, window] : LiveWindows()) {
+        if (window->sdlWindow && SDL_GetWindowID(window->sdlWindow) == id) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+void Window::Show()
+{
+    if (sdlWindow) {
+        SDL_ShowWindow(sdlWindow);
+    }
+}
+
+void Window::Hide()
+{
+    if (sdlWindow) {
+        SDL_HideWindow(sdlWindow);
+    }
+}
+
+void Window::BringToForeground()
+{
+    if (!sdlWindow) {
+        return;
+    }
+    SDL_RaiseWindow(sdlWindow);
+    // Without a window manager (a bare X server) raising alone does not move the keyboard.
+    SDL_SetWindowInputFocus(sdlWindow);
+}
+
+void Window::Restore()
+{
+    if (sdlWindow) {
+        SDL_RestoreWindow(sdlWindow);
+    }
+}
+
+bool Window::IsMinimized() const
+{
+    return sdlWindow && (SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+int Window::ShowState() const
+{
+    if (!sdlWindow || (SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_HIDDEN) != 0) {
+        return SW_HIDE;
+    }
+    return IsMinimized() ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+}
+
+void Window::GetPosition(int& x, int& y) const
+{
+    x = 0;
+    y = 0;
+    if (sdlWindow) {
+        SDL_GetWindowPosition(sdlWindow, &x, &y);
+    }
+}
+
+bool Window::HasKeyboardFocus() const
+{
+    return sdlWindow && SDL_GetKeyboardFocus() == sdlWindow;
+}
+
+bool Window::IsCursorInClient(int width, int height) const
+{
+    if (!cursorInside) {
+        return false;
+    }
+    int x = 0;
+    int y = 0;
+    GetLastCursorPosition(x, y);
+    return x >= 0 && y >= 0 && x < width && y < height;
+}
+
+void Window::WarpCursor(int x, int y)
+{
+    if (!sdlWindow) {
+        return;
+    }
+    // The picture may be scaled into the window (full screen); SDL warps in window pixels.
+    if (SDL_Renderer* renderer = SDL_GetRenderer(sdlWindow)) {
+        int windowX = 0;
+        int windowY = 0;
+        SDL_RenderLogicalToWindow(renderer, float(x), float(y), &windowX, &windowY);
+        x = windowX;
+        y = windowY;
+    }
+    SDL_WarpMouseInWindow(sdlWindow, x, y);
+}
+
+void Window::CaptureMouse(bool capture)
+{
+    if (sdlWindow) {
+        SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
+    }
+}
+
+void GetLastCursorPosition(int& x, int& y)
+{
+    uint64_t packed = lastCursorPosition.load(std::memory_order_relaxed);
+    x = int32_t(uint32_t(packed));
+    y = int32_t(uint32_t(packed >> 32));
+}
+
+void SetLastCursorPosition(int x, int y)
+{
+    lastCursorPosition.store(uint64_t(uint32_t(x)) | (uint64_t(uint32_t(y)) << 32), std::memory_order_relaxed);
+}
+
+} // namespace Platform

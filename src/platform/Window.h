@@ -1,0 +1,92 @@
+// The program's windows on SDL2. A window is known to the rest of the program by its handle and
+// carries one pointer of user data (the application it belongs to). Besides the desktop window
+// there are message-only windows, which the desktop never shows and which exist only to receive
+// messages, as the music interface's window does.
+#pragma once
+
+#include "platform/WindowMessages.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct SDL_Window;
+
+namespace Platform {
+
+struct WindowPlacement
+{
+    // The client area's top-left corner on the desktop and its size. A full-screen window covers the
+    // whole desktop whatever these say; the picture is scaled into it.
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool fullScreen = false;
+};
+
+class Window
+{
+public:
+    // A desktop window, created hidden: a fixed-size window with a title bar, a close and a minimise
+    // button, or a full-screen window. Null when the desktop refused it. The title is Windows-1252.
+    static std::unique_ptr<Window> Create(const std::string& title, const WindowPlacement& placement);
+    static std::unique_ptr<Window> CreateMessageOnly(const std::string& title);
+    // The live window with that handle, or null.
+    static Window* FromHandle(WindowHandle handle);
+    // The desktop window created last that still exists: the desktop's quit request and display changes
+    // go to it. Null when there is none.
+    static Window* Primary();
+
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    WindowHandle Handle() const { return handle; }
+    void* UserData() const { return userData; }
+    void SetUserData(void* data) { userData = data; }
+    const std::string& Title() const { return title; }
+    bool IsOnDesktop() const { return sdlWindow != nullptr; }
+    bool IsFullScreen() const { return fullScreen; }
+
+    void Show();
+    void Hide();
+    // Raised above the other windows, and given the keyboard.
+    void BringToForeground();
+    // A minimised window comes back to its normal size.
+    void Restore();
+    bool IsMinimized() const;
+    // SW_HIDE, SW_SHOWMINIMIZED or SW_SHOWNORMAL.
+    int ShowState() const;
+    // The client area's top-left corner on the desktop.
+    void GetPosition(int& x, int& y) const;
+    bool HasKeyboardFocus() const;
+    // True when the pointer is over this window, inside the client rectangle (0, 0, width, height).
+    bool IsCursorInClient(int width, int height) const;
+    // Moves the system pointer to a point of the client area (in the picture's coordinates).
+    void WarpCursor(int x, int y);
+    // While captured, the window keeps receiving mouse messages when the pointer leaves it.
+    void CaptureMouse(bool capture);
+
+    SDL_Window* SdlWindow() const { return sdlWindow; }
+    // The message translator keeps these up to date from the desktop's events.
+    static Window* FromSdlWindowId(uint32_t id);
+    void NoteCursorInside(bool inside) { cursorInside = inside; }
+
+private:
+    Window(std::string title, SDL_Window* sdlWindow, bool fullScreen);
+
+    WindowHandle handle;
+    std::string title;
+    SDL_Window* sdlWindow;
+    bool fullScreen;
+    void* userData = nullptr;
+    bool cursorInside = false;
+};
+
+// The pointer's last position in the client coordinates of the window it was over, as the desktop's
+// events report it. Any thread may read it; the mouse-poll thread does, and never calls SDL.
+void GetLastCursorPosition(int& x, int& y);
+void SetLastCursorPosition(int x, int y);
+
+} // namespace Platform
