@@ -1,8 +1,13 @@
-// The program entry.
-#include <cstdio>
+// The program entry: one application object, initialised, run and deleted.
+#include "app/GameApp.h"
+#include "platform/VideoSystem.h"
 
 int main()
 {
-    std::printf("Quendara v.%s\n", QUENDARA_VERSION);
+    auto* app = new GameApp();
+    app->Init();
+    app->Start();
+    delete app;
+    Platform::QuitVideo();
     return 0;
 }

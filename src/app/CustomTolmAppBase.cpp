@@ -52,9 +52,64 @@ int IntAttributeOrZero(const TiXmlElement& element, const char* name)
 
 } // namespace
 
-CustomTolmAppBase::CustomTolmAppBase() = default;
+CustomTolmAppBase* gCustomTolmApp = nullptr;
 
-CustomTolmAppBase::~CustomTolmAppBase() = default;
+CustomTolmAppBase::CustomTolmAppBase()
+{
+    gCustomTolmApp = this;
+}
+
+CustomTolmAppBase::~CustomTolmAppBase()
+{
+    ShutdownCore();
+    SetCoreTimeSource(nullptr);
+    rectProperties.clear();
+    gCustomTolmApp = nullptr;
+}
+
+void CustomTolmAppBase::Init()
+{
+    SetCoreTimeSource(this);
+    InstallCoreTimeCallbacks();
+    TolmAppBase::Init();
+    smoothUpdates = true;
+}
+
+void CustomTolmAppBase::UpdateFraction(float steps)
+{
+    if (smoothUpdates && !minimized) {
+        coreTime += steps;
+        TickCore();
+    }
+    TolmAppBase::UpdateFraction(steps);
+}
+
+void CustomTolmAppBase::GotFocus()
+{
+    pausedInactive = false;
+    if (loadingThreadDone) {
+        SetCursor(11);
+    }
+}
+
+void CustomTolmAppBase::LostFocus()
+{
+    SetCursor(0);
+    pausedInactive = true;
+}
+
+bool CustomTolmAppBase::DebugKeyDown(int key)
+{
+    switch (key) {
+    case 114: // F3 and F8 as the framework has them
+    case 119:
+        return TolmAppBase::DebugKeyDown(key);
+    case 122: // F11: the screenshot comes with the screenshot writer
+        return true;
+    default:
+        return false;
+    }
+}
 
 void CustomTolmAppBase::SetRectProperty(const std::string& name, int x, int y, int width, int height)
 {

@@ -1,8 +1,10 @@
 // The framework's intermediate application level: adds the typed configuration file "config.xml",
-// whose settings land in the property tables (rectangles in a table of their own).
+// whose settings land in the property tables (rectangles in a table of their own), the core time that
+// animated objects read, smooth updates, and pausing while the program is inactive.
 #pragma once
 
 #include "app/TolmAppBase.h"
+#include "core/CoreTimer.h"
 #include "graphics/Rect.h"
 
 #include <map>
@@ -10,11 +12,22 @@
 
 class TiXmlElement;
 
-class CustomTolmAppBase : public Tolm::TolmAppBase
+class CustomTolmAppBase : public Tolm::TolmAppBase, public CoreTimeSource
 {
 public:
     CustomTolmAppBase();
     ~CustomTolmAppBase() override;
+
+    void UpdateFraction(float steps) override;
+    // The core time callbacks first, then the framework's initialisation, then smooth updates.
+    void Init() override;
+    // Inactive, the game stops and shows the system pointer.
+    void GotFocus() override;
+    void LostFocus() override;
+    bool DebugKeyDown(int key) override;
+
+    int GetUpdateCount() const override { return updateCount; }
+    double GetCoreTime() const override { return coreTime; }
 
     // Reads the typed settings of a configuration file:
     //   <settings>
@@ -28,7 +41,12 @@ public:
 
     // Filled only by the configuration file; nothing reads it.
     std::map<std::string, Tolm::Rect> rectProperties;
+    // The sum of the fractional update steps: 100 units are one second.
+    double coreTime = 0.0;
 
 private:
     void ApplySetting(const TiXmlElement& setting);
 };
+
+// The running application seen at this level: set by its constructor, cleared by its destructor.
+extern CustomTolmAppBase* gCustomTolmApp;

@@ -5,15 +5,12 @@
 #include "core/Buffer.h"
 #include "core/PakInterface.h"
 #include "core/StringUtils.h"
-#include "graphics/ImageLib.h"
 
 #include <climits>
 #include <cmath>
 #include <cstdio>
 
 namespace Tolm {
-
-TolmAppBase* gTolmApp = nullptr;
 
 namespace {
 
@@ -40,25 +37,6 @@ int ToPercent(double value)
 }
 
 } // namespace
-
-TolmAppBase::TolmAppBase()
-{
-    gTolmApp = this;
-    LoadJ2KCodec();
-}
-
-TolmAppBase::~TolmAppBase()
-{
-    UnloadJ2KCodec();
-    gTolmApp = nullptr;
-}
-
-void TolmAppBase::ApplyCursor() {}
-
-void TolmAppBase::ShowErrorPopup(const std::string& text)
-{
-    std::fprintf(stderr, "%s\n", text.c_str());
-}
 
 bool TolmAppBase::VerifyDataSignature(Buffer&, const std::string&)
 {

@@ -1,50 +1,125 @@
-// The framework's application object: its named properties, the properties files that fill them, and
-// the user's settings kept in the registry (our settings store). One object runs per process and is
-// reached through gTolmApp.
+// The framework's application object: the window and its input, the main loop with its fixed 10 ms
+// updates, the display, the dialogs and popups, the properties and the user's settings in the
+// registry (our settings store). One object runs per process and is reached through gTolmApp.
+//
+// The virtual operations stand in the order the framework gives them; the game derives from this
+// class (through CustomTolmAppBase) and overrides them.
 #pragma once
 
 #include "core/StringUtils.h"
 #include "graphics/Rect.h"
 #include "graphics/SharedImage.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowMessages.h"
+#include "widgets/Listeners.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
+
+namespace Platform {
+class Cursor;
+class NamedLock;
+class NotificationChannel;
+class Window;
+} // namespace Platform
 
 namespace Tolm {
 
 class Buffer;
+class DDInterface;
+class Dialog;
+class Widget;
+class WidgetManager;
 
-class TolmAppBase
+// Display initialisation results.
+constexpr int kResultOk = 0;
+constexpr int kResultInvalidColorDepth = 6;
+constexpr int kResult3DFailed = 7;
+
+class TolmAppBase : public ButtonListener, public DialogListener
 {
 public:
     TolmAppBase();
     TolmAppBase(const TolmAppBase&) = delete;
     TolmAppBase& operator=(const TolmAppBase&) = delete;
 
-    // Shows the cursor the current settings call for.
-    virtual void ApplyCursor();
-    virtual ~TolmAppBase();
-    virtual void WriteToRegistry();
-    virtual void ReadFromRegistry();
-    // The fatal-error popup; without a window the text goes to stderr.
-    virtual void ShowErrorPopup(const std::string& text);
-    // Whether a loaded file's contents pass a signature test; the framework has none.
-    virtual bool VerifyDataSignature(Buffer& buffer, const std::string& path);
+    // The dialog buttons 1000 and 1001 become the application's buttons dialog id + 2000 and + 3000.
+    void DialogButtonPressed(int dialogId, int buttonId) override;
+    void DialogButtonClicked(int dialogId, int buttonId) override;
 
+    // One pass of the frame-timing machine; false only when it would have to sleep and may not.
+    virtual bool Process(bool allowSleep);
+    virtual void Update();
+    // The end of loading on the main thread, then Update; false when no update may run now.
+    virtual bool RunUpdate();
+    // The number of update steps the coming frame stands for.
+    virtual void UpdateFraction(float steps);
+    virtual void MakeWindow();
+    virtual void ApplyCursor();
     // Every memory image at once (the set lives in MemoryImageRegistry, under the display lock): the
     // derived data rebuilt after the display was made again, the display-native copies freed before it
     // is, and all derived buffers freed when memory is short.
     virtual void ReInitImages();
     virtual void FreeImageCaches();
     virtual void PurgeImages();
+    virtual void LoadingCompleted() {}
+    virtual ~TolmAppBase();
+    virtual void InitHook() {}
+    virtual void ShutdownHook() {}
+    virtual void MainLoopDoneHook() {}
+    virtual void RunLoadingThread() {}
+    virtual void WriteToRegistry();
+    virtual void ReadFromRegistry();
+    virtual Dialog* NewDialog(int id, bool modal, const std::string& header, const std::string& lines,
+                              const std::string& footer, int buttonMode);
+    virtual void PreWindowHook() {}
+    virtual void PrepareForPopup();
+    virtual void RecoverFromPopup();
+    virtual int ShowMessageBoxWide(const WideString& text, const WideString& caption, uint32_t flags);
+    virtual int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
+    virtual void ShowErrorPopupWide(const WideString& text);
+    virtual void ShowErrorPopup(const std::string& text);
+    virtual void WriteErrorLog(const std::string& text);
+    virtual void DeferWidgetDeletion(Widget* widget);
+    virtual void OnBrowserLaunchFailed();
+    virtual void OnBrowserLaunched();
+    virtual bool OpenURL(const std::string& url, bool shutdownAfter);
+    virtual std::string GetProductVersion(const std::string& path);
+    virtual void Hide();
+    // May be called from any thread, and more than once.
+    virtual void Shutdown();
+    virtual void ReadCommandLine();
+    virtual void BringToFront(Platform::WParam wParam, Platform::LParam lParam);
+    // Another copy runs: tells it and ends this process, unless single instance is off (false).
+    virtual bool CheckOtherInstance();
+    // Runs the main loop; returns when it has ended.
+    virtual void Start();
+    // Failures end the process through DoExit or leave shutdownRequested set.
+    virtual void Init();
+    virtual void PreDisplayInitHook() {}
+    virtual void PostDisplayInitHook() {}
+    // Consulted before the working directory is changed to the folder.
+    virtual bool KeepCurrentDirectory(const std::string& /*folder*/) { return false; }
+    virtual double GetMusicVolume();
+    virtual double GetSfxVolume();
+    virtual bool IsMuted();
+    virtual void SetMasterVolume(double volume);
+    virtual void SetMusicVolume(double volume);
+    virtual void SetSfxVolume(double volume);
+    // Muting nests: every Mute needs its Unmute.
+    virtual void Mute(bool automatic);
+    virtual void Unmute(bool automatic);
+    virtual double GetLoadingProgress();
     // The file (and its alpha companion) decoded into a new image named after it; null when nothing could
     // be decoded.
     virtual std::unique_ptr<MemoryImage> GetImage(const std::string& file, bool commitBits);
@@ -52,6 +127,76 @@ public:
     // ("!" names get an empty image the program draws itself); a request made meanwhile on another thread
     // waits for that load. A file that failed to load stays an entry without an image until cleaned.
     virtual SharedImageHandle GetSharedImage(const std::string& file, const std::string& variant, bool* isNew);
+    virtual void SwitchScreenMode(bool toWindowed, bool is3D, bool force);
+    virtual void SwitchScreenModeTo(bool toWindowed);
+    virtual void ReapplyScreenMode();
+    virtual void SetDisplayOption(bool option);
+    virtual Dialog* OpenDialog(int id, bool modal, const std::string& header, const std::string& lines,
+                               const std::string& footer, int buttonMode);
+    virtual Dialog* GetDialog(int id);
+    virtual void AddDialog(Dialog* dialog);
+    virtual void AddDialogById(int id, Dialog* dialog);
+    virtual bool KillDialogObject(Dialog* dialog);
+    virtual bool KillDialogId(int id);
+    virtual bool KillDialog(int id, bool removeWidget, bool deleteIt);
+    virtual int GetDialogCount();
+    virtual void ModalOpened() {}
+    virtual void ModalClosed() {}
+    virtual void GotFocus() {}
+    virtual void LostFocus() {}
+    // Alt with one of these keys types a character that must not beep.
+    virtual bool IsConfirmKey(int key);
+    // True when the key was used up.
+    virtual bool DebugKeyDown(int key);
+    virtual bool InterceptKeyDown(int /*key*/, bool /*ctrl*/, bool /*alt*/) { return false; }
+    virtual void CloseRequested() {}
+    virtual void DisplayInitHook() {}
+    virtual std::string GetExtraCrashInfo() { return std::string(); }
+    // Whether a loaded file's contents pass a signature test; the framework has none.
+    virtual bool VerifyDataSignature(Buffer& buffer, const std::string& path);
+    // Draws the dirty widgets and presents; false when nothing was drawn.
+    virtual bool Redraw();
+    // Presents the screen image; null for all of it.
+    virtual void PresentScreen(const Rect* rect);
+    virtual void PreReadRegistryHook() {}
+    virtual void MainLoop();
+    // One step of the loop; false when nested loops must end. updated (when given) tells whether an
+    // update ran.
+    virtual bool StepMainLoop(bool* updated);
+    // Steps until one update has happened (true) or a step refuses (false): what modal waits loop on.
+    virtual bool UpdateApp();
+    virtual bool AllowRestore();
+
+    // Ends the process with the code at once; the application object is not deleted.
+    [[noreturn]] static void DoExit(int code);
+
+    // The window procedure of both windows; the application is found through the window's user data.
+    static int32_t WindowProc(Platform::WindowHandle window, uint32_t message, Platform::WParam wParam,
+                              Platform::LParam lParam);
+    // Handles the oldest deferred input message (all of them unless justOne); true while some remain.
+    bool ProcessDeferredMessages(bool justOne);
+    // The click code the widgets get for a mouse button message: 1 left, 2 left double, -1 right,
+    // -2 right double, 3 middle.
+    static int MouseClickCode(uint32_t message);
+    int InitDisplay();
+    void AfterDisplayInit();
+    void SetAcceleration3D(bool on, bool reinit);
+    void SetCursor(int number);
+    void SetActiveState();
+    void ClearKeyStates();
+    void SetFpsOverlay(bool on);
+    void ShowVideoStats();
+    // stamp now, no time debt: what a long pause (a popup, a window drag) must not count as lag.
+    void ResetFrameTiming();
+    void UpdateTimeDebt();
+    void CheckIdle(uint32_t now);
+    void DeleteDeferredWidgets();
+    void StartLoadingThread();
+    void WaitForLoadingThread();
+    // True when a window of width x height fits the desktop's work area.
+    bool WindowFits() const;
+    Platform::WindowHandle MainWindowHandle() const;
+
     // Deletes the shared images nobody holds any more, when a handle has let go of one since the last
     // time; runs at the end of every update.
     void CleanSharedImages();
@@ -94,21 +239,185 @@ public:
     bool ReadRegistryBool(const std::string& name, bool& value);
     void EraseRegistryValue(const std::string& name);
 
+    // Identity.
+    std::string companyName;
+    std::string productName = "Product";
+    std::string title = "TolmApp";
     // Registry key below the current user's software key, e.g. "Tarvel Studio\Quendara".
     std::string registryKey;
-    bool registryRead = false;
-    bool screenSaverMode = false;
+    std::string productVersion;
+    std::string captionPrefix;
+    std::string programFolder;
+    uint32_t randomSeed = 0;
 
+    // Screen.
+    int width = 640;
+    int height = 480;
     bool windowed = true;
+    bool isWindowedNow = true;
+    bool windowedUnavailable = false;
+    bool fullScreenUnavailable = false;
     int preferredX = -1;
     int preferredY = -1;
+    std::unique_ptr<Platform::Window> mainWindow;
+    std::unique_ptr<Platform::Window> invisibleWindow;
+    bool displayOption = false;
+
+    // Sound.
     double musicVolume = 0.85;
     double sfxVolume = 0.85;
+    double savedMusicVolume = 0.0;
+    double savedSfxVolume = 0.0;
+    bool noSound = false;
+    bool useFmod = false;
     int muteCount = 0;
     int autoMuteCount = 0;
+    bool muteOnFocusLoss = true;
+    bool mutedForCatchUp = false;
+
+    // Owned objects.
+    std::unique_ptr<WidgetManager> widgetManager;
+    std::unique_ptr<DDInterface> display;
+
+    // Timing: every update is frameTime ms of logic.
+    int frameTime = 10;
+    double updateMultiplier = 1.0;
+    int refreshRate = 100;
+    bool smoothUpdates = false;
+    // Set when presents cannot pace the frames (the display's refresh is unknown or out of range, or
+    // the logic ran too fast against it); the timing then follows the clock.
+    bool vsyncBroken = false;
     bool waitForVSync = false;
+    bool softVSyncInWindow = true;
+    int updateCount = 0;
+    int drawCount = 0;
+    int sleepCount = 0;
+    // 0 handle input, 1 an update is wanted, 2 the rest of the frame's updates, 3 draw or sleep.
+    int processState = 0;
+    int updateAppDepth = 0;
+    int consecutiveUpdates = 0;
+    double updateFraction = 0.0;
+    double timeDebt = 0.0;
+    uint32_t lastTimeDebtStamp = 0;
+    bool hasTimeDebtStamp = false;
+    bool needsRedraw = true;
+    bool redrawDidNothing = false;
+    bool forceRedraw = false;
+    uint32_t lastPresentTime = 0;
+    // Read by the mouse-poll thread.
+    std::atomic<uint32_t> nextRedrawTime{0};
+    int drawTime = 0;
+    int presentTime = 0;
+    int vsyncMissCount = 0;
+    uint32_t vsyncLastCheckTime = 0;
+    int vsyncFramesSinceCheck = 0;
+    bool drawingInProgress = false;
+    int presentCount = 0;
+    bool appIdle = false;
+    bool screenImageLost = false;
+    uint32_t lastIdleCheckTime = 0;
+    uint32_t lastCatchUpRedrawTime = 0;
+    bool catchUpTimerStarted = false;
+    uint32_t lastRecoveryAttemptTime = 0;
+
+    // Life.
+    std::atomic<bool> shutDown{false};
+    bool exitNestedLoops = false;
+    std::atomic<bool> shutdownRequested{false};
+    bool hidden = false;
+    bool initialised = false;
+    bool registryRead = false;
+    bool inMainLoop = false;
+    std::thread::id mainThreadId;
+
+    // Single instance.
+    bool singleInstance = true;
+    uint32_t notifyMessage = 0;
+    std::unique_ptr<Platform::NamedLock> instanceMutex;
+    std::unique_ptr<Platform::NotificationChannel> notifyChannel;
+    bool screenSaverMode = false;
+    bool commandLineRead = false;
+
+    // Input and focus.
+    int cursorNumber = 0;
     bool customCursors = false;
+    bool cursorChanged = false;
+    bool mouseInWindow = false;
+    bool hasFocus = true;
+    bool minimized = false;
+    bool minimizedBySize = false;
+    bool active = true;
+    bool windowDisabled = false;
+    bool pausedInactive = false;
+    bool ctrlDown = false;
+    bool altDown = false;
+    bool debugKeysEnabled = false;
     float mouseSensitivity = 1.0f;
+    std::unique_ptr<Platform::Cursor> pointingHandCursor;
+    std::unique_ptr<Platform::Cursor> openHandCursor;
+    std::deque<Platform::Message> deferredMessages;
+    uint32_t lastInputTime = 0;
+    uint32_t lastTimerTick = 0;
+    uint32_t timerGapStart = 0;
+    bool closedByWindow = false;
+    bool flippedToGdi = false;
+    bool autoEnable3D = true;
+    bool run3DTest = false;
+    bool acceleration3DChanged = false;
+    bool showFps = false;
+    int fpsOverlayMode = 0;
+    uint32_t lastMonitorPowerTime = 0;
+    // Mouse sensitivity: the scaled pointer's last position and the fractions carried between moves.
+    bool scaledMouseStarted = false;
+    int scaledMouseX = 0;
+    int scaledMouseY = 0;
+    float scaledMouseRemainderX = 0.0f;
+    float scaledMouseRemainderY = 0.0f;
+
+    // Loading.
+    bool autoStartLoadingThread = true;
+    bool loadingThreadStarted = false;
+    std::atomic<bool> loadingThreadDone{false};
+    bool loadingCompleted = false;
+    bool loadingThreadRunning = false;
+    std::atomic<bool> mousePollThreadRunning{false};
+    int loadingTaskTotal = 0;
+    std::atomic<int> loadingTaskDone{0};
+    uint32_t loadingStartTick = 0;
+
+    // Demo.
+    bool recordingDemo = false;
+    bool playingDemo = false;
+    int demoTargetUpdate = 0;
+    bool demoFastForward = false;
+    bool demoStepRedraw = false;
+    int demoEndUpdate = 0;
+    bool demoLoadingDoneSeen = false;
+    int demoNextEventUpdate = -1;
+    std::string demoFileName = "tolmapp.dmo";
+
+    // Dialogs, by id and in the order they were added.
+    std::map<int, Dialog*> dialogMap;
+    std::list<Dialog*> dialogList;
+    // Widgets to delete at the end of the loop step (of the depth they were queued at).
+    struct DeferredWidget
+    {
+        int depth;
+        Widget* widget;
+    };
+    std::list<DeferredWidget> safeDeleteList;
+
+    // Entry i holds i below 256 and 255 above: the additive drawing's saturation.
+    uint8_t addSaturateTable[512];
+
+    // Browser launch.
+    bool browserLaunched = false;
+    bool shutdownAfterBrowser = false;
+    std::string browserLaunchURL;
+    uint32_t browserLaunchTime = 0;
+
+    bool isTabletPC = false;
+    bool allowPageFlip = true;
 
     std::map<std::string, WideString> stringProperties;
     std::map<std::string, bool> boolProperties;
@@ -132,8 +441,42 @@ private:
     // names nothing usable.
     Platform::SettingsStore* RegistryStore();
 
+    // Main loop pieces.
+    void RunStepBlock(double step, bool countConsecutive);
+    bool CatchUpDemo(double step);
+    void CompleteLoading();
+    void PlayDemoEvents() {}
+
+    // Window pieces.
+    int32_t HandleMessage(const Platform::Message& message);
+    int32_t QueueMessage(Platform::Message message);
+    bool ScaleMouseMove(Platform::Message& message);
+    void DispatchDeferred(const Platform::Message& message);
+    void DispatchMouse(const Platform::Message& message);
+    void HandleTimerMessage();
+    void HandleKeyDown(const Platform::Message& message);
+    void CreateBuiltInCursors();
+    void StartMousePollThread();
+    void MousePollThreadEntry();
+    void ReportFatalDisplayError(int result);
+    void FinishWindow();
+
+    // Fatal popups raised on another thread wait here for the main thread.
+    void ShowPendingErrorPopups();
+
+    // Exit pieces.
+    void WriteStatistics(uint32_t loopMs);
+    void ConfirmHardwareAcceleration();
+    void DestroyWindows();
+    void LoadingThreadEntry();
+
     std::unique_ptr<Platform::SettingsStore> settingsStore;
     std::string settingsStoreKey;
+    std::thread mousePollThread;
+    std::thread loadingThread;
+    bool errorLogStarted = false;
+    std::mutex pendingPopupLock;
+    std::vector<std::string> pendingErrorPopups;
 
     // Where requesters of a shared image that is still loading wait for it.
     std::mutex sharedImageLoadLock;

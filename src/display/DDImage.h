@@ -2,8 +2,8 @@
 // picture as 32-bit 0xAARRGGBB pixels, top row first.
 #pragma once
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace Tolm {

@@ -2,6 +2,7 @@
 // replace it with a ManualClock and drive frames, stalls and sleeps without waiting.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace Platform {
@@ -27,21 +28,22 @@ public:
     void Sleep(uint32_t milliseconds) override;
 };
 
-// A clock that moves only when told to; a sleep advances it by the time asked for.
+// A clock that moves only when told to; a sleep advances it by the time asked for. Other threads (the
+// mouse-poll thread) may read it while a test moves it.
 class ManualClock : public Clock
 {
 public:
     explicit ManualClock(uint64_t startNanoseconds = 0) : now(startNanoseconds) {}
 
-    uint32_t Milliseconds() override { return uint32_t(now / 1000000); }
-    uint64_t Nanoseconds() override { return now; }
+    uint32_t Milliseconds() override { return uint32_t(now.load() / 1000000); }
+    uint64_t Nanoseconds() override { return now.load(); }
     void Sleep(uint32_t milliseconds) override { Advance(milliseconds); }
 
     void Advance(uint32_t milliseconds) { now += uint64_t(milliseconds) * 1000000; }
     void AdvanceNanoseconds(uint64_t nanoseconds) { now += nanoseconds; }
 
 private:
-    uint64_t now;
+    std::atomic<uint64_t> now;
 };
 
 Clock& GetClock();

@@ -217,14 +217,17 @@ std::string CurrentFolder()
     return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
 }
 
-std::string ProgramFolder()
+std::string ProgramFile()
 {
     char buffer[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) {
-        return "./";
-    }
-    return FolderOf(std::string(buffer, size_t(length)));
+    return length <= 0 ? std::string() : std::string(buffer, size_t(length));
+}
+
+std::string ProgramFolder()
+{
+    std::string file = ProgramFile();
+    return file.empty() ? "./" : FolderOf(file);
 }
 
 bool MatchesWildcard(std::string_view name, std::string_view pattern)

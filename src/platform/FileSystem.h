@@ -46,6 +46,8 @@ bool WriteFileAtomically(std::string_view name, const void* data, size_t size);
 
 bool SetCurrentFolder(std::string_view name);
 std::string CurrentFolder();
+// The running program's own file, empty when the system does not say.
+std::string ProgramFile();
 // The folder of the running program, with a trailing '/'.
 std::string ProgramFolder();
 

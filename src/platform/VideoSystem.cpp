@@ -3,6 +3,8 @@
 // so that closing the window asks only once.
 #include "platform/VideoSystem.h"
 
+#include "platform/Cursor.h"
+
 #include <SDL.h>
 #include <cstring>
 
@@ -44,6 +46,7 @@ bool IsVideoStarted()
 void QuitVideo()
 {
     if (state == VideoState::Started) {
+        FreeSystemCursors();
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     }
     state = VideoState::NotStarted;

@@ -19,8 +19,7 @@ public:
            std::string footer, int buttonMode)
         : id(id), modal(modal), header(std::move(header)), lines(std::move(lines)), footer(std::move(footer)),
           buttonMode(buttonMode)
-    {
-    }
+    {}
 
     // The stand-in has no text to measure; a third of the width stands in for it.
     virtual int GetPreferredHeight(int forWidth) { return forWidth / 3; }

@@ -11,11 +11,10 @@
 #include <list>
 #include <vector>
 
-class TolmAppBase;
-
 namespace Tolm {
 
 class DDImage;
+class TolmAppBase;
 class Widget;
 
 class WidgetManager
