@@ -99,6 +99,8 @@ bool TolmAppBase::StepMainLoop(bool* updated)
 
 bool TolmAppBase::Process(bool allowSleep)
 {
+    // A failure on the loading thread shows its popup before the shutdown it asked for.
+    ShowPendingErrorPopups();
     if (shutdownRequested) {
         Shutdown();
     }

@@ -1,0 +1,306 @@
+// The application's construction, initialisation chain, single instance, Start, Shutdown and exit,
+// headless on SDL's dummy driver.
+#include "AppFixture.h"
+#include "app/GameApp.h"
+#include "core/PathUtils.h"
+#include "display/DDInterface.h"
+#include "platform/DebugOutput.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+#include "screens/CustomCursor.h"
+#include "widgets/WidgetManager.h"
+
+#include <SDL.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Platform;
+using Tolm::TolmAppBase;
+
+namespace {
+
+struct CollectingOutput : DebugOutputSink
+{
+    void Write(const std::string& text) override { written += text; }
+    std::string written;
+};
+
+// Quits through the desktop once it has run the given number of updates.
+class QuittingApp : public RecordingApp
+{
+public:
+    void Update() override
+    {
+        RecordingApp::Update();
+        if (updateCount == quitAfter) {
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+        }
+    }
+    int quitAfter = 30;
+};
+
+using LifecycleTest = AppFixture<QuittingApp>;
+
+uint32_t StoredDword(const std::string& configFolder, const std::string& name)
+{
+    SettingsStore store(configFolder + "Test Company/TestProduct.registry");
+    SettingsValue value;
+    EXPECT_TRUE(store.QueryValue("", name, value)) << name;
+    uint32_t number = 0;
+    for (size_t i = 0; i < value.data.size() && i < 4; ++i) {
+        number |= uint32_t(value.data[i]) << (8 * i);
+    }
+    return number;
+}
+
+} // namespace
+
+TEST_F(LifecycleTest, FrameworkDefaultsBeforeInitialisation)
+{
+    TolmAppBase base;
+    EXPECT_EQ(base.productName, "Product");
+    EXPECT_EQ(base.title, "TolmApp");
+    EXPECT_EQ(base.width, 640);
+    EXPECT_EQ(base.height, 480);
+    EXPECT_EQ(base.frameTime, 10);
+    EXPECT_EQ(base.refreshRate, 100);
+    EXPECT_EQ(base.GetStringProperty("DIALOG_BUTTON_CANCEL", ""), "CANCEL");
+    EXPECT_EQ(base.addSaturateTable[255], 255);
+    EXPECT_EQ(base.addSaturateTable[256], 255);
+    EXPECT_EQ(base.addSaturateTable[511], 255);
+    EXPECT_EQ(base.addSaturateTable[17], 17);
+    EXPECT_EQ(Tolm::gTolmApp, &base);
+}
+
+TEST_F(LifecycleTest, GameIdentityAndScreen)
+{
+    GameApp game;
+    EXPECT_EQ(game.title, "Quendara v.1.3");
+    EXPECT_EQ(game.registryKey, "Tarvel Studio\\Quendara");
+    EXPECT_EQ(game.companyName, "Tarvel Studio");
+    EXPECT_EQ(game.width, 800);
+    EXPECT_EQ(game.height, 600);
+    EXPECT_FALSE(game.windowed);
+    EXPECT_TRUE(game.autoStartLoadingThread);
+}
+
+TEST_F(LifecycleTest, InitialisationMakesTheWindowDisplayAndSettings)
+{
+    QuittingApp& started = StartApp();
+    EXPECT_TRUE(started.initialised);
+    ASSERT_TRUE(started.mainWindow);
+    EXPECT_EQ(started.mainWindow->Title(), "Test Title");
+    EXPECT_TRUE(started.isWindowedNow);
+    ASSERT_TRUE(started.invisibleWindow);
+    EXPECT_FALSE(started.invisibleWindow->IsOnDesktop());
+    ASSERT_TRUE(started.display);
+    EXPECT_TRUE(started.display->initialised);
+    // The dummy desktop reports no refresh rate: 60 Hz is taken and the clock paces the frames.
+    EXPECT_EQ(started.refreshRate, 60);
+    EXPECT_TRUE(started.vsyncBroken);
+    EXPECT_EQ(started.widgetManager->screenImage, started.display->GetScreenImage());
+    EXPECT_EQ(StoredDword(temp.Path() + "config/", "InProgress"), 1u);
+    EXPECT_EQ(Tolm::GetUserDataFolder(), temp.Path() + "data/Test Company/TestProduct/");
+}
+
+TEST_F(LifecycleTest, WindowThatDoesNotFitTheDesktopStartsFullScreen)
+{
+    app = std::make_unique<QuittingApp>();
+    app->productName = "TooBig";
+    app->width = 4000;
+    app->height = 600;
+    app->Init();
+    EXPECT_FALSE(app->windowed);
+    EXPECT_TRUE(app->windowedUnavailable);
+    EXPECT_FALSE(app->isWindowedNow);
+}
+
+TEST_F(LifecycleTest, StartRunsUntilTheQuitRequestThenWritesStatisticsAndSettings)
+{
+    CollectingOutput output;
+    SetDebugOutputSink(&output);
+    QuittingApp& started = StartApp();
+    started.Start();
+    SetDebugOutputSink(nullptr);
+    EXPECT_TRUE(started.shutDown);
+    EXPECT_FALSE(started.inMainLoop);
+    EXPECT_FALSE(started.mousePollThreadRunning);
+    EXPECT_EQ(started.updateCount, 30);
+    EXPECT_TRUE(started.loadingCompleted);
+    const char* lines[] = {"Resource Loading Time: ", "Seconds       = ", "Sleep Count   = ", "Update Count  = 30\r\n",
+                           "Draw Count    = ",        "Draw Time     = ", "Screen Blt    = "};
+    size_t position = 0;
+    for (const char* line : lines) {
+        size_t found = output.written.find(line, position);
+        ASSERT_NE(found, std::string::npos) << line;
+        position = found;
+    }
+    EXPECT_EQ(StoredDword(temp.Path() + "config/", "InProgress"), 0u);
+    EXPECT_EQ(StoredDword(temp.Path() + "config/", "ScreenMode"), 0u);
+    EXPECT_EQ(StoredDword(temp.Path() + "config/", "MusicVolume"), 85u);
+}
+
+TEST_F(LifecycleTest, SecondCopyNotifiesTheFirstAndExits)
+{
+    QuittingApp& first = StartApp();
+    pid_t child = fork();
+    if (child == 0) {
+        QuittingApp second;
+        second.companyName = "Test Company";
+        second.productName = "TestProduct";
+        second.registryKey = "Test Company\\TestProduct";
+        second.Init();
+        // Init returns only when this copy went on running.
+        _exit(3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    PumpMessages();
+    ASSERT_EQ(first.frontRequests.size(), 1u);
+    EXPECT_EQ(first.frontRequests[0].wParam, 0u);
+    EXPECT_EQ(first.frontRequests[0].lParam, 0);
+}
+
+TEST_F(LifecycleTest, WithoutSingleInstanceASecondCopyGoesOn)
+{
+    StartApp();
+    QuittingApp second;
+    second.companyName = "Test Company";
+    second.productName = "TestProduct";
+    second.singleInstance = false;
+    EXPECT_FALSE(second.CheckOtherInstance());
+}
+
+TEST_F(LifecycleTest, DialogButtonsBecomeTheApplicationsButtons)
+{
+    QuittingApp& started = StartApp();
+    started.DialogButtonPressed(7, 1000);
+    started.DialogButtonPressed(7, 1001);
+    started.DialogButtonPressed(7, 1002);
+    started.DialogButtonClicked(9, 1001);
+    EXPECT_EQ(started.buttonsPressed, (std::vector<int>{2007, 3007}));
+    EXPECT_EQ(started.buttonsClicked, (std::vector<int>{3009}));
+}
+
+TEST_F(LifecycleTest, MutingNestsAndKeepsTheStoredVolumes)
+{
+    QuittingApp& started = StartApp();
+    int before = started.muteCount;
+    started.Mute(true);
+    started.Mute(true);
+    started.Unmute(true);
+    EXPECT_TRUE(started.IsMuted());
+    EXPECT_EQ(started.muteCount, before + 1);
+    started.SetMusicVolume(0.5);
+    EXPECT_EQ(started.GetMusicVolume(), 0.5);
+    started.SetMasterVolume(0.3);
+    EXPECT_EQ(started.GetSfxVolume(), 0.3);
+    while (started.muteCount > 0) {
+        started.Unmute(false);
+    }
+    started.Unmute(false);
+    EXPECT_EQ(started.muteCount, 0) << "extra unmutes at zero do nothing";
+}
+
+namespace {
+
+// Looks for its data in the working folder the test chooses.
+class HereGameApp : public GameApp
+{
+public:
+    bool KeepCurrentDirectory(const std::string&) override { return true; }
+};
+
+struct PopupSink : MessageBoxSink
+{
+    int Show(WindowHandle, const std::string& text, const std::string& caption, uint32_t) override
+    {
+        shown.push_back(caption + ": " + text);
+        return IDOK;
+    }
+    std::vector<std::string> shown;
+};
+
+class GameLifecycleTest : public AppFixture<HereGameApp>
+{
+protected:
+    GameLifecycleTest()
+    {
+        previousFolder = Platform::CurrentFolder();
+        Platform::SetCurrentFolder(temp.Path());
+        SetMessageBoxSink(&popups);
+    }
+    ~GameLifecycleTest() override
+    {
+        SetMessageBoxSink(nullptr);
+        Platform::SetCurrentFolder(previousFolder);
+    }
+
+    void WriteProperties(const std::string& name, const std::string& entries)
+    {
+        temp.Write("properties/" + name, "<Properties>" + entries + "</Properties>");
+    }
+
+    std::string previousFolder;
+    PopupSink popups;
+};
+
+} // namespace
+
+TEST_F(GameLifecycleTest, GameStartsFullScreenWithSmoothUpdatesAndItsCursorWidget)
+{
+    app = std::make_unique<HereGameApp>();
+    app->Init();
+    EXPECT_FALSE(app->isWindowedNow);
+    EXPECT_TRUE(app->smoothUpdates);
+    EXPECT_EQ(app->cursorNumber, 11) << "full screen shows no system pointer";
+    ASSERT_TRUE(CustomCursor::RegisteredInstance());
+    EXPECT_TRUE(app->widgetManager->HasWidget(CustomCursor::RegisteredInstance()));
+    EXPECT_EQ(app->mainWindow->Title(), "Quendara v.1.3");
+    app->UpdateFraction(1.5f);
+    app->UpdateFraction(0.25f);
+    EXPECT_DOUBLE_EQ(app->coreTime, 1.75);
+    app.reset();
+    EXPECT_FALSE(CustomCursor::RegisteredInstance()) << "the application deletes its singletons";
+}
+
+TEST_F(GameLifecycleTest, MissingPropertiesFilesAreReportedInLoadingOrder)
+{
+    app = std::make_unique<HereGameApp>();
+    app->Init();
+    EXPECT_EQ(popups.shown, (std::vector<std::string>{
+                                "FATAL ERROR: Unable to open properties file properties\\trans.xml",
+                                "FATAL ERROR: Unable to open properties file properties\\language.xml",
+                                "FATAL ERROR: Unable to open properties file properties\\game_sets.xml",
+                            }));
+    EXPECT_TRUE(app->initialised) << "start-up goes on";
+}
+
+TEST_F(GameLifecycleTest, LanguageFromTheRegistryPicksItsTranslationWhenThereIsOne)
+{
+    WriteProperties("trans.xml", "<String id=\"hello\">default</String>");
+    WriteProperties("trans_03.xml", "<String id=\"hello\">three</String>");
+    WriteProperties("language.xml", "");
+    WriteProperties("game_sets.xml", "<Integer id=\"set_total_levels\">40</Integer>");
+    SettingsStore store(temp.Path() + "config/Tarvel Studio/Quendara.registry");
+    ASSERT_TRUE(store.CreateKey(""));
+    const uint8_t three[4] = {3, 0, 0, 0};
+    ASSERT_TRUE(store.SetValue("", "language_id", kRegDword, three, 4));
+
+    app = std::make_unique<HereGameApp>();
+    app->Init();
+    EXPECT_EQ(app->GetStringProperty("hello", ""), "three");
+    EXPECT_EQ(app->GetIntProperty("set_total_levels"), 40);
+    EXPECT_TRUE(popups.shown.empty());
+    app.reset();
+
+    ASSERT_TRUE(store.SetValue("", "language_id", kRegDword, std::vector<uint8_t>{4, 0, 0, 0}.data(), 4));
+    app = std::make_unique<HereGameApp>();
+    app->Init();
+    EXPECT_EQ(app->GetStringProperty("hello", ""), "default");
+}
