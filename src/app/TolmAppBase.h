@@ -407,9 +407,6 @@ public:
     };
     std::list<DeferredWidget> safeDeleteList;
 
-    // Entry i holds i below 256 and 255 above: the additive drawing's saturation.
-    uint8_t addSaturateTable[512];
-
     // Browser launch.
     bool browserLaunched = false;
     bool shutdownAfterBrowser = false;

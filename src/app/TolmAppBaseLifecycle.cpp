@@ -59,9 +59,6 @@ TolmAppBase::TolmAppBase()
     LoadJ2KCodec();
     programFolder = Platform::ProgramFolder();
     productVersion = GetProductVersion(Platform::ProgramFile());
-    for (int i = 0; i < 512; ++i) {
-        addSaturateTable[i] = uint8_t(i < 256 ? i : 255);
-    }
     SetStringProperty("DIALOG_BUTTON_OK", StringToWide("OK"));
     SetStringProperty("DIALOG_BUTTON_CANCEL", StringToWide("CANCEL"));
     SetStringProperty("UPDATE_CHECK_TITLE", StringToWide("Update Check"));

@@ -1,26 +1,15 @@
-// Stand-in for the display image until the image classes and the display back end exist: the screen
-// picture as 32-bit 0xAARRGGBB pixels, top row first.
+// Stand-in for the display image until the display back end exists: a memory image of the screen's
+// size that the frame is drawn into and the display presents.
 #pragma once
 
-#include <algorithm>
-#include <cstdint>
-#include <vector>
+#include "graphics/MemoryImage.h"
 
 namespace Tolm {
 
-class DDImage
+class DDImage : public MemoryImage
 {
 public:
-    DDImage(int width, int height) : width(width), height(height), bits(size_t(width) * size_t(height)) {}
-
-    uint32_t* GetBits() { return bits.data(); }
-    void Clear(uint32_t color) { std::fill(bits.begin(), bits.end(), color); }
-
-    int width;
-    int height;
-
-private:
-    std::vector<uint32_t> bits;
+    DDImage(int imageWidth, int imageHeight) { Create(imageWidth, imageHeight); }
 };
 
 } // namespace Tolm

@@ -54,7 +54,7 @@ int DDInterface::Init(Platform::Window* window, bool inWindow)
     refreshRate = clamped;
     refreshPeriod = 1000 / clamped;
     screenImage = std::make_unique<DDImage>(displayWidth, displayHeight);
-    screenImage->Clear(0xFF000000);
+    screenImage->Clear();
     initialised = true;
     app->DisplayInitHook();
     return kResultOk;
@@ -79,7 +79,8 @@ bool DDInterface::Redraw(const Rect*)
         return false;
     }
     std::string reason;
-    if (!presenter->Present(screenImage->GetBits(), screenImage->width, reason)) {
+    const uint32_t* pixels = screenImage->GetBits();
+    if (!pixels || !presenter->Present(pixels, screenImage->width, reason)) {
         errorText = "Redraw: " + reason;
         return false;
     }

@@ -1,9 +1,11 @@
 // Stand-in for the display back end until it exists: the screen image presented through SDL, windowed
-// or full screen, the refresh rate, the software cursor's position and the display lock. There is no
+// or full screen, the refresh rate, the software cursor's position and the display lock (a recursive
+// one, shared with the set of live images). There is no
 // 3D path: asking for 3D fails its set-up (result 7), and the application falls back to 2D.
 #pragma once
 
 #include "core/CriticalSection.h"
+#include "graphics/MemoryImageRegistry.h"
 #include "graphics/Rect.h"
 
 #include <atomic>
@@ -64,7 +66,8 @@ public:
     std::string errorText;
     std::atomic<int> cursorX{0};
     std::atomic<int> cursorY{0};
-    CriticalSection displayLock;
+    // One lock with the set of live images, which it guards too.
+    CriticalSection& displayLock = MemoryImageRegistry::Instance().GetDisplayLock();
     // Set when a 3D drawing call failed during the run.
     bool drawing3DFailed = false;
 

@@ -212,7 +212,7 @@ bool WidgetManager::DrawScreen()
     if (!dirty || !screenImage) {
         return false;
     }
-    screenImage->Clear(0xFF000000);
+    screenImage->Clear();
     dirty = false;
     return true;
 }

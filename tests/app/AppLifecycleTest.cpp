@@ -68,10 +68,6 @@ TEST_F(LifecycleTest, FrameworkDefaultsBeforeInitialisation)
     EXPECT_EQ(base.frameTime, 10);
     EXPECT_EQ(base.refreshRate, 100);
     EXPECT_EQ(base.GetStringProperty("DIALOG_BUTTON_CANCEL", ""), "CANCEL");
-    EXPECT_EQ(base.addSaturateTable[255], 255);
-    EXPECT_EQ(base.addSaturateTable[256], 255);
-    EXPECT_EQ(base.addSaturateTable[511], 255);
-    EXPECT_EQ(base.addSaturateTable[17], 17);
     EXPECT_EQ(Tolm::gTolmApp, &base);
 }
 
