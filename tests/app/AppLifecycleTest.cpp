@@ -125,7 +125,7 @@ TEST_F(LifecycleTest, StartRunsUntilTheQuitRequestThenWritesStatisticsAndSetting
     EXPECT_FALSE(started.inMainLoop);
     EXPECT_FALSE(started.mousePollThreadRunning);
     EXPECT_EQ(started.updateCount, 30);
-    EXPECT_TRUE(started.loadingCompleted);
+    EXPECT_TRUE(started.loadingThreadDone) << "Start waits for the loading thread";
     const char* lines[] = {"Resource Loading Time: ", "Seconds       = ", "Sleep Count   = ", "Update Count  = 30\r\n",
                            "Draw Count    = ",        "Draw Time     = ", "Screen Blt    = "};
     size_t position = 0;

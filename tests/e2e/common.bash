@@ -1,0 +1,54 @@
+# Shared by the whole-program tests: a private X server, private settings and data folders, and
+# helpers to wait for the game's window, look at the screen and read the settings store.
+
+# Runs the calling script again inside its own X server (1024 x 768, white root window) unless it
+# already is inside one.
+run_under_xvfb() {
+    if [ -z "${QUENDARA_E2E_XVFB:-}" ]; then
+        QUENDARA_E2E_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -wr" "$0" "$@"
+    fi
+    unset SDL_VIDEODRIVER
+}
+
+# A fresh folder for everything the game writes; removed at exit, with any game still running.
+make_workspace() {
+    work=$(mktemp -d)
+    pids=()
+    trap 'for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+    export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy
+    store="$XDG_CONFIG_HOME/Tarvel Studio/Quendara.registry"
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# The id of the visible window with that exact title, waiting up to 20 seconds for it.
+wait_for_window() {
+    timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
+}
+
+# "r,g,b" of one pixel of the whole screen.
+screen_pixel() {
+    import -window root "$work/screen.png"
+    convert "$work/screen.png" -crop "1x1+$1+$2" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:
+}
+
+# A REG_DWORD of the application key, as hex bytes ("00000000"), or nothing.
+stored_value() {
+    sed -n "s/^value $1 4 \([0-9a-f]*\)\$/\1/p" "$store"
+}
+
+# Waits up to 20 seconds for the process to end and gives its exit code.
+wait_for_exit() {
+    local pid=$1
+    for _ in $(seq 200); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            return $?
+        fi
+        sleep 0.1
+    done
+    fail "process $pid did not end"
+}
