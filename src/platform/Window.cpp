@@ -32,9 +32,14 @@ std::atomic<uint64_t> lastCursorPosition{0};
 
 std::unique_ptr<Window> Window::Create(const std::string& title, const WindowPlacement& placement)
 {
-    Uint32 flags = SDL_WINDOW_HIDDEN | (placement.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    SDL_Window* sdlWindow = SDL_CreateWindow(Cp1252ToUtf8(title).c_str(), placement.x, placement.y, placement.width,
-                                             placement.height, flags);
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    SDL_Rect area{placement.x, placement.y, placement.width, placement.height};
+    if (placement.fullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        // Sized to the desktop as well: without a window manager to make it full screen, it still covers it.
+        SDL_GetDisplayBounds(0, &area);
+    }
+    SDL_Window* sdlWindow = SDL_CreateWindow(Cp1252ToUtf8(title).c_str(), area.x, area.y, area.w, area.h, flags);
     if (!sdlWindow) {
         return nullptr;
     }

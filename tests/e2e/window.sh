@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The game as a new user starts it: full screen at first, an 800 x 600 picture under the title
-# "Quendara v.1.3", running and drawing; the desktop's quit request ends it with exit code 0 and the
-# settings written back. Set to a window, it opens centred in the desktop's work area, and Alt+F4
-# closes it.
+# The game as a new user starts it: full screen at first, its 800 x 600 picture scaled over the whole
+# desktop, under the title "Quendara v.1.3", running and drawing; the desktop's quit request ends it
+# with exit code 0 and the settings written back. Set to a window, it opens an 800 x 600 window centred
+# in the desktop's work area, and Alt+F4 closes it.
 set -euo pipefail
 source "$2/tests/e2e/common.bash"
 run_under_xvfb "$@"
@@ -14,10 +14,10 @@ make_workspace
 pids+=($!)
 window=$(wait_for_window "Quendara v.1.3") || fail "no window"
 eval "$(xdotool getwindowgeometry --shell "$window")"
-[ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "window is ${WIDTH}x${HEIGHT}"
+[ "$WIDTH" = 1024 ] && [ "$HEIGHT" = 768 ] || fail "full-screen window is ${WIDTH}x${HEIGHT}"
 sleep 1.5
 [ "$(stored_value InProgress)" = 01000000 ] || fail "InProgress not set while running"
-[ "$(screen_pixel 400 300)" = "0,0,0" ] || fail "the picture is not the cleared screen"
+[ "$(screen_pixel 1020 764)" = "0,0,0" ] || fail "the picture does not cover the screen"
 kill -TERM "${pids[0]}"
 status=0
 wait_for_exit "${pids[0]}" || status=$?
@@ -37,6 +37,7 @@ sed -i 's/^value ScreenMode 4 01000000$/value ScreenMode 4 00000000/' "$store"
 pids+=($!)
 window=$(wait_for_window "Quendara v.1.3") || fail "no window"
 eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "window is ${WIDTH}x${HEIGHT}"
 [ "$X" = 112 ] && [ "$Y" = 64 ] || fail "window at $X,$Y, not centred"
 sleep 1.5
 [ "$(screen_pixel 512 384)" = "0,0,0" ] || fail "no picture in the window"
