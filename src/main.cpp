@@ -1,6 +1,5 @@
 // The program entry: one application object, initialised, run and deleted.
 #include "app/GameApp.h"
-#include "platform/VideoSystem.h"
 
 int main()
 {
@@ -8,6 +7,5 @@ int main()
     app->Init();
     app->Start();
     delete app;
-    Platform::QuitVideo();
     return 0;
 }
