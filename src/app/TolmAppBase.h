@@ -337,6 +337,12 @@ public:
     std::unique_ptr<Platform::NotificationChannel> notifyChannel;
     bool screenSaverMode = false;
     bool commandLineRead = false;
+    // The screen saver ends on input: mouse moves are counted from the first position seen.
+    bool screenSaverPositionKnown = false;
+    int screenSaverX = 0;
+    int screenSaverY = 0;
+    int screenSaverMoves = 0;
+    bool screenSaverEnding = false;
 
     // Input and focus.
     int cursorNumber = 0;
@@ -446,6 +452,9 @@ private:
 
     // Window pieces.
     int32_t HandleMessage(const Platform::Message& message);
+    // In screen-saver mode: true when the message was taken, with its result.
+    bool ScreenSaverFilter(const Platform::Message& message, int32_t& result);
+    void EndScreenSaver(const Platform::Message& message);
     int32_t QueueMessage(Platform::Message message);
     bool ScaleMouseMove(Platform::Message& message);
     void DispatchDeferred(const Platform::Message& message);

@@ -271,6 +271,9 @@ int32_t TolmAppBase::WindowProc(WindowHandle window, uint32_t message, WParam wP
 
 int32_t TolmAppBase::HandleMessage(const Message& message)
 {
+    if (int32_t result = 0; screenSaverMode && ScreenSaverFilter(message, result)) {
+        return result;
+    }
     bool forMainWindow = message.window == MainWindowHandle();
     switch (message.message) {
     case WM_DESTROY:
@@ -331,6 +334,71 @@ int32_t TolmAppBase::HandleMessage(const Message& message)
         return 0;
     }
     return DefaultWindowProc(message);
+}
+
+bool TolmAppBase::ScreenSaverFilter(const Message& message, int32_t& result)
+{
+    if (screenSaverEnding) {
+        return false;
+    }
+    result = 0;
+    bool deactivating = message.wParam == 0;
+    switch (message.message) {
+    case WM_SYSCOMMAND:
+        return message.wParam == SC_SCREENSAVE || message.wParam == SC_CLOSE || message.wParam == SC_KEYMENU ||
+               message.wParam == SC_HOTKEY;
+    case WM_MOUSEMOVE: {
+        int x = LowWordSigned(uint32_t(message.lParam));
+        int y = HighWordSigned(uint32_t(message.lParam));
+        if (!screenSaverPositionKnown) {
+            screenSaverPositionKnown = true;
+            screenSaverX = x;
+            screenSaverY = y;
+        }
+        if (x != screenSaverX || y != screenSaverY) {
+            screenSaverX = x;
+            screenSaverY = y;
+            ++screenSaverMoves;
+        }
+        // A nudge of the table is no reason to stop: only a fourth move ends the saver.
+        if (screenSaverMoves <= 3) {
+            return true;
+        }
+        EndScreenSaver(message);
+        return false;
+    }
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+    case WM_NCACTIVATE:
+        if (deactivating) {
+            EndScreenSaver(message);
+        }
+        return false;
+    case WM_CLOSE:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        EndScreenSaver(message);
+        return false;
+    default:
+        return false;
+    }
+}
+
+void TolmAppBase::EndScreenSaver(const Message& message)
+{
+    if (message.window != MainWindowHandle()) {
+        return;
+    }
+    // Turning the monitor back on moves the mouse and sends a close: neither counts for a second.
+    bool closeOrMove = message.message == WM_CLOSE || message.message == WM_MOUSEMOVE;
+    if (closeOrMove && Now() - lastMonitorPowerTime < 1000) {
+        return;
+    }
+    screenSaverEnding = true;
+    MessagePump::Main().PostMessage({message.window, WM_CLOSE, 0, 0});
 }
 
 int32_t TolmAppBase::QueueMessage(Message message)

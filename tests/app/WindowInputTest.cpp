@@ -284,3 +284,32 @@ TEST_F(WindowInputTest, TimerMessageNoticesThePointerLeavingTheWindow)
     EXPECT_FALSE(app->mouseInWindow);
     EXPECT_FALSE(app->widgetManager->mouseInWindow);
 }
+
+TEST_F(WindowInputTest, ScreenSaverSwallowsThreeMovesAndTheFourthEndsIt)
+{
+    app->screenSaverMode = true;
+    WindowHandle main = Main();
+    for (int x = 10; x <= 13; ++x) {
+        TolmAppBase::WindowProc(main, WM_MOUSEMOVE, 0, MakeLParam(x, 5));
+    }
+    EXPECT_TRUE(app->deferredMessages.empty()) << "the first position and three moves are swallowed";
+    EXPECT_EQ(TolmAppBase::WindowProc(main, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
+    TolmAppBase::WindowProc(main, WM_MOUSEMOVE, 0, MakeLParam(14, 5));
+    EXPECT_TRUE(app->screenSaverEnding);
+    PumpMessages();
+    app->ProcessDeferredMessages(false);
+    EXPECT_TRUE(app->shutDown) << "the saver ends by closing its window";
+}
+
+TEST_F(WindowInputTest, ScreenSaverEndsOnAKeyButNotOnAMoveRightAfterTheMonitorWakes)
+{
+    app->screenSaverMode = true;
+    WindowHandle main = Main();
+    TolmAppBase::WindowProc(main, WM_SYSCOMMAND, SC_MONITORPOWER, 0);
+    for (int x = 10; x <= 20; ++x) {
+        TolmAppBase::WindowProc(main, WM_MOUSEMOVE, 0, MakeLParam(x, 5));
+    }
+    EXPECT_FALSE(app->screenSaverEnding);
+    TolmAppBase::WindowProc(main, WM_KEYDOWN, 'A', 1);
+    EXPECT_TRUE(app->screenSaverEnding);
+}
