@@ -9,6 +9,7 @@
 #include "core/SystemVersion.h"
 #include "display/DDInterface.h"
 #include "graphics/ImageLib.h"
+#include "graphics/MemoryImageRegistry.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/DebugOutput.h"
@@ -95,6 +96,10 @@ TolmAppBase::~TolmAppBase()
         invisibleWindow.reset();
     }
     widgetManager.reset();
+    {
+        CriticalSectionGuard guard(MemoryImageRegistry::Instance().GetDisplayLock());
+        sharedImageMap.clear();
+    }
     display.reset();
     if (mainWindow) {
         mainWindow->SetUserData(nullptr);
