@@ -104,7 +104,7 @@ bool CustomTolmAppBase::DebugKeyDown(int key)
     case 114: // F3 and F8 as the framework has them
     case 119:
         return TolmAppBase::DebugKeyDown(key);
-    case 122: // F11: the screenshot comes with the screenshot writer
+    case 122: // F11, the screenshot key
         return true;
     default:
         return false;

@@ -72,6 +72,8 @@ void GameApp::Init()
     if (GetBoolProperty("force3d", false)) {
         SetAcceleration3D(true, true);
     }
+    // The resource manifests with the groups "General" and "Loading" come before the cursor widget; the
+    // other manifests, the title screen, the state machine and the count of resources to load after it.
     widgetManager->AddWidget(CustomCursor::Instance());
 }
 

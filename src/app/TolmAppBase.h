@@ -186,7 +186,7 @@ public:
     void ClearKeyStates();
     void SetFpsOverlay(bool on);
     void ShowVideoStats();
-    // stamp now, no time debt: what a long pause (a popup, a window drag) must not count as lag.
+    // Stamp now, no time debt: a long pause (a popup, a window drag) must not count as lag.
     void ResetFrameTiming();
     void UpdateTimeDebt();
     void CheckIdle(uint32_t now);
