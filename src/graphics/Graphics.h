@@ -10,6 +10,7 @@
 #include "graphics/TexVertex.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace Tolm {
@@ -123,6 +124,23 @@ public:
     // repeated as often as the box needs.
     void DrawTiledBoxPart(const Rect& sourceRect, const Rect& destRect, Image* image);
     void DrawTiledBox(const Rect& destRect, Image* image);
+
+    // Text in the current font and colour, with its baseline's left end at (x, y); nothing without a font.
+    void DrawString(const std::string& text, int x, int y);
+    // One line, justified in width (0 centred, 1 right, anything else left), with colour codes while
+    // colorCodes is set. A negative length, or one past the end, runs to the end of the text; oldColour
+    // -1 stands for the current colour, packed. Returns the line's width; with draw false it only
+    // measures.
+    int DrawTextLine(const std::string& text, int x, int y, int width, int justification, bool draw = true,
+                     int start = 0, int length = -1, int oldColour = -1);
+    // Word-wraps the text into the rectangle's width and draws it line by line from the rectangle's top,
+    // lineSpacing apart (-1: the font's). Only the first count characters are drawn (all for count < 0),
+    // while the layout covers the whole text. On entry *lastLineWidth is where the first line starts; on
+    // return it holds the width of the last line drawn, and *maxWidth the widest line. Returns the height.
+    int DrawWrappedText(const Rect& rect, const std::string& text, int lineSpacing = -1, int justification = -1,
+                        int* maxWidth = nullptr, int count = -1, int* lastLineWidth = nullptr);
+    // The height DrawWrappedText would return in that width, without drawing.
+    int MeasureWrappedTextHeight(int width, const std::string& text, int lineSpacing = -1, int* maxWidth = nullptr);
 
     bool IsScaled() const { return scaleX != 1.0f || scaleY != 1.0f; }
 
