@@ -1,0 +1,105 @@
+// Font descriptors on arbitrary input: each input is written as a descriptor beside a small glyph image
+// it may name ('glyphs.png'), loaded into an image font, and the font is then measured and drawn at a few
+// sizes, scales and tags, so that the commands, the layer choice, the rescaled glyph images and the
+// glyph drawing all see what the descriptor made.
+#include "app/TolmAppBase.h"
+#include "graphics/FontData.h"
+#include "graphics/Graphics.h"
+#include "graphics/ImageFont.h"
+#include "graphics/ImageLib.h"
+#include "graphics/MemoryImage.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+namespace {
+
+// Errors are what the fuzzer provokes; nobody is there to see them.
+class QuietApp : public Tolm::TolmAppBase
+{
+public:
+    void ShowErrorPopup(const std::string&) override {}
+};
+
+// The folder, its glyph image and the application live for the whole process; the folder goes at exit.
+const std::filesystem::path* folder = nullptr;
+
+void RemoveFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(*folder, ignored);
+}
+
+void WriteGlyphImage(const std::filesystem::path& path)
+{
+    Tolm::ImageLib::Image image;
+    image.width = 64;
+    image.height = 16;
+    image.bits.reset(new uint32_t[64 * 16]);
+    for (int i = 0; i < 64 * 16; ++i) {
+        image.bits[std::size_t(i)] = (i % 7) ? 0xFFFFFFFFu - uint32_t(i) * 0x010203u : 0;
+    }
+    Tolm::ImageLib::WritePNG(path.string(), image);
+}
+
+const std::filesystem::path& Folder()
+{
+    if (!folder) {
+        std::string name = "quendara-fuzz-font-" + std::to_string(std::random_device()());
+        folder = new std::filesystem::path(std::filesystem::temp_directory_path() / name);
+        std::filesystem::create_directories(*folder);
+        WriteGlyphImage(*folder / "glyphs.png");
+        std::atexit(RemoveFolder);
+    }
+    return *folder;
+}
+
+QuietApp& App()
+{
+    static QuietApp* app = new QuietApp;
+    return *app;
+}
+
+void Exercise(Tolm::ImageFont& font, Tolm::Graphics& g)
+{
+    const std::string text = "AV a,\xE9\xFF\x80";
+    font.StringWidth(text);
+    int width = 0;
+    font.DrawStringWithRects(g, 3, 20, text, Tolm::Color::White, g.clipRect, nullptr, &width);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::filesystem::path descriptor = Folder() / "font.txt";
+    std::FILE* file = std::fopen(descriptor.c_str(), "wb");
+    if (!file) {
+        return 0;
+    }
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    {
+        Tolm::ImageFont font(&App(), descriptor.string());
+        Tolm::MemoryImage canvas;
+        canvas.Create(96, 32);
+        Tolm::Graphics g(&canvas);
+        Exercise(font, g);
+        if (font.fontData->loaded) {
+            font.SetPointSize(font.GetDefaultPointSize() + 3);
+            Exercise(font, g);
+            font.SetScale(0.5);
+            font.AddTag("bold");
+            font.AddTag("BOLD");
+            Exercise(font, g);
+            std::unique_ptr<Tolm::Font> copy = font.Clone();
+            copy->StringWidth("copy");
+        }
+    }
+    App().CleanSharedImages();
+    return 0;
+}
