@@ -8,7 +8,9 @@
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace Tolm;
 
@@ -408,6 +410,37 @@ TEST_F(ImageFontTest, LegacyFontMeasuresByItsWidthFile)
     EXPECT_EQ(font->StringWidth("AB"), 12);
     EXPECT_EQ(font->GetAscent(), 8);
     EXPECT_EQ(font->GetHeight(), 10);
+}
+
+} // namespace
+
+namespace {
+
+// Fonts made from one descriptor draw at once from two threads, each into its own canvas: the shared
+// draw pool is taken by one string draw at a time, so each canvas ends as a draw on one thread leaves it.
+TEST_F(ImageFontTest, FontsSharingDataDrawFromTwoThreadsAtOnce)
+{
+    auto font = MakeFont(kMainLayer + "CreateLayerFrom Shadow Main;\nLayerSetBaseOrder Shadow -1;\n"
+                                      "LayerSetOffset Shadow (1, 1);\nLayerSetColorMult Shadow 0x80000000;");
+    auto paint = [](ImageFont& withFont, MemoryImage& canvas) {
+        canvas.Create(200, 40);
+        canvas.GetBits();
+        Graphics onCanvas(&canvas);
+        for (int i = 0; i < 200; ++i) {
+            withFont.DrawString(onCanvas, i % 7, 25, "AVBVA", Color(255, 255, 255, 200), onCanvas.clipRect);
+        }
+    };
+    MemoryImage expected;
+    paint(*font, expected);
+    std::unique_ptr<Font> second = font->Clone();
+    MemoryImage first;
+    MemoryImage other;
+    std::thread worker([&] { paint(static_cast<ImageFont&>(*second), other); });
+    paint(*font, first);
+    worker.join();
+    const uint32_t* want = expected.GetBits();
+    EXPECT_TRUE(std::equal(want, want + 200 * 40, first.GetBits()));
+    EXPECT_TRUE(std::equal(want, want + 200 * 40, other.GetBits()));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/FontFace.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace Tolm;
 
@@ -231,6 +232,32 @@ TEST_F(SysFontDrawTest, EmptyTextAndNullImageDrawNothing)
     Graphics nowhere;
     nowhere.SetFont(&font);
     nowhere.DrawString("text", 0, 10);
+}
+
+} // namespace
+
+namespace {
+
+// Fonts are made on the loading thread while the main thread draws with others.
+TEST(SysFontThreadTest, FontsAreMadeOnOneThreadWhileAnotherDraws)
+{
+    SysFont drawing("DejaVu Sans", 12, false, false, false);
+    int width = drawing.StringWidth("Loading");
+    std::thread loader([] {
+        for (int points = 6; points < 30; ++points) {
+            SysFont made("DejaVu Sans", points, points % 2 == 0, false, false);
+            EXPECT_GT(made.StringWidth("Loading"), 0);
+        }
+    });
+    MemoryImage canvas;
+    canvas.Create(100, 30);
+    Graphics g(&canvas);
+    g.SetFont(&drawing);
+    for (int i = 0; i < 50; ++i) {
+        g.DrawString("Loading", 0, 20);
+        EXPECT_EQ(drawing.Clone()->StringWidth("Loading"), width);
+    }
+    loader.join();
 }
 
 } // namespace
