@@ -47,7 +47,7 @@ GameApp::~GameApp()
     DeleteSingleton<CursorPointer>();
     DeleteSingleton<CustomCursor>();
     DeleteSingleton<GlobalParticles>();
-    widgetManager->RemoveAllWidgets(true);
+    widgetManager->RemoveAllWidgets(true, false);
 }
 
 void GameApp::Init()

@@ -181,6 +181,8 @@ public:
     int InitDisplay();
     void AfterDisplayInit();
     void SetAcceleration3D(bool on, bool reinit);
+    // Whether the display draws in 3D.
+    bool Is3DMode() const;
     void SetCursor(int number);
     void SetActiveState();
     void ClearKeyStates();

@@ -4,6 +4,7 @@
 // that a stall costs at most 20 updates. Every reading of time goes through the program's clock.
 #include "app/TolmAppBase.h"
 #include "diagnostics/Profiler.h"
+#include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "platform/Clock.h"
 #include "platform/MessagePump.h"

@@ -5,6 +5,7 @@
 // step, so the order of events is fixed and a demo can record exactly what the widgets saw.
 #include "app/TolmAppBase.h"
 #include "diagnostics/Profiler.h"
+#include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
@@ -190,6 +191,11 @@ int TolmAppBase::InitDisplay()
 void TolmAppBase::AfterDisplayInit()
 {
     refreshRate = int(display->refreshRate);
+}
+
+bool TolmAppBase::Is3DMode() const
+{
+    return display && display->is3D;
 }
 
 void TolmAppBase::SetAcceleration3D(bool on, bool reinit)

@@ -1,5 +1,6 @@
-// Stand-in for the framework dialog until the widget toolkit exists: what the application's dialog
-// registry reads and sets (id, modality, result, size and the height it prefers for a width).
+// Stand-in for the framework dialog until the dialog box exists: a plain widget with what the
+// application's dialog registry reads and sets (id, modality, result, size and the height it prefers
+// for a width). It draws nothing and has no buttons.
 #pragma once
 
 #include "widgets/Widget.h"

@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 #include "app/GameApp.h"
 #include "core/PathUtils.h"
+#include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"

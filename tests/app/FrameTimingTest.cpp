@@ -39,15 +39,21 @@ public:
     explicit TimedApp(std::string& log, Platform::ManualClock& clock) : log(log), clock(clock)
     {
         widgetManager->screenImage = &screen;
+        gameScreen.Resize(0, 0, 4, 4);
+        widgetManager->AddWidget(&gameScreen);
     }
-    ~TimedApp() override { widgetManager->screenImage = nullptr; }
+    ~TimedApp() override
+    {
+        widgetManager->RemoveWidget(&gameScreen);
+        widgetManager->screenImage = nullptr;
+    }
 
     void Update() override
     {
         TolmAppBase::Update();
         log += 'U';
         // The screens redraw on every update, as a game screen does.
-        widgetManager->dirty = true;
+        gameScreen.Invalidate();
         if (onUpdate) {
             onUpdate(updateCount);
         }
@@ -83,6 +89,7 @@ public:
     std::string& log;
     Platform::ManualClock& clock;
     DDImage screen{4, 4};
+    Widget gameScreen;
     int vsyncHz = 0;
     std::vector<float> fractions;
     std::function<void(int)> onUpdate;
@@ -234,8 +241,8 @@ TEST_F(FrameTimingTest, BeforeLoadingHasCompletedCatchUpIsNotInterruptedByDraws)
 TEST_F(FrameTimingTest, NothingDirtyStillPresentsOnceASecond)
 {
     TimedApp app(log, clock);
-    app.onUpdate = [&](int) { app.widgetManager->dirty = false; };
-    app.widgetManager->dirty = false;
+    app.onUpdate = [&](int) { app.gameScreen.dirty = false; };
+    app.gameScreen.dirty = false;
     app.RunFor(5000);
     EXPECT_NEAR(Count('P'), 5, 1);
     EXPECT_NEAR(app.updateCount, 500, 2);

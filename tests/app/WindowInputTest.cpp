@@ -2,6 +2,7 @@
 // give it, are queued and handled one per loop step, and reach the widget manager.
 #include "AppFixture.h"
 #include "core/PathUtils.h"
+#include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "platform/SingleInstance.h"
 #include "platform/VirtualKeys.h"
