@@ -38,6 +38,10 @@ GameApp::GameApp()
 
 GameApp::~GameApp()
 {
+    if (stateManager) {
+        stateManager->RequestQuit();
+        stateManager.reset();
+    }
     DeleteSingleton<TopPanel>();
     DeleteSingleton<Town>();
     DeleteSingleton<UserProfile>();
@@ -73,8 +77,10 @@ void GameApp::Init()
         SetAcceleration3D(true, true);
     }
     // The resource manifests with the groups "General" and "Loading" come before the cursor widget; the
-    // other manifests, the title screen, the state machine and the count of resources to load after it.
+    // other manifests, the title screen and the count of resources to load after it, then the state
+    // machine.
     widgetManager->AddWidget(CustomCursor::Instance());
+    stateManager = std::make_unique<GameStateManager>();
 }
 
 void GameApp::LoadGameProperties()

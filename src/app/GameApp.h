@@ -3,6 +3,9 @@
 #pragma once
 
 #include "app/CustomTolmAppBase.h"
+#include "app/GameStateManager.h"
+
+#include <memory>
 
 class GameApp : public CustomTolmAppBase
 {
@@ -13,6 +16,9 @@ public:
     void Init() override;
     void LoadingCompleted() override;
     void RunLoadingThread() override;
+
+    // The game's screen states; made at the end of the initialisation.
+    std::unique_ptr<GameStateManager> stateManager;
 
 private:
     // The translation (by language number), the language and the game's settings files.
