@@ -12,6 +12,7 @@
 #include "graphics/Color.h"
 #include "widgets/WidgetContainer.h"
 
+#include <string>
 #include <vector>
 
 namespace Tolm {
@@ -63,6 +64,19 @@ public:
     // A widget may refuse hits at some of its points.
     virtual bool AcceptsPoint(int /*x*/, int /*y*/) { return true; }
 
+    // Text in the context's current font. The centred forms centre in the widget's width; they return
+    // the rectangle the text covers, with y at the top of the text cell.
+    virtual Rect DrawCenteredShadowedLine(Graphics* g, int lineY, const std::string& text, const Color& textColor,
+                                          const Color& shadowColor, const Point& offset);
+    virtual Rect DrawCenteredLine(Graphics* g, int lineY, const std::string& text);
+    // Colour codes are read in the text for these two calls. Returns the width; with draw false it only
+    // measures. A negative length runs to the end of the text.
+    virtual int DrawTextLine(Graphics* g, const std::string& text, int lineX, int lineY, int lineWidth,
+                             int justification, bool draw = true, int start = 0, int length = -1);
+    // Returns the height used.
+    virtual int DrawWrappedText(Graphics* g, const Rect& rect, const std::string& text, int lineSpacing,
+                                int justification);
+    virtual int MeasureWrappedText(Graphics* g, int wrapWidth, const std::string& text, int lineSpacing);
     // The decimal digits of a number; 1 for anything below 10.
     virtual int CountDigits(int number);
     // Draws a non-negative number from an image of the ten digits 0 to 9 side by side.
