@@ -10,6 +10,7 @@ namespace Tolm {
 class ButtonListener
 {
 public:
+    virtual ~ButtonListener() = default;
     virtual void ButtonPressed(int id, int /*clickCount*/) { ButtonPressed(id); }
     virtual void ButtonPressed(int /*id*/) {}
     virtual void ButtonClicked(int /*id*/) {}
@@ -17,49 +18,38 @@ public:
     virtual void ButtonMouseEnter(int /*id*/) {}
     virtual void ButtonMouseLeave(int /*id*/) {}
     virtual void ButtonMouseMove(int /*id*/, int /*x*/, int /*y*/) {}
-
-protected:
-    ~ButtonListener() = default;
 };
 
 class DialogListener
 {
 public:
+    virtual ~DialogListener() = default;
     virtual void DialogButtonPressed(int /*dialogId*/, int /*buttonId*/) {}
     virtual void DialogButtonClicked(int /*dialogId*/, int /*buttonId*/) {}
-
-protected:
-    ~DialogListener() = default;
 };
 
 class EditListener
 {
 public:
+    virtual ~EditListener() = default;
     virtual void TextSubmitted(int /*id*/, const std::string& /*text*/) {}
     virtual bool AllowKey(int /*id*/, int /*keyCode*/) { return true; }
     virtual bool AllowChar(int /*id*/, char /*ch*/) { return true; }
     virtual bool AllowText(int /*id*/, const std::string& /*text*/) { return true; }
-
-protected:
-    ~EditListener() = default;
 };
 
 class SliderListener
 {
 public:
+    virtual ~SliderListener() = default;
     virtual void SliderMoved(int /*id*/, double /*value*/) {}
-
-protected:
-    ~SliderListener() = default;
 };
 
 class CheckboxListener
 {
 public:
+    virtual ~CheckboxListener() = default;
     virtual void CheckboxToggled(int /*id*/, bool /*on*/) {}
-
-protected:
-    ~CheckboxListener() = default;
 };
 
 } // namespace Tolm
