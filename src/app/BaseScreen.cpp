@@ -11,7 +11,7 @@ using Tolm::gTolmApp;
 BaseScreen::BaseScreen()
 {
     Resize(0, 0, gTolmApp->width, gTolmApp->height);
-    flagsChange.add |= Tolm::WIDGETFLAGS_MARK_DIRTY;
+    flagsChange.add |= Tolm::WidgetFlagMarkDirty;
 }
 
 BaseScreen::~BaseScreen()

@@ -36,7 +36,7 @@ FullscreenFadder::~FullscreenFadder()
 void FullscreenFadder::Start(bool fadeIn)
 {
     Resize(0, 0, gTolmApp->width, gTolmApp->height);
-    flagsChange.add |= Tolm::WIDGETFLAGS_MARK_DIRTY;
+    flagsChange.add |= Tolm::WidgetFlagMarkDirty;
     alpha = fadeIn ? 1.0f : 0.0f;
     // The tween, then a delay that holds the callback back until the tween has left the list.
     AddModule(new mutValueTo<float>(&alpha, fadeIn ? 0.0f : 1.0f, kFadeSeconds), false);

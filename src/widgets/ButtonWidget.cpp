@@ -12,7 +12,7 @@ namespace Tolm {
 
 namespace {
 
-const int kDefaultColors[ButtonWidget::NUM_COLORS][3] = {
+const int kDefaultColors[ButtonWidget::ColorCount][3] = {
     {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {255, 255, 255}, {132, 132, 132}, {212, 212, 212},
 };
 
@@ -21,7 +21,7 @@ const int kDefaultColors[ButtonWidget::NUM_COLORS][3] = {
 ButtonWidget::ButtonWidget(int id, ButtonListener* listener) : id(id), listener(listener)
 {
     hasAlpha = true;
-    SetColorsRGB(kDefaultColors, NUM_COLORS);
+    SetColorsRGB(kDefaultColors, ColorCount);
 }
 
 ButtonWidget::~ButtonWidget() = default;
@@ -69,7 +69,7 @@ void ButtonWidget::Update()
 bool ButtonWidget::HoverChangesLook()
 {
     return isDown || HasImage(overImage, overRect) ||
-           ColorDiffers(GetColorRef(COLOR_LABEL), GetColorRef(COLOR_LABEL_HILITE));
+           ColorDiffers(GetColorRef(ColorLabel), GetColorRef(ColorLabelHilite));
 }
 
 void ButtonWidget::MouseEnter()
@@ -164,7 +164,7 @@ void ButtonWidget::Draw(Graphics* g)
         DrawFrame(g, pressedLook);
     }
     int offset = pressedLook ? 1 : 0;
-    DrawLabel(g, isOver ? COLOR_LABEL_HILITE : COLOR_LABEL, labelX + offset, labelY + offset);
+    DrawLabel(g, isOver ? ColorLabelHilite : ColorLabel, labelX + offset, labelY + offset);
 }
 
 void ButtonWidget::DrawWithImages(Graphics* g, bool pressedLook, int labelX, int labelY)
@@ -177,7 +177,7 @@ void ButtonWidget::DrawWithImages(Graphics* g, bool pressedLook, int labelX, int
         } else {
             DrawButtonImage(g, buttonImage, normalRect, 1, 1);
         }
-        DrawLabel(g, COLOR_LABEL_HILITE, labelX + 1, labelY + 1);
+        DrawLabel(g, ColorLabelHilite, labelX + 1, labelY + 1);
         return;
     }
     if (disabled && HasImage(disabledImage, disabledRect)) {
@@ -195,23 +195,23 @@ void ButtonWidget::DrawWithImages(Graphics* g, bool pressedLook, int labelX, int
     } else if (HasImage(buttonImage, normalRect)) {
         DrawButtonImage(g, buttonImage, normalRect, 0, 0);
     }
-    DrawLabel(g, isOver ? COLOR_LABEL_HILITE : COLOR_LABEL, labelX, labelY);
+    DrawLabel(g, isOver ? ColorLabelHilite : ColorLabel, labelX, labelY);
 }
 
 void ButtonWidget::DrawFrame(Graphics* g, bool pressedLook)
 {
-    g->SetColor(GetColorRef(COLOR_BKG));
+    g->SetColor(GetColorRef(ColorBackground));
     g->FillRect(0, 0, width, height);
     // The top-left edge is light and the bottom-right edge dark at rest; pressed, they swap.
-    int topLeft = pressedLook ? COLOR_DARK_OUTLINE : COLOR_LIGHT_OUTLINE;
-    int bottomRight = pressedLook ? COLOR_LIGHT_OUTLINE : COLOR_DARK_OUTLINE;
+    int topLeft = pressedLook ? ColorDarkOutline : ColorLightOutline;
+    int bottomRight = pressedLook ? ColorLightOutline : ColorDarkOutline;
     g->SetColor(GetColorRef(topLeft));
     g->FillRect(0, 0, width - 1, 1);
     g->FillRect(0, 0, 1, height - 1);
     g->SetColor(GetColorRef(bottomRight));
     g->FillRect(0, height - 1, width, 1);
     g->FillRect(width - 1, 0, 1, height);
-    g->SetColor(GetColorRef(COLOR_MEDIUM_OUTLINE));
+    g->SetColor(GetColorRef(ColorMediumOutline));
     if (pressedLook) {
         g->FillRect(1, 1, width - 3, 1);
         g->FillRect(1, 1, 1, height - 3);

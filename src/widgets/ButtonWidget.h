@@ -54,13 +54,13 @@ public:
     // Colour indices.
     enum
     {
-        COLOR_LABEL,
-        COLOR_LABEL_HILITE,
-        COLOR_DARK_OUTLINE,
-        COLOR_LIGHT_OUTLINE,
-        COLOR_MEDIUM_OUTLINE,
-        COLOR_BKG,
-        NUM_COLORS
+        ColorLabel,
+        ColorLabelHilite,
+        ColorDarkOutline,
+        ColorLightOutline,
+        ColorMediumOutline,
+        ColorBackground,
+        ColorCount
     };
 
     int id;

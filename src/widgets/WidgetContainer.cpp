@@ -334,12 +334,12 @@ void WidgetContainer::UpdateAll(ModalFlagState* state)
     ModalFlagState saved = *state;
     state->Apply(flagsChange);
     int flags = state->Current();
-    if (flags & WIDGETFLAGS_MARK_DIRTY) {
+    if (flags & WidgetFlagMarkDirty) {
         Invalidate();
     }
     if (manager) {
         // Update runs at most once per manager frame, however often the walk passes here.
-        if ((flags & WIDGETFLAGS_UPDATE) && manager->updateCount != lastUpdateFrame) {
+        if ((flags & WidgetFlagUpdate) && manager->updateCount != lastUpdateFrame) {
             lastUpdateFrame = manager->updateCount;
             Update();
         }
@@ -353,7 +353,7 @@ void WidgetContainer::UpdateFractionAll(ModalFlagState* state, float fraction)
     ModalFlagState saved = *state;
     state->Apply(flagsChange);
     if (manager) {
-        if (state->Current() & WIDGETFLAGS_UPDATE) {
+        if (state->Current() & WidgetFlagUpdate) {
             UpdateFraction(fraction);
         }
         WalkForUpdate(state, [state, fraction](Widget* child) { child->UpdateFractionAll(state, fraction); });
@@ -369,17 +369,17 @@ void WidgetContainer::DrawAll(ModalFlagState* state, Graphics* g)
     ModalFlagState saved = *state;
     state->Apply(flagsChange);
     int flags = state->Current();
-    if (clip && (flags & WIDGETFLAGS_CLIP)) {
+    if (clip && (flags & WidgetFlagClip)) {
         g->IntersectClip(0, 0, width, height);
     }
     if (widgets.empty()) {
-        if (flags & WIDGETFLAGS_DRAW) {
+        if (flags & WidgetFlagDraw) {
             Draw(g);
         }
         RestoreFlagSets(state, saved);
         return;
     }
-    if (flags & WIDGETFLAGS_DRAW) {
+    if (flags & WidgetFlagDraw) {
         // The widget's own changes to the drawing state do not reach its children.
         g->PushState();
         Draw(g);
@@ -420,7 +420,7 @@ Widget* WidgetContainer::FindWidgetAt(int pointX, int pointY, int flags, int* re
         }
         int childX = pointX - child->x;
         int childY = pointY - child->y;
-        if ((childFlags & WIDGETFLAGS_ALLOW_MOUSE) && child->visible) {
+        if ((childFlags & WidgetFlagMouse) && child->visible) {
             if (Widget* found = child->FindWidgetAt(childX, childY, childFlags, relX, relY)) {
                 return found;
             }

@@ -19,16 +19,16 @@ class WidgetManager;
 // Widget flags of a walk.
 enum WidgetFlags
 {
-    WIDGETFLAGS_UPDATE = 1,
+    WidgetFlagUpdate = 1,
     // Invalidated at every update walk.
-    WIDGETFLAGS_MARK_DIRTY = 2,
-    WIDGETFLAGS_DRAW = 4,
+    WidgetFlagMarkDirty = 2,
+    WidgetFlagDraw = 4,
     // Drawing clipped to the widget's rectangle (when its clip switch is on).
-    WIDGETFLAGS_CLIP = 8,
+    WidgetFlagClip = 8,
     // The widget and its subtree take part in the mouse hit test.
-    WIDGETFLAGS_ALLOW_MOUSE = 16,
+    WidgetFlagMouse = 16,
     // Read only by the modal rules: widgets below a modal widget lose it, and with it the focus.
-    WIDGETFLAGS_ALLOW_FOCUS = 32,
+    WidgetFlagFocus = 32,
 };
 
 struct FlagsChange

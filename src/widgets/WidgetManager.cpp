@@ -436,7 +436,7 @@ void WidgetManager::SetModalWidget(Widget* widget, const FlagsChange& below)
     if (!widget) {
         return;
     }
-    if (below.remove & WIDGETFLAGS_ALLOW_MOUSE) {
+    if (below.remove & WidgetFlagMouse) {
         if (overWidget && IsBelow(overWidget, widget)) {
             LeaveOver();
         }
@@ -444,7 +444,7 @@ void WidgetManager::SetModalWidget(Widget* widget, const FlagsChange& below)
             DropPressed();
         }
     }
-    if ((below.remove & WIDGETFLAGS_ALLOW_FOCUS) && focusWidget && IsBelow(focusWidget, widget)) {
+    if ((below.remove & WidgetFlagFocus) && focusWidget && IsBelow(focusWidget, widget)) {
         Widget* old = focusWidget;
         focusWidget = nullptr;
         old->LostFocus();

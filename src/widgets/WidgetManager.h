@@ -128,7 +128,7 @@ public:
     FlagsChange lostFocusChange;
     FlagsChange belowModalChange;
     // Below a modal widget nothing takes the mouse or keeps the focus.
-    FlagsChange defaultBelowModalChange{0, WIDGETFLAGS_ALLOW_MOUSE | WIDGETFLAGS_ALLOW_FOCUS};
+    FlagsChange defaultBelowModalChange{0, WidgetFlagMouse | WidgetFlagFocus};
     std::vector<ModalLevel> modalStack;
     Rect mouseDestination;
     Rect mouseSource;
@@ -141,8 +141,7 @@ public:
     int lastInputFrame = 0;
     // By virtual-key code 0 to 254.
     std::array<bool, 255> keyDown{};
-    int defaultFlags =
-        WIDGETFLAGS_UPDATE | WIDGETFLAGS_DRAW | WIDGETFLAGS_CLIP | WIDGETFLAGS_ALLOW_MOUSE | WIDGETFLAGS_ALLOW_FOCUS;
+    int defaultFlags = WidgetFlagUpdate | WidgetFlagDraw | WidgetFlagClip | WidgetFlagMouse | WidgetFlagFocus;
 
 private:
     void NoteInput() { lastInputFrame = updateCount; }

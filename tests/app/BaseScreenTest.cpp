@@ -70,7 +70,7 @@ protected:
 TEST_F(BaseScreenTest, ScreenCoversTheApplicationAndIsRedrawnOnEveryPass)
 {
     EXPECT_EQ(menu->GetRect(), Tolm::Rect(0, 0, 800, 600));
-    EXPECT_EQ(menu->flagsChange.add & Tolm::WIDGETFLAGS_MARK_DIRTY, Tolm::WIDGETFLAGS_MARK_DIRTY);
+    EXPECT_EQ(menu->flagsChange.add & Tolm::WidgetFlagMarkDirty, Tolm::WidgetFlagMarkDirty);
 }
 
 TEST_F(BaseScreenTest, EnteringShowsTheScreenBehindAFadeInOfTwentyUpdates)

@@ -166,15 +166,15 @@ TEST(ButtonGalleryTest, ButtonsInTheirStatesAreDrawnAndWrittenAsPng)
         button->inverted = shown.inverted;
         button->overAlpha = shown.overAlpha;
         button->frameNoDraw = shown.frameNoDraw;
-        button->SetColor(ButtonWidget::COLOR_LABEL_HILITE, Color(20, 60, 160));
+        button->SetColor(ButtonWidget::ColorLabelHilite, Color(20, 60, 160));
         if (fromSheet) {
             button->buttonImage = &sheet;
             button->normalRect = Rect(0, 0, kCellWidth, kCellHeight);
             button->overRect = Rect(kCellWidth, 0, kCellWidth, kCellHeight);
             button->downRect = Rect(2 * kCellWidth, 0, kCellWidth, kCellHeight);
             button->disabledRect = Rect(3 * kCellWidth, 0, kCellWidth, kCellHeight);
-            button->SetColor(ButtonWidget::COLOR_LABEL, Color(255, 255, 255));
-            button->SetColor(ButtonWidget::COLOR_LABEL_HILITE, Color(255, 244, 170));
+            button->SetColor(ButtonWidget::ColorLabel, Color(255, 255, 255));
+            button->SetColor(ButtonWidget::ColorLabelHilite, Color(255, 244, 170));
             button->font = SysFont::SysFontForApp(nullptr, "Arial Unicode MS", 11, 0, true, false, false);
         }
         backdrop.captions.push_back({x, y + (fromSheet ? kCellHeight : 30) + 16, shown.caption});

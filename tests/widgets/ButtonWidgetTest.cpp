@@ -208,7 +208,7 @@ TEST_F(ButtonTest, LabelIsPlacedByItsJustificationAndMovesOnePixelWhilePressed)
     RecordingFont font(draws);
     button.SetFont(&font);
     button.label = "ab";
-    button.SetColor(ButtonWidget::COLOR_LABEL_HILITE, Color(0, 0, 255));
+    button.SetColor(ButtonWidget::ColorLabelHilite, Color(0, 0, 255));
     struct Case
     {
         const char* name;

@@ -159,7 +159,7 @@ TEST_F(WidgetInputTest, MouseFlagHidesASubtreeWhileAWidgetThatIsNotMouseVisibleL
     panel.mouseVisible = false;
     EXPECT_EQ(manager.GetWidgetAt(115, 120, nullptr, nullptr), &child);
     EXPECT_EQ(manager.GetWidgetAt(250, 250, nullptr, nullptr), nullptr);
-    panel.flagsChange.remove = WIDGETFLAGS_ALLOW_MOUSE;
+    panel.flagsChange.remove = WidgetFlagMouse;
     EXPECT_EQ(manager.GetWidgetAt(115, 120, nullptr, nullptr), nullptr);
     panel.RemoveWidget(&child);
     manager.RemoveWidget(&panel);

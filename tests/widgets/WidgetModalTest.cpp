@@ -154,7 +154,7 @@ TEST_F(WidgetModalTest, AChangeThatKeepsTheMouseBelowKeepsTheHover)
     manager.MouseMove(15, 15);
     manager.AddWidget(&first);
     Take(trace);
-    manager.PushModal(&first, FlagsChange{0, WIDGETFLAGS_ALLOW_FOCUS});
+    manager.PushModal(&first, FlagsChange{0, WidgetFlagFocus});
     EXPECT_EQ(Take(trace), Trace{});
     EXPECT_EQ(Click(15, 15), (Trace{"Bt down 5,5 b0 c1", "Bt up 5,5 b0 c1"}));
     manager.PopModal(&first);

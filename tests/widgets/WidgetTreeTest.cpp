@@ -123,10 +123,10 @@ TEST_F(WidgetTreeTest, UpdateFlagsOfAContainerReachItsSubtree)
     Probe child(trace, "K");
     a.AddWidget(&child);
     AddAll({&a, &b});
-    a.flagsChange.remove = WIDGETFLAGS_UPDATE;
+    a.flagsChange.remove = WidgetFlagUpdate;
     manager.UpdateFrame();
     EXPECT_EQ(Take(trace), Trace{"B update"});
-    child.flagsChange.add = WIDGETFLAGS_UPDATE;
+    child.flagsChange.add = WidgetFlagUpdate;
     manager.UpdateFrame();
     EXPECT_EQ(Take(trace), (Trace{"K update", "B update"}));
     a.RemoveWidget(&child);
