@@ -6,6 +6,7 @@
 #include "display/DDInterface.h"
 #include "platform/SingleInstance.h"
 #include "platform/VirtualKeys.h"
+#include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
 #include <SDL.h>
@@ -122,6 +123,47 @@ TEST_F(WindowInputTest, PushedEventsAreQueuedAsWindowsRecordsAndReachTheWidgets)
     EXPECT_TRUE(widgets.keyDown['R']);
     EXPECT_TRUE(widgets.keyDown[VK_CONTROL]);
     EXPECT_TRUE(app->mouseInWindow);
+}
+
+TEST_F(WindowInputTest, DesktopInputReachesTheWidgetUnderTheMouseAndTheFocusWidget)
+{
+    struct Recorder : Tolm::Widget
+    {
+        void MouseEnter() override { events.push_back("enter"); }
+        void MouseMove(int x, int y) override { events.push_back("move " + Point(x, y)); }
+        using Widget::MouseDown;
+        using Widget::MouseUp;
+        void MouseDown(int x, int y, int button, int count) override
+        {
+            events.push_back("down " + Point(x, y) + " b" + std::to_string(button) + " c" + std::to_string(count));
+        }
+        void MouseUp(int x, int y, int button, int count) override
+        {
+            events.push_back("up " + Point(x, y) + " b" + std::to_string(button) + " c" + std::to_string(count));
+        }
+        void MouseDrag(int x, int y) override { events.push_back("drag " + Point(x, y)); }
+        void MouseWheel(int delta) override { events.push_back("wheel " + std::to_string(delta)); }
+        void KeyDown(int key) override { events.push_back("key " + std::to_string(key)); }
+        static std::string Point(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
+        std::vector<std::string> events;
+    } widget;
+    widget.Resize(100, 100, 50, 50);
+    widget.wantsFocus = true;
+    app->widgetManager->AddWidget(&widget);
+    Motion(120, 110);
+    Button(true, SDL_BUTTON_LEFT, 2, 120, 110);
+    Button(false, SDL_BUTTON_LEFT, 2, 121, 110);
+    SDL_Event wheel{};
+    wheel.type = SDL_MOUSEWHEEL;
+    wheel.wheel.windowID = sdlId;
+    wheel.wheel.y = -1;
+    Push(wheel);
+    Key(true, SDLK_a, SDL_SCANCODE_A, 0);
+    PumpMessages();
+    app->ProcessDeferredMessages(false);
+    EXPECT_EQ(widget.events, (std::vector<std::string>{"enter", "move 20,10", "down 20,10 b0 c2", "drag 21,10",
+                                                       "up 21,10 b0 c1", "wheel -1", "key 65"}));
+    app->widgetManager->RemoveWidget(&widget);
 }
 
 TEST_F(WindowInputTest, MouseClickCodesFollowTheButtonsAndDoubleClicks)
