@@ -21,84 +21,60 @@ int FillLength(int from, int to)
     return int(std::min<int64_t>(int64_t(to) - from + 1, INT_MAX));
 }
 
-// Walks the major axis one pixel at a time. The normal line starts its error term from the fractional
-// part of the first point, the additive line does not.
+// Walks the major axis a one pixel at a time, stepping the minor axis b by an integer error term.
+// Coordinates come major axis first, and plot receives them in that order. The normal line starts its
+// error term from the fractional part of the first point, the additive line does not.
 template <typename Plot>
-void StepLine(double x1, double y1, double x2, double y2, bool fractionalStart, Plot plot)
+void StepMajorAxis(double a1, double b1, double a2, double b2, bool fractionalStart, Plot plot)
 {
-    double minX = std::min(x1, x2);
-    double maxX = std::max(x1, x2);
-    double minY = std::min(y1, y2);
-    double maxY = std::max(y1, y2);
-    double dx = x2 - x1;
-    double dy = y2 - y1;
-    if (std::fabs(dx) > std::fabs(dy)) {
-        if (dx < 0) {
-            std::swap(x1, x2);
-            std::swap(y1, y2);
-            dx = -dx;
-            dy = -dy;
-        }
-        int yStep = 1;
-        if (dy < 0) {
-            yStep = -1;
-            dy = -dy;
-        }
-        int y = TruncToInt(y1);
-        int inc1 = TruncToInt(2 * dy);
-        int inc2 = TruncToInt(2 * (dy - dx));
-        int start = TruncToInt(2 * dy - dx);
-        int err = fractionalStart ? TruncToInt((y1 - y) * inc1 + start) : start;
-        plot(TruncToInt(x1), y);
-        for (int x = TruncToInt(x1 + 1); x <= x2; ++x) {
-            if (err < 1) {
-                err += inc1;
-            } else {
-                if (x < minX) {
-                    return;
-                }
-                y += yStep;
-                if (y < minY || x > maxX || y > maxY) {
-                    return;
-                }
-                err += inc2;
-            }
-            plot(x, y);
-        }
-        return;
+    double minA = std::min(a1, a2);
+    double maxA = std::max(a1, a2);
+    double minB = std::min(b1, b2);
+    double maxB = std::max(b1, b2);
+    double da = a2 - a1;
+    double db = b2 - b1;
+    if (da < 0) {
+        std::swap(a1, a2);
+        std::swap(b1, b2);
+        da = -da;
+        db = -db;
     }
-    if (dy < 0) {
-        std::swap(x1, x2);
-        std::swap(y1, y2);
-        dx = -dx;
-        dy = -dy;
+    int bStep = 1;
+    if (db < 0) {
+        bStep = -1;
+        db = -db;
     }
-    int xStep = 1;
-    if (dx < 0) {
-        xStep = -1;
-        dx = -dx;
-    }
-    int x = TruncToInt(x1);
-    int inc1 = TruncToInt(2 * dx);
-    int inc2 = TruncToInt(2 * (dx - dy));
-    int start = TruncToInt(2 * dx - dy);
-    int err = fractionalStart ? TruncToInt((x1 - x) * inc1 + start) : start;
-    plot(x, TruncToInt(y1));
-    for (int y = TruncToInt(y1 + 1); y <= y2; ++y) {
+    int b = TruncToInt(b1);
+    int inc1 = TruncToInt(2 * db);
+    int inc2 = TruncToInt(2 * (db - da));
+    int start = TruncToInt(2 * db - da);
+    int err = fractionalStart ? TruncToInt((b1 - b) * inc1 + start) : start;
+    plot(TruncToInt(a1), b);
+    for (int a = TruncToInt(a1 + 1); a <= a2; ++a) {
         if (err < 1) {
             err += inc1;
         } else {
-            if (y < minY) {
+            if (a < minA) {
                 return;
             }
-            x += xStep;
-            if (x < minX || y > maxY || x > maxX) {
+            b += bStep;
+            if (b < minB || a > maxA || b > maxB) {
                 return;
             }
             err += inc2;
         }
-        plot(x, y);
+        plot(a, b);
     }
+}
+
+template <typename Plot>
+void StepLine(double x1, double y1, double x2, double y2, bool fractionalStart, Plot plot)
+{
+    if (std::fabs(x2 - x1) > std::fabs(y2 - y1)) {
+        StepMajorAxis(x1, y1, x2, y2, fractionalStart, plot);
+        return;
+    }
+    StepMajorAxis(y1, x1, y2, x2, fractionalStart, [&plot](int y, int x) { plot(x, y); });
 }
 
 // Endpoints belong inside the image; a line that leaves it is cut to it first, so that a bad line can
