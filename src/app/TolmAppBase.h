@@ -38,6 +38,8 @@ namespace Tolm {
 class Buffer;
 class DDInterface;
 class Dialog;
+class ResourceManager;
+class SoundManager;
 class Widget;
 class WidgetManager;
 
@@ -169,6 +171,8 @@ public:
 
     // Ends the process with the code at once; the application object is not deleted.
     [[noreturn]] static void DoExit(int code);
+    // The resource manager's error text in the error popup; then, with exit, the end of the process.
+    void ShowResourceError(bool exit);
 
     // The window procedure of both windows; the application is found through the window's user data.
     static int32_t WindowProc(Platform::WindowHandle window, uint32_t message, Platform::WParam wParam,
@@ -279,7 +283,10 @@ public:
 
     // Owned objects.
     std::unique_ptr<WidgetManager> widgetManager;
+    std::unique_ptr<ResourceManager> resourceManager;
     std::unique_ptr<DDInterface> display;
+    // Null until a sound system is made; the resource manager's sound ids come from it.
+    std::unique_ptr<SoundManager> soundManager;
 
     // Timing: every update is frameTime ms of logic.
     int frameTime = 10;

@@ -20,6 +20,8 @@
 #include "platform/SingleInstance.h"
 #include "platform/VideoSystem.h"
 #include "platform/Window.h"
+#include "resources/ResourceManager.h"
+#include "sound/SoundManager.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
 
@@ -71,6 +73,7 @@ TolmAppBase::TolmAppBase()
     SetStringProperty("NEW_VERSION_BODY", StringToWide("There is an update available for this product.  Would you "
                                                        "like to visit the web site to download it?"));
     widgetManager = std::make_unique<WidgetManager>(this);
+    resourceManager = std::make_unique<ResourceManager>(this);
     uint32_t now = Now();
     lastPresentTime = now;
     nextRedrawTime = now;
@@ -96,11 +99,13 @@ TolmAppBase::~TolmAppBase()
         invisibleWindow.reset();
     }
     widgetManager.reset();
+    resourceManager.reset();
     {
         CriticalSectionGuard guard(MemoryImageRegistry::Instance().GetDisplayLock());
         sharedImageMap.clear();
     }
     display.reset();
+    soundManager.reset();
     if (mainWindow) {
         mainWindow->SetUserData(nullptr);
         mainWindow.reset();

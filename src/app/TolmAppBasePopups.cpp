@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
+#include "resources/ResourceManager.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
 
@@ -166,6 +167,14 @@ void TolmAppBase::ShowErrorPopup(const std::string& text)
                                  MB_OK | MB_ICONERROR);
     }
     RecoverFromPopup();
+}
+
+void TolmAppBase::ShowResourceError(bool exit)
+{
+    ShowErrorPopup(resourceManager->GetErrorText());
+    if (exit) {
+        DoExit(0);
+    }
 }
 
 void TolmAppBase::ShowErrorPopupWide(const WideString& text)
