@@ -1,0 +1,51 @@
+// Draws one picture of a recipe onto a memory image, shape by shape. Each shape becomes a coverage mask;
+// its shadow, glow, outline, fill and inner shadow are painted as layers and blended onto the picture
+// with the graphics library's blits. Shapes nested in a shape are clipped to it.
+#pragma once
+
+#include "Mask.h"
+#include "Paint.h"
+#include "graphics/MemoryImage.h"
+
+#include <map>
+#include <string>
+
+class TiXmlElement;
+
+namespace ArtGen {
+
+// What every picture may use: the palette and the named parts that "use" elements place.
+struct ArtLibrary
+{
+    Palette palette;
+    std::map<std::string, const TiXmlElement*> parts;
+};
+
+class Painter
+{
+public:
+    Painter(const ArtLibrary& library, int width, int height);
+
+    // Draws the element's children; false with a message naming the element on bad data.
+    bool DrawChildren(const TiXmlElement& parent, const Transform& transform, const Mask* clip);
+
+    Tolm::MemoryImage& Canvas() { return canvas; }
+
+private:
+    bool DrawElement(const TiXmlElement& element, const Transform& transform, const Mask* clip);
+    bool DrawShape(const TiXmlElement& element, const Transform& transform, const Mask* clip);
+    bool ShapeMask(const TiXmlElement& element, const Transform& transform, Mask& mask);
+    bool DrawEffects(const TiXmlElement& element, const Mask& mask, const Transform& transform);
+    // Blends the paint, seen through the mask, onto the picture.
+    void Compose(const Mask& mask, const Paint& paint, float opacity, int drawMode);
+    bool Fail(const TiXmlElement& element, const std::string& message);
+
+    const ArtLibrary& library;
+    Tolm::MemoryImage canvas;
+    int useDepth = 0;
+
+public:
+    std::string error;
+};
+
+} // namespace ArtGen
