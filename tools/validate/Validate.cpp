@@ -1,0 +1,263 @@
+// validate: checks the built data set against what the code asks of it.
+//
+//   validate SOURCE_FOLDER PROGRAM_FOLDER
+//
+// The program folder is where the game runs from: "config.xml" beside the program and everything else in
+// "main.pak". The check reads the archive alone (from an empty working folder, so that no loose file
+// stands in for a missing entry), loads the properties and manifests as start-up does, loads every
+// group, and then checks:
+// - every resource id that a string in the sources names ("IMAGE_...", "FONT_...", "SOUND_..." and the
+//   other kind prefixes) is declared with that kind and loads;
+// - the title screen's pictures lie in the groups loaded before the title screen shows;
+// - no picture file (and variant) is shared between those groups and the loading thread's groups, whose
+//   loads change a shared picture while the main thread draws it;
+// - every text id the sources look up has a text.
+#include "ResourceScan.h"
+#include "app/CustomTolmAppBase.h"
+#include "core/PakInterface.h"
+#include "core/StringUtils.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "resources/ResourceManager.h"
+#include "sound/SoundManager.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Tolm::ResourceManager;
+
+// In the order start-up reads them.
+const char* const kManifests[] = {
+    "properties\\resources.xml",      "properties\\loading.xml",     "properties\\field.xml",
+    "properties\\fonts.xml",          "properties\\blocks.xml",      "properties\\buildings.xml",
+    "properties\\town_animation.xml", "properties\\bonus_panel.xml", "properties\\sounds.xml",
+};
+// Loaded on the main thread before the title screen shows.
+const char* const kMainThreadGroups[] = {"General", "Loading"};
+// Loaded by the loading thread, in its order.
+const char* const kLoadingThreadGroups[] = {"Common", "Fonts",  "Buildings",  "TownAnimation",
+                                            "Field",  "Blocks", "BonusPanel", "Sounds"};
+// What the title screen draws before loading is done.
+const char* const kTitleImages[] = {"IMAGE_SPLASH_BRAND1", "IMAGE_SPLASH_BRAND2", "IMAGE_SPLASH_TARVEL",
+                                    "IMAGE_LOADING_BACK", "IMAGE_LOADING_PROGRESS"};
+const char* const kSoundExtensions[] = {".wav", ".ogg", ".au"};
+
+class Problems
+{
+public:
+    void Add(const std::string& text)
+    {
+        std::fprintf(stderr, "validate: %s\n", text.c_str());
+        ++count;
+    }
+    int Count() const { return count; }
+
+private:
+    int count = 0;
+};
+
+// Hands out sound ids for files the file layer can open, as the sound manager would load them.
+class FileCheckingSoundManager : public Tolm::SoundManager
+{
+public:
+    bool LoadSound(int id, const std::string& file) override
+    {
+        for (const char* extension : kSoundExtensions) {
+            if (Tolm::PakFileHandle* handle = PakFOpen((file + extension).c_str(), "rb")) {
+                PakFClose(handle);
+                used.insert(id);
+                return true;
+            }
+        }
+        return false;
+    }
+    void ReleaseSound(int id) override { used.erase(id); }
+    bool SetBaseVolume(int id, double) override { return id >= 0 && id < kMaxSoundIds; }
+    bool SetBasePan(int id, int) override { return id >= 0 && id < kMaxSoundIds; }
+    int GetFreeSoundId() override
+    {
+        for (int id = 0; id < kMaxSoundIds; ++id) {
+            if (!used.count(id)) {
+                return id;
+            }
+        }
+        return -1;
+    }
+
+private:
+    std::set<int> used;
+};
+
+// The manager with its records open to inspection.
+class InspectedManager : public ResourceManager
+{
+public:
+    using ResourceManager::ResourceManager;
+
+    const BaseRes* Find(int kind, const std::string& id) const
+    {
+        const ResMap& map = kind == KindImage ? imageMap : kind == KindSound ? soundMap : fontMap;
+        auto found = map.find(id);
+        return found == map.end() ? nullptr : found->second.get();
+    }
+    const ResMap& Images() const { return imageMap; }
+};
+
+const char* KindName(int kind)
+{
+    return kind == ResourceManager::KindImage ? "image" : kind == ResourceManager::KindSound ? "sound" : "font";
+}
+
+void LoadProperties(CustomTolmAppBase& app, Problems& problems)
+{
+    const std::string translation = Tolm::FormatString("properties\\trans_%02d.xml", 0);
+    Tolm::PakFileHandle* numbered = PakFOpen(translation.c_str(), "rb");
+    if (numbered) {
+        PakFClose(numbered);
+    }
+    for (const std::string& file : {numbered ? translation : std::string("properties\\trans.xml"),
+                                    app.GetStringProperty("language_file", "properties\\language.xml"),
+                                    std::string("properties\\game_sets.xml")}) {
+        if (!app.LoadProperties(file, true, false)) {
+            problems.Add("properties file " + file + " did not load");
+        }
+    }
+}
+
+void LoadResources(InspectedManager& manager, Problems& problems)
+{
+    for (const char* manifest : kManifests) {
+        if (!manager.ParseResourcesFile(manifest)) {
+            problems.Add(manager.GetErrorText());
+        }
+        // The next manifest's errors are its own.
+        manager.BeginGroupLoad("");
+    }
+    for (const auto& groups :
+         {std::vector<const char*>(std::begin(kMainThreadGroups), std::end(kMainThreadGroups)),
+          std::vector<const char*>(std::begin(kLoadingThreadGroups), std::end(kLoadingThreadGroups))}) {
+        for (const char* group : groups) {
+            if (!manager.LoadGroup(group)) {
+                problems.Add("group " + std::string(group) + ": " + manager.GetErrorText());
+            }
+        }
+    }
+}
+
+bool IsMainThreadGroup(const std::string& group)
+{
+    for (const char* name : kMainThreadGroups) {
+        if (group == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CheckCodeIds(const InspectedManager& manager, const std::vector<CodeReference>& references, Problems& problems)
+{
+    for (const CodeReference& reference : references) {
+        if (reference.kind == kTextId) {
+            continue;
+        }
+        const std::string where = reference.id + " (" + reference.location + ")";
+        const ResourceManager::BaseRes* record = manager.Find(reference.kind, reference.id);
+        if (!record) {
+            problems.Add(where + ": no " + KindName(reference.kind) + " of that id in the manifests");
+        } else if (!record->fromProgram && !record->IsLoaded()) {
+            problems.Add(where + ": declared but not loaded by any group");
+        }
+    }
+    for (const char* id : kTitleImages) {
+        const ResourceManager::BaseRes* record = manager.Find(ResourceManager::KindImage, id);
+        if (record && !IsMainThreadGroup(record->group)) {
+            problems.Add(std::string(id) + ": the title screen draws it before loading is done, but it lies in " +
+                         record->group);
+        }
+    }
+}
+
+void CheckSharedPictures(const InspectedManager& manager, Problems& problems)
+{
+    std::map<std::string, const ResourceManager::ImageRes*> mainThread;
+    for (const auto& [id, record] : manager.Images()) {
+        auto* image = static_cast<const ResourceManager::ImageRes*>(record.get());
+        if (IsMainThreadGroup(image->group) && !image->fromProgram) {
+            mainThread.emplace(Tolm::StringToUpper(image->path) + "|" + Tolm::StringToUpper(image->variant), image);
+        }
+    }
+    for (const auto& [id, record] : manager.Images()) {
+        auto* image = static_cast<const ResourceManager::ImageRes*>(record.get());
+        auto found = mainThread.find(Tolm::StringToUpper(image->path) + "|" + Tolm::StringToUpper(image->variant));
+        if (!IsMainThreadGroup(image->group) && found != mainThread.end()) {
+            problems.Add(id + " (group " + image->group + ") shares its picture " + image->path + " with " +
+                         found->second->id + " (group " + found->second->group + ")");
+        }
+    }
+}
+
+void CheckTextIds(const CustomTolmAppBase& app, const std::vector<CodeReference>& references, Problems& problems)
+{
+    for (const CodeReference& reference : references) {
+        if (reference.kind == kTextId && !app.stringProperties.count(reference.id)) {
+            problems.Add(reference.id + " (" + reference.location + "): no text in the properties files");
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: validate SOURCE_FOLDER PROGRAM_FOLDER\n");
+        return 2;
+    }
+    const std::string sources = argv[1];
+    std::error_code error;
+    // Absolute, since the working folder changes below.
+    const std::string program = std::filesystem::absolute(argv[2], error).string();
+    Problems problems;
+    std::vector<CodeReference> references;
+    if (!ScanSources(sources + "/src", references)) {
+        problems.Add("cannot read the sources in " + sources + "/src");
+    }
+
+    // An empty working folder: only the archive can serve the data.
+    const std::filesystem::path empty = std::filesystem::temp_directory_path(error) /
+                                        ("quendara-validate-" + std::to_string(Platform::GetClock().Nanoseconds()));
+    if (!std::filesystem::create_directories(empty, error) || !Platform::SetCurrentFolder(empty.string())) {
+        std::fprintf(stderr, "validate: cannot make an empty working folder\n");
+        return 1;
+    }
+    CustomTolmAppBase app;
+    if (!app.LoadConfig(program + "/config.xml")) {
+        problems.Add(program + "/config.xml is missing or not well-formed");
+    }
+    if (!GetSharedPakInterface()->AddPakFile(program + "/main.pak")) {
+        problems.Add(program + "/main.pak is missing or not an archive");
+    }
+    app.soundManager = std::make_unique<FileCheckingSoundManager>();
+    InspectedManager manager(&app);
+
+    LoadProperties(app, problems);
+    LoadResources(manager, problems);
+    CheckCodeIds(manager, references, problems);
+    CheckSharedPictures(manager, problems);
+    CheckTextIds(app, references, problems);
+    manager.UnloadGroup("");
+    std::filesystem::remove_all(empty, error);
+
+    if (problems.Count() > 0) {
+        std::fprintf(stderr, "validate: %d problems\n", problems.Count());
+        return 1;
+    }
+    std::printf("validate: %zu references to resources and texts, all present\n", references.size());
+    return 0;
+}
