@@ -3,9 +3,11 @@
 
 #include "core/PakInterface.h"
 #include "core/PathUtils.h"
+#include "core/Random.h"
 #include "core/StringUtils.h"
 #include "effects/GlobalParticles.h"
 #include "platform/FileSystem.h"
+#include "resources/ResourceManager.h"
 #include "screens/CursorPointer.h"
 #include "screens/CustomCursor.h"
 #include "screens/TopPanel.h"
@@ -14,6 +16,10 @@
 #include "widgets/WidgetManager.h"
 
 namespace {
+
+// The groups the loading thread loads, in its order; "Sounds" follows them when sound is on.
+const char* const kLoadingThreadGroups[] = {"Common", "Fonts",  "Buildings", "TownAnimation",
+                                            "Field",  "Blocks", "BonusPanel"};
 
 template <typename T>
 void DeleteSingleton()
@@ -52,6 +58,7 @@ GameApp::~GameApp()
     DeleteSingleton<CustomCursor>();
     DeleteSingleton<GlobalParticles>();
     widgetManager->RemoveAllWidgets(true, false);
+    resourceManager->UnloadGroup("");
 }
 
 void GameApp::Init()
@@ -76,11 +83,55 @@ void GameApp::Init()
     if (GetBoolProperty("force3d", false)) {
         SetAcceleration3D(true, true);
     }
-    // The resource manifests with the groups "General" and "Loading" come before the cursor widget; the
-    // other manifests, the title screen and the count of resources to load after it, then the state
-    // machine.
+    LoadFirstResources();
     widgetManager->AddWidget(CustomCursor::Instance());
+    for (const std::string& manifest :
+         {std::string("properties\\field.xml"), GetStringProperty("fonts_file", "properties\\fonts.xml"),
+          std::string("properties\\blocks.xml"), std::string("properties\\buildings.xml"),
+          std::string("properties\\town_animation.xml"), std::string("properties\\bonus_panel.xml"),
+          std::string("properties\\sounds.xml")}) {
+        ParseLaterManifest(manifest);
+    }
     stateManager = std::make_unique<GameStateManager>();
+    loadingTaskTotal = 0;
+    for (const char* group : kLoadingThreadGroups) {
+        loadingTaskTotal += resourceManager->GetResourceCount(group);
+    }
+    if (!noSound) {
+        loadingTaskTotal += resourceManager->GetResourceCount("Sounds");
+    }
+}
+
+void GameApp::LoadFirstResources()
+{
+    if (!resourceManager->ParseResourcesFile("properties\\resources.xml")) {
+        ShowResourceError(true);
+    }
+    if (!resourceManager->LoadGroup("General")) {
+        shutdownRequested = true;
+        ShowResourceError(true);
+    }
+    ParseLaterManifest("properties\\loading.xml");
+    if (!resourceManager->LoadGroup("Loading")) {
+        ReportResourceError();
+    }
+}
+
+void GameApp::ParseLaterManifest(const std::string& file)
+{
+    if (!resourceManager->ParseResourcesFile(file)) {
+        ReportResourceError();
+    }
+}
+
+void GameApp::ReportResourceError()
+{
+    // An error stays until the next group load begins, so every manifest read after a failed one fails
+    // with the same text: it is shown once.
+    if (resourceManager->GetErrorText() != reportedResourceError) {
+        reportedResourceError = resourceManager->GetErrorText();
+        ShowResourceError(false);
+    }
 }
 
 void GameApp::LoadGameProperties()
@@ -107,12 +158,41 @@ void GameApp::LoadGameProperties()
 
 void GameApp::RunLoadingThread()
 {
+    for (const char* group : kLoadingThreadGroups) {
+        if (!LoadResourceGroup(group)) {
+            return;
+        }
+    }
+    if (!noSound && !LoadResourceGroup("Sounds")) {
+        return;
+    }
     GlobalParticles::Instance();
+}
+
+bool GameApp::LoadResourceGroup(const std::string& group)
+{
+    resourceManager->BeginGroupLoad(group);
+    while (resourceManager->LoadNextInGroup()) {
+        ++loadingTaskDone;
+        if (shutDown) {
+            return false;
+        }
+    }
+    if (!resourceManager->HadError()) {
+        return true;
+    }
+    ShowResourceError(false);
+    shutdownRequested = true;
+    return false;
 }
 
 void GameApp::LoadingCompleted()
 {
-    if (!shutdownRequested) {
-        SetCursor(11);
+    if (shutdownRequested) {
+        return;
     }
+    // Drawn here on the main thread, at the update the loading-done event marks, so that a replayed
+    // demo deals the same board.
+    SeedRandom(0);
+    SetCursor(11);
 }

@@ -16,6 +16,9 @@ public:
     void Init() override;
     void LoadingCompleted() override;
     void RunLoadingThread() override;
+    // Loads the group one resource at a time, counting each in loadingTaskDone. On a failure the error
+    // is shown and the application asked to shut down; false then, and when shutting down meanwhile.
+    bool LoadResourceGroup(const std::string& group);
 
     // The game's screen states; made at the end of the initialisation.
     std::unique_ptr<GameStateManager> stateManager;
@@ -23,4 +26,13 @@ public:
 private:
     // The translation (by language number), the language and the game's settings files.
     void LoadGameProperties();
+    // The first manifest and group "General", without which the game cannot start, then the title
+    // screen's group "Loading".
+    void LoadFirstResources();
+    // A manifest that stops half-way leaves the rest of its records undeclared: start-up goes on, but
+    // the error is shown rather than dropped.
+    void ParseLaterManifest(const std::string& file);
+    void ReportResourceError();
+
+    std::string reportedResourceError;
 };

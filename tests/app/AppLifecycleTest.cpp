@@ -1,6 +1,7 @@
 // The application's construction, initialisation chain, single instance, Start, Shutdown and exit,
 // headless on SDL's dummy driver.
 #include "AppFixture.h"
+#include "GameFixture.h"
 #include "app/GameApp.h"
 #include "core/PathUtils.h"
 #include "display/DDImage.h"
@@ -206,51 +207,13 @@ TEST_F(LifecycleTest, MutingNestsAndKeepsTheStoredVolumes)
 
 namespace {
 
-// Looks for its data in the working folder the test chooses.
-class HereGameApp : public GameApp
-{
-public:
-    bool KeepCurrentDirectory(const std::string&) override { return true; }
-};
-
-struct PopupSink : MessageBoxSink
-{
-    int Show(WindowHandle, const std::string& text, const std::string& caption, uint32_t) override
-    {
-        shown.push_back(caption + ": " + text);
-        return IDOK;
-    }
-    std::vector<std::string> shown;
-};
-
-class GameLifecycleTest : public AppFixture<HereGameApp>
-{
-protected:
-    GameLifecycleTest()
-    {
-        previousFolder = Platform::CurrentFolder();
-        Platform::SetCurrentFolder(temp.Path());
-        SetMessageBoxSink(&popups);
-    }
-    ~GameLifecycleTest() override
-    {
-        SetMessageBoxSink(nullptr);
-        Platform::SetCurrentFolder(previousFolder);
-    }
-
-    void WriteProperties(const std::string& name, const std::string& entries)
-    {
-        temp.Write("properties/" + name, "<Properties>" + entries + "</Properties>");
-    }
-
-    std::string previousFolder;
-    PopupSink popups;
-};
+using GameLifecycleTest = GameFixture;
 
 } // namespace
 
 TEST_F(GameLifecycleTest, GameStartsFullScreenWithSmoothUpdatesAndItsCursorWidget)
 {
+    WriteStartableData();
     app = std::make_unique<HereGameApp>();
     app->Init();
     EXPECT_FALSE(app->isWindowedNow);
@@ -268,6 +231,7 @@ TEST_F(GameLifecycleTest, GameStartsFullScreenWithSmoothUpdatesAndItsCursorWidge
 
 TEST_F(GameLifecycleTest, MissingPropertiesFilesAreReportedInLoadingOrder)
 {
+    WriteEmptyManifests();
     app = std::make_unique<HereGameApp>();
     app->Init();
     EXPECT_EQ(popups.shown, (std::vector<std::string>{
@@ -284,6 +248,7 @@ TEST_F(GameLifecycleTest, LanguageFromTheRegistryPicksItsTranslationWhenThereIsO
     WriteProperties("trans_03.xml", "<String id=\"hello\">three</String>");
     WriteProperties("language.xml", "");
     WriteProperties("game_sets.xml", "<Integer id=\"set_total_levels\">40</Integer>");
+    WriteEmptyManifests();
     SettingsStore store(temp.Path() + "config/Tarvel Studio/Quendara.registry");
     ASSERT_TRUE(store.CreateKey(""));
     const uint8_t three[4] = {3, 0, 0, 0};
