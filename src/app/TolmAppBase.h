@@ -112,6 +112,10 @@ public:
     virtual void PostDisplayInitHook() {}
     // Consulted before the working directory is changed to the folder.
     virtual bool KeepCurrentDirectory(const std::string& /*folder*/) { return false; }
+    // Plays the sound id once through a new instance of the sound manager; nothing without a sound
+    // manager or a free instance.
+    virtual void PlaySampleWithPan(int soundId, int pan);
+    virtual void PlaySample(int soundId);
     virtual double GetMusicVolume();
     virtual double GetSfxVolume();
     virtual bool IsMuted();

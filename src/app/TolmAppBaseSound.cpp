@@ -1,8 +1,26 @@
-// The application's volumes and its nested mute. The stored volumes never change by muting, so the
-// registry keeps the player's levels.
+// The application's sound: a sound id played once, the volumes and the nested mute. The stored volumes
+// never change by muting, so the registry keeps the player's levels.
 #include "app/TolmAppBase.h"
+#include "sound/SoundManager.h"
 
 namespace Tolm {
+
+void TolmAppBase::PlaySampleWithPan(int soundId, int pan)
+{
+    SoundInstance* instance = soundManager ? soundManager->NewInstance(soundId) : nullptr;
+    if (instance) {
+        instance->SetPan(pan);
+        instance->Play(false, true);
+    }
+}
+
+void TolmAppBase::PlaySample(int soundId)
+{
+    SoundInstance* instance = soundManager ? soundManager->NewInstance(soundId) : nullptr;
+    if (instance) {
+        instance->Play(false, true);
+    }
+}
 
 double TolmAppBase::GetMusicVolume()
 {

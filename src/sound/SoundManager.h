@@ -1,10 +1,25 @@
 // The sound manager's interface: 256 numbered sound slots ("sound ids") that the resource manager fills
-// from the manifests. The manager that plays them implements it.
+// from the manifests, and the short-lived instances that play them. The manager that plays them
+// implements it.
 #pragma once
 
 #include <string>
 
 namespace Tolm {
+
+// One playing of a sound id. The manager owns it and deletes it once it has played out.
+class SoundInstance
+{
+public:
+    SoundInstance() = default;
+    virtual ~SoundInstance() = default;
+    SoundInstance(const SoundInstance&) = delete;
+    SoundInstance& operator=(const SoundInstance&) = delete;
+
+    // In DirectSound pan units, -10000 full left to 10000 full right, added to the id's base pan.
+    virtual void SetPan(int pan) = 0;
+    virtual bool Play(bool looping, bool autoRelease) = 0;
+};
 
 class SoundManager
 {
@@ -25,6 +40,9 @@ public:
     virtual bool SetBasePan(int id, int pan) = 0;
     // The lowest id that holds no sound, -1 when all 256 hold one.
     virtual int GetFreeSoundId() = 0;
+    // A new instance of the id, owned by the manager; null when the id holds no sound or every instance
+    // slot is busy.
+    virtual SoundInstance* NewInstance(int id) = 0;
 };
 
 } // namespace Tolm

@@ -32,6 +32,7 @@ public:
         }
         return id;
     }
+    Tolm::SoundInstance* NewInstance(int) override { return nullptr; }
 
     std::set<int> used;
     std::vector<std::string> loaded;

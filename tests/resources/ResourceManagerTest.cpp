@@ -55,6 +55,7 @@ public:
         }
         return -1;
     }
+    Tolm::SoundInstance* NewInstance(int) override { return nullptr; }
 
     std::set<std::string> broken;
     std::set<int> used;

@@ -89,6 +89,7 @@ public:
         }
         return -1;
     }
+    Tolm::SoundInstance* NewInstance(int) override { return nullptr; }
 
 private:
     std::set<int> used;
