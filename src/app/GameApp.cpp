@@ -1,6 +1,7 @@
 // The game's start-up on top of the framework's, and its share of the exit.
 #include "app/GameApp.h"
 
+#include "app/TitleScreen.h"
 #include "core/PakInterface.h"
 #include "core/PathUtils.h"
 #include "core/Random.h"
@@ -10,6 +11,7 @@
 #include "resources/ResourceManager.h"
 #include "screens/CursorPointer.h"
 #include "screens/CustomCursor.h"
+#include "screens/MenuScreen.h"
 #include "screens/TopPanel.h"
 #include "town/Town.h"
 #include "town/UserProfile.h"
@@ -44,6 +46,11 @@ GameApp::GameApp()
 
 GameApp::~GameApp()
 {
+    if (titleScreen) {
+        widgetManager->RemoveWidget(titleScreen);
+        delete titleScreen;
+        titleScreen = nullptr;
+    }
     if (stateManager) {
         stateManager->RequestQuit();
         stateManager.reset();
@@ -92,6 +99,8 @@ void GameApp::Init()
           std::string("properties\\sounds.xml")}) {
         ParseLaterManifest(manifest);
     }
+    titleScreen = new TitleScreen(this);
+    widgetManager->AddWidget(titleScreen);
     stateManager = std::make_unique<GameStateManager>();
     loadingTaskTotal = 0;
     for (const char* group : kLoadingThreadGroups) {
@@ -191,8 +200,19 @@ void GameApp::LoadingCompleted()
     if (shutdownRequested) {
         return;
     }
-    // Drawn here on the main thread, at the update the loading-done event marks, so that a replayed
-    // demo deals the same board.
+    // The screens are widgets, and the seed is drawn here on the main thread, at the update the
+    // loading-done event marks, so that a replayed demo deals the same board.
+    RegisterMenuScreen(stateManager.get(), "MenuScreen");
     SeedRandom(0);
     SetCursor(11);
+    if (titleScreen) {
+        titleScreen->loadingDone = true;
+    }
+}
+
+void GameApp::TitleDone()
+{
+    resourceManager->UnloadGroup("Loading");
+    titleScreen = nullptr;
+    stateManager->Switch(stateManager->Find("MenuScreen"));
 }

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class TitleScreen;
+
 class GameApp : public CustomTolmAppBase
 {
 public:
@@ -19,7 +21,11 @@ public:
     // Loads the group one resource at a time, counting each in loadingTaskDone. On a failure the error
     // is shown and the application asked to shut down; false then, and when shutting down meanwhile.
     bool LoadResourceGroup(const std::string& group);
+    // The title screen has gone: its pictures are freed and the main menu follows.
+    void TitleDone();
 
+    // Shown from the end of the initialisation until the main menu; it deletes itself.
+    TitleScreen* titleScreen = nullptr;
     // The game's screen states; made at the end of the initialisation.
     std::unique_ptr<GameStateManager> stateManager;
 

@@ -40,7 +40,7 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "window is ${WIDTH}x${HEIGHT}"
 [ "$X" = 112 ] && [ "$Y" = 64 ] || fail "window at $X,$Y, not centred"
 sleep 1.5
-[ "$(screen_pixel 512 384)" = "0,0,0" ] || fail "no picture in the window"
+[ "$(screen_pixel 400 590)" = "0,0,0" ] || fail "no picture in the window"
 [ "$(screen_pixel 20 20)" = "255,255,255" ] || fail "the window covers the desktop"
 xdotool key --window "$window" alt+F4
 status=0

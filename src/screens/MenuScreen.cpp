@@ -1,0 +1,57 @@
+#include "screens/MenuScreen.h"
+
+#include "app/GameStateManager.h"
+#include "app/TolmAppBase.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
+#include "resources/ResourceLookups.h"
+
+namespace {
+
+// The sky from its deep top through blue to the warm horizon, in bands of this many rows.
+constexpr int kBandHeight = 4;
+const Tolm::Color kSky[] = {Tolm::Color(29, 63, 96), Tolm::Color(79, 151, 190), Tolm::Color(247, 201, 142)};
+
+int Mix(int from, int to, int position, int span)
+{
+    return from + (to - from) * position / span;
+}
+
+// The sky's colour at the row, of the screen's height.
+Tolm::Color SkyAt(int y, int height)
+{
+    const int half = height / 2;
+    const Tolm::Color& from = y < half ? kSky[0] : kSky[1];
+    const Tolm::Color& to = y < half ? kSky[1] : kSky[2];
+    const int position = y < half ? y : y - half;
+    const int span = y < half ? half : height - half;
+    return Tolm::Color(Mix(from.red, to.red, position, span), Mix(from.green, to.green, position, span),
+                       Mix(from.blue, to.blue, position, span));
+}
+
+} // namespace
+
+void MenuScreen::Draw(Tolm::Graphics* g)
+{
+    for (int y = 0; y < height; y += kBandHeight) {
+        g->SetColor(SkyAt(y, height));
+        g->FillRect(0, y, width, kBandHeight);
+    }
+    if (Tolm::Font* font = GetFontById("FONT_MAINMENU_START")) {
+        const std::string& name = Tolm::gTolmApp->productName;
+        g->SetFont(font);
+        g->SetColor(Tolm::Color::White);
+        g->DrawString(name, (width - font->StringWidth(name)) / 2, height / 3);
+    }
+    if (Tolm::Image* studio = GetImageById("IMAGE_TARVEL_STUDIO")) {
+        g->DrawImage(studio, (width - studio->width) / 2, height - studio->height - 40);
+    }
+}
+
+void RegisterMenuScreen(GameStateManager* manager, const std::string& name)
+{
+    auto* screen = new MenuScreen();
+    screen->listener = manager;
+    manager->Register(name, screen);
+}

@@ -1,0 +1,18 @@
+// Stand-in for the main menu until the game screens exist: the state the title screen hands over to. It
+// shows the game's name and the studio's mark on the warm evening sky of the loading picture.
+#pragma once
+
+#include "app/BaseScreen.h"
+
+#include <string>
+
+class GameStateManager;
+
+class MenuScreen : public BaseScreen
+{
+public:
+    void Draw(Tolm::Graphics* g) override;
+};
+
+// Makes the screen and registers it with the state machine under the name.
+void RegisterMenuScreen(GameStateManager* manager, const std::string& name);
