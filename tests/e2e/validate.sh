@@ -73,4 +73,5 @@ validate: IMAGE_SPLASH_BRAND1 (group Field) shares its picture images/here.tga w
 validate: lab_absent (src/screens/a.cpp:9): no text in the properties files
 validate: 7 problems
 TEXT
-diff "$work/expected.txt" "$work/out.txt" || fail "the report differs"
+# Only the validator's own lines: a sanitizer build adds its summary.
+grep '^validate:' "$work/out.txt" | diff "$work/expected.txt" - || fail "the report differs"
