@@ -1,8 +1,20 @@
 #include "graphics/ImageAnimation.h"
 
+#include <climits>
+#include <cstdint>
 #include <numeric>
 
 namespace Tolm {
+
+namespace {
+
+// Delays come from data files: a total past the int range stops at its end.
+int Saturated(int64_t duration)
+{
+    return duration > INT_MAX ? INT_MAX : int(duration);
+}
+
+} // namespace
 
 void ImageAnimation::Compute(int frameCount, int firstFrameDelay, int lastFrameDelay)
 {
@@ -35,7 +47,7 @@ void ImageAnimation::Compute(int frameCount, int firstFrameDelay, int lastFrameD
         perFrameDelays[numFrames - 1] = lastFrameDelay;
     }
     if (perFrameDelays.empty()) {
-        totalDuration = numFrames * frameDelay;
+        totalDuration = Saturated(int64_t(numFrames) * frameDelay);
         return;
     }
     perFrameDelays.resize(numFrames);
@@ -44,7 +56,7 @@ void ImageAnimation::Compute(int frameCount, int firstFrameDelay, int lastFrameD
             delay = frameDelay;
         }
     }
-    totalDuration = std::accumulate(perFrameDelays.begin(), perFrameDelays.end(), 0);
+    totalDuration = Saturated(std::accumulate(perFrameDelays.begin(), perFrameDelays.end(), int64_t(0)));
 }
 
 } // namespace Tolm

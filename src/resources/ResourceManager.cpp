@@ -4,6 +4,7 @@
 
 #include "core/PathUtils.h"
 #include "core/StringUtils.h"
+#include "graphics/ImageLib.h"
 #include "graphics/MemoryImageRegistry.h"
 #include "resources/XMLParser.h"
 
@@ -15,6 +16,9 @@
 namespace Tolm {
 
 namespace {
+
+// More than any sprite sheet holds: 256 x 256 cels.
+constexpr long long kMaxCels = 65536;
 
 const std::string* FindAttribute(const XMLElement& element, const char* name)
 {
@@ -310,11 +314,12 @@ bool ResourceManager::ReadImageElement(const XMLElement& element)
     if (const std::string* variant = FindAttribute(element, "variant")) {
         record->variant = *variant;
     }
-    // A grid below one cel would divide by zero wherever cels are measured.
-    record->rows = std::max(1, ReadIntAttribute(element, "rows", 1));
-    record->cols = std::max(1, ReadIntAttribute(element, "cols", 1));
-    const long long cells = static_cast<long long>(record->rows) * record->cols;
-    record->cels = ReadIntAttribute(element, "total", int(std::min(cells, static_cast<long long>(INT_MAX))));
+    // A grid below one cel would divide by zero wherever cels are measured, one finer than a pixel cannot
+    // be drawn, and more cels than a sheet can hold would only make the animation tables enormous.
+    record->rows = std::clamp(ReadIntAttribute(element, "rows", 1), 1, ImageLib::kMaxImageSide);
+    record->cols = std::clamp(ReadIntAttribute(element, "cols", 1), 1, ImageLib::kMaxImageSide);
+    const int cells = int(std::min(static_cast<long long>(record->rows) * record->cols, kMaxCels));
+    record->cels = std::clamp(ReadIntAttribute(element, "total", cells), 0, cells);
 
     const std::string* anim = FindAttribute(element, "anim");
     int type = ImageAnimation::TypeNone;

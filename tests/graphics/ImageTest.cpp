@@ -2,6 +2,7 @@
 // description, and the null image.
 #include "graphics/Image.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -139,6 +140,20 @@ TEST(ImageAnimationTest, ComputeCompletesTheDescription)
         {"extra delays dropped", T::TypeLoop, 1, {2, 2, 2, 2}, {}, 2, 0, 0, 2, {2, 2}, {}, 4, 1},
         {"a map sets the frame count", T::TypeLoop, 3, {}, {0, 0, 1, 1, 2}, 3, 0, 0, 5, {}, {0, 0, 1, 1, 2}, 15, 3},
         {"bad counts and delays become one", T::TypeNone, 0, {}, {}, 0, 0, 0, 1, {}, {}, 1, 1},
+        {"a total past the int range stops at its end",
+         T::TypeLoop,
+         1,
+         {INT_MAX, 7},
+         {},
+         2,
+         0,
+         0,
+         2,
+         {INT_MAX, 7},
+         {},
+         INT_MAX,
+         1},
+        {"so does frames times delay", T::TypeLoop, INT_MAX, {}, {}, 3, 0, 0, 3, {}, {}, INT_MAX, INT_MAX},
     };
     for (const AnimationCase& c : cases) {
         ImageAnimation animation;

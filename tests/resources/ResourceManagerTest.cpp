@@ -460,6 +460,37 @@ TEST_F(ResourceManagerTest, LoadedImagesTakeTheirGridAnimationAndOptions)
     EXPECT_FALSE(image->HasPalette());
 }
 
+TEST_F(ResourceManagerTest, GridsOutsideTheFormatAreKeptWithinTheImageLimits)
+{
+    WriteImage("cels.png", 4, 4, 0xFF808080);
+    struct Case
+    {
+        const char* attributes;
+        int rows;
+        int cols;
+        int cels;
+    } cases[] = {
+        {"rows=\"0\" cols=\"-3\"", 1, 1, 1},
+        {"rows=\"abc\" cols=\"2\" total=\"99\"", 1, 2, 2},
+        {"rows=\"2\" cols=\"2\" total=\"-1\"", 2, 2, 0},
+        {"rows=\"99999\" cols=\"99999\"", 16384, 16384, 65536},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.attributes);
+        WriteManifest("m.xml", std::string("<Resources id=\"G\">\n<Image path=\"cels.png\" id=\"CELS\" ") +
+                                   test.attributes + " nopal />\n</Resources>\n");
+        TolmAppBase freshApp;
+        ResourceManager fresh(&freshApp);
+        ASSERT_TRUE(fresh.ParseResourcesFile("m.xml"));
+        ASSERT_TRUE(fresh.LoadGroup("G"));
+        MemoryImage* image = fresh.GetImage("CELS").GetImage();
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->numRows, test.rows);
+        EXPECT_EQ(image->numCols, test.cols);
+        EXPECT_EQ(image->numFrames, test.cels);
+    }
+}
+
 TEST_F(ResourceManagerTest, ImagesAreMadeIntoPalettesUnlessTheManifestSaysNo)
 {
     WriteImage("few.png", 2, 1, {0xFF000000, 0xFFFFFFFF});
