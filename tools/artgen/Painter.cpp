@@ -121,8 +121,8 @@ bool Painter::ShapeMask(const TiXmlElement& element, const Transform& t, Mask& m
     }
     if (name == "star") {
         const Point centre = t.Apply({Number(element, "cx", 0), Number(element, "cy", 0)});
-        const double r = t.Length(Number(element, "r", 0));
-        Contour star = Star(centre, r, t.Length(Number(element, "inner", r / t.scale / 2)),
+        const double radius = Number(element, "r", 0);
+        Contour star = Star(centre, t.Length(radius), t.Length(Number(element, "inner", radius / 2)),
                             std::max(2, int(Number(element, "points", 5))), Number(element, "rotation", 0));
         mask = Mask::Polygon(width, height, {star});
         return true;

@@ -31,6 +31,9 @@ public:
 
     Tolm::MemoryImage& Canvas() { return canvas; }
 
+    // Names the element and what is wrong with it, after a draw that failed.
+    std::string error;
+
 private:
     bool DrawElement(const TiXmlElement& element, const Transform& transform, const Mask* clip);
     bool DrawShape(const TiXmlElement& element, const Transform& transform, const Mask* clip);
@@ -43,9 +46,6 @@ private:
     const ArtLibrary& library;
     Tolm::MemoryImage canvas;
     int useDepth = 0;
-
-public:
-    std::string error;
 };
 
 } // namespace ArtGen
