@@ -18,6 +18,7 @@ make_workspace() {
     export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy
     # For sanitizer builds: what the desktop's own libraries keep until the process ends is not ours.
     export LSAN_OPTIONS="suppressions=$(dirname "${BASH_SOURCE[0]}")/lsan.supp"
+    export TSAN_OPTIONS="suppressions=$(dirname "${BASH_SOURCE[0]}")/tsan.supp"
     store="$XDG_CONFIG_HOME/Tarvel Studio/Quendara.registry"
 }
 

@@ -32,5 +32,5 @@ done
 xdotool key --window "$((box))" Return
 status=0
 wait_for_exit "${pids[0]}" || status=$?
-[ "$status" = 0 ] || fail "exit code $status after the error"
+[ "$status" = 0 ] || fail "exit code $status after the error: $(tail -n 40 "$work/run.log")"
 grep -q "^Seconds       = " "$work/run.log" || fail "no clean shutdown: $(cat "$work/run.log")"

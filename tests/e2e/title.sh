@@ -63,4 +63,4 @@ top=$(game_pixel 400 4)
 kill -TERM "${pids[0]}"
 status=0
 wait_for_exit "${pids[0]}" || status=$?
-[ "$status" = 0 ] || fail "exit code $status"
+[ "$status" = 0 ] || fail "exit code $status: $(tail -n 40 "$work/run.log")"
