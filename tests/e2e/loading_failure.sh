@@ -28,8 +28,14 @@ for _ in $(seq 200); do
     sleep 0.1
 done
 [ -n "$box" ] || fail "no error box: $(cat "$work/run.log")"
-[ "$(error_boxes | wc -l)" = 1 ] || fail "more than one error box"
-xdotool key --window "$((box))" Return
+# Answered with Return; a box that is not yet taking keys is answered again.
+for _ in $(seq 100); do
+    boxes=$(error_boxes)
+    [ -n "$boxes" ] || break
+    [ "$boxes" = "$box" ] || fail "a second error box"
+    xdotool key --window "$((box))" Return
+    sleep 0.2
+done
 status=0
 wait_for_exit "${pids[0]}" || status=$?
 [ "$status" = 0 ] || fail "exit code $status after the error: $(tail -n 40 "$work/run.log")"

@@ -34,10 +34,16 @@ channel() {
 "$work/program/quendara" 2> "$work/run.log" &
 pids+=($!)
 wait_for_window "Quendara v.1.3" > /dev/null || fail "no window"
-sleep 1.5
 # The publisher's teal emblem in the middle of the first splash, black around it.
-emblem=$(game_pixel 345 252)
-[ "$(channel "$emblem" 3)" -gt 100 ] && [ "$(channel "$emblem" 1)" -lt 100 ] || fail "no splash: $emblem"
+shown() {
+    [ "$(channel "$1" 3)" -gt 100 ] && [ "$(channel "$1" 1)" -lt 100 ]
+}
+for _ in $(seq 50); do
+    emblem=$(game_pixel 345 252)
+    shown "$emblem" && break
+    sleep 0.1
+done
+shown "$emblem" || fail "no splash: $emblem"
 [ "$(game_pixel 20 580)" = "0,0,0" ] || fail "the splash is not on black"
 
 # A click cuts a splash short: one still fading in or holding fades out from there on.
@@ -50,16 +56,31 @@ for _ in $(seq 40); do
 done
 # The loading picture: deep blue sky above, the bar half full below.
 [ "$(channel "$sky" 3)" -gt "$(channel "$sky" 1)" ] || fail "no loading picture: $sky"
-filled=$(game_pixel 200 556)
-[ "$(channel "$filled" 1)" -gt 200 ] && [ "$(channel "$filled" 3)" -lt 140 ] || fail "the bar is not filled: $filled"
+gold() {
+    [ "$(channel "$1" 1)" -gt 200 ] && [ "$(channel "$1" 3)" -lt 140 ]
+}
+for _ in $(seq 50); do
+    filled=$(game_pixel 200 556)
+    gold "$filled" && break
+    sleep 0.1
+done
+gold "$filled" || fail "the bar is not filled: $filled"
 empty=$(game_pixel 600 556)
 [ "$(channel "$empty" 1)" -lt 110 ] || fail "the bar is filled past half: $empty"
 
 cat "$3/data/gfx/general/cursor_pointer.png" > "$work/program/gfx/held.png"
-sleep 1.5
-# The main menu: its sky and the studio's mark.
+# The main menu: its warm horizon where the empty half of the bar was, its deep blue sky at the top.
+menu() {
+    [ "$(channel "$1" 1)" -gt 200 ] && [ "$(channel "$1" 2)" -gt 150 ]
+}
+for _ in $(seq 50); do
+    horizon=$(game_pixel 600 556)
+    menu "$horizon" && break
+    sleep 0.1
+done
+menu "$horizon" || fail "no main menu: $horizon"
 top=$(game_pixel 400 4)
-[ "$(channel "$top" 3)" -gt 80 ] && [ "$(channel "$top" 1)" -lt 60 ] || fail "no main menu: $top"
+[ "$(channel "$top" 3)" -gt 80 ] && [ "$(channel "$top" 1)" -lt 60 ] || fail "no sky over the main menu: $top"
 kill -TERM "${pids[0]}"
 status=0
 wait_for_exit "${pids[0]}" || status=$?
