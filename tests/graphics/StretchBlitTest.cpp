@@ -1,9 +1,12 @@
 // Scaled blits onto memory images: the area filter and the nearest-pixel engine on small images whose
-// results are worked out by hand from the filter's weights, and the clipping of the source rectangle.
+// results are worked out by hand from the filter's weights, the clipping of the source rectangle, and random
+// stretches of every kind against the plain reference.
 #include "ImageFixtures.h"
+#include "StretchReference.h"
 #include "graphics/MemoryImage.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace Tolm;
 using namespace ImageFixtures;
@@ -166,6 +169,132 @@ TEST(StretchBlitTest, OddScalesStayInsideBothImages)
             std::vector<uint32_t> out = Stretch(pixels, 7, 5, 0xFF000000, 9, 9, destRect, Color::White, fast);
             EXPECT_EQ(out.size(), 81u);
         }
+    }
+}
+
+// Random stretches: shrinking, enlarging and odd ratios, 1-pixel sources and destinations, wide and tall
+// sources shrunk to a few pixels, destinations cut by random clips, every kind of tint and draw mode, palette
+// and 32-bit sources, over opaque and half-transparent destinations.
+struct RandomStretch
+{
+    int sourceWidth = 0, sourceHeight = 0;
+    Rect sourceRect, destRect, clip;
+    Color color;
+    int drawMode = 0;
+    bool fast = false;
+    bool palette = false;
+    bool destAlpha = false;
+};
+
+int PickSize(std::mt19937& random, int sourceSize)
+{
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    switch (pick(0, 4)) {
+    case 0:
+        return 1;
+    case 1:
+        return pick(1, sourceSize);
+    case 2:
+        return sourceSize;
+    default:
+        return pick(sourceSize, 3 * sourceSize + 40);
+    }
+}
+
+RandomStretch MakeStretch(std::mt19937& random)
+{
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    static const Color Colors[] = {Color::White, Color(128, 128, 128, 200), Color(255, 100, 0, 180),
+                                   Color(255, 255, 255, 254), Color(300, 255, 999, 256)};
+    RandomStretch c;
+    bool wide = pick(0, 9) == 0, tall = pick(0, 9) == 0;
+    c.sourceWidth = wide ? pick(60, 700) : pick(1, 14);
+    c.sourceHeight = tall ? pick(60, 400) : pick(1, 10);
+    int x = pick(0, c.sourceWidth - 1), y = pick(0, c.sourceHeight - 1);
+    c.sourceRect = Rect(x, y, pick(1, c.sourceWidth - x), pick(1, c.sourceHeight - y));
+    int w = PickSize(random, c.sourceRect.width), h = PickSize(random, c.sourceRect.height);
+    c.destRect = Rect(pick(-w, 60), pick(-h, 40), w, h);
+    c.clip = pick(0, 2) == 0 ? Rect(0, 0, 80, 50) : Rect(pick(-5, 60), pick(-5, 40), pick(0, 80), pick(0, 50));
+    c.color = Colors[pick(0, 4)];
+    c.drawMode = pick(0, 2);
+    c.fast = pick(0, 1) == 1;
+    c.palette = pick(0, 1) == 1 && c.sourceWidth * c.sourceHeight > 1;
+    c.destAlpha = pick(0, 1) == 1;
+    return c;
+}
+
+// Alpha 0, partial and opaque, with any colour; a palette source takes its colours from a few.
+std::vector<uint32_t> RandomPixels(int count, bool fewColours, std::mt19937& random)
+{
+    static const uint32_t Alphas[] = {0, 1, 128, 200, 255, 255};
+    auto any = [&]() { return (Alphas[random() % 6] << 24) | (uint32_t(random()) & 0x00FFFFFF); };
+    std::vector<uint32_t> colours(40);
+    for (uint32_t& p : colours) {
+        p = any();
+    }
+    std::vector<uint32_t> pixels(static_cast<std::size_t>(count));
+    for (uint32_t& p : pixels) {
+        p = fewColours ? colours[random() % colours.size()] : any();
+    }
+    return pixels;
+}
+
+// Components past 255 count as 255.
+bool IsWhiteOnceClamped(const Color& color)
+{
+    return std::min({color.red, color.green, color.blue, color.alpha}) >= 255;
+}
+
+TEST(StretchBlitTest, AnyStretchMatchesThePlainReference)
+{
+    std::mt19937 random(2024);
+    for (int n = 0; n < 4000; ++n) {
+        RandomStretch c = MakeStretch(random);
+        std::vector<uint32_t> sourcePixels = RandomPixels(c.sourceWidth * c.sourceHeight, c.palette, random);
+        MemoryImage source, dest;
+        Fill(source, c.sourceWidth, c.sourceHeight, sourcePixels);
+        if (c.palette) {
+            ASSERT_TRUE(source.ConvertToPalette());
+        }
+        std::vector<uint32_t> destPixels = RandomPixels(80 * 50, false, random);
+        for (uint32_t& p : destPixels) {
+            p |= c.destAlpha ? 0 : 0xFF000000;
+        }
+        Fill(dest, 80, 50, destPixels);
+        int before = dest.bitsChangedCount;
+        dest.StretchBlit(&source, c.destRect, c.sourceRect, c.clip, c.color, c.drawMode, c.fast);
+
+        StretchReference::Picture expected{80, 50, destPixels};
+        StretchReference::Picture src{c.sourceWidth, c.sourceHeight, sourcePixels};
+        auto box = [](const Rect& r) { return StretchReference::Box{r.x, r.y, r.width, r.height}; };
+        bool counted = StretchReference::Stretch(expected, src, box(c.destRect), box(c.sourceRect), box(c.clip),
+                                                 IsWhiteOnceClamped(c.color), c.fast);
+        ASSERT_EQ(Pixels(dest), expected.pixels)
+            << "case " << n << (c.fast ? " fast" : " smooth") << " source " << c.sourceWidth << "x" << c.sourceHeight
+            << " rect " << c.sourceRect.x << "," << c.sourceRect.y << " " << c.sourceRect.width << "x"
+            << c.sourceRect.height << " to " << c.destRect.x << "," << c.destRect.y << " " << c.destRect.width << "x"
+            << c.destRect.height << " clip " << c.clip.x << "," << c.clip.y << " " << c.clip.width << "x"
+            << c.clip.height;
+        EXPECT_EQ(dest.bitsChangedCount - before, counted ? 1 : 0) << "case " << n;
+        if (!c.fast) {
+            EXPECT_EQ(source.HasPalette(), c.palette) << "the area filter keeps the palette form, case " << n;
+        }
+    }
+}
+
+TEST(StretchBlitTest, ImageStretchedOntoItselfReadsThePixelsAsTheyWereBefore)
+{
+    std::mt19937 random(5);
+    std::vector<uint32_t> pixels = RandomPixels(30 * 20, false, random);
+    MemoryImage self, copy, dest;
+    Fill(self, 30, 20, pixels);
+    Fill(copy, 30, 20, pixels);
+    Fill(dest, 30, 20, pixels);
+    for (const Rect& to : {Rect(3, 2, 25, 17), Rect(-4, 1, 12, 9)}) {
+        self.StretchBlit(&self, to, Rect(1, 1, 20, 15), Rect(0, 0, 30, 20), Color::White, DrawModeNormal, false);
+        dest.StretchBlit(&copy, to, Rect(1, 1, 20, 15), Rect(0, 0, 30, 20), Color::White, DrawModeNormal, false);
+        EXPECT_EQ(Pixels(self), Pixels(dest));
+        copy.SetBits(Pixels(dest).data(), 30, 20, true);
     }
 }
 
