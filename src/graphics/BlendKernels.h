@@ -18,6 +18,32 @@ struct BlendTint
 using BlendRow = void (*)(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint);
 using FillRow = void (*)(uint32_t* dest, int count, uint32_t color);
 
+// The area-filtered stretch works in two halves per destination row. The first weighs the source rows that
+// make the row up, column by column: per source pixel, four 16-bit lanes (blue, green, red, alpha) of
+// sum(weight x channel), stored offset by 0x8000 so that they read as signed. Weights are 0..257 and sum to
+// at most 257 per row, so every lane holds its exact sum.
+using StretchColumnsRow = void (*)(uint16_t* sums, const uint32_t* const* rows, const uint16_t* weights, int taps,
+                                   int count);
+
+// The second half weighs those column sums into destination entries: entry c is
+// sum over t of w(c, t) x sums[first[c] + t], taken two columns at a time, with 32-bit totals.
+struct StretchEntryWeights
+{
+    // Per entry: its first column in the sums.
+    const int32_t* first;
+    // Per pair p of columns and entry c, at (p * count + c) * 4: four copies of the pair's 16-bit weights,
+    // the first column's in the low half.
+    const int32_t* weights;
+    // Per entry, at c * 4: four copies of 32768 x (sum of its weights), which undoes the sums' offset.
+    const int32_t* bias;
+    int pairs;
+    // A multiple of 16; the entries past the last real one have no weight.
+    int count;
+};
+
+// Each entry becomes a pixel whose channels are total >> 16, kept to 0..255.
+using StretchEntriesRow = void (*)(uint32_t* pixels, const uint16_t* sums, const StretchEntryWeights& entries);
+
 struct BlendKernels
 {
     const char* name;
@@ -37,6 +63,11 @@ struct BlendKernels
     BlendRow addTintedWeighted;
     // Blends a colour whose alpha is 1..255 over the destination, taking its alpha into account.
     FillRow overBlend;
+    // The area-filtered stretch (above), and the blend of its pixels by their own alpha a: each channel
+    // ((s * a) >> 8) + ((d * (256 - a)) >> 8), alpha dA + ((255 - dA) * a) / 255; a = 0 leaves the pixel.
+    StretchColumnsRow stretchColumns;
+    StretchEntriesRow stretchEntries;
+    BlendRow stretchOver;
 };
 
 const BlendKernels& ScalarBlendKernels();

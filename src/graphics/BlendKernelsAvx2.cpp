@@ -77,6 +77,29 @@ struct Avx2
     static Reg Unpackhi8(Reg a, Reg b) { return _mm256_unpackhi_epi8(a, b); }
     static Reg AddsU8(Reg a, Reg b) { return _mm256_adds_epu8(a, b); }
     static Reg BroadcastAlpha16(Reg v) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v, 0xFF), 0xFF); }
+    static Reg Xor(Reg a, Reg b) { return _mm256_xor_si256(a, b); }
+    static Reg Add32(Reg a, Reg b) { return _mm256_add_epi32(a, b); }
+    static Reg Madd16(Reg a, Reg b) { return _mm256_madd_epi16(a, b); }
+    static Reg LoadWidened(const uint32_t* p)
+    {
+        return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    }
+    static void StoreWide(uint16_t* p, Reg v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    // One entry per 128-bit half.
+    static Reg LoadEntryPairs(const uint16_t* sums, const int32_t* first, int offset)
+    {
+        __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + 4 * (first[0] + offset)));
+        __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + 4 * (first[1] + offset)));
+        Reg order = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15, 0, 1, 8, 9, 2, 3, 10, 11, 4,
+                                     5, 12, 13, 6, 7, 14, 15);
+        return _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1), order);
+    }
+    // Register k holds entries 2k and 2k + 1; the packs leave them in the order 0 2 4 6 1 3 5 7.
+    static Reg PackPixels(Reg a, Reg b, Reg c, Reg d)
+    {
+        Reg packed = _mm256_packus_epi16(_mm256_packs_epi32(a, b), _mm256_packs_epi32(c, d));
+        return _mm256_permutevar8x32_epi32(packed, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+    }
 
     // Each 16-bit lane holds (a << 8) | dA. The entries are two bytes wide: each gather reads four bytes
     // and keeps the low two, and the widening to 32-bit indices and the pack back match lane for lane.

@@ -80,6 +80,34 @@ struct Avx512
     static Reg Unpackhi8(Reg a, Reg b) { return _mm512_unpackhi_epi8(a, b); }
     static Reg AddsU8(Reg a, Reg b) { return _mm512_adds_epu8(a, b); }
     static Reg BroadcastAlpha16(Reg v) { return _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(v, 0xFF), 0xFF); }
+    static Reg Xor(Reg a, Reg b) { return _mm512_xor_si512(a, b); }
+    static Reg Add32(Reg a, Reg b) { return _mm512_add_epi32(a, b); }
+    static Reg Madd16(Reg a, Reg b) { return _mm512_madd_epi16(a, b); }
+    static Reg LoadWidened(const uint32_t* p)
+    {
+        return _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
+    }
+    static void StoreWide(uint16_t* p, Reg v) { _mm512_storeu_si512(p, v); }
+    // One entry per 128-bit quarter.
+    static Reg LoadEntryPairs(const uint16_t* sums, const int32_t* first, int offset)
+    {
+        auto columns = [&](int k) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + 4 * (first[k] + offset)));
+        };
+        Reg all = _mm512_castsi128_si512(columns(0));
+        all = _mm512_inserti32x4(all, columns(1), 1);
+        all = _mm512_inserti32x4(all, columns(2), 2);
+        all = _mm512_inserti32x4(all, columns(3), 3);
+        Reg order = _mm512_broadcast_i32x4(_mm_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15));
+        return _mm512_shuffle_epi8(all, order);
+    }
+    // Register k holds entries 4k to 4k + 3; the packs leave entry 4j + q at place 4q + j.
+    static Reg PackPixels(Reg a, Reg b, Reg c, Reg d)
+    {
+        Reg packed = _mm512_packus_epi16(_mm512_packs_epi32(a, b), _mm512_packs_epi32(c, d));
+        return _mm512_permutexvar_epi32(_mm512_setr_epi32(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15),
+                                        packed);
+    }
 
     // Each 16-bit lane holds (a << 8) | dA; gathered as in the AVX2 version.
     static void LookUpWeights(Reg index, Reg& weight, Reg& outAlpha)

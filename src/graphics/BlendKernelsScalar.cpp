@@ -4,6 +4,7 @@
 #include "graphics/BlendKernels.h"
 #include "graphics/BlendWeights.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -163,12 +164,64 @@ void OverBlend(uint32_t* dest, int count, uint32_t color)
     }
 }
 
+void StretchColumns(uint16_t* sums, const uint32_t* const* rows, const uint16_t* weights, int taps, int count)
+{
+    for (int x = 0; x < count; ++x) {
+        for (int channel = 0; channel < 4; ++channel) {
+            uint32_t sum = 0;
+            for (int t = 0; t < taps; ++t) {
+                sum += ((rows[t][x] >> (8 * channel)) & 0xFF) * weights[t];
+            }
+            sums[4 * x + channel] = uint16_t(sum ^ 0x8000);
+        }
+    }
+}
+
+uint32_t SumToChannel(int32_t sum)
+{
+    return uint32_t(std::clamp(sum >> 16, 0, 255));
+}
+
+void StretchEntries(uint32_t* pixels, const uint16_t* sums, const StretchEntryWeights& entries)
+{
+    for (int c = 0; c < entries.count; ++c) {
+        uint32_t pixel = 0;
+        for (int channel = 0; channel < 4; ++channel) {
+            int32_t total = entries.bias[4 * c];
+            for (int p = 0; p < entries.pairs; ++p) {
+                uint32_t pair = uint32_t(entries.weights[4 * (p * entries.count + c)]);
+                const uint16_t* column = sums + 4 * (entries.first[c] + 2 * p) + channel;
+                total += int16_t(column[0]) * int16_t(pair & 0xFFFF) + int16_t(column[4]) * int16_t(pair >> 16);
+            }
+            pixel |= SumToChannel(total) << (8 * channel);
+        }
+        pixels[c] = pixel;
+    }
+}
+
+void StretchOver(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+{
+    for (int i = 0; i < count; ++i) {
+        uint32_t s = source[i];
+        uint32_t a = s >> 24;
+        if (a == 0) {
+            continue;
+        }
+        uint32_t d = dest[i];
+        uint32_t destAlpha = d >> 24;
+        auto mix = [a](uint32_t sc, uint32_t dc) { return ((sc * a) >> 8) + ((dc * (256 - a)) >> 8); };
+        dest[i] = Pack(destAlpha + ((255 - destAlpha) * a) / 255, mix(Red(s), Red(d)), mix(Green(s), Green(d)),
+                       mix(Blue(s), Blue(d)));
+    }
+}
+
 } // namespace
 
 const BlendKernels& ScalarBlendKernels()
 {
-    static const BlendKernels kernels{"scalar", BlendWhite,       BlendGrey, BlendTinted,       BlitOntoOpaque,
-                                      AddWhite, AddWhiteWeighted, AddTinted, AddTintedWeighted, OverBlend};
+    static const BlendKernels kernels{"scalar",       BlendWhite,       BlendGrey,  BlendTinted,       BlitOntoOpaque,
+                                      AddWhite,       AddWhiteWeighted, AddTinted,  AddTintedWeighted, OverBlend,
+                                      StretchColumns, StretchEntries,   StretchOver};
     return kernels;
 }
 

@@ -64,6 +64,27 @@ struct Sse2
     static Reg Unpackhi8(Reg a, Reg b) { return _mm_unpackhi_epi8(a, b); }
     static Reg AddsU8(Reg a, Reg b) { return _mm_adds_epu8(a, b); }
     static Reg BroadcastAlpha16(Reg v) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF); }
+    static Reg Xor(Reg a, Reg b) { return _mm_xor_si128(a, b); }
+    static Reg Add32(Reg a, Reg b) { return _mm_add_epi32(a, b); }
+    static Reg Madd16(Reg a, Reg b) { return _mm_madd_epi16(a, b); }
+    // Half a register of pixels, each byte widened to a 16-bit lane.
+    static Reg LoadWidened(const uint32_t* p)
+    {
+        return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+    }
+    static void StoreWide(uint16_t* p, Reg v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+    // For each entry, the two columns of 16-bit channels at its first column + offset, reordered so that the
+    // two values of each channel sit side by side.
+    static Reg LoadEntryPairs(const uint16_t* sums, const int32_t* first, int offset)
+    {
+        Reg columns = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + 4 * (first[0] + offset)));
+        return _mm_unpacklo_epi16(columns, _mm_srli_si128(columns, 8));
+    }
+    // Four registers of 32-bit channel values, one per entry, to pixels, each value kept to 0..255.
+    static Reg PackPixels(Reg a, Reg b, Reg c, Reg d)
+    {
+        return _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
+    }
 
     // Each 16-bit lane holds (a << 8) | dA; SSE2 has no gather, so the lanes are looked up one by one.
     static void LookUpWeights(Reg index, Reg& weight, Reg& outAlpha)

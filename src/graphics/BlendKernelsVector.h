@@ -311,6 +311,86 @@ struct VectorBlend
         Rows(dest, source, count, AddOp<Kind>(tint));
     }
 
+    // The column sums of the area-filtered stretch: the source bytes widen to 16-bit lanes in place, so
+    // each lane's products and sum stay below 65536. Columns after the last whole block are summed one by
+    // one, as the source rows may end there.
+    static void StretchColumns(uint16_t* sums, const uint32_t* const* rows, const uint16_t* weights, int taps,
+                               int count)
+    {
+        constexpr int Half = V::Pixels / 2;
+        const Reg offset = V::Set16(0x8000);
+        int x = 0;
+        for (; x + V::Pixels <= count; x += V::Pixels) {
+            Reg low = V::Zero();
+            Reg high = V::Zero();
+            for (int t = 0; t < taps; ++t) {
+                Reg weight = V::Set16(weights[t]);
+                low = V::Add16(low, V::Mullo16(V::LoadWidened(rows[t] + x), weight));
+                high = V::Add16(high, V::Mullo16(V::LoadWidened(rows[t] + x + Half), weight));
+            }
+            V::StoreWide(sums + 4 * x, V::Xor(low, offset));
+            V::StoreWide(sums + 4 * (x + Half), V::Xor(high, offset));
+        }
+        for (; x < count; ++x) {
+            for (int channel = 0; channel < 4; ++channel) {
+                uint32_t sum = 0;
+                for (int t = 0; t < taps; ++t) {
+                    sum += ((rows[t][x] >> (8 * channel)) & 0xFF) * weights[t];
+                }
+                sums[4 * x + channel] = uint16_t(sum ^ 0x8000);
+            }
+        }
+    }
+
+    static Reg LoadWords(const int32_t* p) { return V::Load(reinterpret_cast<const uint32_t*>(p)); }
+
+    // The entries of the area-filtered stretch, V::Pixels at a time in four registers of 32-bit totals:
+    // each pair of neighbouring columns is weighed with one multiply-add per channel.
+    static void StretchEntries(uint32_t* pixels, const uint16_t* sums, const StretchEntryWeights& entries)
+    {
+        constexpr int PerRegister = V::Pixels / 4;
+        for (int c = 0; c < entries.count; c += V::Pixels) {
+            Reg totals[4];
+            for (int k = 0; k < 4; ++k) {
+                totals[k] = LoadWords(entries.bias + 4 * (c + k * PerRegister));
+            }
+            for (int p = 0; p < entries.pairs; ++p) {
+                const int32_t* weights = entries.weights + 4 * (p * entries.count + c);
+                for (int k = 0; k < 4; ++k) {
+                    Reg columns = V::LoadEntryPairs(sums, entries.first + c + k * PerRegister, 2 * p);
+                    totals[k] = V::Add32(totals[k], V::Madd16(columns, LoadWords(weights + 4 * k * PerRegister)));
+                }
+            }
+            for (Reg& total : totals) {
+                total = V::template Srai32<16>(total);
+            }
+            V::Store(pixels + c, V::PackPixels(totals[0], totals[1], totals[2], totals[3]));
+        }
+    }
+
+    struct StretchOverOp
+    {
+        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* source) const
+        {
+            if (AllClear(source)) {
+                return;
+            }
+            Planes s = Load(source);
+            Planes d = Load(dest);
+            Reg a = s.alpha;
+            Reg k = V::Sub16(V::Set16(256), a);
+            Reg alpha = V::Add16(d.alpha, Divide255(V::Mullo16(V::Sub16(V::Set16(255), d.alpha), a)));
+            Planes out{MixApart(V::Mullo16(s.blue, a), d.blue, k), MixApart(V::Mullo16(s.green, a), d.green, k),
+                       MixApart(V::Mullo16(s.red, a), d.red, k), alpha};
+            Store(Select(V::Cmpeq16(a, V::Zero()), d, out), dest);
+        }
+    };
+
+    static void StretchOver(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+    {
+        Rows(dest, source, count, StretchOverOp());
+    }
+
     static BlendKernels Make(const char* name)
     {
         return BlendKernels{name,
@@ -322,7 +402,10 @@ struct VectorBlend
                             Add<Addition::Weighted>,
                             Add<Addition::Tinted>,
                             Add<Addition::TintedWeighted>,
-                            OverBlend};
+                            OverBlend,
+                            StretchColumns,
+                            StretchEntries,
+                            StretchOver};
     }
 };
 

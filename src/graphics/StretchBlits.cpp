@@ -1,78 +1,106 @@
 // Scaled blits onto a software image: an area filter that averages every source pixel into the destination
 // pixels it covers when shrinking and interpolates linearly when enlarging, and a nearest-pixel engine.
-// The area filter is separable: a horizontal pass over the source rows, then a vertical pass over the
-// destination rows, with integer weights scaled by 257 and 256 so that the result reads back with a
-// 16-bit shift.
+// The area filter is separable: a horizontal pass over the source rows and a vertical pass over the
+// destination rows, with integer weights scaled by 257 and 256 so that the result reads back with a 16-bit
+// shift. The weights of both passes are worked out once per draw, as the taps each destination column and
+// row takes from the source. Integer sums come out the same in any order, so each destination row then
+// weighs its source rows column by column first and those column sums into its pixels after, in the blend
+// kernels' vector arithmetic, and still gives exactly the pixels of the two passes.
 #include "graphics/BlendKernels.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/SoftwareDraw.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <span>
 #include <vector>
 
 namespace Tolm {
 
 namespace {
 
-// Channel sums of one destination pixel, in this order.
-struct ChannelSums
+// A source column or row and its weight in one destination column or row.
+struct Tap
 {
-    int32_t blue = 0;
-    int32_t green = 0;
-    int32_t red = 0;
-    int32_t alpha = 0;
-
-    void Add(uint32_t pixel, int32_t weight)
-    {
-        blue += int32_t(pixel & 0xFF) * weight;
-        green += int32_t((pixel >> 8) & 0xFF) * weight;
-        red += int32_t((pixel >> 16) & 0xFF) * weight;
-        alpha += int32_t(pixel >> 24) * weight;
-    }
-
-    void Add(const ChannelSums& other, int32_t weight)
-    {
-        blue += other.blue * weight;
-        green += other.green * weight;
-        red += other.red * weight;
-        alpha += other.alpha * weight;
-    }
+    int index;
+    int32_t weight;
 };
 
-// A grid of sums with a margin column and row before the pixels and room for the filter's spill after
-// them. Kept between calls: a scale-in animation stretches a whole window every frame.
-class SumGrid
+// A tap as a pass produces it, with the entry (1-based destination column or row) it goes to.
+struct Contribution
+{
+    int entry;
+    Tap tap;
+};
+
+// The taps of entries 1..count of one pass, each entry's in the order the pass made them, equal indices
+// merged and zero weights left out. Contributions to other entries would land in the margins of the
+// filter's buffers, which are never output, and are dropped.
+class PassTaps
 {
 public:
-    void Reset(int rows, int rowStride)
+    void Build(int entryCount, const std::vector<Contribution>& contributions)
     {
-        stride = rowStride;
-        cells.assign(std::size_t(rows) * std::size_t(stride), ChannelSums());
-        rowCount = rows;
+        count = entryCount;
+        ends.assign(std::size_t(count) + 1, 0);
+        for (const Contribution& c : contributions) {
+            if (c.entry >= 1 && c.entry <= count) {
+                ++ends[std::size_t(c.entry)];
+            }
+        }
+        for (std::size_t e = 1; e < ends.size(); ++e) {
+            ends[e] += ends[e - 1];
+        }
+        std::vector<int> next(ends.begin(), ends.end() - 1);
+        sorted.resize(std::size_t(ends.back()));
+        for (const Contribution& c : contributions) {
+            if (c.entry >= 1 && c.entry <= count) {
+                sorted[std::size_t(next[std::size_t(c.entry - 1)]++)] = c.tap;
+            }
+        }
+        taps.clear();
+        starts.assign(std::size_t(count) + 1, 0);
+        for (int e = 0; e < count; ++e) {
+            starts[std::size_t(e)] = int(taps.size());
+            for (int i = ends[std::size_t(e)]; i < ends[std::size_t(e) + 1]; ++i) {
+                const Tap& tap = sorted[std::size_t(i)];
+                bool same = int(taps.size()) > starts[std::size_t(e)] && taps.back().index == tap.index;
+                if (same) {
+                    taps.back().weight += tap.weight;
+                } else {
+                    taps.push_back(tap);
+                }
+            }
+            auto first = taps.begin() + starts[std::size_t(e)];
+            taps.erase(std::remove_if(first, taps.end(), [](const Tap& tap) { return tap.weight == 0; }), taps.end());
+        }
+        starts[std::size_t(count)] = int(taps.size());
     }
 
-    ChannelSums* Row(int row)
+    int Count() const { return count; }
+
+    std::span<const Tap> Of(int entry) const
     {
-        return row >= 0 && row < rowCount ? cells.data() + std::size_t(row) * stride : nullptr;
+        return std::span<const Tap>(taps.data() + starts[std::size_t(entry - 1)],
+                                    taps.data() + starts[std::size_t(entry)]);
     }
-    int Stride() const { return stride; }
 
 private:
-    std::vector<ChannelSums> cells;
-    int stride = 0;
-    int rowCount = 0;
+    int count = 0;
+    std::vector<int> ends;
+    std::vector<Tap> sorted;
+    std::vector<Tap> taps;
+    std::vector<int> starts;
 };
 
-// The horizontal pass of one source row into one row of sums.
-void FilterRow(const uint32_t* pixels, int imageWidth, ChannelSums* sums, int stride, int destWidth,
-               const RectD& source, int x0, int spanWidth)
+// The horizontal pass, as the source columns that each destination column takes in. Enlarging reads
+// whole source rows; shrinking reads the span's columns from x0. A weight's size stays below 2 x 257 (a
+// position just left of 0, when less than a pixel is enlarged), well within the kernels' 16-bit weights.
+void ColumnContributions(std::vector<Contribution>& out, int imageWidth, int destWidth, const RectD& source, int x0,
+                         int spanWidth)
 {
-    auto add = [&](int column, uint32_t pixel, int32_t weight) {
-        if (column >= 0 && column < stride) {
-            sums[column].Add(pixel, weight);
-        }
-    };
+    out.clear();
     if (destWidth > source.width) {
         double step = destWidth == 1 ? source.width : (source.width - 1) / (destWidth - 1);
         for (int column = 1; column <= destWidth; ++column) {
@@ -82,9 +110,9 @@ void FilterRow(const uint32_t* pixels, int imageWidth, ChannelSums* sums, int st
                 continue;
             }
             int32_t first = TruncToInt((1 - (position - xi)) * 257);
-            add(column, pixels[xi], first);
+            out.push_back({column, {xi, first}});
             if (xi + 1 < imageWidth) {
-                add(column, pixels[xi + 1], 257 - first);
+                out.push_back({column, {xi + 1, 257 - first}});
             }
         }
         return;
@@ -96,77 +124,143 @@ void FilterRow(const uint32_t* pixels, int imageWidth, ChannelSums* sums, int st
         double offset = i * scale + base;
         int low = TruncToInt(offset);
         int high = TruncToInt(offset + scale);
-        uint32_t pixel = pixels[x0 + i];
+        int x = x0 + i;
         if (low == high) {
-            add(low, pixel, whole);
+            out.push_back({low, {x, whole}});
         } else {
-            add(low, pixel, TruncToInt((high - offset) * 257));
-            add(low + 1, pixel, TruncToInt((offset + scale - high) * 257));
+            out.push_back({low, {x, TruncToInt((high - offset) * 257)}});
+            out.push_back({low + 1, {x, TruncToInt((offset + scale - high) * 257)}});
         }
     }
 }
 
-void AddRow(ChannelSums* into, const ChannelSums* from, int count, int32_t weight)
+// The vertical pass, as the span's rows (0 is source row y0) that each destination row takes in. Rows
+// outside the span read as nothing. Every weight is 0..256 and a destination row's add up to at most 256,
+// which keeps the kernels' column sums within 16 bits: enlarging, a row takes (int)((1 - f) x 256) and the
+// rest to 256 (f, the fraction of its position, is negative only when the span has one row, whose two taps
+// then merge to 256); shrinking, the parts of a destination row that source rows cover add up to at most 1.
+void RowContributions(std::vector<Contribution>& out, int spanHeight, int destHeight, const RectD& source, int y0)
 {
-    if (!into || !from) {
-        return;
-    }
-    for (int i = 0; i < count; ++i) {
-        into[i].Add(from[i], weight);
-    }
-}
-
-// The vertical pass: rows of `horizontal` (one per source row from y0) into rows of `vertical`.
-void FilterColumns(SumGrid& horizontal, int sourceRows, SumGrid& vertical, int destHeight, const RectD& source, int y0)
-{
-    int stride = horizontal.Stride();
+    out.clear();
+    auto add = [&](int row, int spanRow, int32_t weight) {
+        if (spanRow >= 0 && spanRow < spanHeight) {
+            out.push_back({row, {spanRow, weight}});
+        }
+    };
     if (destHeight > source.height) {
         double step = destHeight == 1 ? source.height : (source.height - 1) / (destHeight - 1);
         for (int row = 1; row <= destHeight; ++row) {
             double relative = source.y - TruncToInt(source.y) + (row - 1) * step;
             int ri = TruncToInt(relative);
-            int next = ri == sourceRows - 1 ? ri : ri + 1;
+            int next = ri == spanHeight - 1 ? ri : ri + 1;
             int32_t first = TruncToInt((1 - (relative - ri)) * 256);
-            AddRow(vertical.Row(row), horizontal.Row(ri), stride, first);
-            AddRow(vertical.Row(row), horizontal.Row(next), stride, 256 - first);
+            add(row, ri, first);
+            add(row, next, 256 - first);
         }
         return;
     }
     double scale = destHeight / source.height;
     double base = (y0 - source.y) * scale + 1;
     int32_t whole = TruncToInt(scale * 256);
-    for (int j = 0; j < sourceRows; ++j) {
+    for (int j = 0; j < spanHeight; ++j) {
         double offset = j * scale + base;
         int low = TruncToInt(std::floor(offset));
         int high = TruncToInt(std::floor(offset + scale));
         if (low == high) {
-            AddRow(vertical.Row(low), horizontal.Row(j), stride, whole);
+            add(low, j, whole);
         } else {
-            AddRow(vertical.Row(low), horizontal.Row(j), stride, TruncToInt((high - offset) * 256));
-            AddRow(vertical.Row(low + 1), horizontal.Row(j), stride, TruncToInt((offset + scale - high) * 256));
+            add(low, j, TruncToInt((high - offset) * 256));
+            add(low + 1, j, TruncToInt((offset + scale - high) * 256));
         }
     }
 }
 
-// The upper 16 bits of a sum are a channel again; odd weights on sub-pixel sources can stray past it.
-uint32_t SumToChannel(int32_t sum)
+// The horizontal taps laid out for the kernels: every destination column weighs the same number of
+// neighbouring columns of the column sums, from its own first one, in pairs.
+class EntryTable
 {
-    return uint32_t(std::clamp(sum >> 16, 0, 255));
-}
-
-uint32_t CompositeSum(uint32_t d, const ChannelSums& sums)
-{
-    uint32_t a = SumToChannel(sums.alpha);
-    if (a == 0) {
-        return d;
+public:
+    // Columns [left, right) of the source are the ones any tap reads.
+    void Build(const PassTaps& columns)
+    {
+        left = INT32_MAX;
+        int right = INT32_MIN;
+        int span = 0;
+        for (int e = 1; e <= columns.Count(); ++e) {
+            std::span<const Tap> taps = columns.Of(e);
+            if (!taps.empty()) {
+                left = std::min(left, taps.front().index);
+                right = std::max(right, taps.back().index + 1);
+                span = std::max(span, taps.back().index - taps.front().index + 1);
+            }
+        }
+        if (left > right) {
+            left = right = 0;
+        }
+        width = right - left;
+        layout.pairs = (span + 1) / 2;
+        layout.count = (columns.Count() + 15) / 16 * 16;
+        first.assign(std::size_t(layout.count), 0);
+        weights.assign(std::size_t(layout.pairs) * std::size_t(layout.count) * 4, 0);
+        bias.assign(std::size_t(layout.count) * 4, 0);
+        std::vector<int32_t> dense(std::size_t(2 * layout.pairs));
+        for (int c = 0; c < columns.Count(); ++c) {
+            std::span<const Tap> taps = columns.Of(c + 1);
+            first[std::size_t(c)] = taps.empty() ? 0 : taps.front().index - left;
+            std::fill(dense.begin(), dense.end(), 0);
+            for (const Tap& tap : taps) {
+                dense[std::size_t(tap.index - left - first[std::size_t(c)])] += tap.weight;
+            }
+            int32_t total = 0;
+            for (int p = 0; p < layout.pairs; ++p) {
+                int32_t low = dense[std::size_t(2 * p)];
+                int32_t high = dense[std::size_t(2 * p + 1)];
+                total += low + high;
+                uint32_t pair = (uint32_t(uint16_t(high)) << 16) | uint16_t(low);
+                std::fill_n(weights.begin() + std::ptrdiff_t(4 * (std::size_t(p) * layout.count + c)), 4,
+                            int32_t(pair));
+            }
+            std::fill_n(bias.begin() + std::ptrdiff_t(4 * c), 4, total * 32768);
+        }
+        layout.first = first.data();
+        layout.weights = weights.data();
+        layout.bias = bias.data();
     }
-    auto channel = [a, d](int32_t sum, int shift) {
-        return ((SumToChannel(sum) * a) >> 8) + ((((d >> shift) & 0xFF) * (256 - a)) >> 8);
-    };
-    uint32_t destAlpha = d >> 24;
-    uint32_t alpha = destAlpha + ((255 - destAlpha) * a) / 255;
-    return (alpha << 24) | (channel(sums.red, 16) << 16) | (channel(sums.green, 8) << 8) | channel(sums.blue, 0);
-}
+
+    // The columns a row of column sums needs, however far the last entry's pairs reach past the last tap.
+    int SumsWidth() const
+    {
+        int needed = width;
+        for (int c = 0; c < layout.count; ++c) {
+            needed = std::max(needed, first[std::size_t(c)] + 2 * layout.pairs);
+        }
+        return needed;
+    }
+
+    StretchEntryWeights layout{};
+    int left = 0;
+    int width = 0;
+
+private:
+    std::vector<int32_t> first;
+    std::vector<int32_t> weights;
+    std::vector<int32_t> bias;
+};
+
+// What one draw keeps between its rows. Kept between calls too: a scale-in animation stretches a whole
+// window every frame.
+struct SmoothScratch
+{
+    std::vector<Contribution> contributions;
+    PassTaps columns;
+    PassTaps rows;
+    EntryTable table;
+    std::vector<uint32_t> copied;
+    std::vector<uint16_t> sums;
+    std::vector<uint32_t> filtered;
+    std::vector<const uint32_t*> rowPointers;
+    std::vector<uint16_t> rowWeights;
+};
 
 } // namespace
 
@@ -247,30 +341,60 @@ void MemoryImage::StretchBlitSmooth(MemoryImage& source, const Rect& clippedDest
     spanWidth = std::min(spanWidth, source.width - x0);
     spanHeight = std::min(spanHeight, source.height - y0);
     uint32_t* pixels = GetBits();
-    if (spanWidth >= 1 && spanHeight >= 1 && pixels) {
-        static thread_local SumGrid horizontal;
-        static thread_local SumGrid vertical;
-        static thread_local std::vector<uint32_t> scratch;
-        int destWidth = clippedDest.width;
-        int destHeight = clippedDest.height;
-        int stride = destWidth + 4;
-        horizontal.Reset(spanHeight, stride);
-        vertical.Reset(destHeight + 4, stride);
-        scratch.resize(std::size_t(source.width));
+    if (spanWidth < 1 || spanHeight < 1 || !pixels) {
+        NoteBitsChanged();
+        return;
+    }
+    static thread_local SmoothScratch scratch;
+    int destWidth = clippedDest.width;
+    ColumnContributions(scratch.contributions, source.width, destWidth, sourceRect, x0, spanWidth);
+    scratch.columns.Build(destWidth, scratch.contributions);
+    RowContributions(scratch.contributions, spanHeight, clippedDest.height, sourceRect, y0);
+    scratch.rows.Build(clippedDest.height, scratch.contributions);
+    EntryTable& table = scratch.table;
+    table.Build(scratch.columns);
+
+    // The source rows of the span, columns [left, left + width). A palette source is expanded, and an image
+    // stretched onto itself is read from a copy taken before the first write.
+    const uint32_t* sourceBase = nullptr;
+    std::size_t sourceStride = std::size_t(table.width);
+    if (source.HasPalette() || &source == this) {
+        scratch.copied.resize(std::size_t(spanHeight) * sourceStride);
         for (int row = 0; row < spanHeight; ++row) {
-            const uint32_t* sourceRow = source.ReadRow(0, y0 + row, source.width, scratch.data());
-            if (sourceRow) {
-                FilterRow(sourceRow, source.width, horizontal.Row(row), stride, destWidth, sourceRect, x0, spanWidth);
+            uint32_t* copy = scratch.copied.data() + std::size_t(row) * sourceStride;
+            const uint32_t* read = source.ReadRow(table.left, y0 + row, table.width, copy);
+            if (read != copy) {
+                std::copy_n(read, table.width, copy);
             }
         }
-        FilterColumns(horizontal, spanHeight, vertical, destHeight, sourceRect, y0);
-        for (int j = 0; j < destHeight; ++j) {
-            uint32_t* dest = pixels + std::size_t(clippedDest.y + j) * std::size_t(width) + std::size_t(clippedDest.x);
-            const ChannelSums* sums = vertical.Row(j + 1) + 1;
-            for (int i = 0; i < destWidth; ++i) {
-                dest[i] = CompositeSum(dest[i], sums[i]);
-            }
+        sourceBase = scratch.copied.data();
+    } else if (const uint32_t* bits = source.GetBits()) {
+        sourceStride = std::size_t(source.width);
+        sourceBase = bits + std::size_t(y0) * sourceStride + std::size_t(table.left);
+    } else {
+        NoteBitsChanged();
+        return;
+    }
+
+    const BlendKernels& kernels = ActiveBlendKernels();
+    scratch.sums.assign(std::size_t(table.SumsWidth()) * 4, 0);
+    scratch.filtered.resize(std::size_t(table.layout.count));
+    for (int j = 0; j < clippedDest.height; ++j) {
+        std::span<const Tap> rowTaps = scratch.rows.Of(j + 1);
+        if (rowTaps.empty()) {
+            continue;
         }
+        scratch.rowPointers.clear();
+        scratch.rowWeights.clear();
+        for (const Tap& tap : rowTaps) {
+            scratch.rowPointers.push_back(sourceBase + std::size_t(tap.index) * sourceStride);
+            scratch.rowWeights.push_back(uint16_t(tap.weight));
+        }
+        kernels.stretchColumns(scratch.sums.data(), scratch.rowPointers.data(), scratch.rowWeights.data(),
+                               int(rowTaps.size()), table.width);
+        kernels.stretchEntries(scratch.filtered.data(), scratch.sums.data(), table.layout);
+        uint32_t* dest = pixels + std::size_t(clippedDest.y + j) * std::size_t(width) + std::size_t(clippedDest.x);
+        kernels.stretchOver(dest, scratch.filtered.data(), destWidth, BlendTint());
     }
     NoteBitsChanged();
 }
@@ -283,14 +407,25 @@ void MemoryImage::StretchBlitFast(MemoryImage& source, const Rect& clippedDest, 
     if (pixels && source.width > 0 && source.height > 0) {
         double stepX = sourceRect.width / clippedDest.width;
         double stepY = sourceRect.height / clippedDest.height;
-        std::vector<uint32_t> sampled(std::size_t(clippedDest.width));
+        static thread_local std::vector<int> columns;
+        static thread_local std::vector<uint32_t> sampled;
+        columns.resize(std::size_t(clippedDest.width));
+        sampled.resize(std::size_t(clippedDest.width));
+        for (int i = 0; i < clippedDest.width; ++i) {
+            columns[std::size_t(i)] = std::clamp(TruncToInt(sourceRect.x + i * stepX), 0, source.width - 1);
+        }
         BlendRow blend = ActiveBlendKernels().blendWhite;
+        int sampledRow = -1;
         for (int j = 0; j < clippedDest.height; ++j) {
             int sourceY = std::clamp(TruncToInt(sourceRect.y + j * stepY), 0, source.height - 1);
-            const uint32_t* sourceRow = sourcePixels + std::size_t(sourceY) * std::size_t(source.width);
-            for (int i = 0; i < clippedDest.width; ++i) {
-                sampled[std::size_t(i)] =
-                    sourceRow[std::clamp(TruncToInt(sourceRect.x + i * stepX), 0, source.width - 1)];
+            // Rows that repeat a source row blend the same samples again, unless the image is drawn onto
+            // itself and the row may have changed since.
+            if (sourceY != sampledRow || &source == this) {
+                const uint32_t* sourceRow = sourcePixels + std::size_t(sourceY) * std::size_t(source.width);
+                for (int i = 0; i < clippedDest.width; ++i) {
+                    sampled[std::size_t(i)] = sourceRow[columns[std::size_t(i)]];
+                }
+                sampledRow = sourceY;
             }
             uint32_t* dest = pixels + std::size_t(clippedDest.y + j) * std::size_t(width) + std::size_t(clippedDest.x);
             blend(dest, sampled.data(), clippedDest.width, BlendTint());

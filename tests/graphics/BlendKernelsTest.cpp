@@ -4,6 +4,7 @@
 
 #include "PixelReference.h"
 
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
@@ -180,6 +181,96 @@ TEST_P(KernelTest, OverBlendMatchesFormulaForEveryWeightAndDestinationAlpha)
     }
 }
 
+TEST_P(KernelTest, StretchBlendMatchesFormulaForEveryAlphaPair)
+{
+    auto [source, dest] = AllAlphaPairs();
+    Check(GetParam()->stretchOver, BlendTint(), source, dest, ref::StretchOver, "stretch over");
+}
+
+// The column sums of source rows: sum(weight x channel) per channel of every pixel, offset by 0x8000. The
+// weights of a row add up to at most 257, the largest whose sums fit 16 bits.
+TEST_P(KernelTest, StretchColumnSumsMatchFormula)
+{
+    for (int n = 0; n < 300; ++n) {
+        int taps = 1 + int(Next() % 6);
+        int count = int(Next() % 70);
+        std::vector<std::vector<uint32_t>> rows(static_cast<std::size_t>(taps));
+        std::vector<const uint32_t*> pointers;
+        std::vector<uint16_t> weights;
+        uint32_t left = n % 5 == 0 ? 257 : Next() % 258;
+        for (auto& row : rows) {
+            row = RandomRow(std::size_t(count));
+            pointers.push_back(row.data());
+            uint32_t weight = &row == &rows.back() ? left : Next() % (left + 1);
+            weights.push_back(uint16_t(weight));
+            left -= weight;
+        }
+        std::vector<uint16_t> sums(std::size_t(count) * 4 + 1, 0x1234);
+        GetParam()->stretchColumns(sums.data(), pointers.data(), weights.data(), taps, count);
+        for (int x = 0; x < count; ++x) {
+            for (int channel = 0; channel < 4; ++channel) {
+                uint32_t sum = 0;
+                for (int t = 0; t < taps; ++t) {
+                    sum += ref::Channel(rows[std::size_t(t)][std::size_t(x)], 8 * channel) * weights[std::size_t(t)];
+                }
+                ASSERT_EQ(sums[std::size_t(4 * x + channel)], sum ^ 0x8000) << "case " << n << " column " << x;
+            }
+        }
+        EXPECT_EQ(sums.back(), 0x1234) << "wrote past the row, case " << n;
+    }
+}
+
+// Destination entries from column sums: sum(w x column sum) per channel, >> 16 and kept to 0..255, with
+// weights of either sign, several pairs of columns per entry, and every column sum from 0 to 65535.
+TEST_P(KernelTest, StretchEntriesMatchFormula)
+{
+    for (int n = 0; n < 300; ++n) {
+        int pairs = 1 + int(Next() % 4);
+        int count = 16 * (1 + int(Next() % 4));
+        int columns = count + 2 * pairs + int(Next() % 9);
+        std::vector<uint16_t> sums(std::size_t(columns) * 4);
+        for (uint16_t& lane : sums) {
+            uint32_t pick = Next() % 4;
+            lane = uint16_t(pick == 0 ? 0 : pick == 1 ? 0xFFFF : Next());
+        }
+        std::vector<int32_t> first(static_cast<std::size_t>(count)), bias(static_cast<std::size_t>(count) * 4);
+        std::vector<int32_t> weights(std::size_t(pairs * count) * 4);
+        std::vector<std::vector<int32_t>> taps(static_cast<std::size_t>(count));
+        for (int c = 0; c < count; ++c) {
+            first[std::size_t(c)] = int32_t(Next() % uint32_t(columns - 2 * pairs + 1));
+            int32_t total = 0;
+            for (int t = 0; t < 2 * pairs; ++t) {
+                int32_t weight = Next() % 3 == 0 ? 0 : int32_t(Next() % 1029) - 514;
+                taps[std::size_t(c)].push_back(weight);
+                total += weight;
+            }
+            for (int p = 0; p < pairs; ++p) {
+                uint32_t low = uint16_t(taps[std::size_t(c)][std::size_t(2 * p)]);
+                uint32_t high = uint16_t(taps[std::size_t(c)][std::size_t(2 * p + 1)]);
+                std::fill_n(weights.begin() + 4 * (p * count + c), 4, int32_t((high << 16) | low));
+            }
+            std::fill_n(bias.begin() + 4 * c, 4, total * 32768);
+        }
+        StretchEntryWeights table{first.data(), weights.data(), bias.data(), pairs, count};
+        std::vector<uint32_t> pixels(std::size_t(count) + 1, 0xDEADBEEF);
+        GetParam()->stretchEntries(pixels.data(), sums.data(), table);
+        for (int c = 0; c < count; ++c) {
+            uint32_t expected = 0;
+            for (int channel = 0; channel < 4; ++channel) {
+                int64_t total = 0;
+                for (int t = 0; t < 2 * pairs; ++t) {
+                    uint32_t column = uint32_t(first[std::size_t(c)] + t);
+                    total +=
+                        int64_t(taps[std::size_t(c)][std::size_t(t)]) * (sums[4 * column + uint32_t(channel)] ^ 0x8000);
+                }
+                expected |= uint32_t(std::clamp<int64_t>(total >> 16, 0, 255)) << (8 * channel);
+            }
+            ASSERT_EQ(pixels[std::size_t(c)], expected) << "case " << n << " entry " << c;
+        }
+        EXPECT_EQ(pixels.back(), 0xDEADBEEF) << "wrote past the row, case " << n;
+    }
+}
+
 TEST_P(KernelTest, EveryRowLengthGivesTheSamePixels)
 {
     BlendTint grey{100, 100, 100, 200};
@@ -198,6 +289,7 @@ TEST_P(KernelTest, EveryRowLengthGivesTheSamePixels)
         Check(
             GetParam()->addWhiteWeighted, BlendTint(), source, dest,
             [](uint32_t s, uint32_t d) { return ref::AddWhite(s, d, true); }, "add weighted");
+        Check(GetParam()->stretchOver, BlendTint(), source, dest, ref::StretchOver, "stretch over");
     }
 }
 
@@ -207,6 +299,7 @@ TEST_P(KernelTest, ZeroLengthRowTouchesNothing)
     GetParam()->blendWhite(&guard, &guard, 0, BlendTint());
     GetParam()->overBlend(&guard, 0, 0x80FFFFFF);
     GetParam()->addTinted(&guard, &guard, 0, BlendTint{9, 9, 9, 9});
+    GetParam()->stretchOver(&guard, &guard, 0, BlendTint());
     EXPECT_EQ(guard, 0x12345678u);
 }
 

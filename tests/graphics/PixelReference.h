@@ -132,6 +132,21 @@ inline uint32_t OverBlend(uint32_t color, uint32_t d, uint32_t w)
     return out;
 }
 
+// A pixel of the area-filtered stretch over the destination, by its own alpha a; a = 0 leaves it.
+inline uint32_t StretchOver(uint32_t s, uint32_t d)
+{
+    uint32_t a = s >> 24;
+    if (a == 0) {
+        return d;
+    }
+    uint32_t dA = d >> 24;
+    uint32_t out = (dA + ((255 - dA) * a) / 255) << 24;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        out |= (((Channel(s, shift) * a) >> 8) + ((Channel(d, shift) * (256 - a)) >> 8)) << shift;
+    }
+    return out;
+}
+
 inline uint32_t Pack(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
 {
     return (a << 24) | (r << 16) | (g << 8) | b;
