@@ -44,6 +44,28 @@ struct StretchEntryWeights
 // Each entry becomes a pixel whose channels are total >> 16, kept to 0..255.
 using StretchEntriesRow = void (*)(uint32_t* pixels, const uint16_t* sums, const StretchEntryWeights& entries);
 
+// How a bilinear sample combines with the destination: blended (normal) or added, untinted (white) or
+// tinted. An additive tint comes with each colour component already scaled by its alpha.
+struct SampleRule
+{
+    bool additive = false;
+    bool white = true;
+    BlendTint tint;
+};
+
+// A draw moved by a fraction of a pixel samples every pixel at the same place between four texels: (i, j),
+// (i + 1, j), (i, j + 1) and (i + 1, j + 1), under these area weights (each below 65536).
+struct ShiftedSampling
+{
+    uint32_t area[4];
+    SampleRule rule;
+};
+
+// Sample k weighs texels k and k + 1 of the row above and of the row below. Pixels whose texels all weigh
+// nothing are left alone.
+using SampleRow = void (*)(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                           const ShiftedSampling& sampling);
+
 struct BlendKernels
 {
     const char* name;
@@ -68,6 +90,8 @@ struct BlendKernels
     StretchColumnsRow stretchColumns;
     StretchEntriesRow stretchEntries;
     BlendRow stretchOver;
+    // The bilinear samples of a draw moved by a fraction of a pixel, combined by the rotated blits' rules.
+    SampleRow sampleShifted;
 };
 
 const BlendKernels& ScalarBlendKernels();

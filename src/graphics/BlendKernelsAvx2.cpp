@@ -3,6 +3,7 @@
 // code after the switch has internal linkage and runs only when the processor has the instructions.
 #include "graphics/BlendKernels.h"
 #include "graphics/BlendWeights.h"
+#include "graphics/RotationSampling.h"
 
 #include <cstdint>
 
@@ -78,6 +79,8 @@ struct Avx2
     static Reg AddsU8(Reg a, Reg b) { return _mm256_adds_epu8(a, b); }
     static Reg BroadcastAlpha16(Reg v) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v, 0xFF), 0xFF); }
     static Reg Xor(Reg a, Reg b) { return _mm256_xor_si256(a, b); }
+    static Reg Min16(Reg a, Reg b) { return _mm256_min_epi16(a, b); }
+    static Reg Cmpgt16(Reg a, Reg b) { return _mm256_cmpgt_epi16(a, b); }
     static Reg Add32(Reg a, Reg b) { return _mm256_add_epi32(a, b); }
     static Reg Madd16(Reg a, Reg b) { return _mm256_madd_epi16(a, b); }
     static Reg LoadWidened(const uint32_t* p)

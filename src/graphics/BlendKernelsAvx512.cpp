@@ -3,6 +3,7 @@
 // after it has internal linkage and runs only when the processor has the instructions.
 #include "graphics/BlendKernels.h"
 #include "graphics/BlendWeights.h"
+#include "graphics/RotationSampling.h"
 
 #include <cstdint>
 
@@ -81,6 +82,8 @@ struct Avx512
     static Reg AddsU8(Reg a, Reg b) { return _mm512_adds_epu8(a, b); }
     static Reg BroadcastAlpha16(Reg v) { return _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(v, 0xFF), 0xFF); }
     static Reg Xor(Reg a, Reg b) { return _mm512_xor_si512(a, b); }
+    static Reg Min16(Reg a, Reg b) { return _mm512_min_epi16(a, b); }
+    static Reg Cmpgt16(Reg a, Reg b) { return _mm512_movm_epi16(_mm512_cmpgt_epi16_mask(a, b)); }
     static Reg Add32(Reg a, Reg b) { return _mm512_add_epi32(a, b); }
     static Reg Madd16(Reg a, Reg b) { return _mm512_madd_epi16(a, b); }
     static Reg LoadWidened(const uint32_t* p)

@@ -3,6 +3,7 @@
 #include "graphics/AddSaturateTable.h"
 #include "graphics/BlendKernels.h"
 #include "graphics/BlendWeights.h"
+#include "graphics/RotationSampling.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -215,13 +216,22 @@ void StretchOver(uint32_t* dest, const uint32_t* source, int count, const BlendT
     }
 }
 
+void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                   const ShiftedSampling& sampling)
+{
+    for (int k = 0; k < count; ++k) {
+        const uint32_t texel[4] = {top[k], top[k + 1], bottom[k], bottom[k + 1]};
+        dest[k] = RotationSampling::SampleShiftedPixel(dest[k], texel, sampling);
+    }
+}
+
 } // namespace
 
 const BlendKernels& ScalarBlendKernels()
 {
-    static const BlendKernels kernels{"scalar",       BlendWhite,       BlendGrey,  BlendTinted,       BlitOntoOpaque,
-                                      AddWhite,       AddWhiteWeighted, AddTinted,  AddTintedWeighted, OverBlend,
-                                      StretchColumns, StretchEntries,   StretchOver};
+    static const BlendKernels kernels{"scalar",       BlendWhite,       BlendGrey,   BlendTinted,       BlitOntoOpaque,
+                                      AddWhite,       AddWhiteWeighted, AddTinted,   AddTintedWeighted, OverBlend,
+                                      StretchColumns, StretchEntries,   StretchOver, SampleShifted};
     return kernels;
 }
 

@@ -1,6 +1,7 @@
 // The blend kernels on SSE2, which every x86-64 processor has.
 #include "graphics/BlendKernels.h"
 #include "graphics/BlendWeights.h"
+#include "graphics/RotationSampling.h"
 
 #if defined(__x86_64__)
 
@@ -65,6 +66,8 @@ struct Sse2
     static Reg AddsU8(Reg a, Reg b) { return _mm_adds_epu8(a, b); }
     static Reg BroadcastAlpha16(Reg v) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF); }
     static Reg Xor(Reg a, Reg b) { return _mm_xor_si128(a, b); }
+    static Reg Min16(Reg a, Reg b) { return _mm_min_epi16(a, b); }
+    static Reg Cmpgt16(Reg a, Reg b) { return _mm_cmpgt_epi16(a, b); }
     static Reg Add32(Reg a, Reg b) { return _mm_add_epi32(a, b); }
     static Reg Madd16(Reg a, Reg b) { return _mm_madd_epi16(a, b); }
     // Half a register of pixels, each byte widened to a 16-bit lane.

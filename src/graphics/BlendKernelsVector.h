@@ -6,7 +6,9 @@
 
 #include "graphics/BlendKernels.h"
 #include "graphics/BlendWeights.h"
+#include "graphics/RotationSampling.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace Tolm {
@@ -36,6 +38,14 @@ struct VectorBlend
     }
 
     static Planes Load(const uint32_t* pixels) { return Split(V::Load(pixels), V::Load(pixels + V::Pixels)); }
+
+    // The alpha plane of a block alone.
+    static Reg AlphaPlane(const uint32_t* pixels)
+    {
+        Reg high =
+            V::Packs32(V::template Srai32<16>(V::Load(pixels)), V::template Srai32<16>(V::Load(pixels + V::Pixels)));
+        return V::template Srli16<8>(high);
+    }
 
     static void Store(const Planes& planes, uint32_t* dest)
     {
@@ -344,27 +354,32 @@ struct VectorBlend
 
     static Reg LoadWords(const int32_t* p) { return V::Load(reinterpret_cast<const uint32_t*>(p)); }
 
-    // The entries of the area-filtered stretch, V::Pixels at a time in four registers of 32-bit totals:
-    // each pair of neighbouring columns is weighed with one multiply-add per channel.
+    // The entries of the area-filtered stretch, V::Pixels at a time in four registers of 32-bit totals
+    // (named, not an array, so that they stay in registers): each pair of neighbouring columns is weighed
+    // with one multiply-add per channel.
     static void StretchEntries(uint32_t* pixels, const uint16_t* sums, const StretchEntryWeights& entries)
     {
         constexpr int PerRegister = V::Pixels / 4;
         for (int c = 0; c < entries.count; c += V::Pixels) {
-            Reg totals[4];
-            for (int k = 0; k < 4; ++k) {
-                totals[k] = LoadWords(entries.bias + 4 * (c + k * PerRegister));
-            }
+            const int32_t* first = entries.first + c;
+            const int32_t* bias = entries.bias + 4 * c;
+            Reg total0 = LoadWords(bias);
+            Reg total1 = LoadWords(bias + 4 * PerRegister);
+            Reg total2 = LoadWords(bias + 8 * PerRegister);
+            Reg total3 = LoadWords(bias + 12 * PerRegister);
             for (int p = 0; p < entries.pairs; ++p) {
                 const int32_t* weights = entries.weights + 4 * (p * entries.count + c);
-                for (int k = 0; k < 4; ++k) {
-                    Reg columns = V::LoadEntryPairs(sums, entries.first + c + k * PerRegister, 2 * p);
-                    totals[k] = V::Add32(totals[k], V::Madd16(columns, LoadWords(weights + 4 * k * PerRegister)));
-                }
+                int offset = 2 * p;
+                total0 = V::Add32(total0, V::Madd16(V::LoadEntryPairs(sums, first, offset), LoadWords(weights)));
+                total1 = V::Add32(total1, V::Madd16(V::LoadEntryPairs(sums, first + PerRegister, offset),
+                                                    LoadWords(weights + 4 * PerRegister)));
+                total2 = V::Add32(total2, V::Madd16(V::LoadEntryPairs(sums, first + 2 * PerRegister, offset),
+                                                    LoadWords(weights + 8 * PerRegister)));
+                total3 = V::Add32(total3, V::Madd16(V::LoadEntryPairs(sums, first + 3 * PerRegister, offset),
+                                                    LoadWords(weights + 12 * PerRegister)));
             }
-            for (Reg& total : totals) {
-                total = V::template Srai32<16>(total);
-            }
-            V::Store(pixels + c, V::PackPixels(totals[0], totals[1], totals[2], totals[3]));
+            V::Store(pixels + c, V::PackPixels(V::template Srai32<16>(total0), V::template Srai32<16>(total1),
+                                               V::template Srai32<16>(total2), V::template Srai32<16>(total3)));
         }
     }
 
@@ -391,6 +406,156 @@ struct VectorBlend
         Rows(dest, source, count, StretchOverOp());
     }
 
+    // The samples of a draw moved by a fraction of a pixel, 16-bit lanes per channel: every weight, product
+    // and sum of the plain arithmetic fits them. A block with a pixel whose cover needs a true division
+    // (a weight below 251 over a destination alpha that leaves the result short of opaque) goes through
+    // the plain rule instead.
+    template <bool Additive, bool White>
+    struct ShiftedOp
+    {
+        const ShiftedSampling& sampling;
+        Reg area[4];
+        Reg tintAlpha, red, green, blue;
+
+        explicit ShiftedOp(const ShiftedSampling& s)
+            : sampling(s), area{V::Set16(uint16_t(s.area[0])), V::Set16(uint16_t(s.area[1])),
+                                V::Set16(uint16_t(s.area[2])), V::Set16(uint16_t(s.area[3]))},
+              tintAlpha(V::Set16(uint16_t(s.rule.tint.alpha))),
+              red(V::Set16(uint16_t(s.rule.tint.red + (Additive ? 0 : 1)))),
+              green(V::Set16(uint16_t(s.rule.tint.green + (Additive ? 0 : 1)))),
+              blue(V::Set16(uint16_t(s.rule.tint.blue + (Additive ? 0 : 1))))
+        {}
+
+        // (c + ((((dc * dA) >> 8) * inverse) >> 8)) & 255: a cover whose division is by 256.
+        static Reg MixShifted(Reg c, Reg destChannel, Reg destAlpha, Reg inverse)
+        {
+            Reg kept = V::template Srli16<8>(V::Mullo16(destChannel, destAlpha));
+            return V::And(V::Add16(c, V::template Srli16<8>(V::Mullo16(kept, inverse))), V::Set16(0xFF));
+        }
+
+        Planes Cover(const Planes& d, Reg total, Reg r, Reg g, Reg b, Reg& hard) const
+        {
+            Reg full = V::Cmpgt16(total, V::Set16(250));
+            Reg inverse = V::Sub16(V::Set16(256), total);
+            // outAlpha is 256 when ((256 - dA) * inverse) >> 8 is 0; a weight of 0 is left out, as it would
+            // overflow the lane over a clear pixel.
+            Reg shifted = V::Andnot(
+                V::Cmpeq16(total, V::Zero()),
+                V::Cmpeq16(V::template Srli16<8>(V::Mullo16(V::Sub16(V::Set16(256), d.alpha), inverse)), V::Zero()));
+            hard = V::Andnot(V::Or(full, shifted), V::Set16(0xFFFF));
+            Planes covered{Select(full, b, MixShifted(b, d.blue, d.alpha, inverse)),
+                           Select(full, g, MixShifted(g, d.green, d.alpha, inverse)),
+                           Select(full, r, MixShifted(r, d.red, d.alpha, inverse)), V::Set16(255)};
+            return covered;
+        }
+
+        Planes Combine(const Planes& d, Reg total, Reg sumRed, Reg sumGreen, Reg sumBlue, Reg& hard) const
+        {
+            hard = V::Zero();
+            if constexpr (Additive) {
+                Reg r = White ? V::template Srli16<8>(sumRed)
+                              : V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(sumRed), red));
+                Reg g = White ? V::template Srli16<8>(sumGreen) : V::Mulhi16(sumGreen, green);
+                Reg b = White ? V::template Srli16<8>(sumBlue) : V::Mulhi16(sumBlue, blue);
+                Reg full = V::Set16(255);
+                return Planes{V::Min16(V::Add16(d.blue, b), full), V::Min16(V::Add16(d.green, g), full),
+                              V::Min16(V::Add16(d.red, r), full), d.alpha};
+            } else if constexpr (White) {
+                return Cover(d, total, V::template Srli16<8>(sumRed), V::template Srli16<8>(sumGreen),
+                             V::template Srli16<8>(sumBlue), hard);
+            } else {
+                Reg r = V::Mulhi16(sumRed, red);
+                Reg g = V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(sumGreen), green));
+                Reg b = V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(sumBlue), blue));
+                return Cover(d, total, r, g, b, hard);
+            }
+        }
+
+        // `texels` are the rows of texels (i, j), (i + 1, j), (i, j + 1) and (i + 1, j + 1) of each pixel.
+        void Plain(uint32_t* dest, const uint32_t* const (&texels)[4], int count) const
+        {
+            for (int k = 0; k < count; ++k) {
+                const uint32_t texel[4] = {texels[0][k], texels[1][k], texels[2][k], texels[3][k]};
+                dest[k] = RotationSampling::SampleShiftedPixel(dest[k], texel, sampling);
+            }
+        }
+
+        // The texels' own weights first, from their alpha planes alone; their colour planes are read after.
+        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* const (&texels)[4]) const
+        {
+            Reg weights[4];
+            for (int t = 0; t < 4; ++t) {
+                weights[t] = V::Mulhi16(area[t], AlphaPlane(texels[t]));
+            }
+            Reg skip = V::Cmpeq16(V::Or(V::Or(weights[0], weights[1]), V::Or(weights[2], weights[3])), V::Zero());
+            if (V::AllSet(skip)) {
+                return;
+            }
+            if constexpr (!Additive && !White) {
+                for (Reg& weight : weights) {
+                    weight = V::template Srli16<8>(V::Mullo16(weight, tintAlpha));
+                }
+            }
+            Reg total = V::Add16(V::Add16(weights[0], weights[1]), V::Add16(weights[2], weights[3]));
+            Reg sumRed = V::Zero(), sumGreen = V::Zero(), sumBlue = V::Zero();
+            for (int t = 0; t < 4; ++t) {
+                Planes texel = Load(texels[t]);
+                sumRed = V::Add16(sumRed, V::Mullo16(texel.red, weights[t]));
+                sumGreen = V::Add16(sumGreen, V::Mullo16(texel.green, weights[t]));
+                sumBlue = V::Add16(sumBlue, V::Mullo16(texel.blue, weights[t]));
+            }
+            Planes d = Load(dest);
+            Reg hard;
+            Planes out = Combine(d, total, sumRed, sumGreen, sumBlue, hard);
+            if (V::AnySet(V::Andnot(skip, hard))) {
+                Plain(dest, texels, Step);
+                return;
+            }
+            Store(Select(skip, d, out), dest);
+        }
+    };
+
+    // The pixels after the last whole block go through the vector arithmetic too, in padded copies whose
+    // padding texels are clear; the padding pixels are not copied back.
+    template <bool Additive, bool White>
+    static void SampleShiftedRows(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                                  const ShiftedSampling& sampling)
+    {
+        ShiftedOp<Additive, White> op(sampling);
+        int k = 0;
+        for (; k + Step <= count; k += Step) {
+            const uint32_t* const texels[4] = {top + k, top + k + 1, bottom + k, bottom + k + 1};
+            op(dest + k, texels);
+        }
+        int rest = count - k;
+        if (rest <= 0) {
+            return;
+        }
+        alignas(64) uint32_t destBlock[Step] = {};
+        alignas(64) uint32_t texelBlocks[4][Step] = {};
+        std::copy_n(dest + k, rest, destBlock);
+        std::copy_n(top + k, rest, texelBlocks[0]);
+        std::copy_n(top + k + 1, rest, texelBlocks[1]);
+        std::copy_n(bottom + k, rest, texelBlocks[2]);
+        std::copy_n(bottom + k + 1, rest, texelBlocks[3]);
+        const uint32_t* const texels[4] = {texelBlocks[0], texelBlocks[1], texelBlocks[2], texelBlocks[3]};
+        op(destBlock, texels);
+        std::copy_n(destBlock, rest, dest + k);
+    }
+
+    static void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                              const ShiftedSampling& sampling)
+    {
+        const SampleRule& rule = sampling.rule;
+        if (rule.additive) {
+            (rule.white ? SampleShiftedRows<true, true> : SampleShiftedRows<true, false>)(dest, top, bottom, count,
+                                                                                          sampling);
+        } else {
+            (rule.white ? SampleShiftedRows<false, true> : SampleShiftedRows<false, false>)(dest, top, bottom, count,
+                                                                                            sampling);
+        }
+    }
+
     static BlendKernels Make(const char* name)
     {
         return BlendKernels{name,
@@ -405,7 +570,8 @@ struct VectorBlend
                             OverBlend,
                             StretchColumns,
                             StretchEntries,
-                            StretchOver};
+                            StretchOver,
+                            SampleShifted};
     }
 };
 

@@ -2,7 +2,7 @@
 // Each destination row is mapped back into the source once; the texel position then advances by two
 // constant steps per pixel, and limits worked out per row keep every 2 x 2 neighbourhood inside the source
 // rectangle, so the inner loop needs no bounds test and no floating point.
-#include "graphics/AddSaturateTable.h"
+#include "graphics/BlendKernels.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/RotationSampling.h"
 #include "graphics/SoftwareDraw.h"
@@ -21,8 +21,6 @@ using RotationSampling::PaletteTexels;
 using RotationSampling::Sums;
 
 constexpr int64_t One = 65536;
-// A tint alpha that leaves the weights as they are.
-constexpr uint32_t Unscaled = 256;
 
 // (int)(value x 65536) of the row set-up. Kept in 64 bits and saturated far beyond any image, so that a
 // position far outside the source still gives a row the limits reject, never an overflow.
@@ -81,85 +79,40 @@ std::optional<RowSpan> LimitRow(int64_t uStart, int64_t vStart, int64_t du, int6
     return span;
 }
 
-[[gnu::always_inline]] inline uint32_t Channel(uint32_t pixel, int shift)
-{
-    return (pixel >> shift) & 0xFF;
-}
-
-// Puts colour (red, green, blue) of weight total (0..255) over d, taking d's alpha into account. A weight
-// of 251 or more covers the pixel.
-[[gnu::always_inline]] inline uint32_t Cover(uint32_t d, uint32_t total, uint32_t red, uint32_t green, uint32_t blue)
-{
-    if (total >= 251) {
-        return 0xFF000000 | (red << 16) | (green << 8) | blue;
-    }
-    uint32_t destAlpha = d >> 24;
-    uint32_t inverse = 256 - total;
-    uint32_t outAlpha = 256 - (((256 - destAlpha) * inverse) >> 8);
-    // Only a weight of 0 over a clear pixel: nothing to put there, and nothing to divide by.
-    if (outAlpha == 0) {
-        return d;
-    }
-    auto mix = [&](uint32_t c, int shift) {
-        return ((256 * c + ((Channel(d, shift) * destAlpha) >> 8) * inverse) / outAlpha) & 255;
-    };
-    // Over an opaque or nearly opaque pixel the division is by 256, which a shift does at a fraction of the
-    // cost.
-    auto mixOpaque = [&](uint32_t c, int shift) {
-        return ((256 * c + ((Channel(d, shift) * destAlpha) >> 8) * inverse) >> 8) & 255;
-    };
-    if (outAlpha == 256) {
-        return 0xFF000000 | (mixOpaque(red, 16) << 16) | (mixOpaque(green, 8) << 8) | mixOpaque(blue, 0);
-    }
-    return ((outAlpha - 1) << 24) | (mix(red, 16) << 16) | (mix(green, 8) << 8) | mix(blue, 0);
-}
-
-struct NormalWhite
+// The rules of step 7 as function objects, so that each rotated loop is compiled with its own.
+struct NormalWhiteRule
 {
     [[gnu::always_inline]] uint32_t operator()(uint32_t d, const Sums& sums) const
     {
-        return Cover(d, sums.total, sums.red >> 8, sums.green >> 8, sums.blue >> 8);
+        return RotationSampling::NormalWhite(d, sums);
     }
 };
 
-// The tint's alpha has scaled the weights; its colour scales the sums, the (c + 1) factors letting 255 keep
-// a channel.
-struct NormalTinted
+struct NormalTintedRule
 {
     BlendTint tint;
 
     [[gnu::always_inline]] uint32_t operator()(uint32_t d, const Sums& sums) const
     {
-        uint32_t red = (sums.red * (tint.red + 1)) >> 16;
-        uint32_t green = ((sums.green >> 8) * (tint.green + 1)) >> 8;
-        uint32_t blue = ((sums.blue >> 8) * (tint.blue + 1)) >> 8;
-        return Cover(d, sums.total, red, green, blue);
+        return RotationSampling::NormalTinted(d, sums, tint);
     }
 };
 
-[[gnu::always_inline]] inline uint32_t AddChannels(uint32_t d, uint32_t red, uint32_t green, uint32_t blue)
-{
-    return (d & 0xFF000000) | (uint32_t(addSaturateTable[Channel(d, 16) + red]) << 16) |
-           (uint32_t(addSaturateTable[Channel(d, 8) + green]) << 8) | addSaturateTable[Channel(d, 0) + blue];
-}
-
-struct AdditiveWhite
+struct AdditiveWhiteRule
 {
     [[gnu::always_inline]] uint32_t operator()(uint32_t d, const Sums& sums) const
     {
-        return AddChannels(d, sums.red >> 8, sums.green >> 8, sums.blue >> 8);
+        return RotationSampling::AdditiveWhite(d, sums);
     }
 };
 
-// The tint is scaled by its alpha first; red rounds its sum before the product, green and blue after.
-struct AdditiveTinted
+struct AdditiveTintedRule
 {
     BlendTint scaled;
 
     [[gnu::always_inline]] uint32_t operator()(uint32_t d, const Sums& sums) const
     {
-        return AddChannels(d, (scaled.red * (sums.red >> 8)) >> 8, (scaled.green * sums.green) >> 16,
-                           (scaled.blue * sums.blue) >> 16);
+        return RotationSampling::AdditiveTinted(d, sums, scaled);
     }
 };
 
@@ -179,10 +132,9 @@ struct RotatedPlan
     int64_t sourceHeight = 0;
 };
 
-// The weights of a normal-mode tint are scaled by its alpha before the sums; nothing else scales them.
-template <typename Texels, typename Rule>
-void DrawRotatedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
-                     const Rule& rule, uint32_t weightScale = Unscaled)
+// Calls `draw` (row, uStart, vStart, span) for each destination row that samples inside the source.
+template <typename DrawRow>
+void ForEachRow(const RotatedPlan& plan, const DrawRow& draw)
 {
     int startX = TruncToInt(plan.bounds.x);
     int startY = TruncToInt(plan.bounds.y);
@@ -195,43 +147,78 @@ void DrawRotatedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& pla
         int64_t vStart = ToFixed(plan.centerY + plan.sine * p + plan.cosine * q);
         std::optional<RowSpan> span =
             LimitRow(uStart, vStart, plan.du, plan.dv, plan.sourceWidth, plan.sourceHeight, last);
-        if (!span) {
-            continue;
+        if (span) {
+            draw(row, uStart, vStart, *span);
         }
-        uint32_t* dest = pixels + std::size_t(row) * pitch + std::size_t(startX);
-        int64_t u = uStart + span->lo * plan.du;
-        int64_t v = vStart + span->lo * plan.dv;
-        for (int64_t k = span->lo; k <= span->hi; ++k, u += plan.du, v += plan.dv) {
+    }
+}
+
+template <typename Texels, typename Rule>
+void DrawRotatedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
+                     const Rule& rule, uint32_t weightScale)
+{
+    std::size_t startX = std::size_t(TruncToInt(plan.bounds.x));
+    ForEachRow(plan, [&](int row, int64_t uStart, int64_t vStart, const RowSpan& span) {
+        uint32_t* dest = pixels + std::size_t(row) * pitch + startX;
+        int64_t u = uStart + span.lo * plan.du;
+        int64_t v = vStart + span.lo * plan.dv;
+        for (int64_t k = span.lo; k <= span.hi; ++k, u += plan.du, v += plan.dv) {
             Sums sums = RotationSampling::Sample(texels, u, v, weightScale);
             if (sums.weighed) {
                 dest[k] = rule(dest[k], sums);
             }
         }
-    }
+    });
+}
+
+// A draw that is only moved: every sample of a row sits at the same fraction between texels k and k + 1
+// of two source rows, so whole rows go to the kernels.
+template <typename Texels>
+void DrawShiftedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
+                     const SampleRule& rule)
+{
+    static thread_local std::vector<uint32_t> scratch;
+    scratch.resize(2 * (std::size_t(plan.sourceWidth) + 1));
+    SampleRow sample = ActiveBlendKernels().sampleShifted;
+    ShiftedSampling sampling{{}, rule};
+    std::size_t startX = std::size_t(TruncToInt(plan.bounds.x));
+    ForEachRow(plan, [&](int row, int64_t uStart, int64_t vStart, const RowSpan& span) {
+        RotationSampling::AreaWeights(RotationSampling::OddFraction(uStart), RotationSampling::OddFraction(vStart),
+                                      sampling.area);
+        int count = int(span.hi - span.lo + 1);
+        std::size_t offset = std::size_t(vStart >> 16) * texels.stride + std::size_t((uStart >> 16) + span.lo);
+        const uint32_t* top = texels.Run(offset, count + 1, scratch.data());
+        const uint32_t* bottom = texels.Run(offset + texels.stride, count + 1, scratch.data() + count + 1);
+        sample(pixels + std::size_t(row) * pitch + startX + std::size_t(span.lo), top, bottom, count, sampling);
+    });
 }
 
 template <typename Texels>
 void DrawRotatedWithRule(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
                          const Color& tint, int drawMode)
 {
-    bool white = ColorEquals(tint, Color::White);
-    if (drawMode == DrawModeNormal) {
-        if (white) {
-            DrawRotatedRows(pixels, pitch, plan, texels, NormalWhite());
+    SampleRule rule{drawMode != DrawModeNormal, ColorEquals(tint, Color::White), ToTint(tint)};
+    if (rule.additive && !rule.white) {
+        rule.tint.red = rule.tint.red * rule.tint.alpha / 255;
+        rule.tint.green = rule.tint.green * rule.tint.alpha / 255;
+        rule.tint.blue = rule.tint.blue * rule.tint.alpha / 255;
+    }
+    if (plan.du == One && plan.dv == 0) {
+        DrawShiftedRows(pixels, pitch, plan, texels, rule);
+        return;
+    }
+    uint32_t scale = RotationSampling::WeightScale(rule);
+    if (!rule.additive) {
+        if (rule.white) {
+            DrawRotatedRows(pixels, pitch, plan, texels, NormalWhiteRule(), scale);
         } else {
-            DrawRotatedRows(pixels, pitch, plan, texels, NormalTinted{ToTint(tint)}, uint32_t(tint.alpha));
+            DrawRotatedRows(pixels, pitch, plan, texels, NormalTintedRule{rule.tint}, scale);
         }
-        return;
+    } else if (rule.white) {
+        DrawRotatedRows(pixels, pitch, plan, texels, AdditiveWhiteRule(), scale);
+    } else {
+        DrawRotatedRows(pixels, pitch, plan, texels, AdditiveTintedRule{rule.tint}, scale);
     }
-    if (white) {
-        DrawRotatedRows(pixels, pitch, plan, texels, AdditiveWhite());
-        return;
-    }
-    BlendTint scaled = ToTint(tint);
-    scaled.red = scaled.red * scaled.alpha / 255;
-    scaled.green = scaled.green * scaled.alpha / 255;
-    scaled.blue = scaled.blue * scaled.alpha / 255;
-    DrawRotatedRows(pixels, pitch, plan, texels, AdditiveTinted{scaled});
 }
 
 bool AllFinite(std::initializer_list<double> values)

@@ -31,7 +31,33 @@ struct Tap
 struct Contribution
 {
     int entry;
-    Tap tap;
+    int index;
+    int32_t weight;
+};
+
+// The contributions of one pass, in the order it makes them.
+class Contributions
+{
+public:
+    // Room for `most` contributions.
+    void Reset(int most)
+    {
+        if (items.size() < std::size_t(most)) {
+            items.resize(std::size_t(most));
+        }
+        count = 0;
+    }
+
+    void Add(int entry, int index, int32_t weight) { items[std::size_t(count++)] = Contribution{entry, index, weight}; }
+
+    std::span<const Contribution> All() const
+    {
+        return std::span<const Contribution>(items.data(), std::size_t(count));
+    }
+
+private:
+    std::vector<Contribution> items;
+    int count = 0;
 };
 
 // The taps of entries 1..count of one pass, each entry's in the order the pass made them, equal indices
@@ -40,42 +66,49 @@ struct Contribution
 class PassTaps
 {
 public:
-    void Build(int entryCount, const std::vector<Contribution>& contributions)
+    void Build(int entryCount, const Contributions& contributions)
     {
         count = entryCount;
+        auto counted = [this](const Contribution& c) { return c.entry >= 1 && c.entry <= count; };
         ends.assign(std::size_t(count) + 1, 0);
-        for (const Contribution& c : contributions) {
-            if (c.entry >= 1 && c.entry <= count) {
+        for (const Contribution& c : contributions.All()) {
+            if (counted(c)) {
                 ++ends[std::size_t(c.entry)];
             }
         }
         for (std::size_t e = 1; e < ends.size(); ++e) {
             ends[e] += ends[e - 1];
         }
-        std::vector<int> next(ends.begin(), ends.end() - 1);
+        next.assign(ends.begin(), ends.end() - 1);
         sorted.resize(std::size_t(ends.back()));
-        for (const Contribution& c : contributions) {
-            if (c.entry >= 1 && c.entry <= count) {
-                sorted[std::size_t(next[std::size_t(c.entry - 1)]++)] = c.tap;
+        for (const Contribution& c : contributions.All()) {
+            if (counted(c)) {
+                sorted[std::size_t(next[std::size_t(c.entry - 1)]++)] = Tap{c.index, c.weight};
             }
         }
-        taps.clear();
-        starts.assign(std::size_t(count) + 1, 0);
+        taps.resize(sorted.size());
+        starts.resize(std::size_t(count) + 1);
+        int out = 0;
         for (int e = 0; e < count; ++e) {
-            starts[std::size_t(e)] = int(taps.size());
+            int start = out;
+            starts[std::size_t(e)] = start;
             for (int i = ends[std::size_t(e)]; i < ends[std::size_t(e) + 1]; ++i) {
-                const Tap& tap = sorted[std::size_t(i)];
-                bool same = int(taps.size()) > starts[std::size_t(e)] && taps.back().index == tap.index;
-                if (same) {
-                    taps.back().weight += tap.weight;
+                Tap tap = sorted[std::size_t(i)];
+                if (out > start && taps[std::size_t(out - 1)].index == tap.index) {
+                    taps[std::size_t(out - 1)].weight += tap.weight;
                 } else {
-                    taps.push_back(tap);
+                    taps[std::size_t(out++)] = tap;
                 }
             }
-            auto first = taps.begin() + starts[std::size_t(e)];
-            taps.erase(std::remove_if(first, taps.end(), [](const Tap& tap) { return tap.weight == 0; }), taps.end());
+            int kept = start;
+            for (int i = start; i < out; ++i) {
+                if (taps[std::size_t(i)].weight != 0) {
+                    taps[std::size_t(kept++)] = taps[std::size_t(i)];
+                }
+            }
+            out = kept;
         }
-        starts[std::size_t(count)] = int(taps.size());
+        starts[std::size_t(count)] = out;
     }
 
     int Count() const { return count; }
@@ -89,6 +122,7 @@ public:
 private:
     int count = 0;
     std::vector<int> ends;
+    std::vector<int> next;
     std::vector<Tap> sorted;
     std::vector<Tap> taps;
     std::vector<int> starts;
@@ -97,11 +131,10 @@ private:
 // The horizontal pass, as the source columns that each destination column takes in. Enlarging reads
 // whole source rows; shrinking reads the span's columns from x0. A weight's size stays below 2 x 257 (a
 // position just left of 0, when less than a pixel is enlarged), well within the kernels' 16-bit weights.
-void ColumnContributions(std::vector<Contribution>& out, int imageWidth, int destWidth, const RectD& source, int x0,
-                         int spanWidth)
+void ColumnContributions(Contributions& out, int imageWidth, int destWidth, const RectD& source, int x0, int spanWidth)
 {
-    out.clear();
     if (destWidth > source.width) {
+        out.Reset(2 * destWidth);
         double step = destWidth == 1 ? source.width : (source.width - 1) / (destWidth - 1);
         for (int column = 1; column <= destWidth; ++column) {
             double position = (column - 1) * step + source.x;
@@ -110,13 +143,14 @@ void ColumnContributions(std::vector<Contribution>& out, int imageWidth, int des
                 continue;
             }
             int32_t first = TruncToInt((1 - (position - xi)) * 257);
-            out.push_back({column, {xi, first}});
+            out.Add(column, xi, first);
             if (xi + 1 < imageWidth) {
-                out.push_back({column, {xi + 1, 257 - first}});
+                out.Add(column, xi + 1, 257 - first);
             }
         }
         return;
     }
+    out.Reset(2 * spanWidth);
     double scale = destWidth / source.width;
     double base = (x0 - source.x) * scale + 1;
     int32_t whole = TruncToInt(scale * 257);
@@ -126,10 +160,10 @@ void ColumnContributions(std::vector<Contribution>& out, int imageWidth, int des
         int high = TruncToInt(offset + scale);
         int x = x0 + i;
         if (low == high) {
-            out.push_back({low, {x, whole}});
+            out.Add(low, x, whole);
         } else {
-            out.push_back({low, {x, TruncToInt((high - offset) * 257)}});
-            out.push_back({low + 1, {x, TruncToInt((offset + scale - high) * 257)}});
+            out.Add(low, x, TruncToInt((high - offset) * 257));
+            out.Add(low + 1, x, TruncToInt((offset + scale - high) * 257));
         }
     }
 }
@@ -139,15 +173,15 @@ void ColumnContributions(std::vector<Contribution>& out, int imageWidth, int des
 // which keeps the kernels' column sums within 16 bits: enlarging, a row takes (int)((1 - f) x 256) and the
 // rest to 256 (f, the fraction of its position, is negative only when the span has one row, whose two taps
 // then merge to 256); shrinking, the parts of a destination row that source rows cover add up to at most 1.
-void RowContributions(std::vector<Contribution>& out, int spanHeight, int destHeight, const RectD& source, int y0)
+void RowContributions(Contributions& out, int spanHeight, int destHeight, const RectD& source, int y0)
 {
-    out.clear();
     auto add = [&](int row, int spanRow, int32_t weight) {
         if (spanRow >= 0 && spanRow < spanHeight) {
-            out.push_back({row, {spanRow, weight}});
+            out.Add(row, spanRow, weight);
         }
     };
     if (destHeight > source.height) {
+        out.Reset(2 * destHeight);
         double step = destHeight == 1 ? source.height : (source.height - 1) / (destHeight - 1);
         for (int row = 1; row <= destHeight; ++row) {
             double relative = source.y - TruncToInt(source.y) + (row - 1) * step;
@@ -159,6 +193,7 @@ void RowContributions(std::vector<Contribution>& out, int spanHeight, int destHe
         }
         return;
     }
+    out.Reset(2 * spanHeight);
     double scale = destHeight / source.height;
     double base = (y0 - source.y) * scale + 1;
     int32_t whole = TruncToInt(scale * 256);
@@ -203,7 +238,7 @@ public:
         first.assign(std::size_t(layout.count), 0);
         weights.assign(std::size_t(layout.pairs) * std::size_t(layout.count) * 4, 0);
         bias.assign(std::size_t(layout.count) * 4, 0);
-        std::vector<int32_t> dense(std::size_t(2 * layout.pairs));
+        dense.resize(std::size_t(2 * layout.pairs));
         for (int c = 0; c < columns.Count(); ++c) {
             std::span<const Tap> taps = columns.Of(c + 1);
             first[std::size_t(c)] = taps.empty() ? 0 : taps.front().index - left;
@@ -245,13 +280,14 @@ private:
     std::vector<int32_t> first;
     std::vector<int32_t> weights;
     std::vector<int32_t> bias;
+    std::vector<int32_t> dense;
 };
 
 // What one draw keeps between its rows. Kept between calls too: a scale-in animation stretches a whole
 // window every frame.
 struct SmoothScratch
 {
-    std::vector<Contribution> contributions;
+    Contributions contributions;
     PassTaps columns;
     PassTaps rows;
     EntryTable table;
@@ -384,11 +420,11 @@ void MemoryImage::StretchBlitSmooth(MemoryImage& source, const Rect& clippedDest
         if (rowTaps.empty()) {
             continue;
         }
-        scratch.rowPointers.clear();
-        scratch.rowWeights.clear();
-        for (const Tap& tap : rowTaps) {
-            scratch.rowPointers.push_back(sourceBase + std::size_t(tap.index) * sourceStride);
-            scratch.rowWeights.push_back(uint16_t(tap.weight));
+        scratch.rowPointers.resize(rowTaps.size());
+        scratch.rowWeights.resize(rowTaps.size());
+        for (std::size_t t = 0; t < rowTaps.size(); ++t) {
+            scratch.rowPointers[t] = sourceBase + std::size_t(rowTaps[t].index) * sourceStride;
+            scratch.rowWeights[t] = uint16_t(rowTaps[t].weight);
         }
         kernels.stretchColumns(scratch.sums.data(), scratch.rowPointers.data(), scratch.rowWeights.data(),
                                int(rowTaps.size()), table.width);
@@ -405,14 +441,17 @@ void MemoryImage::StretchBlitFast(MemoryImage& source, const Rect& clippedDest, 
     const uint32_t* sourcePixels = ColorEquals(ClampColor(color), Color::White) ? source.GetBits() : nullptr;
     uint32_t* pixels = sourcePixels ? GetBits() : nullptr;
     if (pixels && source.width > 0 && source.height > 0) {
-        double stepX = sourceRect.width / clippedDest.width;
+        const int count = clippedDest.width;
+        double stepX = sourceRect.width / count;
         double stepY = sourceRect.height / clippedDest.height;
         static thread_local std::vector<int> columns;
-        static thread_local std::vector<uint32_t> sampled;
-        columns.resize(std::size_t(clippedDest.width));
-        sampled.resize(std::size_t(clippedDest.width));
-        for (int i = 0; i < clippedDest.width; ++i) {
-            columns[std::size_t(i)] = std::clamp(TruncToInt(sourceRect.x + i * stepX), 0, source.width - 1);
+        static thread_local std::vector<uint32_t> samples;
+        columns.resize(std::size_t(count));
+        samples.resize(std::size_t(count));
+        int* column = columns.data();
+        uint32_t* sampled = samples.data();
+        for (int i = 0; i < count; ++i) {
+            column[i] = std::clamp(TruncToInt(sourceRect.x + i * stepX), 0, source.width - 1);
         }
         BlendRow blend = ActiveBlendKernels().blendWhite;
         int sampledRow = -1;
@@ -422,13 +461,13 @@ void MemoryImage::StretchBlitFast(MemoryImage& source, const Rect& clippedDest, 
             // itself and the row may have changed since.
             if (sourceY != sampledRow || &source == this) {
                 const uint32_t* sourceRow = sourcePixels + std::size_t(sourceY) * std::size_t(source.width);
-                for (int i = 0; i < clippedDest.width; ++i) {
-                    sampled[std::size_t(i)] = sourceRow[columns[std::size_t(i)]];
+                for (int i = 0; i < count; ++i) {
+                    sampled[i] = sourceRow[column[i]];
                 }
                 sampledRow = sourceY;
             }
             uint32_t* dest = pixels + std::size_t(clippedDest.y + j) * std::size_t(width) + std::size_t(clippedDest.x);
-            blend(dest, sampled.data(), clippedDest.width, BlendTint());
+            blend(dest, sampled, count, BlendTint());
         }
     }
     NoteBitsChanged();

@@ -3,6 +3,7 @@
 #include "graphics/BlendKernels.h"
 
 #include "PixelReference.h"
+#include "RotationReference.h"
 
 #include <algorithm>
 #include <functional>
@@ -268,6 +269,51 @@ TEST_P(KernelTest, StretchEntriesMatchFormula)
             ASSERT_EQ(pixels[std::size_t(c)], expected) << "case " << n << " entry " << c;
         }
         EXPECT_EQ(pixels.back(), 0xDEADBEEF) << "wrote past the row, case " << n;
+    }
+}
+
+// The samples of a draw moved by a fraction of a pixel, for every rule, over destinations of any alpha
+// (clear, opaque and in between, where the cover divides), in rows long enough for whole vector blocks
+// and their tails, against the rotation reference pixel by pixel.
+TEST_P(KernelTest, ShiftedSamplesMatchTheRotationReference)
+{
+    struct Case
+    {
+        int mode;
+        RotationReference::Tint tint;
+    };
+    const Case cases[] = {{0, {255, 255, 255, 255}}, {0, {200, 100, 30, 180}},  {0, {255, 255, 255, 3}},
+                          {0, {0, 0, 0, 255}},       {1, {255, 255, 255, 255}}, {1, {90, 255, 0, 200}}};
+    for (int n = 0; n < 600; ++n) {
+        const Case& c = cases[n % 6];
+        int count = int(Next() % 110);
+        std::vector<uint32_t> top = RandomRow(std::size_t(count) + 1);
+        std::vector<uint32_t> bottom = RandomRow(std::size_t(count) + 1);
+        std::vector<uint32_t> dest = RandomRow(std::size_t(count));
+        if (n % 3 == 0) {
+            for (uint32_t& p : dest) {
+                p |= 0xFF000000;
+            }
+        }
+        uint32_t fu = n % 7 == 0 ? 1 : n % 7 == 1 ? 65535 : (Next() & 0xFFFE) | 1;
+        uint32_t fv = n % 5 == 0 ? 1 : (Next() & 0xFFFE) | 1;
+        ShiftedSampling sampling{
+            {((65536 - fu) * (65536 - fv)) >> 16, (fu * (65536 - fv)) >> 16, ((65536 - fu) * fv) >> 16,
+             (fu * fv) >> 16},
+            SampleRule{c.mode != 0, c.tint.IsWhite(), {c.tint.red, c.tint.green, c.tint.blue, c.tint.alpha}}};
+        if (c.mode != 0) {
+            sampling.rule.tint.red = c.tint.red * c.tint.alpha / 255;
+            sampling.rule.tint.green = c.tint.green * c.tint.alpha / 255;
+            sampling.rule.tint.blue = c.tint.blue * c.tint.alpha / 255;
+        }
+        std::vector<uint32_t> out = dest;
+        GetParam()->sampleShifted(out.data(), top.data(), bottom.data(), count, sampling);
+        for (int k = 0; k < count; ++k) {
+            std::size_t i = std::size_t(k);
+            const uint32_t texels[4] = {top[i], top[i + 1], bottom[i], bottom[i + 1]};
+            ASSERT_EQ(out[i], RotationReference::Pixel(dest[i], texels, fu, fv, c.tint, c.mode))
+                << "case " << n << " pixel " << k << " of " << count << std::hex << " dest " << dest[i];
+        }
     }
 }
 

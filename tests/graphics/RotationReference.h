@@ -56,6 +56,79 @@ inline int64_t Div(int64_t a, int64_t b)
     return a / b;
 }
 
+// One sample of texels t (i, j), (i + 1, j), (i, j + 1), (i + 1, j + 1) at odd fractions fu and fv, combined
+// with destination pixel d by the rule of the mode and tint.
+inline uint32_t Pixel(uint32_t d, const uint32_t (&t)[4], uint32_t fu, uint32_t fv, const Tint& tint, int mode)
+{
+    uint32_t w[4] = {((65536 - fu) * (65536 - fv)) >> 16, (fu * (65536 - fv)) >> 16, ((65536 - fu) * fv) >> 16,
+                     (fu * fv) >> 16};
+    uint32_t a[4];
+    for (int n = 0; n < 4; ++n) {
+        a[n] = (w[n] * (t[n] >> 24)) >> 16;
+    }
+    if (a[0] == 0 && a[1] == 0 && a[2] == 0 && a[3] == 0) {
+        return d;
+    }
+    bool tinted = !tint.IsWhite();
+    if (mode != 0) {
+        uint32_t sum[3] = {0, 0, 0};
+        int shifts[3] = {16, 8, 0};
+        for (int ch = 0; ch < 3; ++ch) {
+            for (int n = 0; n < 4; ++n) {
+                sum[ch] += Part(t[n], shifts[ch]) * a[n];
+            }
+        }
+        uint32_t add[3];
+        if (!tinted) {
+            add[0] = sum[0] >> 8, add[1] = sum[1] >> 8, add[2] = sum[2] >> 8;
+        } else {
+            uint32_t r = tint.red * tint.alpha / 255, g = tint.green * tint.alpha / 255,
+                     b = tint.blue * tint.alpha / 255;
+            add[0] = (r * (sum[0] >> 8)) >> 8;
+            add[1] = (g * sum[1]) >> 16;
+            add[2] = (b * sum[2]) >> 16;
+        }
+        return (d & 0xFF000000) | (Sat(Part(d, 16) + add[0]) << 16) | (Sat(Part(d, 8) + add[1]) << 8) |
+               Sat(Part(d, 0) + add[2]);
+    }
+    if (tinted) {
+        for (int n = 0; n < 4; ++n) {
+            a[n] = (tint.alpha * a[n]) >> 8;
+        }
+    }
+    uint32_t T = a[0] + a[1] + a[2] + a[3];
+    uint32_t sumR = 0, sumG = 0, sumB = 0;
+    for (int n = 0; n < 4; ++n) {
+        sumR += Part(t[n], 16) * a[n];
+        sumG += Part(t[n], 8) * a[n];
+        sumB += Part(t[n], 0) * a[n];
+    }
+    uint32_t col[3];
+    if (tinted) {
+        col[0] = (sumR * (tint.red + 1)) >> 16;
+        col[1] = ((sumG >> 8) * (tint.green + 1)) >> 8;
+        col[2] = ((sumB >> 8) * (tint.blue + 1)) >> 8;
+    } else {
+        col[0] = sumR >> 8, col[1] = sumG >> 8, col[2] = sumB >> 8;
+    }
+    if (T >= 251) {
+        return 0xFF000000 | (col[0] << 16) | (col[1] << 8) | col[2];
+    }
+    uint32_t dA = d >> 24;
+    uint32_t inv = 256 - T;
+    uint32_t outA = 256 - (((256 - dA) * inv) >> 8);
+    if (outA == 0) {
+        return d;
+    }
+    uint32_t out = (outA - 1) << 24;
+    int shifts[3] = {16, 8, 0};
+    for (int ch = 0; ch < 3; ++ch) {
+        uint32_t dc = Part(d, shifts[ch]);
+        out |= (((256 * col[ch] + ((dc * dA) >> 8) * inv) / outA) & 255) << shifts[ch];
+    }
+    return out;
+}
+
 inline void Draw(Canvas& dest, const Texels& src, float x, float y, const Clip& clip, const Tint& tint, int mode,
                  double angle, float cx, float cy)
 {
@@ -126,76 +199,8 @@ inline void Draw(Canvas& dest, const Texels& src, float x, float y, const Clip& 
             int64_t ti = u >> 16, tj = v >> 16;
             uint32_t t[4] = {src.At(ti, tj), src.At(ti + 1, tj), src.At(ti, tj + 1), src.At(ti + 1, tj + 1)};
             uint32_t fu = (uint32_t(u) & 0xFFFE) | 1, fv = (uint32_t(v) & 0xFFFE) | 1;
-            uint32_t w[4] = {((65536 - fu) * (65536 - fv)) >> 16, (fu * (65536 - fv)) >> 16, ((65536 - fu) * fv) >> 16,
-                             (fu * fv) >> 16};
-            uint32_t a[4];
-            for (int n = 0; n < 4; ++n) {
-                a[n] = (w[n] * (t[n] >> 24)) >> 16;
-            }
-            if (a[0] == 0 && a[1] == 0 && a[2] == 0 && a[3] == 0) {
-                continue;
-            }
             uint32_t& d = dest.At(startX + int(k), Y);
-            bool tinted = !tint.IsWhite();
-            if (mode != 0) {
-                uint32_t sum[3] = {0, 0, 0};
-                int shifts[3] = {16, 8, 0};
-                for (int ch = 0; ch < 3; ++ch) {
-                    for (int n = 0; n < 4; ++n) {
-                        sum[ch] += Part(t[n], shifts[ch]) * a[n];
-                    }
-                }
-                uint32_t add[3];
-                if (!tinted) {
-                    add[0] = sum[0] >> 8, add[1] = sum[1] >> 8, add[2] = sum[2] >> 8;
-                } else {
-                    uint32_t r = tint.red * tint.alpha / 255, g = tint.green * tint.alpha / 255,
-                             b = tint.blue * tint.alpha / 255;
-                    add[0] = (r * (sum[0] >> 8)) >> 8;
-                    add[1] = (g * sum[1]) >> 16;
-                    add[2] = (b * sum[2]) >> 16;
-                }
-                d = (d & 0xFF000000) | (Sat(Part(d, 16) + add[0]) << 16) | (Sat(Part(d, 8) + add[1]) << 8) |
-                    Sat(Part(d, 0) + add[2]);
-                continue;
-            }
-            if (tinted) {
-                for (int n = 0; n < 4; ++n) {
-                    a[n] = (tint.alpha * a[n]) >> 8;
-                }
-            }
-            uint32_t T = a[0] + a[1] + a[2] + a[3];
-            uint32_t sumR = 0, sumG = 0, sumB = 0;
-            for (int n = 0; n < 4; ++n) {
-                sumR += Part(t[n], 16) * a[n];
-                sumG += Part(t[n], 8) * a[n];
-                sumB += Part(t[n], 0) * a[n];
-            }
-            uint32_t col[3];
-            if (tinted) {
-                col[0] = (sumR * (tint.red + 1)) >> 16;
-                col[1] = ((sumG >> 8) * (tint.green + 1)) >> 8;
-                col[2] = ((sumB >> 8) * (tint.blue + 1)) >> 8;
-            } else {
-                col[0] = sumR >> 8, col[1] = sumG >> 8, col[2] = sumB >> 8;
-            }
-            if (T >= 251) {
-                d = 0xFF000000 | (col[0] << 16) | (col[1] << 8) | col[2];
-                continue;
-            }
-            uint32_t dA = d >> 24;
-            uint32_t inv = 256 - T;
-            uint32_t outA = 256 - (((256 - dA) * inv) >> 8);
-            if (outA == 0) {
-                continue;
-            }
-            uint32_t out = (outA - 1) << 24;
-            int shifts[3] = {16, 8, 0};
-            for (int ch = 0; ch < 3; ++ch) {
-                uint32_t dc = Part(d, shifts[ch]);
-                out |= (((256 * col[ch] + ((dc * dA) >> 8) * inv) / outA) & 255) << shifts[ch];
-            }
-            d = out;
+            d = Pixel(d, t, fu, fv, tint, mode);
         }
     }
 }
