@@ -75,6 +75,9 @@ struct Case
     int destWidth; // stretches: the destination size
     int destHeight;
     bool fast; // stretches: nearest pixel
+    // Stretches: how many sizes the destination steps through, one a draw, each a pixel wider and taller
+    // than the one before, as when a window scales in.
+    int sizes = 1;
 };
 
 const Color Tint(255, 160, 64, 200);
@@ -103,6 +106,7 @@ public:
 
     void NextPlace(benchmark::State& state)
     {
+        ++frame;
         if (++place < places.size()) {
             return;
         }
@@ -112,6 +116,8 @@ public:
         state.ResumeTiming();
     }
 
+    int DestWidth() const { return c.destWidth + frame % c.sizes; }
+    int DestHeight() const { return c.destHeight + frame % c.sizes; }
     int X() const { return places[place].first; }
     int Y() const { return places[place].second; }
     double Scale() const { return c.kind == Kind::Matrix ? 1.5 : 1.0; }
@@ -123,7 +129,11 @@ public:
     double DrawnArea() const
     {
         if (c.kind == Kind::Stretched) {
-            return double(c.destWidth) * c.destHeight;
+            double area = 0;
+            for (int k = 0; k < c.sizes; ++k) {
+                area += double(c.destWidth + k) * (c.destHeight + k);
+            }
+            return area / c.sizes;
         }
         return width * height * Scale() * Scale();
     }
@@ -137,6 +147,7 @@ public:
     MemoryImage dest;
     std::vector<std::pair<int, int>> places;
     std::size_t place = 0;
+    int frame = 0;
 };
 
 void SetPixelCounters(benchmark::State& state, const Scene& scene)
@@ -170,8 +181,8 @@ void Ours(benchmark::State& state, Case c)
                                   drawMode, all, true);
             break;
         case Kind::Stretched:
-            scene.dest.StretchBlit(&scene.source, Rect(scene.X(), scene.Y(), c.destWidth, c.destHeight), all, clip,
-                                   color, drawMode, c.fast);
+            scene.dest.StretchBlit(&scene.source, Rect(scene.X(), scene.Y(), scene.DestWidth(), scene.DestHeight()),
+                                   all, clip, color, drawMode, c.fast);
             break;
         }
         scene.NextPlace(state);
@@ -198,10 +209,10 @@ Affine PixmanAffine(const Scene& scene)
     double s = scene.Scale();
     Affine a{};
     if (scene.c.kind == Kind::Stretched) {
-        a.m[0][0] = w / scene.c.destWidth;
-        a.m[1][1] = h / scene.c.destHeight;
-        a.width = scene.c.destWidth;
-        a.height = scene.c.destHeight;
+        a.m[0][0] = w / scene.DestWidth();
+        a.m[1][1] = h / scene.DestHeight();
+        a.width = scene.DestWidth();
+        a.height = scene.DestHeight();
         return a;
     }
     // About the middle, counter-clockwise on the screen: source = R^-1 (dest - middle) / s + middle.
@@ -228,15 +239,19 @@ void Pixman(benchmark::State& state, Case c)
     Scene scene(c);
     pixman_image_t* source = WrapPixman(scene.source);
     pixman_image_t* dest = WrapPixman(scene.dest);
-    Affine a = PixmanAffine(scene);
-    pixman_transform_t transform;
-    pixman_transform_init_identity(&transform);
-    for (int row = 0; row < 2; ++row) {
-        for (int column = 0; column < 3; ++column) {
-            transform.matrix[row][column] = pixman_double_to_fixed(a.m[row][column]);
+    auto place = [&]() {
+        Affine a = PixmanAffine(scene);
+        pixman_transform_t transform;
+        pixman_transform_init_identity(&transform);
+        for (int row = 0; row < 2; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                transform.matrix[row][column] = pixman_double_to_fixed(a.m[row][column]);
+            }
         }
-    }
-    pixman_image_set_transform(source, &transform);
+        pixman_image_set_transform(source, &transform);
+        return a;
+    };
+    Affine a = place();
     bool nearest = c.kind == Kind::Stretched && c.fast;
     pixman_image_set_filter(source, nearest ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
     pixman_image_t* mask = nullptr;
@@ -247,6 +262,9 @@ void Pixman(benchmark::State& state, Case c)
     }
     pixman_op_t op = c.mode == Mode::Additive ? PIXMAN_OP_ADD : PIXMAN_OP_OVER;
     for (auto _ : state) {
+        if (c.sizes > 1) {
+            a = place();
+        }
         pixman_image_composite32(op, source, mask, dest, a.left, a.top, 0, 0, scene.X() + a.left, scene.Y() + a.top,
                                  a.width, a.height);
         scene.NextPlace(state);
@@ -272,16 +290,18 @@ void Sdl(benchmark::State& state, Case c)
     Scene scene(c);
     SDL_Surface* source = WrapSurface(scene.source);
     SDL_Surface* dest = WrapSurface(scene.dest);
-    SDL_Surface* scratch = SDL_CreateRGBSurfaceWithFormat(0, c.destWidth, c.destHeight, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* scratch = SDL_CreateRGBSurfaceWithFormat(0, c.destWidth + c.sizes - 1, c.destHeight + c.sizes - 1, 32,
+                                                          SDL_PIXELFORMAT_ARGB8888);
     SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_BLEND);
     SDL_SetSurfaceBlendMode(scratch, SDL_BLENDMODE_BLEND);
     for (auto _ : state) {
-        SDL_Rect to{scene.X(), scene.Y(), c.destWidth, c.destHeight};
+        SDL_Rect to{scene.X(), scene.Y(), scene.DestWidth(), scene.DestHeight()};
+        SDL_Rect size{0, 0, to.w, to.h};
         if (c.fast) {
             SDL_BlitScaled(source, nullptr, dest, &to);
         } else {
-            SDL_SoftStretchLinear(source, nullptr, scratch, nullptr);
-            SDL_BlitSurface(scratch, nullptr, dest, &to);
+            SDL_SoftStretchLinear(source, nullptr, scratch, &size);
+            SDL_BlitSurface(scratch, &size, dest, &to);
         }
         scene.NextPlace(state);
     }
@@ -313,6 +333,8 @@ int RegisterAll()
     Register("stretched_window400x300_to200x150_smooth", {Kind::Stretched, Mode::Normal, true, 200, 150, false});
     Register("stretched_window400x300_to200x150_fast", {Kind::Stretched, Mode::Normal, true, 200, 150, true});
     Register("stretched_window400x300_to600x450_smooth", {Kind::Stretched, Mode::Normal, true, 600, 450, false});
+    Register("stretched_window400x300_scaling_in_200x150_to215x165_smooth",
+             {Kind::Stretched, Mode::Normal, true, 200, 150, false, 16});
     return 0;
 }
 

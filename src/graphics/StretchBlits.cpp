@@ -12,8 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace Tolm {
@@ -215,18 +215,18 @@ void RowContributions(Contributions& out, int spanHeight, int destHeight, const 
 class EntryTable
 {
 public:
-    // Columns [left, right) of the source are the ones any tap reads.
+    // Columns [left, left + width) of the source are the ones any tap reads.
     void Build(const PassTaps& columns)
     {
         left = INT32_MAX;
         int right = INT32_MIN;
         int span = 0;
         for (int e = 1; e <= columns.Count(); ++e) {
-            std::span<const Tap> taps = columns.Of(e);
-            if (!taps.empty()) {
-                left = std::min(left, taps.front().index);
-                right = std::max(right, taps.back().index + 1);
-                span = std::max(span, taps.back().index - taps.front().index + 1);
+            auto [low, high] = Extent(columns.Of(e));
+            if (low < high) {
+                left = std::min(left, low);
+                right = std::max(right, high);
+                span = std::max(span, high - low);
             }
         }
         if (left > right) {
@@ -241,17 +241,18 @@ public:
         dense.resize(std::size_t(2 * layout.pairs));
         for (int c = 0; c < columns.Count(); ++c) {
             std::span<const Tap> taps = columns.Of(c + 1);
-            first[std::size_t(c)] = taps.empty() ? 0 : taps.front().index - left;
+            int low = Extent(taps).first;
+            first[std::size_t(c)] = taps.empty() ? 0 : low - left;
             std::fill(dense.begin(), dense.end(), 0);
             for (const Tap& tap : taps) {
-                dense[std::size_t(tap.index - left - first[std::size_t(c)])] += tap.weight;
+                dense[std::size_t(tap.index - low)] += tap.weight;
             }
             int32_t total = 0;
             for (int p = 0; p < layout.pairs; ++p) {
-                int32_t low = dense[std::size_t(2 * p)];
-                int32_t high = dense[std::size_t(2 * p + 1)];
-                total += low + high;
-                uint32_t pair = (uint32_t(uint16_t(high)) << 16) | uint16_t(low);
+                int32_t even = dense[std::size_t(2 * p)];
+                int32_t odd = dense[std::size_t(2 * p + 1)];
+                total += even + odd;
+                uint32_t pair = (uint32_t(uint16_t(odd)) << 16) | uint16_t(even);
                 std::fill_n(weights.begin() + std::ptrdiff_t(4 * (std::size_t(p) * layout.count + c)), 4,
                             int32_t(pair));
             }
@@ -277,16 +278,42 @@ public:
     int width = 0;
 
 private:
+    // The lowest index of the taps and one past the highest; (0, 0) without taps.
+    static std::pair<int, int> Extent(std::span<const Tap> taps)
+    {
+        if (taps.empty()) {
+            return {0, 0};
+        }
+        auto [low, high] =
+            std::minmax_element(taps.begin(), taps.end(), [](const Tap& a, const Tap& b) { return a.index < b.index; });
+        return {low->index, high->index + 1};
+    }
+
     std::vector<int32_t> first;
     std::vector<int32_t> weights;
     std::vector<int32_t> bias;
     std::vector<int32_t> dense;
 };
 
+// Everything the weights of a draw depend on.
+struct WeightsKey
+{
+    RectD source;
+    int destWidth = 0;
+    int destHeight = 0;
+    int imageWidth = 0;
+    int imageHeight = 0;
+
+    bool operator==(const WeightsKey&) const = default;
+};
+
 // What one draw keeps between its rows. Kept between calls too: a scale-in animation stretches a whole
-// window every frame.
+// window every frame, and the same image drawn at the same scale in many places (the tiles of a scaled
+// screen) takes the weights of the draw before.
 struct SmoothScratch
 {
+    WeightsKey key;
+    bool haveWeights = false;
     Contributions contributions;
     PassTaps columns;
     PassTaps rows;
@@ -377,24 +404,34 @@ void MemoryImage::StretchBlitSmooth(MemoryImage& source, const Rect& clippedDest
     spanWidth = std::min(spanWidth, source.width - x0);
     spanHeight = std::min(spanHeight, source.height - y0);
     uint32_t* pixels = GetBits();
-    if (spanWidth < 1 || spanHeight < 1 || !pixels) {
+    // Taken before the weights, so that nothing runs between working them out and using them.
+    const uint32_t* sourceBits = source.HasPalette() ? nullptr : source.GetBits();
+    if (spanWidth < 1 || spanHeight < 1 || !pixels || !(sourceBits || source.HasPalette())) {
         NoteBitsChanged();
         return;
     }
     static thread_local SmoothScratch scratch;
     int destWidth = clippedDest.width;
-    ColumnContributions(scratch.contributions, source.width, destWidth, sourceRect, x0, spanWidth);
-    scratch.columns.Build(destWidth, scratch.contributions);
-    RowContributions(scratch.contributions, spanHeight, clippedDest.height, sourceRect, y0);
-    scratch.rows.Build(clippedDest.height, scratch.contributions);
+    WeightsKey key{sourceRect, destWidth, clippedDest.height, source.width, source.height};
+    if (!scratch.haveWeights || !(key == scratch.key)) {
+        ColumnContributions(scratch.contributions, source.width, destWidth, sourceRect, x0, spanWidth);
+        scratch.columns.Build(destWidth, scratch.contributions);
+        RowContributions(scratch.contributions, spanHeight, clippedDest.height, sourceRect, y0);
+        scratch.rows.Build(clippedDest.height, scratch.contributions);
+        scratch.table.Build(scratch.columns);
+        scratch.key = key;
+        scratch.haveWeights = true;
+    }
     EntryTable& table = scratch.table;
-    table.Build(scratch.columns);
 
     // The source rows of the span, columns [left, left + width). A palette source is expanded, and an image
     // stretched onto itself is read from a copy taken before the first write.
     const uint32_t* sourceBase = nullptr;
     std::size_t sourceStride = std::size_t(table.width);
-    if (source.HasPalette() || &source == this) {
+    if (sourceBits && &source != this) {
+        sourceStride = std::size_t(source.width);
+        sourceBase = sourceBits + std::size_t(y0) * sourceStride + std::size_t(table.left);
+    } else {
         scratch.copied.resize(std::size_t(spanHeight) * sourceStride);
         for (int row = 0; row < spanHeight; ++row) {
             uint32_t* copy = scratch.copied.data() + std::size_t(row) * sourceStride;
@@ -404,12 +441,6 @@ void MemoryImage::StretchBlitSmooth(MemoryImage& source, const Rect& clippedDest
             }
         }
         sourceBase = scratch.copied.data();
-    } else if (const uint32_t* bits = source.GetBits()) {
-        sourceStride = std::size_t(source.width);
-        sourceBase = bits + std::size_t(y0) * sourceStride + std::size_t(table.left);
-    } else {
-        NoteBitsChanged();
-        return;
     }
 
     const BlendKernels& kernels = ActiveBlendKernels();
