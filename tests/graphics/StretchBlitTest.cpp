@@ -282,6 +282,39 @@ TEST(StretchBlitTest, AnyStretchMatchesThePlainReference)
     }
 }
 
+// One geometry drawn again and again, at other places and from other pixels, takes the same weights, but the
+// same rectangle of an image of another size may not: a 1-pixel-wide rectangle enlarged with its right half
+// clipped samples just left of column 0, which weighs in column 1 only when the image has one.
+TEST(StretchBlitTest, RepeatedDrawsFollowTheirOwnImageAndPlace)
+{
+    std::mt19937 random(9);
+    struct Draw
+    {
+        int sourceWidth;
+        Rect sourceRect, destRect;
+        bool palette;
+    } draws[] = {{5, Rect(1, 0, 2, 3), Rect(0, 0, 7, 9), false},   {5, Rect(1, 0, 2, 3), Rect(11, 3, 7, 9), false},
+                 {5, Rect(1, 0, 2, 3), Rect(-2, 40, 7, 9), true},  {2, Rect(0, 0, 1, 3), Rect(70, 5, 20, 9), false},
+                 {1, Rect(0, 0, 1, 3), Rect(70, 5, 20, 9), false}, {2, Rect(0, 0, 1, 3), Rect(70, 5, 20, 9), true}};
+    std::vector<uint32_t> destPixels = RandomPixels(80 * 50, false, random);
+    MemoryImage dest;
+    Fill(dest, 80, 50, destPixels);
+    StretchReference::Picture expected{80, 50, destPixels};
+    auto box = [](const Rect& r) { return StretchReference::Box{r.x, r.y, r.width, r.height}; };
+    for (const Draw& d : draws) {
+        std::vector<uint32_t> sourcePixels = RandomPixels(d.sourceWidth * 4, d.palette, random);
+        MemoryImage source;
+        Fill(source, d.sourceWidth, 4, sourcePixels);
+        if (d.palette) {
+            ASSERT_TRUE(source.ConvertToPalette());
+        }
+        dest.StretchBlit(&source, d.destRect, d.sourceRect, Rect(0, 0, 80, 50), Color::White, DrawModeNormal, false);
+        StretchReference::Stretch(expected, {d.sourceWidth, 4, sourcePixels}, box(d.destRect), box(d.sourceRect),
+                                  {0, 0, 80, 50}, true, false);
+        ASSERT_EQ(Pixels(dest), expected.pixels) << "image " << d.sourceWidth << " wide, at " << d.destRect.x;
+    }
+}
+
 TEST(StretchBlitTest, ImageStretchedOntoItselfReadsThePixelsAsTheyWereBefore)
 {
     std::mt19937 random(5);
