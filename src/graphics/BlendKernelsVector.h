@@ -8,7 +8,6 @@
 #include "graphics/BlendWeights.h"
 #include "graphics/RotationSampling.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace Tolm {
@@ -533,14 +532,18 @@ struct VectorBlend
         }
         alignas(64) uint32_t destBlock[Step] = {};
         alignas(64) uint32_t texelBlocks[4][Step] = {};
-        std::copy_n(dest + k, rest, destBlock);
-        std::copy_n(top + k, rest, texelBlocks[0]);
-        std::copy_n(top + k + 1, rest, texelBlocks[1]);
-        std::copy_n(bottom + k, rest, texelBlocks[2]);
-        std::copy_n(bottom + k + 1, rest, texelBlocks[3]);
+        for (int j = 0; j < rest; ++j) {
+            destBlock[j] = dest[k + j];
+            texelBlocks[0][j] = top[k + j];
+            texelBlocks[1][j] = top[k + j + 1];
+            texelBlocks[2][j] = bottom[k + j];
+            texelBlocks[3][j] = bottom[k + j + 1];
+        }
         const uint32_t* const texels[4] = {texelBlocks[0], texelBlocks[1], texelBlocks[2], texelBlocks[3]};
         op(destBlock, texels);
-        std::copy_n(destBlock, rest, dest + k);
+        for (int j = 0; j < rest; ++j) {
+            dest[k + j] = destBlock[j];
+        }
     }
 
     static void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
