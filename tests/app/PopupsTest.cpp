@@ -89,6 +89,8 @@ TEST_F(PopupsTest, DialogAddedUnderAnIdInUseReplacesTheOldOneAfterTheStep)
     EXPECT_TRUE(firstGone);
     EXPECT_FALSE(secondGone);
     EXPECT_EQ(app->GetDialogCount(), 1);
+    app.reset();
+    EXPECT_TRUE(secondGone) << "the application deletes the dialogs it still holds";
 }
 
 TEST_F(PopupsTest, KillingADialogMapsNoResultToZeroAndUnknownIdsToFalse)
