@@ -6,6 +6,7 @@
 // draw lands on an untouched destination: sprites go to a new place each time, and the destination is
 // restored outside the timing once every place has been drawn on.
 #include "graphics/MemoryImage.h"
+#include "support/References.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -148,12 +149,6 @@ void Ours(benchmark::State& state, Case c)
     SetPixelCounters(state, scene);
 }
 
-SDL_Surface* WrapSurface(MemoryImage& image)
-{
-    return SDL_CreateRGBSurfaceWithFormatFrom(image.GetBits(), image.width, image.height, 32, image.width * 4,
-                                              SDL_PIXELFORMAT_ARGB8888);
-}
-
 void Sdl(benchmark::State& state, Case c)
 {
     Scene scene(c);
@@ -172,11 +167,6 @@ void Sdl(benchmark::State& state, Case c)
     SDL_FreeSurface(source);
     SDL_FreeSurface(dest);
     SetPixelCounters(state, scene);
-}
-
-pixman_image_t* WrapPixman(MemoryImage& image)
-{
-    return pixman_image_create_bits(PIXMAN_a8r8g8b8, image.width, image.height, image.GetBits(), image.width * 4);
 }
 
 // Premultiplied, so not the same arithmetic: a measure of what a tuned library reaches, not a rival result.

@@ -11,6 +11,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/FileSystem.h"
 #include "resources/ResourceManager.h"
+#include "support/References.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -96,33 +97,6 @@ bool LoadEverything(Tolm::TolmAppBase& app, std::set<std::string>* names)
     }
     app.CleanSharedImages();
     return loaded;
-}
-
-// libpng on its own: stdio input, the transformations that give 32-bit BGRA rows, the whole image.
-void RawPngDecode(const std::string& name, std::vector<uint32_t>& pixels)
-{
-    std::FILE* file = std::fopen(name.c_str(), "rb");
-    if (!file) {
-        return;
-    }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, file);
-    png_read_info(png, info);
-    png_set_expand(png);
-    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    png_set_gray_to_rgb(png);
-    png_set_bgr(png);
-    png_read_update_info(png, info);
-    const png_uint_32 width = png_get_image_width(png, info);
-    const png_uint_32 height = png_get_image_height(png, info);
-    pixels.resize(size_t(width) * height);
-    for (png_uint_32 y = 0; y < height; ++y) {
-        png_read_row(png, reinterpret_cast<png_bytep>(pixels.data() + size_t(y) * width), nullptr);
-    }
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    std::fclose(file);
 }
 
 std::string LoosePath(std::string name)

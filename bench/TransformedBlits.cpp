@@ -9,6 +9,7 @@
 // drawn image after its transform.
 #include "core/Matrix.h"
 #include "graphics/MemoryImage.h"
+#include "support/References.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -190,11 +191,6 @@ void Ours(benchmark::State& state, Case c)
     SetPixelCounters(state, scene);
 }
 
-pixman_image_t* WrapPixman(MemoryImage& image)
-{
-    return pixman_image_create_bits(PIXMAN_a8r8g8b8, image.width, image.height, image.GetBits(), image.width * 4);
-}
-
 // Destination pixel (X, Y) of a draw placed at the origin samples source point M (X + 0.5, Y + 0.5).
 struct Affine
 {
@@ -275,12 +271,6 @@ void Pixman(benchmark::State& state, Case c)
     pixman_image_unref(source);
     pixman_image_unref(dest);
     SetPixelCounters(state, scene);
-}
-
-SDL_Surface* WrapSurface(MemoryImage& image)
-{
-    return SDL_CreateRGBSurfaceWithFormatFrom(image.GetBits(), image.width, image.height, 32, image.width * 4,
-                                              SDL_PIXELFORMAT_ARGB8888);
 }
 
 // Nearest pixel: one scaled, blended blit. Bilinear: SDL2 stretches only by copying, so the stretch goes to a

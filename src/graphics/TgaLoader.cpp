@@ -37,7 +37,7 @@ bool ReadHeader(ImageFile& file, TgaHeader& header)
         return false;
     }
     header.idLength = bytes[0];
-    // bytes[1] is the colour-map type; bytes 3-11 the colour-map specification and the origin.
+    // bytes[1] is the colour-map type; bytes 3-11 the colour-map description and the origin.
     header.imageType = bytes[2];
     header.width = Little16(bytes + 12);
     header.height = Little16(bytes + 14);
