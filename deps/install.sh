@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
-# Installs the packages of deps/debian-packages.txt that are missing; silent when none are.
+# Installs the packages of a package list (deps/debian-packages.txt unless one is given) that are missing.
+# Silent when none are; names the ones it installs; stops with apt's own error when installing fails.
 set -euo pipefail
-list="$(dirname "$0")/debian-packages.txt"
+list="${1:-$(dirname "$0")/debian-packages.txt}"
 mapfile -t wanted < <(sed -e 's/#.*//' "$list" | tr -s ' \t' '\n' | sed '/^$/d')
 
-installed=$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${wanted[@]}" 2>/dev/null | awk '$2 == "installed" { print $1 }')
+# dpkg-query exits non-zero for a package it has never seen, yet still lists the ones it knows.
+installed=$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${wanted[@]}" 2>/dev/null || true)
 missing=()
 for package in "${wanted[@]}"; do
-    grep -qx "$package" <<<"$installed" || missing+=("$package")
+    grep -qx "$package installed" <<<"$installed" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing ${#missing[@]} Debian packages: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing ${#missing[@]} missing Debian packages: ${missing[*]}"
+fail() {
+    echo "deps/install.sh: $1 failed; the packages above are not installed" >&2
+    exit 1
+}
+"${sudo[@]}" apt-get update -qq || fail "apt-get update"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
+    fail "apt-get install"
