@@ -3,6 +3,10 @@
 # Silent when none are; names the ones it installs; stops with apt's own error when installing fails.
 set -euo pipefail
 list="${1:-$(dirname "$0")/debian-packages.txt}"
+if [ ! -r "$list" ]; then
+    echo "deps/install.sh: cannot read the package list $list" >&2
+    exit 1
+fi
 mapfile -t wanted < <(sed -e 's/#.*//' "$list" | tr -s ' \t' '\n' | sed '/^$/d')
 
 # dpkg-query exits non-zero for a package it has never seen, yet still lists the ones it knows.
