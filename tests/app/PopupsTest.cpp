@@ -1,6 +1,7 @@
 // The dialog registry, message boxes and fatal popups, the browser launch and the question about
 // hardware acceleration at exit.
 #include "AppFixture.h"
+#include "diagnostics/Profiler.h"
 #include "display/DDInterface.h"
 #include "platform/Browser.h"
 #include "platform/FileSystem.h"
@@ -10,6 +11,7 @@
 #include "widgets/WidgetManager.h"
 
 #include <fstream>
+#include <gmock/gmock.h>
 #include <sstream>
 #include <thread>
 
@@ -189,6 +191,31 @@ TEST_F(PopupsTest, ProgramReportsItsOwnVersionOnly)
 {
     EXPECT_EQ(app->GetProductVersion(ProgramFile()), "1.3");
     EXPECT_EQ(app->GetProductVersion("/bin/sh"), "");
+}
+
+TEST_F(PopupsTest, DebugKeyF2StartsTheProfilerAndShowsItsReportWhenPressedAgain)
+{
+    // The first stop measures the time-stamp counter's rate against the performance counter, which
+    // must move for that: the clock goes on by a millisecond at each reading meanwhile.
+    struct MovingClock : ManualClock
+    {
+        uint64_t Nanoseconds() override
+        {
+            Advance(1);
+            return ManualClock::Nanoseconds();
+        }
+    } moving;
+    app->DebugKeyDown(113);
+    EXPECT_TRUE(ProfilerIsActive());
+    EXPECT_TRUE(sink.boxes.empty());
+    SetClock(&moving);
+    app->DebugKeyDown(113);
+    SetClock(&clock);
+    EXPECT_FALSE(ProfilerIsActive());
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].caption, "Perf Results");
+    // Nothing in the program times sections, so the report is its total alone.
+    EXPECT_THAT(sink.boxes[0].text, testing::MatchesRegex("Total Time: [0-9]+\\.[0-9][0-9]\n"));
 }
 
 TEST_F(PopupsTest, HardwareAccelerationSwitchedOnAsksWhetherToKeepIt)
