@@ -3,6 +3,9 @@
 
 #include "core/PakXmlDocument.h"
 #include "core/StringUtils.h"
+#include "platform/Window.h"
+#include "sound/DSoundManager.h"
+#include "sound/MusicInterface.h"
 
 #include <cctype>
 #include <cstring>
@@ -82,6 +85,24 @@ void CustomTolmAppBase::UpdateFraction(float steps)
         TickCore();
     }
     TolmAppBase::UpdateFraction(steps);
+}
+
+std::unique_ptr<Tolm::MusicInterface> CustomTolmAppBase::CreateMusicInterface(Platform::WindowHandle)
+{
+    if (noSound) {
+        return std::make_unique<Tolm::MusicInterface>();
+    }
+    return TolmAppBase::CreateMusicInterface(invisibleWindow ? invisibleWindow->Handle() : 0);
+}
+
+void CustomTolmAppBase::RecreateSoundSystem()
+{
+    soundManager.reset();
+    soundManager = std::make_unique<Tolm::DSoundManager>(noSound ? 0 : MainWindowHandle(), useFmod);
+    SetSfxVolume(sfxVolume);
+    musicInterface.reset();
+    musicInterface = CreateMusicInterface(invisibleWindow ? invisibleWindow->Handle() : 0);
+    SetMusicVolume(musicVolume);
 }
 
 void CustomTolmAppBase::GotFocus()

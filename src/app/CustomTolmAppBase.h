@@ -19,6 +19,9 @@ public:
     ~CustomTolmAppBase() override;
 
     void UpdateFraction(float steps) override;
+    // The silent interface without sound; otherwise the framework's choice, always for the invisible
+    // window.
+    std::unique_ptr<Tolm::MusicInterface> CreateMusicInterface(Platform::WindowHandle window) override;
     // The core time callbacks first, then the framework's initialisation, then smooth updates.
     void Init() override;
     // Inactive, the game stops and shows the system pointer.
@@ -36,6 +39,11 @@ public:
     //   </settings>
     // False, with nothing stored, when the file cannot be opened or is not well-formed XML.
     virtual bool LoadConfig(const std::string& fileName);
+
+    // A new sound manager for the main window (none without sound) and a new music interface, at the
+    // stored volumes: the framework starts silent, and the game switches sound on once it has read its
+    // properties.
+    void RecreateSoundSystem();
 
     void SetRectProperty(const std::string& name, int x, int y, int width, int height);
 

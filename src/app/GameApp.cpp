@@ -86,6 +86,7 @@ void GameApp::Init()
     ReadCommandLine();
     if (GetBoolProperty("sound", true)) {
         noSound = false;
+        RecreateSoundSystem();
     }
     if (GetBoolProperty("force3d", false)) {
         SetAcceleration3D(true, true);

@@ -38,6 +38,7 @@ namespace Tolm {
 class Buffer;
 class DDInterface;
 class Dialog;
+class MusicInterface;
 class ResourceManager;
 class SoundManager;
 class Widget;
@@ -76,6 +77,8 @@ public:
     virtual void PurgeImages();
     virtual void LoadingCompleted() {}
     virtual ~TolmAppBase();
+    // The silent interface without sound, else the FMOD or the BASS back end for the window.
+    virtual std::unique_ptr<MusicInterface> CreateMusicInterface(Platform::WindowHandle window);
     virtual void InitHook() {}
     virtual void ShutdownHook() {}
     virtual void MainLoopDoneHook() {}
@@ -116,10 +119,13 @@ public:
     // manager or a free instance.
     virtual void PlaySampleWithPan(int soundId, int pan);
     virtual void PlaySample(int soundId);
+    // The volume of everything the program plays (the sound manager's mixer volume).
+    virtual double GetMasterVolume();
     virtual double GetMusicVolume();
     virtual double GetSfxVolume();
     virtual bool IsMuted();
     virtual void SetMasterVolume(double volume);
+    // Both volumes are stored as given and applied as 0 while muted.
     virtual void SetMusicVolume(double volume);
     virtual void SetSfxVolume(double volume);
     // Muting nests: every Mute needs its Unmute.
@@ -289,8 +295,9 @@ public:
     std::unique_ptr<WidgetManager> widgetManager;
     std::unique_ptr<ResourceManager> resourceManager;
     std::unique_ptr<DDInterface> display;
-    // Null until a sound system is made; the resource manager's sound ids come from it.
+    // Null until Init makes the sound system; the resource manager's sound ids come from it.
     std::unique_ptr<SoundManager> soundManager;
+    std::unique_ptr<MusicInterface> musicInterface;
 
     // Timing: every update is frameTime ms of logic.
     int frameTime = 10;

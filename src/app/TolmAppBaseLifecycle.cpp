@@ -21,7 +21,8 @@
 #include "platform/VideoSystem.h"
 #include "platform/Window.h"
 #include "resources/ResourceManager.h"
-#include "sound/SoundManager.h"
+#include "sound/DSoundManager.h"
+#include "sound/MusicInterface.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
 
@@ -105,6 +106,7 @@ TolmAppBase::~TolmAppBase()
         sharedImageMap.clear();
     }
     display.reset();
+    musicInterface.reset();
     soundManager.reset();
     if (mainWindow) {
         mainWindow->SetUserData(nullptr);
@@ -193,7 +195,11 @@ void TolmAppBase::Init()
         windowedUnavailable = true;
     }
     MakeWindow();
+    if (!soundManager) {
+        soundManager = std::make_unique<DSoundManager>(noSound ? 0 : MainWindowHandle(), useFmod);
+    }
     SetSfxVolume(sfxVolume);
+    musicInterface = CreateMusicInterface(invisibleWindow->Handle());
     SetMusicVolume(musicVolume);
     if (screenSaverMode) {
         cursorNumber = 11;
@@ -346,6 +352,9 @@ void TolmAppBase::Shutdown()
     if (playingDemo) {
         SetMusicVolume(savedMusicVolume);
         SetSfxVolume(savedSfxVolume);
+    }
+    if (musicInterface) {
+        musicInterface->StopAllMusic();
     }
     while (mousePollThreadRunning) {
         Platform::GetClock().Sleep(10);

@@ -10,6 +10,7 @@
 #include "platform/MessagePump.h"
 #include "platform/VideoSystem.h"
 #include "platform/Window.h"
+#include "sound/MusicInterface.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -296,6 +297,9 @@ void TolmAppBase::Update()
     ++updateCount;
     if (!minimized) {
         widgetManager->UpdateFrame();
+    }
+    if (musicInterface) {
+        musicInterface->Update();
     }
     CleanSharedImages();
 }

@@ -1,9 +1,23 @@
-// The application's sound: a sound id played once, the volumes and the nested mute. The stored volumes
-// never change by muting, so the registry keeps the player's levels.
+// The application's sound: a sound id played once, the music interface chosen for the system, the
+// volumes and the nested mute. The stored volumes never change by muting, so the registry keeps the
+// player's levels.
 #include "app/TolmAppBase.h"
+#include "sound/BassMusicInterface.h"
+#include "sound/FModMusicInterface.h"
 #include "sound/SoundManager.h"
 
 namespace Tolm {
+
+std::unique_ptr<MusicInterface> TolmAppBase::CreateMusicInterface(Platform::WindowHandle window)
+{
+    if (noSound) {
+        return std::make_unique<MusicInterface>();
+    }
+    if (useFmod) {
+        return std::make_unique<FModMusicInterface>(window);
+    }
+    return std::make_unique<BassMusicInterface>(window);
+}
 
 void TolmAppBase::PlaySampleWithPan(int soundId, int pan)
 {
@@ -20,6 +34,11 @@ void TolmAppBase::PlaySample(int soundId)
     if (instance) {
         instance->Play(false, true);
     }
+}
+
+double TolmAppBase::GetMasterVolume()
+{
+    return soundManager ? soundManager->GetMixerVolume() : 0.0;
 }
 
 double TolmAppBase::GetMusicVolume()
@@ -40,16 +59,25 @@ bool TolmAppBase::IsMuted()
 void TolmAppBase::SetMasterVolume(double volume)
 {
     sfxVolume = volume;
+    if (soundManager) {
+        soundManager->SetMixerVolume(volume);
+    }
 }
 
 void TolmAppBase::SetMusicVolume(double volume)
 {
     musicVolume = volume;
+    if (musicInterface) {
+        musicInterface->SetVolume(muteCount > 0 ? 0.0 : volume);
+    }
 }
 
 void TolmAppBase::SetSfxVolume(double volume)
 {
     sfxVolume = volume;
+    if (soundManager) {
+        soundManager->SetVolume(muteCount > 0 ? 0.0 : volume);
+    }
 }
 
 void TolmAppBase::Mute(bool automatic)

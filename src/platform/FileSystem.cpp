@@ -170,6 +170,21 @@ bool ReadWholeFile(std::string_view name, std::vector<uint8_t>& contents)
     return ok;
 }
 
+uint64_t FileLastWriteTime(std::string_view name)
+{
+    int descriptor = open(DiskPath(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return 0;
+    }
+    struct stat info
+    {};
+    uint64_t time = fstat(descriptor, &info) == 0 && !S_ISDIR(info.st_mode)
+                        ? UnixTimeToFileTime(info.st_mtim.tv_sec, info.st_mtim.tv_nsec)
+                        : 0;
+    close(descriptor);
+    return time;
+}
+
 bool WriteFileAtomically(std::string_view name, const void* data, size_t size)
 {
     std::string path = DiskPath(name);

@@ -40,6 +40,8 @@ bool IsDirectory(std::string_view name);
 // Creates one folder; false when it could not be made (including when it exists).
 bool MakeDirectory(std::string_view name);
 bool ReadWholeFile(std::string_view name, std::vector<uint8_t>& contents);
+// The last-write FILETIME of a file that can be opened for reading; 0 for one that cannot.
+uint64_t FileLastWriteTime(std::string_view name);
 // Writes through a temporary file, flushed to the device and renamed over the old one, so that a
 // crash or a full disk leaves either the old file or the new one, never a torn one.
 bool WriteFileAtomically(std::string_view name, const void* data, size_t size);

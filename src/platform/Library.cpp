@@ -2,6 +2,8 @@
 // main thread does.
 #include "platform/Library.h"
 
+#include "platform/DirectSound.h"
+#include "platform/FmodLibrary.h"
 #include "platform/Jpeg2000Codec.h"
 
 #include <cstring>
@@ -39,7 +41,9 @@ struct LibraryTable
 
 std::map<std::string, std::vector<LibraryExport>> DefaultLibraries()
 {
-    return {{kJ2KCodecLibraryName, J2KCodecExports()}};
+    return {{kJ2KCodecLibraryName, J2KCodecExports()},
+            {"dsound.dll", {{"DirectSoundCreate", reinterpret_cast<LibraryProc>(&DirectSoundCreate)}}},
+            {"fmod.dll", FmodExports()}};
 }
 
 LibraryTable& Table()

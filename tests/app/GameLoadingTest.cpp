@@ -3,7 +3,7 @@
 #include "GameFixture.h"
 #include "core/Random.h"
 #include "resources/ResourceManager.h"
-#include "sound/SoundManager.h"
+#include "support/NullSound.h"
 #include "support/PngFile.h"
 
 #include <set>
@@ -12,7 +12,7 @@ using Tolm::ResourceManager;
 
 namespace {
 
-class CountingSoundManager : public Tolm::SoundManager
+class CountingSoundManager : public NullSoundManager
 {
 public:
     bool LoadSound(int id, const std::string& file) override

@@ -4,7 +4,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/FileSystem.h"
 #include "resources/ResourceManager.h"
-#include "sound/SoundManager.h"
+#include "support/NullSound.h"
 #include "support/PngFile.h"
 #include "support/TempFolder.h"
 #include "widgets/Widget.h"
@@ -18,10 +18,10 @@ using namespace Tolm;
 namespace {
 
 // Records every playing it is asked for.
-class PlayingSoundManager : public SoundManager
+class PlayingSoundManager : public NullSoundManager
 {
 public:
-    struct Playing : SoundInstance
+    struct Playing : NullSoundInstance
     {
         explicit Playing(PlayingSoundManager& owner, int soundId) : manager(owner), id(soundId) {}
         void SetPan(int pan) override

@@ -6,7 +6,7 @@
 #include "graphics/MemoryImage.h"
 #include "graphics/SysFont.h"
 #include "platform/FileSystem.h"
-#include "sound/SoundManager.h"
+#include "support/NullSound.h"
 #include "support/PngFile.h"
 #include "support/TempFolder.h"
 
@@ -19,7 +19,7 @@ namespace {
 
 // Sound ids as the real manager hands them out, without playing anything; files named in `broken`
 // fail to load.
-class FakeSoundManager : public SoundManager
+class FakeSoundManager : public NullSoundManager
 {
 public:
     bool LoadSound(int id, const std::string& file) override

@@ -7,7 +7,7 @@
 // stands in for a missing entry), loads the properties and manifests as start-up does, loads every
 // group, and then checks:
 // - every resource id that a string in the sources names ("IMAGE_...", "FONT_...", "SOUND_..." and the
-//   other kind prefixes) is declared with that kind and loads;
+//   other kind prefixes) is declared with that kind and loads (sounds are decoded whole);
 // - the title screen's pictures lie in the groups loaded before the title screen shows;
 // - no picture file (and variant) is shared between those groups and the loading thread's groups, whose
 //   loads change a shared picture while the main thread draws it;
@@ -17,9 +17,11 @@
 #include "core/PakInterface.h"
 #include "core/StringUtils.h"
 #include "platform/Clock.h"
+#include "platform/DirectSound.h"
 #include "platform/FileSystem.h"
+#include "platform/Library.h"
 #include "resources/ResourceManager.h"
-#include "sound/SoundManager.h"
+#include "sound/DSoundManager.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -46,7 +48,6 @@ const char* const kLoadingThreadGroups[] = {"Common", "Fonts",  "Buildings",  "T
 // What the title screen draws before loading is done.
 const char* const kTitleImages[] = {"IMAGE_SPLASH_BRAND1", "IMAGE_SPLASH_BRAND2", "IMAGE_SPLASH_TARVEL",
                                     "IMAGE_LOADING_BACK", "IMAGE_LOADING_PROGRESS"};
-const char* const kSoundExtensions[] = {".wav", ".ogg", ".au"};
 
 class Problems
 {
@@ -62,38 +63,12 @@ private:
     int count = 0;
 };
 
-// Hands out sound ids for files the file layer can open, as the sound manager would load them.
-class FileCheckingSoundManager : public Tolm::SoundManager
+// The sound manager decodes every sound whole, as the game's would, into a device that plays nowhere.
+int32_t CreateSilentDevice(std::unique_ptr<Platform::DirectSoundDevice>* device)
 {
-public:
-    bool LoadSound(int id, const std::string& file) override
-    {
-        for (const char* extension : kSoundExtensions) {
-            if (Tolm::PakFileHandle* handle = PakFOpen((file + extension).c_str(), "rb")) {
-                PakFClose(handle);
-                used.insert(id);
-                return true;
-            }
-        }
-        return false;
-    }
-    void ReleaseSound(int id) override { used.erase(id); }
-    bool SetBaseVolume(int id, double) override { return id >= 0 && id < kMaxSoundIds; }
-    bool SetBasePan(int id, int) override { return id >= 0 && id < kMaxSoundIds; }
-    int GetFreeSoundId() override
-    {
-        for (int id = 0; id < kMaxSoundIds; ++id) {
-            if (!used.count(id)) {
-                return id;
-            }
-        }
-        return -1;
-    }
-    Tolm::SoundInstance* NewInstance(int) override { return nullptr; }
-
-private:
-    std::set<int> used;
-};
+    *device = Platform::DirectSoundDevice::CreateHeadless(44100);
+    return Platform::DS_OK;
+}
 
 // The manager with its records open to inspection.
 class InspectedManager : public ResourceManager
@@ -244,7 +219,10 @@ int main(int argc, char** argv)
     if (!GetSharedPakInterface()->AddPakFile(program + "/main.pak")) {
         problems.Add(program + "/main.pak is missing or not an archive");
     }
-    app.soundManager = std::make_unique<FileCheckingSoundManager>();
+    Platform::InstallLibrary("dsound.dll",
+                             {{"DirectSoundCreate", reinterpret_cast<Platform::LibraryProc>(&CreateSilentDevice)}});
+    // Any window will do: the device plays nowhere.
+    app.soundManager = std::make_unique<Tolm::DSoundManager>(1, false);
     InspectedManager manager(&app);
 
     LoadProperties(app, problems);
