@@ -1,8 +1,10 @@
 // The program entry: one application object, initialised, run and deleted.
 #include "app/GameApp.h"
+#include "platform/Process.h"
 
-int main()
+int main(int argc, char** argv)
 {
+    Platform::SetCommandLineArguments(argc, argv);
     auto* app = new GameApp();
     app->Init();
     app->Start();

@@ -126,6 +126,7 @@ bool CustomTolmAppBase::DebugKeyDown(int key)
     case 119:
         return TolmAppBase::DebugKeyDown(key);
     case 122: // F11, the screenshot key
+        TakeScreenshot();
         return true;
     default:
         return false;

@@ -7,6 +7,7 @@
 #include "core/Random.h"
 #include "core/StringUtils.h"
 #include "effects/GlobalParticles.h"
+#include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
 #include "resources/ResourceManager.h"
 #include "screens/CursorPointer.h"
@@ -16,6 +17,8 @@
 #include "town/Town.h"
 #include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
+
+#include <cstdlib>
 
 namespace {
 
@@ -112,6 +115,25 @@ void GameApp::Init()
     }
 }
 
+void GameApp::HandleCommandLineParam(const std::string& name, const std::string& value)
+{
+    Platform::DebugOutput(
+        Tolm::FormatString("theParamName = \"%s\", theParamValue = \"%s\"\r\n", name.c_str(), value.c_str()));
+    if (name != "set_start_level") {
+        return;
+    }
+    size_t found = value.find("level");
+    if (found == std::string::npos) {
+        return;
+    }
+    // Up to three digits follow "level"; a shorter value gives what it has.
+    int level = std::atoi(value.substr(found + 5, 3).c_str());
+    SetIntProperty("set_start_level", level);
+    if (GetIntPropertyOr("set_total_levels", 0) < level) {
+        SetIntProperty("set_total_levels", level);
+    }
+}
+
 void GameApp::LoadFirstResources()
 {
     if (!resourceManager->ParseResourcesFile("properties\\resources.xml")) {
@@ -204,7 +226,7 @@ void GameApp::LoadingCompleted()
     // The screens are widgets, and the seed is drawn here on the main thread, at the update the
     // loading-done event marks, so that a replayed demo deals the same board.
     RegisterMenuScreen(stateManager.get(), "MenuScreen");
-    SeedRandom(0);
+    SeedRandom(unsigned(updateCount) * 10);
     SetCursor(11);
     if (titleScreen) {
         titleScreen->loadingDone = true;

@@ -16,6 +16,9 @@ public:
     ~GameApp() override;
 
     void Init() override;
+    // Takes the start level ("set_start_level=level012") and only logs every other parameter: the
+    // framework's options never reach the framework in the game.
+    void HandleCommandLineParam(const std::string& name, const std::string& value) override;
     void LoadingCompleted() override;
     void RunLoadingThread() override;
     // Loads the group one resource at a time, counting each in loadingTaskDone. On a failure the error

@@ -121,11 +121,6 @@ bool TolmAppBase::LoadProperties(const std::string& path, bool showErrors, bool 
     return true;
 }
 
-bool TolmAppBase::ReadFileToBuffer(const std::string& path, Buffer& buffer, [[maybe_unused]] bool bypassDemo)
-{
-    return ReadFileLive(path, buffer);
-}
-
 bool TolmAppBase::ReadFileLive(const std::string& path, Buffer& buffer)
 {
     PakFileHandle* file = PakFOpen(path.c_str(), "rb");
@@ -157,14 +152,6 @@ Platform::SettingsStore* TolmAppBase::RegistryStore()
     return settingsStore.get();
 }
 
-bool TolmAppBase::WriteRegistryValue(const std::string& name, uint32_t type, const uint8_t* data, uint32_t count)
-{
-    if (registryKey.empty()) {
-        return false;
-    }
-    return WriteRegistryLive(name, type, data, count);
-}
-
 bool TolmAppBase::WriteRegistryLive(const std::string& name, uint32_t type, const uint8_t* data, uint32_t count)
 {
     Platform::SettingsStore* store = RegistryStore();
@@ -190,14 +177,6 @@ bool TolmAppBase::WriteRegistryInt(const std::string& name, int value)
     uint32_t bits = uint32_t(value);
     const uint8_t bytes[4] = {uint8_t(bits), uint8_t(bits >> 8), uint8_t(bits >> 16), uint8_t(bits >> 24)};
     return WriteRegistryValue(name, Platform::kRegDword, bytes, sizeof bytes);
-}
-
-bool TolmAppBase::ReadRegistryValue(const std::string& name, uint32_t& type, uint8_t* data, uint32_t& count)
-{
-    if (registryKey.empty()) {
-        return false;
-    }
-    return ReadRegistryLive(name, type, data, count);
 }
 
 bool TolmAppBase::ReadRegistryLive(const std::string& name, uint32_t& type, uint8_t* data, uint32_t& count)

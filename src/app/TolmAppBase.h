@@ -6,6 +6,7 @@
 // class (through CustomTolmAppBase) and overrides them.
 #pragma once
 
+#include "core/Buffer.h"
 #include "core/StringUtils.h"
 #include "graphics/Rect.h"
 #include "graphics/SharedImage.h"
@@ -35,8 +36,8 @@ class Window;
 
 namespace Tolm {
 
-class Buffer;
 class DDInterface;
+class DebugOverlay;
 class Dialog;
 class MusicInterface;
 class ResourceManager;
@@ -48,6 +49,18 @@ class WidgetManager;
 constexpr int kResultOk = 0;
 constexpr int kResultInvalidColorDepth = 6;
 constexpr int kResult3DFailed = 7;
+
+// A named point of a played demo.
+struct DemoMarker
+{
+    std::string name;
+    int updateCount = 0;
+};
+
+// The numbered demo files prefix1.dmo, prefix2.dmo and so on, in the folder the prefix names: with
+// deleteOldest, the lowest-numbered one goes when keep - 1 is below their count. Returns the highest
+// number found before that (0 for none).
+int RotateDemoFiles(const std::string& prefix, int keep, bool deleteOldest);
 
 class TolmAppBase : public ButtonListener, public DialogListener
 {
@@ -101,9 +114,17 @@ public:
     virtual bool OpenURL(const std::string& url, bool shutdownAfter);
     virtual std::string GetProductVersion(const std::string& path);
     virtual void Hide();
+    // Product, version, time since construction, screen mode and main thread, each line ending "\r\n".
+    virtual std::string GetProgramInfo();
     // May be called from any thread, and more than once.
     virtual void Shutdown();
+    // The process's command line after the program's path goes to ParseCommandLine.
     virtual void ReadCommandLine();
+    // name=value parameters, separated by spaces outside double quotes, each to HandleCommandLineParam.
+    virtual void ParseCommandLine(const std::string& text);
+    // The framework's options: the demo options, "-crash", "-screensaver" and "-changedir"; any other
+    // name is refused and ends the program.
+    virtual void HandleCommandLineParam(const std::string& name, const std::string& value);
     virtual void BringToFront(Platform::WParam wParam, Platform::LParam lParam);
     // Another copy runs: tells it and ends this process, unless single instance is off (false).
     virtual bool CheckOtherInstance();
@@ -199,7 +220,7 @@ public:
     bool Is3DMode() const;
     void SetCursor(int number);
     void SetActiveState();
-    void ClearKeyStates();
+    void ResetKeyStates();
     void SetFpsOverlay(bool on);
     void ShowVideoStats();
     // Stamp now, no time debt: a long pause (a popup, a window drag) must not count as lag.
@@ -241,6 +262,42 @@ public:
     // The whole file through the pak layer, replacing the buffer's contents. Demo-aware: the file
     // read is part of what a demo records and replays, unless bypassDemo.
     bool ReadFileToBuffer(const std::string& path, Buffer& buffer, bool bypassDemo);
+    // Whether the file opens through the pak layer. Demo-aware.
+    bool FileExists(const std::string& path);
+
+    // Demo recording and playback. Everything that enters the program from outside passes through the
+    // event stream in demoBuffer, tagged with the update count it happened at.
+    // Writes the fillers and the update delta of an event; the caller writes its kind, command and payload.
+    void RecordDemoEventHeader();
+    // Reads the pending event's header when the last one was taken; true when it is due now.
+    bool ReadDemoEventHeader();
+    // Carries out the recorded input events that are due now.
+    void PlayDemoEvents();
+    // The buffer's contents recorded, or replaced by the recorded contents while playing back.
+    void SyncDemoBuffer(Buffer& buffer);
+    // Kept in step as a boolean byte.
+    void SyncDemoByte(uint8_t& value);
+    void SyncDemoString(std::string& text);
+    // The stream, seed, version and markers written to demoFileName while recording; nothing otherwise.
+    void WriteDemoFile();
+    // Loads demoFileName for playback; false with the text to show.
+    bool ReadDemoFile(std::string& errorText);
+    // The playback dialogs: jump to a marker still ahead, or to a time before the end.
+    void ShowDemoMarkerList();
+    // The dialog's answer: IDOK or IDCANCEL.
+    int ShowDemoJumpDialog();
+    // Music and sound effects off, or back to the volumes they had.
+    void ToggleDemoSound();
+
+    // Text on the desktop's clipboard; the copy is skipped and the paste replayed during playback.
+    void CopyToClipboard(const std::string& text);
+    std::string GetClipboardText();
+    // The screen as "imageN.png" in the user-data folder's "_screenshots", N one above the highest there.
+    void TakeScreenshot();
+    // The debug overlay's pictures, redrawn with the frame rate, the mouse position or the demo time left.
+    void DrawFpsOverlay();
+    void DrawMouseOverlay(int x, int y);
+    void DrawDemoTimeOverlay();
 
     // Registry values below the application's key. A name may carry a subkey: "Test3D\RuntimeError"
     // is the value "RuntimeError" of the subkey "Test3D". With no registryKey every read and write
@@ -349,6 +406,9 @@ public:
     bool registryRead = false;
     bool inMainLoop = false;
     std::thread::id mainThreadId;
+    // The system's number for the main thread, for the program information.
+    uint32_t mainThreadSystemId = 0;
+    uint32_t creationTime = 0;
 
     // Single instance.
     bool singleInstance = true;
@@ -385,13 +445,13 @@ public:
     uint32_t lastInputTime = 0;
     uint32_t lastTimerTick = 0;
     uint32_t timerGapStart = 0;
-    bool closedByWindow = false;
     bool flippedToGdi = false;
     bool autoEnable3D = true;
     bool run3DTest = false;
     bool acceleration3DChanged = false;
     bool showFps = false;
     int fpsOverlayMode = 0;
+    std::unique_ptr<DebugOverlay> debugOverlay;
     uint32_t lastMonitorPowerTime = 0;
     // Mouse sensitivity: the scaled pointer's last position and the fractions carried between moves.
     bool scaledMouseStarted = false;
@@ -414,13 +474,25 @@ public:
     // Demo.
     bool recordingDemo = false;
     bool playingDemo = false;
+    // The main or the hidden window was closed: playback takes no more results from the stream.
+    bool windowClosed = false;
+    Buffer demoBuffer;
+    // Recording: the update of the last event written. Playback: the update the pending event is due at.
+    int demoNextEventUpdate = 0;
+    // Playback has taken the pending event and reads the next header first.
+    bool demoNeedHeader = true;
+    bool demoShortEvent = false;
+    int demoCommand = 0;
+    // Mouse moves are recorded relative to it; the mouse-poll thread reads it during playback.
+    std::atomic<int> demoMouseX{0};
+    std::atomic<int> demoMouseY{0};
+    bool demoLoadingDoneSeen = false;
+    std::string demoNamePrefix = "tolmapp";
+    std::string demoFileName = demoNamePrefix + ".dmo";
+    std::vector<DemoMarker> demoMarkers;
+    int demoEndUpdate = 0;
     int demoTargetUpdate = 0;
     bool demoFastForward = false;
-    bool demoStepRedraw = false;
-    int demoEndUpdate = 0;
-    bool demoLoadingDoneSeen = false;
-    int demoNextEventUpdate = -1;
-    std::string demoFileName = "tolmapp.dmo";
 
     // Dialogs, by id and in the order they were added.
     std::map<int, Dialog*> dialogMap;
@@ -468,7 +540,29 @@ private:
     void RunStepBlock(double step, bool countConsecutive);
     bool CatchUpDemo(double step);
     void CompleteLoading();
-    void PlayDemoEvents() {}
+
+    // Demo pieces.
+    void RecordDemoLongEvent(int command);
+    void RecordDemoShortEvent(int command);
+    void RecordDemoMessage(const Platform::Message& message);
+    void RecordDemoMousePosition(int x, int y);
+    void RecordDemoFileRead(bool found, const Buffer& buffer);
+    // Takes the pending event: its header is read when needed and it counts as taken.
+    void TakeDemoEvent();
+    // A length and that many bytes of the stream; false, with the rest of the stream skipped, when the
+    // length is negative or runs past the end.
+    bool ReadDemoBlock(std::vector<uint8_t>& bytes);
+    bool DemoHeaderAvailable();
+    void PlayDemoEvent();
+    void PlayDemoActivation(bool nowFocused);
+    void PlayDemoMinimize(bool nowMinimized);
+    // A typed character during playback: the playback controls.
+    void HandleDemoControl(char key);
+    // A demo path in the user-data folder unless it names its own drive or root.
+    std::string MakeDemoPathAbsolute(const std::string& path) const;
+    // The jump target of a "h:m:s" text that counts back from the end of the demo.
+    int DemoJumpTarget(const std::string& text) const;
+    void DrawOverlays();
 
     // Window pieces.
     int32_t HandleMessage(const Platform::Message& message);

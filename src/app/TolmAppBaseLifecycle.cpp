@@ -1,6 +1,7 @@
 // The application object's life: construction, the initialisation chain, the single-instance rule,
 // Start with its threads, Shutdown, DoExit and destruction, in the orders the framework fixes.
 #include "app/BuiltInCursors.h"
+#include "app/DebugOverlay.h"
 #include "app/TolmAppBase.h"
 #include "core/PakInterface.h"
 #include "core/PathUtils.h"
@@ -17,6 +18,7 @@
 #include "platform/Folders.h"
 #include "platform/MessageBox.h"
 #include "platform/MessagePump.h"
+#include "platform/Process.h"
 #include "platform/SingleInstance.h"
 #include "platform/VideoSystem.h"
 #include "platform/Window.h"
@@ -47,15 +49,6 @@ std::string InstanceFolder(const TolmAppBase& app)
     return folder.empty() ? app.programFolder : folder;
 }
 
-// Names with a drive, a leading '\' after one, or a POSIX root stand alone.
-bool IsAbsolutePath(const std::string& path)
-{
-    if (!path.empty() && path[0] == '/') {
-        return true;
-    }
-    return path.size() >= 2 && (path[1] == ':' || (path.size() >= 3 && path[2] == '\\'));
-}
-
 } // namespace
 
 TolmAppBase::TolmAppBase()
@@ -75,7 +68,9 @@ TolmAppBase::TolmAppBase()
                                                        "like to visit the web site to download it?"));
     widgetManager = std::make_unique<WidgetManager>(this);
     resourceManager = std::make_unique<ResourceManager>(this);
+    debugOverlay = std::make_unique<DebugOverlay>(this);
     uint32_t now = Now();
+    creationTime = now;
     lastPresentTime = now;
     nextRedrawTime = now;
     loadingStartTick = now;
@@ -101,6 +96,7 @@ TolmAppBase::~TolmAppBase()
     }
     widgetManager.reset();
     resourceManager.reset();
+    debugOverlay.reset();
     {
         CriticalSectionGuard guard(MemoryImageRegistry::Instance().GetDisplayLock());
         sharedImageMap.clear();
@@ -119,6 +115,7 @@ TolmAppBase::~TolmAppBase()
     pointingHandCursor.reset();
     openHandCursor.reset();
     gTolmApp = nullptr;
+    WriteDemoFile();
     notifyChannel.reset();
     instanceMutex.reset();
 }
@@ -144,6 +141,7 @@ void TolmAppBase::DialogButtonClicked(int dialogId, int buttonId)
 void TolmAppBase::Init()
 {
     mainThreadId = std::this_thread::get_id();
+    mainThreadSystemId = Platform::CurrentThreadId();
     if (shutDown) {
         return;
     }
@@ -161,9 +159,7 @@ void TolmAppBase::Init()
     ReadFromRegistry();
     if (IsWindowsVistaOrLater()) {
         SetUserDataFolder(Platform::UserDataFolder(companyName, productName));
-        if (!IsAbsolutePath(demoFileName)) {
-            demoFileName = GetUserDataFolder() + demoFileName;
-        }
+        demoFileName = MakeDemoPathAbsolute(demoFileName);
     }
     if (!commandLineRead) {
         ReadCommandLine();
@@ -184,6 +180,14 @@ void TolmAppBase::Init()
     }
     randomSeed = Now();
     SeedRandomMT(randomSeed);
+    if (playingDemo) {
+        std::string errorText;
+        if (!ReadDemoFile(errorText)) {
+            playingDemo = false;
+            ShowErrorPopup(errorText);
+            DoExit(0);
+        }
+    }
     std::srand(Now());
     invisibleWindow = Platform::Window::CreateMessageOnly(title);
     invisibleWindow->SetUserData(this);
@@ -195,6 +199,12 @@ void TolmAppBase::Init()
         windowedUnavailable = true;
     }
     MakeWindow();
+    if (playingDemo) {
+        // The first event is the display mode the recorded run had.
+        TakeDemoEvent();
+        windowed = demoBuffer.ReadBool();
+        refreshRate = demoBuffer.ReadByte();
+    }
     if (!soundManager) {
         soundManager = std::make_unique<DSoundManager>(noSound ? 0 : MainWindowHandle(), useFmod);
     }
@@ -207,12 +217,6 @@ void TolmAppBase::Init()
     }
     InitHook();
     initialised = true;
-}
-
-void TolmAppBase::ReadCommandLine()
-{
-    // The command line is not read yet: no option reaches the framework.
-    commandLineRead = true;
 }
 
 bool TolmAppBase::CheckOtherInstance()

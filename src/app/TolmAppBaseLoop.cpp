@@ -2,6 +2,8 @@
 // replays identically; only UpdateFraction sees fractional time. Frames are paced by the display's
 // presents in full screen (smooth updates) and by the clock otherwise, with the time debt capped so
 // that a stall costs at most 20 updates. Every reading of time goes through the program's clock.
+#include "app/DebugOverlay.h"
+#include "app/DemoEvents.h"
 #include "app/TolmAppBase.h"
 #include "diagnostics/Profiler.h"
 #include "display/DDImage.h"
@@ -277,6 +279,9 @@ bool TolmAppBase::RunUpdate()
         }
     } else if (loadingThreadDone && !loadingCompleted) {
         CompleteLoading();
+        if (recordingDemo) {
+            RecordDemoLongEvent(DemoEvent::kLoadingDone);
+        }
     }
     Update();
     return true;
@@ -320,6 +325,9 @@ bool TolmAppBase::Redraw()
         redrawDidNothing = true;
         return false;
     }
+    if (showFps) {
+        DrawOverlays();
+    }
     uint32_t start = Now();
     if (start - lastIdleCheckTime > 1000) {
         CheckIdle(start);
@@ -342,6 +350,9 @@ bool TolmAppBase::Redraw()
     redrawDidNothing = false;
     ++drawCount;
     drawTime += int(now - start);
+    if (showFps) {
+        debugOverlay->BlitOnto(widgetManager->screenImage, playingDemo);
+    }
     if (waitForVSync && isWindowedNow && softVSyncInWindow && display &&
         now - lastPresentTime < display->refreshPeriod) {
         Sleep(display->refreshPeriod - (now - lastPresentTime));

@@ -116,7 +116,7 @@ void TolmAppBase::RecoverFromPopup()
         flippedToGdi = false;
     }
     ResetFrameTiming();
-    ClearKeyStates();
+    ResetKeyStates();
     if (widgetManager->pressedButtons != 0) {
         widgetManager->ReleasePressedWidget();
         if (mainWindow) {

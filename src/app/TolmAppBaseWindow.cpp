@@ -3,6 +3,8 @@
 //
 // Input is not handled inside the window procedure: it is queued and handled one record per loop
 // step, so the order of events is fixed and a demo can record exactly what the widgets saw.
+#include "app/DebugOverlay.h"
+#include "app/DemoEvents.h"
 #include "app/TolmAppBase.h"
 #include "diagnostics/Profiler.h"
 #include "display/DDImage.h"
@@ -191,6 +193,11 @@ int TolmAppBase::InitDisplay()
 void TolmAppBase::AfterDisplayInit()
 {
     refreshRate = int(display->refreshRate);
+    if (recordingDemo) {
+        RecordDemoLongEvent(DemoEvent::kDisplayMode);
+        demoBuffer.WriteBool(windowed);
+        demoBuffer.WriteByte(uint8_t(refreshRate));
+    }
 }
 
 bool TolmAppBase::Is3DMode() const
@@ -427,6 +434,9 @@ int32_t TolmAppBase::QueueMessage(Message message)
     if (playingDemo && kind == WM_KEYDOWN) {
         DebugKeyDown(int(message.wParam));
     }
+    if (playingDemo && kind == WM_CHAR) {
+        HandleDemoControl(char(message.wParam));
+    }
     uint32_t lastQueued = deferredMessages.empty() ? 0 : deferredMessages.back().message;
     bool queue = lastQueued != WM_CLOSE;
     if (queue && kind == WM_TIMER && lastQueued == WM_TIMER) {
@@ -494,13 +504,16 @@ bool TolmAppBase::ProcessDeferredMessages(bool justOne)
     while (!deferredMessages.empty()) {
         Message message = deferredMessages.front();
         deferredMessages.pop_front();
+        if (recordingDemo && !shutDown) {
+            RecordDemoMessage(message);
+        }
         if (!playingDemo) {
             DispatchDeferred(message);
         }
         bool fromOurWindow =
             message.window == MainWindowHandle() || (invisibleWindow && message.window == invisibleWindow->Handle());
         if (message.message == WM_CLOSE && fromOurWindow) {
-            closedByWindow = true;
+            windowClosed = true;
             Shutdown();
         }
         if (justOne) {
@@ -587,7 +600,7 @@ void TolmAppBase::HandleKeyDown(const Message& message)
     int key = int(message.wParam);
     if (key == VK_RETURN && message.message == WM_SYSKEYDOWN && !windowedUnavailable && !fullScreenUnavailable) {
         SwitchScreenModeTo(!windowed);
-        ClearKeyStates();
+        ResetKeyStates();
         return;
     }
     if (key == 'D' && widgetManager->keyDown[VK_CONTROL] && widgetManager->keyDown[VK_MENU]) {
@@ -618,6 +631,9 @@ void TolmAppBase::HandleTimerMessage()
     if (inside == mouseInWindow) {
         return;
     }
+    if (recordingDemo) {
+        RecordDemoLongEvent(inside ? DemoEvent::kMouseEnter : DemoEvent::kMouseLeave);
+    }
     if (!inside) {
         int x = 0;
         int y = 0;
@@ -637,6 +653,9 @@ void TolmAppBase::DispatchMouse(const Message& message)
     lastInputTime = lastTimerTick;
     widgetManager->MouseMove(x, y);
     if (!mouseInWindow) {
+        if (recordingDemo) {
+            RecordDemoLongEvent(DemoEvent::kMouseEnter);
+        }
         mouseInWindow = true;
         ApplyCursor();
     }
@@ -794,7 +813,7 @@ bool TolmAppBase::IsConfirmKey(int key)
     return key == 13 || key == 82 || key == 114;
 }
 
-void TolmAppBase::ClearKeyStates()
+void TolmAppBase::ResetKeyStates()
 {
     widgetManager->keyDown.fill(false);
     ctrlDown = false;
@@ -841,6 +860,9 @@ void TolmAppBase::SetFpsOverlay(bool on)
 {
     showFps = on;
     widgetManager->InvalidateAll();
+    if (on) {
+        debugOverlay->RestartFrameRate();
+    }
 }
 
 void TolmAppBase::ShowVideoStats()
@@ -864,9 +886,11 @@ void TolmAppBase::MousePollThreadEntry()
     // The poll interval is wall-clock time, never the program's clock: a test clock that drives the
     // logic must not be moved by this thread.
     while (!shutDown) {
-        int x = 0;
-        int y = 0;
-        GetLastCursorPosition(x, y);
+        int x = demoMouseX;
+        int y = demoMouseY;
+        if (!playingDemo) {
+            GetLastCursorPosition(x, y);
+        }
         if (display && display->HasPresented() && (x != display->cursorX || y != display->cursorY)) {
             uint32_t sinceRedraw = Now() - nextRedrawTime.load();
             if (int32_t(sinceRedraw) > int32_t(display->refreshPeriod + 5)) {

@@ -40,6 +40,16 @@ bool Buffer::AtEnd() const
     return readBitPos >= dataBits;
 }
 
+void Buffer::SetReadPosition(int64_t bits)
+{
+    readBitPos = std::clamp<int64_t>(bits, 0, dataBits);
+}
+
+int64_t Buffer::BitsLeft() const
+{
+    return std::max<int64_t>(dataBits - readBitPos, 0);
+}
+
 // Writes normally land on fresh zero bytes at the end. After SetData the write position may lie inside
 // the bytes or beyond them; the bits then go where the position says, never past the vector.
 void Buffer::OrByteAt(size_t index, uint8_t bits)

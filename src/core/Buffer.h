@@ -27,6 +27,11 @@ public:
     // Whole bytes covering the data written or set.
     int GetDataLen() const;
     bool AtEnd() const;
+    // The read position in bits, which a reader may keep and go back to.
+    int64_t GetReadPosition() const { return readBitPos; }
+    void SetReadPosition(int64_t bits);
+    // Bits from the read position to the end of the data; 0 at or past the end.
+    int64_t BitsLeft() const;
 
     // Appends the low n bits of value; n is at most 32.
     void WriteBits(int value, int n);

@@ -1,6 +1,8 @@
 // Formatting, strict number parsing, case and width conversion.
 #include "core/StringUtils.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 
@@ -212,6 +214,24 @@ int FindNoCase(const std::string& text, const std::string& pattern)
         }
     }
     return -1;
+}
+
+int LeadingInt(const std::string& text)
+{
+    size_t position = 0;
+    while (position < text.size() && (text[position] == ' ' || (text[position] >= '\t' && text[position] <= '\r'))) {
+        ++position;
+    }
+    bool negative = position < text.size() && text[position] == '-';
+    if (position < text.size() && (text[position] == '-' || text[position] == '+')) {
+        ++position;
+    }
+    int64_t value = 0;
+    for (; position < text.size() && text[position] >= '0' && text[position] <= '9'; ++position) {
+        value = std::min<int64_t>(value * 10 + (text[position] - '0'), int64_t(INT_MAX) + 1);
+    }
+    value = negative ? -value : value;
+    return int(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
 }
 
 } // namespace Tolm

@@ -38,5 +38,8 @@ std::string WideToString(const WideString& text);
 std::string TrimString(const std::string& text);
 // Position of the first occurrence of pattern in text without regard to case, or -1.
 int FindNoCase(const std::string& text, const std::string& pattern);
+// The number at the start of the text as the C library's atoi reads it (white space, a sign, digits up
+// to the first other character; 0 when there are none), held at the int limits instead of overflowing.
+int LeadingInt(const std::string& text);
 
 } // namespace Tolm

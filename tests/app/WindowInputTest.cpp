@@ -228,7 +228,7 @@ TEST_F(WindowInputTest, TimerRunsCollapseAndNothingFollowsAClose)
     EXPECT_FALSE(app->shutDown);
     app->ProcessDeferredMessages(true);
     EXPECT_TRUE(app->shutDown);
-    EXPECT_TRUE(app->closedByWindow);
+    EXPECT_TRUE(app->windowClosed);
     EXPECT_FALSE(app->widgetManager->keyDown['W']);
 }
 
@@ -239,7 +239,7 @@ TEST_F(WindowInputTest, DesktopQuitRequestClosesTheWindowAndEndsTheLoop)
     Push(quit);
     app->MainLoop();
     EXPECT_TRUE(app->shutDown);
-    EXPECT_TRUE(app->closedByWindow);
+    EXPECT_TRUE(app->windowClosed);
 }
 
 TEST_F(WindowInputTest, HalfSensitivityMovesThePointerOnePixelForTwo)
