@@ -206,6 +206,8 @@ void TolmAppBase::PlayDemoEvent()
         } else {
             bool down = demoBuffer.ReadBits(1, false) != 0;
             int clickCount = demoBuffer.ReadBits(3, true);
+            // As the live handling of a button message does, the position goes first.
+            widgetManager->MouseMove(demoMouseX, demoMouseY);
             if (down) {
                 widgetManager->MouseDown(demoMouseX, demoMouseY, clickCount);
             } else {
