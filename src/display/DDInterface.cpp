@@ -55,6 +55,8 @@ int DDInterface::Init(Platform::Window* window, bool inWindow)
     refreshPeriod = 1000 / clamped;
     screenImage = std::make_unique<DDImage>(displayWidth, displayHeight);
     screenImage->Clear();
+    // The screen shows no alpha: draws onto it take the paths for an opaque destination.
+    screenImage->ForceAlphaFlags(false, false);
     initialised = true;
     app->DisplayInitHook();
     return kResultOk;

@@ -16,6 +16,18 @@ struct BlendTint
 };
 
 using BlendRow = void (*)(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint);
+// A row drawn along the source's run table (see MemoryImage): runs[i] counts the pixels from pixel i to the
+// end of its run of clear, opaque or partial alpha, at most 255, and may reach past the row.
+using RunRow = void (*)(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int count);
+
+// The length of the run at pixel i of a row of count pixels, cut at the row's end; a damaged entry of 0
+// counts as 1.
+inline int RunLength(const uint8_t* runs, int i, int count)
+{
+    int length = runs[i] == 0 ? 1 : int(runs[i]);
+    return length < count - i ? length : count - i;
+}
+
 using FillRow = void (*)(uint32_t* dest, int count, uint32_t color);
 
 // The area-filtered stretch works in two halves per destination row. The first weighs the source rows that
@@ -77,6 +89,9 @@ struct BlendKernels
     // Over a destination taken to be opaque: opaque pixels are copied, clear ones skipped, and the others
     // blend by their own alpha and come out opaque.
     BlendRow blitOntoOpaque;
+    // The same, guided by the source row's run table, which must match its pixels: clear runs are skipped
+    // and opaque runs copied without looking at each pixel.
+    RunRow blitRunsOntoOpaque;
     // Saturating additions that keep the destination alpha. The weighted ones scale the source by its
     // alpha; the tinted ones take the tint already scaled by its alpha.
     BlendRow addWhite;

@@ -6,6 +6,7 @@
 #include "graphics/RotationSampling.h"
 
 #include <cstdint>
+#include <cstring>
 
 #if defined(__x86_64__)
 
@@ -66,6 +67,19 @@ struct Avx2
     }
     static Reg Cmpeq16(Reg a, Reg b) { return _mm256_cmpeq_epi16(a, b); }
     static Reg Cmpeq32(Reg a, Reg b) { return _mm256_cmpeq_epi32(a, b); }
+    static Reg Cmpgt32(Reg a, Reg b) { return _mm256_cmpgt_epi32(a, b); }
+    static Reg Iota32() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7); }
+    // The first count pixels, the others clear; none when count <= 0, all from Pixels up. The masked
+    // lanes are never read or written, even past the end of the pixels.
+    static Reg PartMask(int count) { return _mm256_cmpgt_epi32(_mm256_set1_epi32(count), Iota32()); }
+    static Reg LoadPart(const uint32_t* p, int count)
+    {
+        return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), PartMask(count));
+    }
+    static void StorePart(uint32_t* p, Reg v, int count)
+    {
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(p), PartMask(count), v);
+    }
     static bool AllSet(Reg mask) { return _mm256_movemask_epi8(mask) == -1; }
     static bool AnySet(Reg mask) { return _mm256_movemask_epi8(mask) != 0; }
     // Packing and unpacking work within each 128-bit half; Split and Merge pair them so the pixel order

@@ -6,6 +6,7 @@
 #include "graphics/RotationSampling.h"
 
 #include <cstdint>
+#include <cstring>
 
 #if defined(__x86_64__)
 
@@ -69,6 +70,16 @@ struct Avx512
     // Comparisons give mask registers here; the shared code wants lanes of all ones or all zeros.
     static Reg Cmpeq16(Reg a, Reg b) { return _mm512_movm_epi16(_mm512_cmpeq_epi16_mask(a, b)); }
     static Reg Cmpeq32(Reg a, Reg b) { return _mm512_maskz_set1_epi32(_mm512_cmpeq_epi32_mask(a, b), -1); }
+    static Reg Cmpgt32(Reg a, Reg b) { return _mm512_maskz_set1_epi32(_mm512_cmpgt_epi32_mask(a, b), -1); }
+    static Reg Iota32() { return _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15); }
+    // The first count pixels, the others clear; none when count <= 0, all from Pixels up. The masked
+    // lanes are never read or written, even past the end of the pixels.
+    static __mmask16 PartMask(int count)
+    {
+        return count >= Pixels ? __mmask16(0xFFFF) : count <= 0 ? __mmask16(0) : __mmask16((1u << count) - 1);
+    }
+    static Reg LoadPart(const uint32_t* p, int count) { return _mm512_maskz_loadu_epi32(PartMask(count), p); }
+    static void StorePart(uint32_t* p, Reg v, int count) { _mm512_mask_storeu_epi32(p, PartMask(count), v); }
     static bool AllSet(Reg mask) { return _mm512_movepi8_mask(mask) == ~__mmask64(0); }
     static bool AnySet(Reg mask) { return _mm512_movepi8_mask(mask) != 0; }
     // Packing and unpacking work within each 128-bit quarter; Split and Merge pair them so the pixel order

@@ -111,6 +111,20 @@ void BlitOntoOpaque(uint32_t* dest, const uint32_t* source, int count, const Ble
     }
 }
 
+void BlitRunsOntoOpaque(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int count)
+{
+    for (int i = 0; i < count;) {
+        int length = RunLength(runs, i, count);
+        uint32_t alpha = source[i] >> 24;
+        if (alpha == 255) {
+            std::memcpy(dest + i, source + i, std::size_t(length) * sizeof(uint32_t));
+        } else if (alpha != 0) {
+            BlitOntoOpaque(dest + i, source + i, length, BlendTint());
+        }
+        i += length;
+    }
+}
+
 template <typename Amount>
 void AddEach(uint32_t* dest, const uint32_t* source, int count, Amount amount)
 {
@@ -229,9 +243,10 @@ void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, 
 
 const BlendKernels& ScalarBlendKernels()
 {
-    static const BlendKernels kernels{"scalar",       BlendWhite,       BlendGrey,   BlendTinted,       BlitOntoOpaque,
-                                      AddWhite,       AddWhiteWeighted, AddTinted,   AddTintedWeighted, OverBlend,
-                                      StretchColumns, StretchEntries,   StretchOver, SampleShifted};
+    static const BlendKernels kernels{"scalar",       BlendWhite,         BlendGrey,    BlendTinted,
+                                      BlitOntoOpaque, BlitRunsOntoOpaque, AddWhite,     AddWhiteWeighted,
+                                      AddTinted,      AddTintedWeighted,  OverBlend,    StretchColumns,
+                                      StretchEntries, StretchOver,        SampleShifted};
     return kernels;
 }
 

@@ -55,6 +55,32 @@ struct Sse2
     }
     static Reg Cmpeq16(Reg a, Reg b) { return _mm_cmpeq_epi16(a, b); }
     static Reg Cmpeq32(Reg a, Reg b) { return _mm_cmpeq_epi32(a, b); }
+    static Reg Cmpgt32(Reg a, Reg b) { return _mm_cmpgt_epi32(a, b); }
+    static Reg Iota32() { return _mm_setr_epi32(0, 1, 2, 3); }
+    // The first count pixels, the others clear; none when count <= 0, all from Pixels up.
+    static Reg LoadPart(const uint32_t* p, int count)
+    {
+        if (count >= Pixels) {
+            return Load(p);
+        }
+        alignas(16) uint32_t lanes[Pixels] = {};
+        for (int j = 0; j < count; ++j) {
+            lanes[j] = p[j];
+        }
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+    }
+    static void StorePart(uint32_t* p, Reg v, int count)
+    {
+        if (count >= Pixels) {
+            Store(p, v);
+            return;
+        }
+        alignas(16) uint32_t lanes[Pixels];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes), v);
+        for (int j = 0; j < count; ++j) {
+            p[j] = lanes[j];
+        }
+    }
     static bool AllSet(Reg mask) { return _mm_movemask_epi8(mask) == 0xFFFF; }
     static bool AnySet(Reg mask) { return _mm_movemask_epi8(mask) != 0; }
     static Reg Packs32(Reg a, Reg b) { return _mm_packs_epi32(a, b); }

@@ -9,6 +9,7 @@
 #include "graphics/RotationSampling.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace Tolm {
 
@@ -133,19 +134,25 @@ struct VectorBlend
         for (; i + Step <= count; i += Step) {
             op(dest + i, source + i);
         }
-        int rest = count - i;
-        if (rest <= 0) {
-            return;
+        if (i < count) {
+            Tail(dest, source, i, count, op);
         }
-        alignas(64) uint32_t destBlock[Step] = {};
-        alignas(64) uint32_t sourceBlock[Step] = {};
-        for (int j = 0; j < rest; ++j) {
-            destBlock[j] = dest[i + j];
-            sourceBlock[j] = source[i + j];
+    }
+
+    // Pixels first to count - 1 of a row, fewer than a block, through copies padded with clear pixels.
+    template <typename Op>
+    static void Tail(uint32_t* dest, const uint32_t* source, int first, int count, const Op& op)
+    {
+        int rest = count - first;
+        alignas(64) uint32_t destBlock[Step];
+        alignas(64) uint32_t sourceBlock[Step];
+        for (int half = 0; half < Step; half += V::Pixels) {
+            V::Store(destBlock + half, V::LoadPart(dest + first + half, rest - half));
+            V::Store(sourceBlock + half, V::LoadPart(source + first + half, rest - half));
         }
         op(destBlock, sourceBlock);
-        for (int j = 0; j < rest; ++j) {
-            dest[i + j] = destBlock[j];
+        for (int half = 0; half < rest; half += V::Pixels) {
+            V::StorePart(dest + first + half, V::Load(destBlock + half), rest - half);
         }
     }
 
@@ -205,7 +212,16 @@ struct VectorBlend
     }
 
     // Over a destination taken to be opaque: opaque pixels are copied, clear ones skipped, and the others
-    // blend by their own alpha and come out opaque.
+    // blend by their own alpha and come out opaque. A weight of 256 for opaque pixels copies them and one
+    // of 0 for clear pixels keeps them, but for the alpha, which stays the destination's there.
+    static Planes OntoOpaque(const Planes& s, const Planes& d)
+    {
+        Reg full = V::Set16(255);
+        Reg h = V::Sub16(s.alpha, V::Cmpeq16(s.alpha, full));
+        Reg alpha = V::Or(d.alpha, V::Andnot(V::Cmpeq16(s.alpha, V::Zero()), full));
+        return BlendUntinted(s, d, h, alpha);
+    }
+
     struct OntoOpaqueOp
     {
         [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* source) const
@@ -218,18 +234,55 @@ struct VectorBlend
             if (AllClear(source)) {
                 return;
             }
-            Planes s = Load(source);
-            Planes d = Load(dest);
-            Reg full = V::Set16(255);
-            Planes out = BlendUntinted(s, d, s.alpha, full);
-            out = Select(V::Cmpeq16(s.alpha, full), s, out);
-            Store(Select(V::Cmpeq16(s.alpha, V::Zero()), d, out), dest);
+            Store(OntoOpaque(Load(source), Load(dest)), dest);
         }
     };
 
     static void BlitOntoOpaque(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
     {
         Rows(dest, source, count, OntoOpaqueOp());
+    }
+
+    // A clear or opaque run this long is skipped or copied whole. The pixels before it go through the
+    // blend's blocks, the last of which reaches into the run: a block skips, copies or blends each pixel by
+    // its own alpha, so its boundaries need not fall on those of the runs. A row that ends less than a
+    // block after such a run ends with a whole block, which takes the end of the run with it. Returns
+    // where the blocks of the rest of the row begin.
+    static constexpr int LongRun = 64;
+
+    static int DrawLongRuns(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int count)
+    {
+        OntoOpaqueOp op;
+        int next = 0;
+        for (int i = 0; i < count;) {
+            int length = RunLength(runs, i, count);
+            uint32_t alpha = source[i] >> 24;
+            int end = i + length;
+            if (length >= LongRun && (alpha == 0 || alpha == 255)) {
+                // A run longer than the table counts goes on in the next entry.
+                while (end < count && source[end] >> 24 == alpha) {
+                    end += RunLength(runs, end, count);
+                }
+                for (; next < i; next += Step) {
+                    op(dest + next, source + next);
+                }
+                int stop = end < count && count - end < Step ? count - Step : end;
+                if (alpha == 255 && next < stop) {
+                    std::memcpy(dest + next, source + next, std::size_t(stop - next) * sizeof(uint32_t));
+                }
+                next = next > stop ? next : stop;
+            }
+            i = end;
+        }
+        return next;
+    }
+
+    // Rows too narrow for two long runs go through the blocks alone, which costs less than walking their
+    // runs.
+    static void BlitRunsOntoOpaque(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int count)
+    {
+        int next = count >= 2 * LongRun ? DrawLongRuns(dest, source, runs, count) : 0;
+        Rows(dest + next, source + next, count - next, OntoOpaqueOp());
     }
 
     struct FillOp
@@ -566,6 +619,7 @@ struct VectorBlend
                             Blend<Tint::Grey>,
                             Blend<Tint::Other>,
                             BlitOntoOpaque,
+                            BlitRunsOntoOpaque,
                             Add<Addition::Plain>,
                             Add<Addition::Weighted>,
                             Add<Addition::Tinted>,

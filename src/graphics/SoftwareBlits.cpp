@@ -90,33 +90,6 @@ private:
     std::vector<uint32_t> copy;
 };
 
-// A run this long is copied or skipped whole. Shorter runs join their neighbours in one vector pass, which
-// classes each block of pixels by their alphas, as the run table does, and copies, skips or blends each
-// pixel by its own alpha.
-constexpr int WholeRunLength = 64;
-
-void BlitRunsOntoOpaque(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int count)
-{
-    BlendRow mixed = ActiveBlendKernels().blitOntoOpaque;
-    int pending = 0;
-    int i = 0;
-    while (i < count) {
-        int length = std::min<int>(std::max<int>(runs[i], 1), count - i);
-        uint32_t alpha = source[i] >> 24;
-        if (length < WholeRunLength || (alpha != 0 && alpha != 255)) {
-            i += length;
-            continue;
-        }
-        mixed(dest + pending, source + pending, i - pending, BlendTint());
-        if (alpha == 255) {
-            std::memcpy(dest + i, source + i, std::size_t(length) * sizeof(uint32_t));
-        }
-        i += length;
-        pending = i;
-    }
-    mixed(dest + pending, source + pending, count - pending, BlendTint());
-}
-
 // The blit of the given facing after the checks every blit makes of its source and draw mode.
 void DispatchBlit(MemoryImage& destination, Image* source, int x, int y, const Rect& sourceRect, const Color& color,
                   int drawMode, BlitFacing facing)
@@ -157,9 +130,15 @@ void MemoryImage::BlitNormal(MemoryImage& source, int x, int y, const Rect& sour
         bool white = ColorEquals(tint, Color::White);
         // The flags as last computed: a destination that has changed since may still count as opaque.
         bool ontoOpaque = !hasPartialAlpha && !hasTransparency && white;
+        if (ontoOpaque) {
+            source.UpdateAlphaFlags();
+        }
+        // An opaque source is copied row by row, which is what its runs would do. Forced flags may not
+        // match the pixels, so the runs decide then.
+        bool copyRows = ontoOpaque && !source.alphaFlagsForced && !source.hasTransparency && !source.hasPartialAlpha;
         // The run table describes the source left to right; a mirrored row is classed pixel by pixel instead,
         // which copies, skips and blends exactly as the runs would.
-        const uint8_t* runs = ontoOpaque && facing == BlitFacing::Plain ? source.GetAlphaRuns() : nullptr;
+        const uint8_t* runs = ontoOpaque && !copyRows && facing == BlitFacing::Plain ? source.GetAlphaRuns() : nullptr;
         SourceRows rows(source, area, &source == this, facing);
         const BlendKernels& kernels = ActiveBlendKernels();
         BlendRow blend = ontoOpaque     ? kernels.blitOntoOpaque
@@ -172,10 +151,12 @@ void MemoryImage::BlitNormal(MemoryImage& source, int x, int y, const Rect& sour
             if (!sourceRow) {
                 break;
             }
-            if (runs) {
+            if (copyRows) {
+                std::memcpy(dest, sourceRow, std::size_t(area.dest.width) * sizeof(uint32_t));
+            } else if (runs) {
                 std::size_t runStart =
                     std::size_t(area.sourceY + row) * std::size_t(source.width) + std::size_t(area.sourceX);
-                BlitRunsOntoOpaque(dest, sourceRow, runs + runStart, area.dest.width);
+                kernels.blitRunsOntoOpaque(dest, sourceRow, runs + runStart, area.dest.width);
             } else {
                 blend(dest, sourceRow, area.dest.width, ToTint(tint));
             }

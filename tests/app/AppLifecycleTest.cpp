@@ -100,6 +100,11 @@ TEST_F(LifecycleTest, InitialisationMakesTheWindowDisplayAndSettings)
     EXPECT_EQ(started.refreshRate, 60);
     EXPECT_TRUE(started.vsyncBroken);
     EXPECT_EQ(started.widgetManager->screenImage, started.display->GetScreenImage());
+    // The screen keeps no alpha: its flags stay opaque whatever is drawn, so blits take the opaque paths.
+    Tolm::DDImage* screen = started.display->GetScreenImage();
+    EXPECT_TRUE(screen->alphaFlagsForced);
+    EXPECT_FALSE(screen->hasTransparency);
+    EXPECT_FALSE(screen->hasPartialAlpha);
     EXPECT_EQ(StoredDword(temp.Path() + "config/", "InProgress"), 1u);
     EXPECT_EQ(Tolm::GetUserDataFolder(), temp.Path() + "data/Test Company/TestProduct/");
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
+#include <string>
 #include <vector>
 
 using namespace Tolm;
@@ -339,9 +340,99 @@ TEST_P(KernelTest, EveryRowLengthGivesTheSamePixels)
     }
 }
 
+// Runs of one alpha class each (0 clear, 1 opaque, 2 partial), of the given lengths, and the run table of
+// the whole row: the pixels from each pixel to the end of its run, at most 255.
+struct RunRowFixture
+{
+    std::vector<uint32_t> pixels;
+    std::vector<uint8_t> runs;
+
+    void AddRun(int alphaClass, int length, std::mt19937& engine)
+    {
+        for (int i = 0; i < length; ++i) {
+            uint32_t alpha = alphaClass == 0 ? 0 : alphaClass == 1 ? 255 : 1 + uint32_t(engine()) % 254;
+            pixels.push_back((alpha << 24) | (uint32_t(engine()) & 0x00FFFFFF));
+        }
+    }
+
+    void MakeRuns()
+    {
+        auto classOf = [](uint32_t p) { return p >> 24 == 0 ? 0 : p >> 24 == 255 ? 1 : 2; };
+        runs.assign(pixels.size(), 0);
+        int length = 0;
+        for (std::size_t i = pixels.size(); i-- > 0;) {
+            bool continues = i + 1 < pixels.size() && classOf(pixels[i]) == classOf(pixels[i + 1]);
+            length = continues ? length + 1 : 1;
+            runs[i] = uint8_t(std::min(length, 255));
+        }
+    }
+};
+
+// Draws pixels [first, first + count) of the fixture's row onto a copy of `dest` and checks every pixel of
+// it, those after the drawn ones included.
+void CheckRuns(const BlendKernels& kernels, const RunRowFixture& row, const std::vector<uint32_t>& dest,
+               std::size_t first, int count, const std::string& what)
+{
+    std::vector<uint32_t> out = dest;
+    kernels.blitRunsOntoOpaque(out.data(), row.pixels.data() + first, row.runs.data() + first, count);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        uint32_t expected = i < std::size_t(count) ? ref::BlitOntoOpaque(row.pixels[first + i], dest[i]) : dest[i];
+        ASSERT_EQ(out[i], expected) << what << " pixel " << i << " of " << count << " from " << first;
+    }
+}
+
+TEST_P(KernelTest, RunsOntoOpaqueMatchThePixelByPixelBlit)
+{
+    for (int n = 0; n < 1500; ++n) {
+        RunRowFixture row;
+        while (row.pixels.size() < 20 + Next() % 600) {
+            int pick = int(Next() % 8);
+            int length = pick < 4 ? 1 + int(Next() % 4) : pick < 7 ? 1 + int(Next() % 70) : 250 + int(Next() % 60);
+            row.AddRun(int(Next() % 3), length, engine);
+        }
+        row.MakeRuns();
+        // The drawn part may start inside a run and end inside one: a blit clipped on either side.
+        std::size_t first = Next() % (row.pixels.size() / 2);
+        int count = 1 + int(Next() % (row.pixels.size() - first));
+        CheckRuns(*GetParam(), row, RandomRow(std::size_t(count) + 8), first, count, "random runs");
+    }
+}
+
+TEST_P(KernelTest, RunsOfEveryKindEndRowsOfEveryLength)
+{
+    std::vector<int> counts;
+    for (int count = 1; count <= 80; ++count) {
+        counts.push_back(count);
+    }
+    // Rows wide enough for long runs to be skipped or copied whole.
+    counts.insert(counts.end(), {127, 128, 129, 160, 200, 333, 800});
+    for (int lastClass : {0, 1, 2}) {
+        for (int count : counts) {
+            for (int lastLength : {1, 2, 3, 5, 8, 16, 17, 33, 63, 64, 65, 100, 255, 256, 300}) {
+                if (lastLength > count) {
+                    continue;
+                }
+                RunRowFixture row;
+                while (int(row.pixels.size()) < count - lastLength) {
+                    int length = std::min(1 + int(Next() % 12), count - lastLength - int(row.pixels.size()));
+                    row.AddRun(int(Next() % 3), length, engine);
+                }
+                // The last run goes on past the drawn part, as in a source wider than the blit.
+                row.AddRun(lastClass, lastLength + 4, engine);
+                row.MakeRuns();
+                CheckRuns(*GetParam(), row, RandomRow(std::size_t(count) + 8), 0, count,
+                          "last run of class " + std::to_string(lastClass) + " and length " +
+                              std::to_string(lastLength));
+            }
+        }
+    }
+}
+
 TEST_P(KernelTest, ZeroLengthRowTouchesNothing)
 {
     uint32_t guard = 0x12345678;
+    uint8_t run = 1;
+    GetParam()->blitRunsOntoOpaque(&guard, &guard, &run, 0);
     GetParam()->blendWhite(&guard, &guard, 0, BlendTint());
     GetParam()->overBlend(&guard, 0, 0x80FFFFFF);
     GetParam()->addTinted(&guard, &guard, 0, BlendTint{9, 9, 9, 9});

@@ -277,31 +277,102 @@ TEST_F(RandomBlitTest, WholeBlitsMatchTheFormulasInEveryModeAndPath)
     }
 }
 
-TEST_F(RandomBlitTest, BlitsAreClippedAtEveryEdgeOfTheDestination)
+// An opaque source onto an opaque destination is its rows copied; flags forced opaque over pixels that are
+// not leave the run table to skip and blend them as before.
+TEST_F(RandomBlitTest, OpaqueSourcesAreCopiedAndForcedFlagsLeaveItToTheRuns)
 {
-    const int size = 8;
-    std::vector<uint32_t> sourcePixels = RandomImage(size, size);
-    std::vector<uint32_t> destPixels = RandomImage(size, size);
+    const int sw = 150, sh = 9, dw = 170, dh = 14;
+    std::vector<uint32_t> opaquePixels = RandomImage(sw, sh);
+    for (uint32_t& p : opaquePixels) {
+        p |= 0xFF000000;
+    }
     struct Case
     {
         const char* name;
-        int x, y;
+        std::vector<uint32_t> pixels;
+        bool forced;
     } cases[] = {
-        {"left", -3, 1},    {"right", 5, 1},     {"top", 2, -6},      {"bottom", 1, 7},
-        {"corner", -7, -7}, {"far away", 50, 0}, {"far left", -9, 0},
+        {"opaque source", opaquePixels, false},
+        {"forced opaque flags", RandomImage(sw, sh), true},
     };
+    std::vector<uint32_t> destPixels = RandomImage(dw, dh);
+    Rect part(3, 1, 140, 7);
     for (const Case& c : cases) {
-        for (int drawMode : {0, 1}) {
-            MemoryImage source;
-            Fill(source, size, size, sourcePixels);
-            MemoryImage dest;
-            Fill(dest, size, size, destPixels);
-            dest.ForceAlphaFlags(true, true);
-            dest.Blit(&source, c.x, c.y, Rect(0, 0, size, size), Color(200, 100, 50, 255), drawMode);
-            EXPECT_EQ(Pixels(dest),
-                      ExpectedBlit(sourcePixels, size, destPixels, size, size, c.x, c.y, Rect(0, 0, size, size),
-                                   Color(200, 100, 50, 255), drawMode, false, source.hasPartialAlpha))
-                << c.name << " mode " << drawMode;
+        MemoryImage source;
+        Fill(source, sw, sh, c.pixels);
+        if (c.forced) {
+            source.ForceAlphaFlags(false, false);
+        }
+        MemoryImage dest;
+        Fill(dest, dw, dh, destPixels);
+        dest.ForceAlphaFlags(false, false);
+        dest.Blit(&source, 20, 5, part, Color::White, DrawModeNormal);
+        EXPECT_EQ(Pixels(dest),
+                  ExpectedBlit(c.pixels, sw, destPixels, dw, dh, 20, 5, part, Color::White, 0, true, false))
+            << c.name;
+    }
+    // Mirrored, the copied rows come out reversed.
+    MemoryImage source;
+    Fill(source, sw, sh, opaquePixels);
+    MemoryImage dest;
+    Fill(dest, dw, dh, destPixels);
+    dest.ForceAlphaFlags(false, false);
+    dest.BlitMirror(&source, 20, 5, part, Color::White, DrawModeNormal);
+    for (int row = 0; row < part.height; ++row) {
+        for (int column = 0; column < part.width; ++column) {
+            uint32_t expected = opaquePixels[std::size_t((part.y + row) * sw + part.x + part.width - 1 - column)];
+            ASSERT_EQ(dest.bits[std::size_t((5 + row) * dw + 20 + column)], expected) << row << ", " << column;
+        }
+    }
+}
+
+// Small sprites, and pictures wide enough for long runs, cut at every edge: on the run-length path over an
+// opaque destination and on the general one.
+TEST_F(RandomBlitTest, BlitsAreClippedAtEveryEdgeOfTheDestination)
+{
+    struct Path
+    {
+        const char* name;
+        Color color;
+        bool destOpaque;
+    } paths[] = {
+        {"run-length path", Color::White, true},
+        {"general path", Color(200, 100, 50, 255), false},
+    };
+    for (int size : {8, 150}) {
+        std::vector<uint32_t> sourcePixels = RandomImage(size, size);
+        // Runs of 70 clear and 70 opaque pixels in the wide picture, skipped and copied whole.
+        for (int y = 0; size > 100 && y < size; ++y) {
+            for (int x = 0; x < 70; ++x) {
+                sourcePixels[std::size_t(y * size + (y + x) % size)] &= 0x00FFFFFF;
+                sourcePixels[std::size_t(y * size + (y + 75 + x) % size)] |= 0xFF000000;
+            }
+        }
+        std::vector<uint32_t> destPixels = RandomImage(size, size);
+        int d = size / 8;
+        struct Case
+        {
+            const char* name;
+            int x, y;
+        } cases[] = {
+            {"left", -3 * d, d},        {"right", 5 * d, d},     {"top", 2 * d, -6 * d},     {"bottom", d, 7 * d},
+            {"corner", -7 * d, -7 * d}, {"far away", 50 * d, 0}, {"far left", -size - 1, 0},
+        };
+        for (const Case& c : cases) {
+            for (int drawMode : {0, 1}) {
+                for (const Path& path : paths) {
+                    MemoryImage source;
+                    Fill(source, size, size, sourcePixels);
+                    MemoryImage dest;
+                    Fill(dest, size, size, destPixels);
+                    dest.ForceAlphaFlags(!path.destOpaque, !path.destOpaque);
+                    dest.Blit(&source, c.x, c.y, Rect(0, 0, size, size), path.color, drawMode);
+                    EXPECT_EQ(Pixels(dest), ExpectedBlit(sourcePixels, size, destPixels, size, size, c.x, c.y,
+                                                         Rect(0, 0, size, size), path.color, drawMode,
+                                                         path.destOpaque && drawMode == 0, source.hasPartialAlpha))
+                        << c.name << " mode " << drawMode << " " << path.name << " size " << size;
+                }
+            }
         }
     }
 }
