@@ -51,7 +51,8 @@ private:
 };
 
 // Runs one of the platform's decoders over a file: the header first, so that the size is checked before
-// the pixels are allocated, then the pixels. The decoder is gone before the file closes.
+// the pixels are allocated, then the pixels, which the decoder writes every one of unless it fails. The
+// decoder is gone before the file closes.
 template <typename Decoder>
 std::unique_ptr<Image> DecodeFile(const std::string& fileName)
 {
@@ -65,7 +66,7 @@ std::unique_ptr<Image> DecodeFile(const std::string& fileName)
     if (!decoder.ReadHeader(width, height)) {
         return nullptr;
     }
-    std::unique_ptr<Image> image = CreateImage(width, height);
+    std::unique_ptr<Image> image = CreateUnwrittenImage(width, height);
     if (!image || !decoder.ReadPixels(image->bits.get())) {
         return nullptr;
     }

@@ -3,6 +3,7 @@
 
 #include "core/StringUtils.h"
 
+#include <algorithm>
 #include <new>
 
 namespace Tolm::ImageLib {
@@ -111,19 +112,28 @@ std::unique_ptr<Image> LoadImage(const std::string& fileName, bool lookForAlpha)
     return image;
 }
 
-std::unique_ptr<Image> CreateImage(int64_t width, int64_t height)
+std::unique_ptr<Image> CreateUnwrittenImage(int64_t width, int64_t height)
 {
     if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide ||
         width * height > kMaxImagePixels) {
         return nullptr;
     }
     auto image = std::make_unique<Image>();
-    image->bits.reset(new (std::nothrow) uint32_t[size_t(width * height)]());
+    image->bits.reset(new (std::nothrow) uint32_t[size_t(width * height)]);
     if (!image->bits) {
         return nullptr;
     }
     image->width = int(width);
     image->height = int(height);
+    return image;
+}
+
+std::unique_ptr<Image> CreateImage(int64_t width, int64_t height)
+{
+    std::unique_ptr<Image> image = CreateUnwrittenImage(width, height);
+    if (image) {
+        std::fill_n(image->bits.get(), size_t(width * height), 0u);
+    }
     return image;
 }
 

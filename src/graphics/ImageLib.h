@@ -55,6 +55,9 @@ constexpr int64_t kMaxImagePixels = int64_t(1) << 26;
 // A new image of that size with every pixel 0, or null when a side is not positive, the size passes
 // the limits above or memory runs out.
 std::unique_ptr<Image> CreateImage(int64_t width, int64_t height);
+// The same with its pixels not written yet, for a decoder that writes every one of them: an image whose
+// decoding fails is dropped, never handed out.
+std::unique_ptr<Image> CreateUnwrittenImage(int64_t width, int64_t height);
 
 } // namespace ImageLib
 

@@ -61,9 +61,10 @@ MemoryImage::~MemoryImage()
     registry->RemoveMemoryImage(this);
 }
 
+// The pixels are left unwritten: every caller fills them all.
 bool MemoryImage::AllocateBits()
 {
-    bits.reset(new (std::nothrow) uint32_t[GetPixelCount() + 1]());
+    bits.reset(new (std::nothrow) uint32_t[GetPixelCount() + 1]);
     if (!bits) {
         return false;
     }
@@ -119,10 +120,11 @@ uint32_t* MemoryImage::GetBits()
         }
         return bits.get();
     }
-    if (textureData && registry->ReadBackTextures(this)) {
-        return bits.get();
-    }
+    // What the display reads back may leave some pixels as they were.
     std::fill(bits.get(), bits.get() + count, 0u);
+    if (textureData) {
+        registry->ReadBackTextures(this);
+    }
     return bits.get();
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,17 @@ protected:
     std::string PathOf(const std::string& name) const { return temp.Path() + name; }
 
     TempFolder temp;
+};
+
+// While it lives, fresh heap memory comes filled with a pattern, so that a pixel a decoder leaves unwritten
+// shows instead of reading as the zero an allocator often hands out.
+class ScribbledAllocations
+{
+public:
+    ScribbledAllocations() { mallopt(M_PERTURB, 0x5A); }
+    ~ScribbledAllocations() { mallopt(M_PERTURB, 0); }
+    ScribbledAllocations(const ScribbledAllocations&) = delete;
+    ScribbledAllocations& operator=(const ScribbledAllocations&) = delete;
 };
 
 inline std::vector<uint32_t> PixelsOf(const Tolm::ImageLib::Image& image)

@@ -88,6 +88,7 @@ TEST_F(PngLoaderTest, EveryColourTypeArrivesAsArgbWords)
 
 TEST_F(PngLoaderTest, InterlacedImagesArePutTogether)
 {
+    ScribbledAllocations scribbled;
     // Nine by nine reaches every one of the seven passes.
     PngSpec spec{9, 9, 8, PNG_COLOR_TYPE_RGB, true, {}, {}, {}};
     std::vector<uint32_t> expected;
