@@ -1,19 +1,27 @@
 // Software blits side by side with outside references on the same pixels: SDL2's SDL_BlitSurface (blend
-// and add modes, colour and alpha modulation for the tinted cases), pixman's premultiplied OVER and ADD,
-// and a memcpy of the destination as the memory-bandwidth floor. Read the figures as ratios.
+// and add modes, colour and alpha modulation for the tinted cases), the same with its run-length encoding
+// on, pixman's OVER and ADD given the premultiplied pixels they expect, and the row copies of the drawn
+// block as the memory-bandwidth floor. Read the figures as ratios.
 //
-// Sprites are 64 x 64 with an anti-aliased round edge; whole images are 800 x 600, as the screen. Every
-// draw lands on an untouched destination: sprites go to a new place each time, and the destination is
-// restored outside the timing once every place has been drawn on.
+// The pictures: a synthetic 64 x 64 sprite with a soft round edge and an 800 x 600 overlay with a smooth
+// alpha vignette, as before; the game's own "loading_progress.png" (mostly clear) and "loading_back.png"
+// (opaque) from the built data set; and a brick and a particle sprite drawn by artgen from bench/art.
+// Small pictures are drawn at 1,000 random places in turn, whole-screen ones at the origin; a destination
+// with alpha is restored outside the timing once every place has been drawn on. Our kernel set is named
+// in each of our benchmarks' labels: QUENDARA_BLEND_KERNELS=avx2 measures the AVX2 set.
+#include "graphics/BlendKernels.h"
 #include "graphics/MemoryImage.h"
 #include "support/References.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <pixman.h>
 #include <random>
+#include <string>
 #include <vector>
 
 using namespace Tolm;
@@ -22,48 +30,119 @@ namespace {
 
 constexpr int ScreenWidth = 800;
 constexpr int ScreenHeight = 600;
+constexpr int PlaceCount = 1000;
+
+struct Picture
+{
+    std::vector<uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+};
 
 // A round sprite: opaque inside, a soft edge a few pixels wide, transparent corners.
-std::vector<uint32_t> MakeSprite(int size)
+Picture MakeSprite()
 {
-    std::vector<uint32_t> pixels(std::size_t(size) * std::size_t(size));
+    const int size = 64;
+    Picture picture{std::vector<uint32_t>(std::size_t(size) * size), size, size};
     double radius = size / 2.0;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             double distance = std::hypot(x + 0.5 - radius, y + 0.5 - radius);
             double coverage = std::clamp((radius - distance) / 3.0, 0.0, 1.0);
             uint32_t alpha = uint32_t(coverage * 255);
-            pixels[std::size_t(y * size + x)] = (alpha << 24) | (uint32_t(x * 4) << 16) | (uint32_t(y * 4) << 8) | 0x40;
+            picture.pixels[std::size_t(y * size + x)] =
+                (alpha << 24) | (uint32_t(x * 4) << 16) | (uint32_t(y * 4) << 8) | 0x40;
         }
     }
-    return pixels;
+    return picture;
 }
 
 // A whole-screen overlay: a soft vignette whose alpha changes smoothly from transparent to opaque.
-std::vector<uint32_t> MakeOverlay()
+Picture MakeOverlay()
 {
-    std::vector<uint32_t> pixels(std::size_t(ScreenWidth) * ScreenHeight);
+    Picture picture{std::vector<uint32_t>(std::size_t(ScreenWidth) * ScreenHeight), ScreenWidth, ScreenHeight};
     for (int y = 0; y < ScreenHeight; ++y) {
         for (int x = 0; x < ScreenWidth; ++x) {
             double dx = (x - ScreenWidth / 2.0) / (ScreenWidth / 2.0);
             double dy = (y - ScreenHeight / 2.0) / (ScreenHeight / 2.0);
             uint32_t alpha = uint32_t(std::clamp(std::hypot(dx, dy) * 200.0, 0.0, 255.0));
-            pixels[std::size_t(y * ScreenWidth + x)] = (alpha << 24) | (uint32_t(x & 0xFF) << 16) | 0x2080;
+            picture.pixels[std::size_t(y * ScreenWidth + x)] = (alpha << 24) | (uint32_t(x & 0xFF) << 16) | 0x2080;
         }
     }
-    return pixels;
+    return picture;
+}
+
+Picture LoadPicture(const std::string& path)
+{
+    Picture picture;
+    RawPngDecode(path, picture.pixels, &picture.width, &picture.height);
+    return picture;
+}
+
+enum class PictureKind
+{
+    Sprite,
+    Overlay,
+    Brick,
+    Particle,
+    LoadingProgress,
+    LoadingBack,
+};
+
+struct PictureInfo
+{
+    const char* name;
+    std::function<Picture()> make;
+};
+
+const PictureInfo& Info(PictureKind kind)
+{
+    static const std::string data = std::string(QUENDARA_BUILD_FOLDER) + "/data/gfx/loading/";
+    static const std::string art = std::string(QUENDARA_BENCH_ART) + "/";
+    static const PictureInfo infos[] = {
+        {"sprite64", MakeSprite},
+        {"overlay800x600", MakeOverlay},
+        {"brick36", [] { return LoadPicture(art + "brick.png"); }},
+        {"particle32", [] { return LoadPicture(art + "particle.png"); }},
+        {"loading_progress800x600", [] { return LoadPicture(data + "loading_progress.png"); }},
+        {"loading_back800x600", [] { return LoadPicture(data + "loading_back.png"); }},
+    };
+    return infos[int(kind)];
+}
+
+const Picture& GetPicture(PictureKind kind)
+{
+    static std::vector<Picture> made(6);
+    Picture& picture = made[std::size_t(kind)];
+    if (picture.pixels.empty()) {
+        picture = Info(kind).make();
+    }
+    return picture;
 }
 
 // The screen: opaque noise, or, for the destination-with-alpha cases, noise with every alpha.
-std::vector<uint32_t> MakeBackground(int width, int height, bool withAlpha)
+std::vector<uint32_t> MakeBackground(bool withAlpha)
 {
     std::mt19937 random(7);
-    std::vector<uint32_t> pixels(std::size_t(width) * std::size_t(height));
+    std::vector<uint32_t> pixels(std::size_t(ScreenWidth) * ScreenHeight);
     for (uint32_t& p : pixels) {
         uint32_t alpha = withAlpha ? uint32_t(random() & 0xFF) : 255;
         p = (alpha << 24) | (uint32_t(random()) & 0x00FFFFFF);
     }
     return pixels;
+}
+
+// Each channel times alpha / 255, rounded: the pixels pixman's operators take.
+std::vector<uint32_t> Premultiplied(const std::vector<uint32_t>& pixels)
+{
+    std::vector<uint32_t> result(pixels.size());
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        uint32_t p = pixels[i];
+        uint32_t a = p >> 24;
+        auto channel = [a, p](int shift) { return (((p >> shift) & 0xFF) * a + 127) / 255 << shift; };
+        result[i] = (a << 24) | channel(16) | channel(8) | channel(0);
+    }
+    return result;
 }
 
 enum class Mode
@@ -77,7 +156,7 @@ struct Case
     Mode mode;
     bool tinted;
     bool destAlpha;
-    bool sprite;
+    PictureKind picture;
 };
 
 const Color Tint(255, 160, 64, 200);
@@ -86,72 +165,88 @@ const Color Tint(255, 160, 64, 200);
 class Scene
 {
 public:
-    explicit Scene(const Case& c) : c(c)
+    explicit Scene(const Case& c) : picture(GetPicture(c.picture)), restored(c.destAlpha)
     {
-        int size = c.sprite ? 64 : 0;
-        sourcePixels = c.sprite ? MakeSprite(size) : MakeOverlay();
-        sourceWidth = c.sprite ? size : ScreenWidth;
-        sourceHeight = c.sprite ? size : ScreenHeight;
-        source.SetBits(sourcePixels.data(), sourceWidth, sourceHeight, true);
-        pristine = MakeBackground(ScreenWidth, ScreenHeight, c.destAlpha);
+        source.SetBits(picture.pixels.data(), picture.width, picture.height, true);
+        pristine = MakeBackground(c.destAlpha);
         dest.SetBits(pristine.data(), ScreenWidth, ScreenHeight, true);
-        int columns = ScreenWidth / std::max(sourceWidth, 1);
-        int rows = ScreenHeight / std::max(sourceHeight, 1);
-        for (int row = 0; row < rows; ++row) {
-            for (int column = 0; column < columns; ++column) {
-                places.push_back({column * sourceWidth, row * sourceHeight});
-            }
+        std::mt19937 random(11);
+        int spanX = ScreenWidth - picture.width + 1;
+        int spanY = ScreenHeight - picture.height + 1;
+        int count = spanX == 1 && spanY == 1 ? 1 : PlaceCount;
+        for (int i = 0; i < count; ++i) {
+            places.push_back({int(random() % uint32_t(spanX)), int(random() % uint32_t(spanY))});
         }
     }
 
-    // Restores the destination, outside the timing, once every place has been drawn on.
+    bool Ready(benchmark::State& state) const
+    {
+        if (picture.pixels.empty()) {
+            state.SkipWithError("the picture was not found; build the data set and the bench art");
+            return false;
+        }
+        return true;
+    }
+
+    // Restores a destination with alpha, outside the timing, once every place has been drawn on: draws
+    // over it raise its alphas, and what a blend costs there depends on them. Over an opaque destination
+    // nothing changes the cost, and the restoring would only flush the caches.
     void NextPlace(benchmark::State& state)
     {
         if (++place < places.size()) {
             return;
         }
         place = 0;
-        state.PauseTiming();
-        std::memcpy(dest.GetBits(), pristine.data(), pristine.size() * sizeof(uint32_t));
-        state.ResumeTiming();
+        if (restored) {
+            state.PauseTiming();
+            std::memcpy(dest.GetBits(), pristine.data(), pristine.size() * sizeof(uint32_t));
+            state.ResumeTiming();
+        }
     }
 
     int X() const { return places[place].first; }
     int Y() const { return places[place].second; }
+    int Width() const { return picture.width; }
+    int Height() const { return picture.height; }
 
-    const Case c;
-    std::vector<uint32_t> sourcePixels;
-    int sourceWidth = 0;
-    int sourceHeight = 0;
+    const Picture& picture;
     MemoryImage source;
     std::vector<uint32_t> pristine;
     MemoryImage dest;
     std::vector<std::pair<int, int>> places;
     std::size_t place = 0;
+    bool restored;
 };
 
 void SetPixelCounters(benchmark::State& state, const Scene& scene)
 {
-    state.counters["px"] = benchmark::Counter(double(scene.sourceWidth) * scene.sourceHeight,
-                                              benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["px"] =
+        benchmark::Counter(double(scene.Width()) * scene.Height(), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void Ours(benchmark::State& state, Case c)
 {
     Scene scene(c);
+    if (!scene.Ready(state)) {
+        return;
+    }
     Color color = c.tinted ? Tint : Color::White;
     int drawMode = c.mode == Mode::Normal ? DrawModeNormal : DrawModeAdditive;
-    Rect all(0, 0, scene.sourceWidth, scene.sourceHeight);
+    Rect all(0, 0, scene.Width(), scene.Height());
     for (auto _ : state) {
         scene.dest.Blit(&scene.source, scene.X(), scene.Y(), all, color, drawMode);
         scene.NextPlace(state);
     }
+    state.SetLabel(ActiveBlendKernels().name);
     SetPixelCounters(state, scene);
 }
 
-void Sdl(benchmark::State& state, Case c)
+void Sdl(benchmark::State& state, Case c, bool runLengths)
 {
     Scene scene(c);
+    if (!scene.Ready(state)) {
+        return;
+    }
     SDL_Surface* source = WrapSurface(scene.source);
     SDL_Surface* dest = WrapSurface(scene.dest);
     SDL_SetSurfaceBlendMode(source, c.mode == Mode::Normal ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_ADD);
@@ -159,21 +254,31 @@ void Sdl(benchmark::State& state, Case c)
         SDL_SetSurfaceColorMod(source, Uint8(Tint.red), Uint8(Tint.green), Uint8(Tint.blue));
         SDL_SetSurfaceAlphaMod(source, Uint8(Tint.alpha));
     }
+    SDL_SetSurfaceRLE(source, runLengths ? 1 : 0);
     for (auto _ : state) {
-        SDL_Rect to{scene.X(), scene.Y(), scene.sourceWidth, scene.sourceHeight};
+        SDL_Rect to{scene.X(), scene.Y(), scene.Width(), scene.Height()};
         SDL_BlitSurface(source, nullptr, dest, &to);
         scene.NextPlace(state);
+    }
+    // SDL encodes the runs at the first blit, and only where its encoding serves the draw.
+    if (runLengths) {
+        state.SetLabel((source->flags & SDL_RLEACCEL) != 0 ? "run-length encoded" : "not encoded");
     }
     SDL_FreeSurface(source);
     SDL_FreeSurface(dest);
     SetPixelCounters(state, scene);
 }
 
-// Premultiplied, so not the same arithmetic: a measure of what a tuned library reaches, not a rival result.
+// Premultiplied, so not the same sums: a measure of what a tuned library reaches, not a rival result.
 void Pixman(benchmark::State& state, Case c)
 {
     Scene scene(c);
-    pixman_image_t* source = WrapPixman(scene.source);
+    if (!scene.Ready(state)) {
+        return;
+    }
+    std::vector<uint32_t> premultiplied = Premultiplied(scene.picture.pixels);
+    pixman_image_t* source = pixman_image_create_bits(PIXMAN_a8r8g8b8, scene.Width(), scene.Height(),
+                                                      premultiplied.data(), scene.Width() * 4);
     pixman_image_t* dest = WrapPixman(scene.dest);
     pixman_image_t* mask = nullptr;
     if (c.tinted) {
@@ -183,8 +288,8 @@ void Pixman(benchmark::State& state, Case c)
     }
     pixman_op_t op = c.mode == Mode::Normal ? PIXMAN_OP_OVER : PIXMAN_OP_ADD;
     for (auto _ : state) {
-        pixman_image_composite32(op, source, mask, dest, 0, 0, 0, 0, scene.X(), scene.Y(), scene.sourceWidth,
-                                 scene.sourceHeight);
+        pixman_image_composite32(op, source, mask, dest, 0, 0, 0, 0, scene.X(), scene.Y(), scene.Width(),
+                                 scene.Height());
         scene.NextPlace(state);
     }
     if (mask) {
@@ -195,14 +300,22 @@ void Pixman(benchmark::State& state, Case c)
     SetPixelCounters(state, scene);
 }
 
-// Copies a destination-sized block: the floor no blend of that many pixels can go under.
-void Memcpy(benchmark::State& state, Case c)
+// Copies the picture's rows into place: the floor no blit of that many pixels can go under.
+void RowCopies(benchmark::State& state, Case c)
 {
     Scene scene(c);
-    std::vector<uint32_t> block(std::size_t(scene.sourceWidth) * std::size_t(scene.sourceHeight));
+    if (!scene.Ready(state)) {
+        return;
+    }
+    const uint32_t* from = scene.picture.pixels.data();
     uint32_t* pixels = scene.dest.GetBits();
+    std::size_t rowBytes = std::size_t(scene.Width()) * sizeof(uint32_t);
     for (auto _ : state) {
-        std::memcpy(pixels + std::size_t(scene.Y()) * ScreenWidth, block.data(), block.size() * sizeof(uint32_t));
+        uint32_t* to = pixels + std::size_t(scene.Y()) * ScreenWidth + std::size_t(scene.X());
+        for (int row = 0; row < scene.Height(); ++row) {
+            std::memcpy(to + std::size_t(row) * ScreenWidth, from + std::size_t(row) * std::size_t(scene.Width()),
+                        rowBytes);
+        }
         benchmark::ClobberMemory();
         scene.NextPlace(state);
     }
@@ -211,23 +324,37 @@ void Memcpy(benchmark::State& state, Case c)
 
 void Register(const char* name, Case c)
 {
-    std::string size = c.sprite ? "/sprite64" : "/screen800x600";
-    benchmark::RegisterBenchmark((std::string(name) + "/ours" + size).c_str(), Ours, c);
-    benchmark::RegisterBenchmark((std::string(name) + "/sdl2" + size).c_str(), Sdl, c);
-    benchmark::RegisterBenchmark((std::string(name) + "/pixman" + size).c_str(), Pixman, c);
-    benchmark::RegisterBenchmark((std::string(name) + "/memcpy" + size).c_str(), Memcpy, c);
+    std::string suffix = std::string("/") + Info(c.picture).name;
+    auto add = [&](const char* reference, auto function) {
+        benchmark::RegisterBenchmark((std::string(name) + "/" + reference + suffix).c_str(), function, c);
+    };
+    add("ours", Ours);
+    add("sdl2", [](benchmark::State& state, Case drawn) { Sdl(state, drawn, false); });
+    // SDL's encoding serves untinted blended draws only.
+    if (c.mode == Mode::Normal && !c.tinted) {
+        add("sdl2_rle", [](benchmark::State& state, Case drawn) { Sdl(state, drawn, true); });
+    }
+    add("pixman", Pixman);
+    add("rows", RowCopies);
 }
 
 int RegisterAll()
 {
-    for (bool sprite : {true, false}) {
-        Register("normal_untinted_opaque_dest", {Mode::Normal, false, false, sprite});
-        Register("normal_untinted_alpha_dest", {Mode::Normal, false, true, sprite});
-        Register("normal_tinted_opaque_dest", {Mode::Normal, true, false, sprite});
-        Register("normal_tinted_alpha_dest", {Mode::Normal, true, true, sprite});
-        Register("additive_untinted", {Mode::Additive, false, false, sprite});
-        Register("additive_tinted", {Mode::Additive, true, false, sprite});
+    for (PictureKind synthetic : {PictureKind::Sprite, PictureKind::Overlay}) {
+        Register("normal_untinted_opaque_dest", {Mode::Normal, false, false, synthetic});
+        Register("normal_untinted_alpha_dest", {Mode::Normal, false, true, synthetic});
+        Register("normal_tinted_opaque_dest", {Mode::Normal, true, false, synthetic});
+        Register("normal_tinted_alpha_dest", {Mode::Normal, true, true, synthetic});
+        Register("additive_untinted", {Mode::Additive, false, false, synthetic});
+        Register("additive_tinted", {Mode::Additive, true, false, synthetic});
     }
+    // The game's pictures as the game draws them onto its screen.
+    for (PictureKind game :
+         {PictureKind::Brick, PictureKind::Particle, PictureKind::LoadingProgress, PictureKind::LoadingBack}) {
+        Register("normal_untinted_opaque_dest", {Mode::Normal, false, false, game});
+    }
+    Register("normal_tinted_opaque_dest", {Mode::Normal, true, false, PictureKind::Brick});
+    Register("additive_untinted", {Mode::Additive, false, false, PictureKind::Particle});
     return 0;
 }
 

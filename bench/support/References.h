@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
-// libpng on its own: stdio input, the transformations that give 32-bit BGRA rows, the whole image.
-inline void RawPngDecode(const std::string& name, std::vector<uint32_t>& pixels)
+// libpng on its own: stdio input, the transformations that give 32-bit BGRA rows, the whole image, and
+// its size when asked.
+inline void RawPngDecode(const std::string& name, std::vector<uint32_t>& pixels, int* width = nullptr,
+                         int* height = nullptr)
 {
     std::FILE* file = std::fopen(name.c_str(), "rb");
     if (!file) {
@@ -27,11 +29,15 @@ inline void RawPngDecode(const std::string& name, std::vector<uint32_t>& pixels)
     png_set_gray_to_rgb(png);
     png_set_bgr(png);
     png_read_update_info(png, info);
-    const png_uint_32 width = png_get_image_width(png, info);
-    const png_uint_32 height = png_get_image_height(png, info);
-    pixels.resize(size_t(width) * height);
-    for (png_uint_32 y = 0; y < height; ++y) {
-        png_read_row(png, reinterpret_cast<png_bytep>(pixels.data() + size_t(y) * width), nullptr);
+    const png_uint_32 columns = png_get_image_width(png, info);
+    const png_uint_32 rows = png_get_image_height(png, info);
+    pixels.resize(size_t(columns) * rows);
+    for (png_uint_32 y = 0; y < rows; ++y) {
+        png_read_row(png, reinterpret_cast<png_bytep>(pixels.data() + size_t(y) * columns), nullptr);
+    }
+    if (width && height) {
+        *width = int(columns);
+        *height = int(rows);
     }
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
