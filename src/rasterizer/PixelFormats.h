@@ -6,12 +6,28 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace Tolm {
 
 // Textured routines store directly from this source weight up; below it they blend.
 inline constexpr uint32_t kOpaqueWeight = 240;
+
+// x / d for x below 2^17 and d from 1 to 256, as a multiplication by ceil(2^32 / d): the rounding error
+// of the reciprocal, x times less than d over 2^32, stays far below the 1 / d that would move the quotient.
+inline constexpr auto kSmallReciprocals = [] {
+    std::array<uint64_t, 257> reciprocals{};
+    for (uint64_t d = 1; d <= 256; ++d) {
+        reciprocals[d] = ((uint64_t(1) << 32) + d - 1) / d;
+    }
+    return reciprocals;
+}();
+
+inline uint32_t DivideSmall(uint32_t x, uint32_t d)
+{
+    return uint32_t((x * kSmallReciprocals[d]) >> 32);
+}
 
 // The shaded fill stores directly above 240.0 and leaves the pixel alone at 8.0 or less.
 inline constexpr uint32_t kShadedOpaqueAbove = 0x00F00000;
@@ -68,7 +84,7 @@ struct Argb8888Pixels
         }
         auto channel = [&](uint32_t source, int shift) {
             uint32_t kept = ((((destination >> shift) & 0xFF) * destinationAlpha) >> 8) * keep;
-            uint32_t quotient = (source * 256 + kept) / combined;
+            uint32_t quotient = DivideSmall(source * 256 + kept, combined);
             return (Saturate ? std::min<uint32_t>(quotient, 255) : quotient & 0xFF) << shift;
         };
         *pixel = (combined - 1) << 24 | channel(red, 16) | channel(green, 8) | channel(blue, 0);

@@ -5,6 +5,7 @@
 // triangles sharing an edge neither overlap nor leave a gap along it.
 #pragma once
 
+#include "rasterizer/BilinearSpan.h"
 #include "rasterizer/FixedPoint.h"
 #include "rasterizer/TriangleFeatures.h"
 #include "rasterizer/TrianglePixelStep.h"
@@ -197,7 +198,15 @@ private:
         const TriangleTexture spanTexture = texture;
         const TriangleColor spanColor = color;
         Pixel* pixel = reinterpret_cast<Pixel*>(bits + int64_t(row) * rowStride) + first;
-        for (int32_t count = end - first; count > 0; --count, ++pixel) {
+        int32_t count = end - first;
+        int32_t drawn = BilinearSpan<Format, Features>::Draw(pixel, count, values[kU], values[kV], steps[kU], steps[kV],
+                                                             spanTexture);
+        if (drawn > 0) {
+            pixel += drawn;
+            count -= drawn;
+            ForEachActive([&](Interpolant q) { values[q] = FixedPoint::Advance(values[q], steps[q], drawn); });
+        }
+        for (; count > 0; --count, ++pixel) {
             Step::Apply(pixel, values, spanTexture, spanColor);
             ForEachActive([&](Interpolant q) { values[q] = Add(values[q], steps[q]); });
         }

@@ -389,3 +389,16 @@ TEST(TrianglePixelTest, StoresAndBlendsOfOnePixel)
         EXPECT_EQ(pixel, c.expected) << std::hex << "RGB shaded fill of white at alpha " << c.alpha;
     }
 }
+
+// The straight-alpha blend divides by a multiplication with a rounded-up reciprocal. The product grows
+// with the dividend, so its quotients are right when they are right on either side of every multiple of
+// the divisor, up to the largest dividend the blend can form (below 2^17).
+TEST(TrianglePixelTest, SmallDivisionsByReciprocalAreExact)
+{
+    for (uint32_t d = 1; d <= 256; ++d) {
+        for (uint32_t multiple = d; multiple - d < (1u << 17); multiple += d) {
+            ASSERT_EQ(DivideSmall(multiple - 1, d), (multiple - 1) / d) << multiple - 1 << " / " << d;
+            ASSERT_EQ(DivideSmall(multiple, d), multiple / d) << multiple << " / " << d;
+        }
+    }
+}
