@@ -438,6 +438,8 @@ public:
     bool ctrlDown = false;
     bool altDown = false;
     bool debugKeysEnabled = false;
+    // Edit fields take the characters 128 to 255 too.
+    bool allowExtendedChars = false;
     float mouseSensitivity = 1.0f;
     std::unique_ptr<Platform::Cursor> pointingHandCursor;
     std::unique_ptr<Platform::Cursor> openHandCursor;
