@@ -117,8 +117,13 @@ void Widget::SetDisabled(bool isDisabled)
 
 void Widget::ShowHandCursor(bool on)
 {
+    SetAppCursor(on ? 1 : 0);
+}
+
+void Widget::SetAppCursor(int number)
+{
     if (manager && manager->app) {
-        manager->app->SetCursor(on ? 1 : 0);
+        manager->app->SetCursor(number);
     }
 }
 

@@ -90,6 +90,9 @@ public:
     void DetachFromManager();
     // Has the widget's DrawOverlay(g, overlayPriority) run later in the same screen draw, above the widgets.
     void DeferOverlay(int overlayPriority);
+    // The application's pointer shape (0 arrow, 1 hand, 2 open hand, 3 text); nothing outside a manager's
+    // tree or without an application.
+    void SetAppCursor(int number);
 
     bool visible = true;
     // The widget itself can be hit; its children are tested whatever this says.
