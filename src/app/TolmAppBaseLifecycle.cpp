@@ -136,6 +136,12 @@ void TolmAppBase::DialogButtonClicked(int dialogId, int buttonId)
     } else if (buttonId == 1001) {
         ButtonClicked(dialogId + 3000);
     }
+    // A modal dialog of the registry holds all input: when nobody waits for its answer and the click
+    // did not close it (nor open another under its id), it would stay for good.
+    Dialog* dialog = GetDialog(dialogId);
+    if (dialog && dialog->result == buttonId && dialog->IsModal() && !dialog->IsWaitingForResult()) {
+        KillDialogId(dialogId);
+    }
 }
 
 void TolmAppBase::Init()
