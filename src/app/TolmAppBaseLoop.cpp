@@ -103,9 +103,12 @@ bool TolmAppBase::StepMainLoop(bool* updated)
 
 bool TolmAppBase::Process(bool allowSleep)
 {
-    // A failure on the loading thread shows its popup before the shutdown it asked for.
+    // A failure on the loading thread queues its popup before it asks for the shutdown. The request is
+    // read before the queue is emptied, so that a failure landing in between (while an earlier popup
+    // is up, say) is shown at the next pass instead of being cut off by the shutdown.
+    bool shutdownWanted = shutdownRequested;
     ShowPendingErrorPopups();
-    if (shutdownRequested) {
+    if (shutdownWanted) {
         Shutdown();
     }
     bool smooth = !playingDemo && smoothUpdates && !redrawDidNothing && !vsyncBroken &&

@@ -9,6 +9,7 @@
 #include "platform/MessageBox.h"
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,14 @@ struct PopupSink : Platform::MessageBoxSink
     {
         shown.push_back(caption + ": " + text);
         std::fprintf(stderr, "%s\n", shown.back().c_str());
+        if (whileShown) {
+            whileShown();
+        }
         return Platform::IDOK;
     }
     std::vector<std::string> shown;
+    // Runs while a popup is up, before it is answered.
+    std::function<void()> whileShown;
 };
 
 class GameFixture : public AppFixture<HereGameApp>

@@ -7,6 +7,7 @@
 #include "support/PngFile.h"
 
 #include <set>
+#include <thread>
 
 using Tolm::ResourceManager;
 
@@ -170,6 +171,26 @@ TEST_F(GameLoadingTest, AGroupThatFailsShowsOnePopupAndShutsDownWithoutHanging)
     EXPECT_TRUE(Loaded("IMAGE_BLOCK"));
     EXPECT_FALSE(Loaded("IMAGE_BONUS")) << "the groups after are never loaded";
     EXPECT_EQ(game.loadingTaskDone, 4);
+}
+
+TEST_F(GameLoadingTest, AFailureLandingWhileAnEarlierPopupIsUpIsShownBeforeTheShutdown)
+{
+    WriteLoadableData();
+    WriteManifest("blocks.xml", "Blocks", Image("IMAGE_GONE", "gfx/gone.png"));
+    HereGameApp& game = InitGame();
+    // The main thread has taken the queue and shows its first popup when the loading thread fails.
+    popups.whileShown = [&game] {
+        if (!game.loadingThreadStarted) {
+            game.StartLoadingThread();
+            game.WaitForLoadingThread();
+        }
+    };
+    std::thread([&game] { game.ShowErrorPopup("An earlier error"); }).join();
+    game.Process(false);
+    game.Process(false);
+    EXPECT_EQ(popups.shown, (std::vector<std::string>{"FATAL ERROR: An earlier error",
+                                                      "FATAL ERROR: Failed to load image: gfx/gone.png"}));
+    EXPECT_TRUE(game.shutDown);
 }
 
 TEST_F(GameLoadingTest, ShuttingDownStopsTheLoadingThreadAfterTheResourceInHand)
