@@ -3,6 +3,7 @@
 #include "core/PakArchive.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace Tolm {
 
@@ -364,11 +365,25 @@ bool PakInterface::FindInPak(PakFindHandle* handle, Platform::FindData* data) co
 
 } // namespace Tolm
 
-Tolm::PakInterface* GetSharedPakInterface()
+namespace {
+
+std::atomic<Tolm::PakInterface*>& PublishedInterface()
 {
     // Created on first use, so that files opened while other globals are constructed find it too.
-    static Tolm::PakInterface* const instance = new Tolm::PakInterface;
-    return instance;
+    static std::atomic<Tolm::PakInterface*> published{new Tolm::PakInterface};
+    return published;
+}
+
+} // namespace
+
+Tolm::PakInterface* GetSharedPakInterface()
+{
+    return PublishedInterface().load();
+}
+
+Tolm::PakInterface* PublishPakInterface(Tolm::PakInterface* pak)
+{
+    return PublishedInterface().exchange(pak);
 }
 
 Tolm::PakFileHandle* PakFOpen(const char* name, const char* mode)

@@ -118,8 +118,12 @@ bool NormalizePakPath(std::string_view name, std::string& key);
 
 } // namespace Tolm
 
-// The process-wide interface; it exists from the first call on and is never destroyed.
+// The process-wide interface; the first one exists from the first call on and is never destroyed.
 Tolm::PakInterface* GetSharedPakInterface();
+// Puts another interface in the place of the published one (not owned) and returns the one it replaces:
+// a test harness gives each test a file layer of its own. Not while a file is open or another thread
+// reads files.
+Tolm::PakInterface* PublishPakInterface(Tolm::PakInterface* pak);
 
 // The file functions the program calls, with the meaning of their C library namesakes. A handle
 // comes from PakFOpen (null when neither an archive nor the disk has the file) and is freed by

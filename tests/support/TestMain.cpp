@@ -1,8 +1,11 @@
-// The entry point of every test program. Tests run with their own temporary folders,
+// The entry point of every test program. Tests run with their own temporary folders and file layers,
 // never with the developer's settings or data.
+#include "core/PakInterface.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <gmock/gmock.h>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -21,12 +24,28 @@ void FailOnExitDuringATest()
     }
 }
 
+// Every test starts with a file layer of its own, without archives: what one test adds (the application
+// adds "main.pak" from the working folder) never serves the files of another.
+class FileLayerPerTest : public testing::EmptyTestEventListener
+{
+    void OnTestStart(const testing::TestInfo&) override { previous = PublishPakInterface(&own.emplace()); }
+    void OnTestEnd(const testing::TestInfo&) override
+    {
+        PublishPakInterface(previous);
+        own.reset();
+    }
+
+    std::optional<Tolm::PakInterface> own;
+    Tolm::PakInterface* previous = nullptr;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     testing::InitGoogleMock(&argc, argv);
     testProcess = getpid();
+    testing::UnitTest::GetInstance()->listeners().Append(new FileLayerPerTest);
     std::atexit(FailOnExitDuringATest);
     return RUN_ALL_TESTS();
 }
