@@ -76,6 +76,13 @@ protected:
         };
     }
 
+    // In real time: the application's own wait sleeps on the manual clock, which does not wait.
+    void AwaitLoadingThread()
+    {
+        while (!app->loadingThreadDone) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
     void RunUntil(int update)
     {
         for (int step = 0; step < 200000 && app->updateCount < update && !app->shutDown; ++step) {
@@ -173,9 +180,7 @@ protected:
         Launch("-record", trace);
         EXPECT_TRUE(app->recordingDemo);
         // Loading then completes at the first update, and every later read draws a random number.
-        while (!app->loadingThreadDone) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        AwaitLoadingThread();
         RunUntil(5);
         Motion(100, 100);
         RunUntil(20);
@@ -213,6 +218,8 @@ protected:
         Launch("-play", trace);
         EXPECT_TRUE(app->playingDemo);
         Platform::MessagePump::Main().DiscardPending();
+        // The steps below are counted, and the replay holds its updates until the loading thread is done.
+        AwaitLoadingThread();
         RunUntil(1000);
         EXPECT_TRUE(app->shutDown) << "the quit event ends the replay";
         return Finish(trace);
