@@ -12,7 +12,9 @@
 // inner points rotation) and text (x y size font bold align, the text inside). Each takes fill,
 // opacity, mode="add", outline="colour width", glow="colour grow blur", shadow="colour dx dy blur" and
 // inset="colour dx dy blur"; shapes nested in a shape are clipped to it. group (x y scale) places its
-// shapes, use (ref x y scale) places a part. Every file's palette and parts serve every picture.
+// shapes, use (ref x y scale) places a part. A use's other attributes are values the part's fills and
+// effects take by $name ("fill=\"$body\"", "outline=\"$edge 2\""), so one part serves pictures of many
+// colours. Every file's palette and parts serve every picture.
 #include "Painter.h"
 #include "core/PakXmlDocument.h"
 #include "graphics/ImageLib.h"

@@ -2,6 +2,7 @@
 
 #include "TextMask.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -90,8 +91,17 @@ bool Painter::DrawElement(const TiXmlElement& element, const Transform& transfor
         if (useDepth >= kMaxUseDepth) {
             return Fail(element, "parts use each other too deeply");
         }
+        std::map<std::string, std::string> given;
+        for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute; attribute = attribute->Next()) {
+            const std::string key = attribute->Name();
+            if (key != "ref" && key != "x" && key != "y" && key != "scale") {
+                given[key] = attribute->Value();
+            }
+        }
         ++useDepth;
+        parameters.push_back(std::move(given));
         const bool drawn = DrawChildren(*found->second, placed, clip);
+        parameters.pop_back();
         --useDepth;
         return drawn;
     }
@@ -99,6 +109,37 @@ bool Painter::DrawElement(const TiXmlElement& element, const Transform& transfor
         return DrawShape(element, transform, clip);
     }
     return Fail(element, "not a shape, group or use");
+}
+
+bool Painter::Resolve(const TiXmlElement& element, const char* name, std::string& value)
+{
+    const char* text = element.Attribute(name);
+    if (!text) {
+        return false;
+    }
+    value.clear();
+    for (const char* c = text; *c;) {
+        if (*c != '$') {
+            value += *c++;
+            continue;
+        }
+        const char* end = ++c;
+        while (std::isalnum(static_cast<unsigned char>(*end)) || *end == '_') {
+            ++end;
+        }
+        const std::string key(c, end);
+        auto given = parameters.rbegin();
+        while (given != parameters.rend() && !given->count(key)) {
+            ++given;
+        }
+        if (given == parameters.rend()) {
+            Fail(element, "no use gives $" + key);
+            return false;
+        }
+        value += given->at(key);
+        c = end;
+    }
+    return true;
 }
 
 bool Painter::ShapeMask(const TiXmlElement& element, const Transform& t, Mask& mask)
@@ -172,11 +213,11 @@ bool Painter::DrawEffects(const TiXmlElement& element, const Mask& mask, const T
     std::vector<double> numbers;
     std::string message;
     Paint paint;
+    std::string value;
     auto readEffect = [&](const char* name, std::size_t count) {
         color.clear();
         numbers.clear();
-        const char* value = element.Attribute(name);
-        if (!value) {
+        if (!Resolve(element, name, value)) {
             return false;
         }
         if (!ReadEffect(value, count, color, numbers)) {
@@ -198,8 +239,8 @@ bool Painter::DrawEffects(const TiXmlElement& element, const Mask& mask, const T
     if (readEffect("outline", 1)) {
         Compose(mask.Dilate(transform.Length(numbers[0])), paint, opacity, 0);
     }
-    if (const char* fill = element.Attribute("fill")) {
-        if (!paint.Parse(fill, library.palette, transform, message)) {
+    if (Resolve(element, "fill", value)) {
+        if (!paint.Parse(value, library.palette, transform, message)) {
             return Fail(element, message);
         }
         Compose(mask, paint, opacity, drawMode);
@@ -210,6 +251,9 @@ bool Painter::DrawEffects(const TiXmlElement& element, const Mask& mask, const T
         inner.Invert();
         inner.Multiply(mask);
         Compose(inner, paint, opacity, 0);
+    }
+    if (!error.empty()) {
+        return false;
     }
     return message.empty() || Fail(element, message);
 }

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 class TiXmlElement;
 
@@ -42,10 +43,15 @@ private:
     // Blends the paint, seen through the mask, onto the picture.
     void Compose(const Mask& mask, const Paint& paint, float opacity, int drawMode);
     bool Fail(const TiXmlElement& element, const std::string& message);
+    // The attribute with its $names replaced by what the innermost use that sets them gives; false when
+    // the attribute is missing, or with the error set when it names a value no use sets.
+    bool Resolve(const TiXmlElement& element, const char* name, std::string& value);
 
     const ArtLibrary& library;
     Tolm::MemoryImage canvas;
     int useDepth = 0;
+    // One entry per use being drawn: the values its attributes give the part.
+    std::vector<std::map<std::string, std::string>> parameters;
 };
 
 } // namespace ArtGen
