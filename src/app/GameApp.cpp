@@ -2,6 +2,9 @@
 #include "app/GameApp.h"
 
 #include "app/TitleScreen.h"
+#include "board/ArrowHelper.h"
+#include "board/BrickHelper.h"
+#include "board/Level.h"
 #include "core/PakInterface.h"
 #include "core/PathUtils.h"
 #include "core/Random.h"
@@ -13,7 +16,9 @@
 #include "screens/CursorPointer.h"
 #include "screens/CustomCursor.h"
 #include "screens/MenuScreen.h"
+#include "screens/TimerPanel.h"
 #include "screens/TopPanel.h"
+#include "town/BuildingsFactory.h"
 #include "town/Town.h"
 #include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
@@ -59,7 +64,12 @@ GameApp::~GameApp()
         stateManager.reset();
     }
     DeleteSingleton<TopPanel>();
+    DeleteSingleton<TimerPanel>();
+    DeleteSingleton<Level>();
+    DeleteSingleton<ArrowHelper>();
+    DeleteSingleton<BrickHelper>();
     DeleteSingleton<Town>();
+    DeleteSingleton<BuildingsFactory>();
     DeleteSingleton<UserProfile>();
     if (CustomCursor* cursor = CustomCursor::RegisteredInstance()) {
         widgetManager->RemoveWidget(cursor);
