@@ -1,0 +1,120 @@
+// The synthesiser's voices and effects: everything renders into mono float samples at one rate.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace SfxGen {
+
+using Samples = std::vector<float>;
+
+// Attack, then a decay towards the sustain level while the note holds, then the release after it.
+// Times in seconds; the decay and release are time constants (the level falls to 1/e in that time).
+struct Envelope
+{
+    double attack = 0.005;
+    double decay = 0.2;
+    double sustain = 0.0;
+    double release = 0.1;
+};
+
+// Biquad filter kinds; the cutoff may glide from its start to its end over the voice.
+enum class FilterKind
+{
+    None,
+    LowPass,
+    HighPass,
+    BandPass,
+};
+
+struct Filter
+{
+    FilterKind kind = FilterKind::None;
+    double cutoff = 1000.0;
+    double cutoffEnd = 0.0;
+    double q = 0.707;
+};
+
+enum class Wave
+{
+    Sine,
+    Triangle,
+    Square,
+    Saw,
+};
+
+struct Tone
+{
+    double at = 0.0;
+    double length = 0.1;
+    Wave wave = Wave::Sine;
+    double frequency = 440.0;
+    // 0: no glide; otherwise the frequency moves exponentially to it over glide seconds.
+    double frequencyEnd = 0.0;
+    double glide = 0.0;
+    double gain = 1.0;
+    Envelope envelope;
+    // Amplitudes of partials 1, 2, 3 ...: an additive sine tone; empty for the plain wave.
+    std::vector<double> partials;
+    // Frequency modulation: modulator at ratio x frequency, index falling with its own time constant.
+    double fmRatio = 0.0;
+    double fmIndex = 0.0;
+    double fmDecay = 0.1;
+    double vibratoRate = 0.0;
+    double vibratoCents = 0.0;
+    // A second oscillator this many cents above, for a warmer, chorused tone.
+    double detuneCents = 0.0;
+    Filter filter;
+};
+
+enum class NoiseColour
+{
+    White,
+    Pink,
+    Brown,
+};
+
+struct Noise
+{
+    double at = 0.0;
+    double length = 0.1;
+    NoiseColour colour = NoiseColour::White;
+    double gain = 1.0;
+    Envelope envelope;
+    Filter filter;
+    uint32_t seed = 1;
+};
+
+struct Reverb
+{
+    double mix = 0.0;
+    // 0 to 1: a small room to a hall.
+    double size = 0.5;
+    double damping = 0.5;
+};
+
+struct Echo
+{
+    double delay = 0.0;
+    double feedback = 0.3;
+    double mix = 0.0;
+};
+
+struct Sound
+{
+    std::string file;
+    int rate = 44100;
+    // The level of the loudest sample, dB below full scale.
+    double peak = -4.0;
+    std::vector<Tone> tones;
+    std::vector<Noise> noises;
+    Echo echo;
+    Reverb reverb;
+};
+
+// The finished sound: voices mixed, echo and reverb, low rumble removed, faded at both ends, trimmed
+// where it has died away and scaled to its peak.
+Samples Render(const Sound& sound);
+
+} // namespace SfxGen
