@@ -44,6 +44,7 @@ protected:
         return std::vector<int>(out.begin(), out.end());
     }
 
+public:
     // A canonical 16-bit mono WAVE file at 44100 Hz holding the samples.
     static std::string Wave(const std::vector<int16_t>& samples)
     {
@@ -71,6 +72,7 @@ protected:
         return Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * align) + Le16(align) + Le16(bits);
     }
 
+protected:
     Platform::ManualClock clock;
     TempFolder temp;
     std::unique_ptr<Tolm::DSoundManager> manager;
