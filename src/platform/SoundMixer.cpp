@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace Platform {
 
@@ -55,35 +56,60 @@ int32_t ReadSample(const uint8_t* data, uint32_t index)
     if constexpr (Bits == 8) {
         return (int32_t(data[index]) - 128) * 256;
     } else {
-        return int16_t(uint16_t(data[2 * index]) | uint16_t(data[2 * index + 1]) << 8);
+        int16_t sample;
+        std::memcpy(&sample, data + 2 * size_t(index), 2);
+        return sample;
     }
 }
 
-template <int Bits>
-int32_t Interpolate(const uint8_t* data, uint32_t at, uint32_t after, int64_t fraction)
+// One output frame of the voice at the position, with frame after as the second interpolation point.
+template <int Channels, int Bits>
+inline void MixFrame(const uint8_t* data, uint64_t position, uint32_t after, int32_t gainLeft, int32_t gainRight,
+                     int32_t* sums)
 {
-    int32_t here = ReadSample<Bits>(data, at);
-    int32_t there = ReadSample<Bits>(data, after);
-    return here + int32_t((int64_t(there - here) * fraction) >> 16);
+    const uint32_t at = uint32_t(position >> 32);
+    const int64_t fraction = int64_t((position >> 16) & 0xFFFF);
+    const int32_t left0 = ReadSample<Bits>(data, at * Channels);
+    const int32_t left1 = ReadSample<Bits>(data, after * Channels);
+    const int32_t left = left0 + int32_t((int64_t(left1 - left0) * fraction) >> 16);
+    int32_t right = left;
+    if constexpr (Channels == 2) {
+        const int32_t right0 = ReadSample<Bits>(data, at * 2 + 1);
+        const int32_t right1 = ReadSample<Bits>(data, after * 2 + 1);
+        right = right0 + int32_t((int64_t(right1 - right0) * fraction) >> 16);
+    }
+    sums[0] += (left * gainLeft) >> 16;
+    sums[1] += (right * gainRight) >> 16;
 }
 
-// Mixes up to count frames of the voice into the accumulator; stops a voice that plays out.
+// Mixes up to count frames of the voice into the accumulator; stops a voice that plays out. Runs of
+// frames that stay clear of the last frame go through a loop without the end's tests.
 template <int Channels, int Bits>
 void MixVoice(SoundMixer::Voice& voice, int32_t* sums, int count)
 {
     const uint8_t* data = voice.data;
-    const uint32_t frames = voice.frames;
-    const uint64_t end = uint64_t(frames) << 32;
+    const uint64_t end = uint64_t(voice.frames) << 32;
+    const uint64_t lastFrame = uint64_t(voice.frames - 1) << 32;
+    const uint64_t step = voice.step;
+    const int32_t gainLeft = voice.gainLeft;
+    const int32_t gainRight = voice.gainRight;
     uint64_t position = voice.position;
-    for (int k = 0; k < count; ++k) {
-        uint32_t at = uint32_t(position >> 32);
-        uint32_t after = at + 1 < frames ? at + 1 : (voice.looping ? 0 : at);
-        int64_t fraction = int64_t((position >> 16) & 0xFFFF);
-        int32_t left = Interpolate<Bits>(data, at * Channels, after * Channels, fraction);
-        int32_t right = Channels == 2 ? Interpolate<Bits>(data, at * 2 + 1, after * 2 + 1, fraction) : left;
-        sums[2 * k] += (left * voice.gainLeft) >> 16;
-        sums[2 * k + 1] += (right * voice.gainRight) >> 16;
-        position += voice.step;
+    int k = 0;
+    while (k < count) {
+        if (position < lastFrame && step > 0) {
+            const uint64_t clear = (lastFrame - position + step - 1) / step;
+            const int run = int(std::min<uint64_t>(clear, uint64_t(count - k)));
+            for (int i = 0; i < run; ++i, ++k) {
+                MixFrame<Channels, Bits>(data, position, uint32_t(position >> 32) + 1, gainLeft, gainRight,
+                                         sums + 2 * k);
+                position += step;
+            }
+            continue;
+        }
+        MixFrame<Channels, Bits>(data, position, voice.looping ? 0 : uint32_t(position >> 32), gainLeft, gainRight,
+                                 sums + 2 * k);
+        ++k;
+        position += step;
         if (position >= end) {
             if (!voice.looping) {
                 voice.playing = false;
