@@ -94,9 +94,22 @@ void MixVoice(SoundMixer::Voice& voice, int32_t* sums, int count)
     const int32_t gainLeft = voice.gainLeft;
     const int32_t gainRight = voice.gainRight;
     uint64_t position = voice.position;
+    // A step of more than a frame can leave the last frame behind unread.
+    auto wrap = [&] {
+        if (position < end) {
+            return true;
+        }
+        if (!voice.looping) {
+            voice.playing = false;
+            position = 0;
+            return false;
+        }
+        position %= end;
+        return true;
+    };
     int k = 0;
-    while (k < count) {
-        if (position < lastFrame && step > 0) {
+    while (k < count && wrap()) {
+        if (position < lastFrame) {
             const uint64_t clear = (lastFrame - position + step - 1) / step;
             const int run = int(std::min<uint64_t>(clear, uint64_t(count - k)));
             for (int i = 0; i < run; ++i, ++k) {
@@ -110,15 +123,8 @@ void MixVoice(SoundMixer::Voice& voice, int32_t* sums, int count)
                                  sums + 2 * k);
         ++k;
         position += step;
-        if (position >= end) {
-            if (!voice.looping) {
-                voice.playing = false;
-                position = 0;
-                break;
-            }
-            position %= end;
-        }
     }
+    wrap();
     voice.position = position;
 }
 

@@ -91,6 +91,10 @@ TEST(MixerTest, MixesVoicesIntoTheExpectedSamples)
         {"a looping voice interpolates towards its first frame",
          {{1, 16, {0, 1000}, 0, 0, 22050, true}},
          {0, 0, 500, 500, 1000, 1000, 500, 500, 0, 0}},
+        // Step 1.75: frames 0 and 1.75 (275, three quarters from 200 to 300), then past the end.
+        {"a fast voice may step over its last frame",
+         {{1, 16, {100, 200, 300}, 0, 0, 77175}},
+         {100, 100, 275, 275, 0, 0}},
         {"a voice that plays once goes silent at its end", {{1, 16, {7, 8}}}, {7, 7, 8, 8, 0, 0}},
         {"a looping voice starts again",
          {{1, 16, {100, 200, 300}, 0, 0, 44100, true}},
