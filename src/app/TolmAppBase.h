@@ -8,6 +8,7 @@
 
 #include "core/Buffer.h"
 #include "core/StringUtils.h"
+#include "core/VectorMath.h"
 #include "graphics/Rect.h"
 #include "graphics/SharedImage.h"
 #include "platform/SettingsStore.h"
@@ -29,6 +30,7 @@
 
 namespace Platform {
 class Cursor;
+class Library;
 class NamedLock;
 class NotificationChannel;
 class Window;
@@ -184,6 +186,8 @@ public:
     virtual bool InterceptKeyDown(int /*key*/, bool /*ctrl*/, bool /*alt*/) { return false; }
     virtual void CloseRequested() {}
     virtual void DisplayInitHook() {}
+    // Called by the display's set-up after a fresh 3D capability test result.
+    virtual void D3DTestResultHook() {}
     virtual std::string GetExtraCrashInfo() { return std::string(); }
     // Whether a loaded file's contents pass a signature test; the framework has none.
     virtual bool VerifyDataSignature(Buffer& buffer, const std::string& path);
@@ -326,6 +330,17 @@ public:
     // Screen.
     int width = 640;
     int height = 480;
+    // Bits per pixel asked of a full-screen display mode.
+    int colorDepth = 32;
+    // Only traced by the display.
+    Ratio aspectOverride;
+    // Where the display puts the picture, in client coordinates.
+    Rect presentationRect;
+    // Megabytes of video memory the 3D display needs, and would like.
+    int minVideoMemory = 6;
+    int recommendedVideoMemory = 14;
+    // "ddraw.dll", loaded when the application is made; the display finds its entry points in it.
+    Platform::Library* ddrawLibrary = nullptr;
     bool windowed = true;
     bool isWindowedNow = true;
     bool windowedUnavailable = false;

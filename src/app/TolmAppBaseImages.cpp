@@ -4,6 +4,7 @@
 #include "app/TolmAppBase.h"
 #include "core/CriticalSection.h"
 #include "core/StringUtils.h"
+#include "display/DDImage.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImageRegistry.h"
 
@@ -42,7 +43,7 @@ std::unique_ptr<MemoryImage> TolmAppBase::GetImage(const std::string& file, bool
     if (!decoded) {
         return nullptr;
     }
-    auto image = std::make_unique<MemoryImage>();
+    auto image = std::make_unique<DDImage>();
     image->name = file;
     image->SetBits(decoded->bits.get(), decoded->width, decoded->height, commitBits);
     return image;
@@ -71,7 +72,7 @@ SharedImageHandle TolmAppBase::GetSharedImage(const std::string& file, const std
     if (inserted) {
         // Decoded outside the lock: the main thread goes on drawing meanwhile.
         std::unique_ptr<MemoryImage> image =
-            !file.empty() && file[0] == '!' ? std::make_unique<MemoryImage>() : GetImage(file, false);
+            !file.empty() && file[0] == '!' ? std::make_unique<DDImage>() : GetImage(file, false);
         {
             CriticalSectionGuard guard(DisplayLock());
             entry.image = std::move(image);
@@ -102,7 +103,7 @@ void TolmAppBase::CleanSharedImages()
 
 std::unique_ptr<MemoryImage> TolmAppBase::CopyImageRect(Image* image, const Rect& rect)
 {
-    auto copy = std::make_unique<MemoryImage>();
+    auto copy = std::make_unique<DDImage>();
     copy->Create(rect.width, rect.height);
     copy->CopyFrameLayout(*image);
     // The pixels are copied as they are, not blended onto the clear copy: a blend would take one level

@@ -14,8 +14,10 @@
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/DebugOutput.h"
+#include "platform/DirectDraw.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
+#include "platform/Library.h"
 #include "platform/MessageBox.h"
 #include "platform/MessagePump.h"
 #include "platform/Process.h"
@@ -54,6 +56,8 @@ std::string InstanceFolder(const TolmAppBase& app)
 TolmAppBase::TolmAppBase()
 {
     LoadJ2KCodec();
+    ddrawLibrary = Platform::LoadLibrary(Platform::kDirectDrawLibraryName);
+    aspectOverride.Set(4, 3);
     programFolder = Platform::ProgramFolder();
     productVersion = GetProductVersion(Platform::ProgramFile());
     SetStringProperty("DIALOG_BUTTON_OK", StringToWide("OK"));
@@ -103,6 +107,8 @@ TolmAppBase::~TolmAppBase()
     }
     display.reset();
     musicInterface.reset();
+    Platform::FreeLibrary(ddrawLibrary);
+    ddrawLibrary = nullptr;
     soundManager.reset();
     if (mainWindow) {
         mainWindow->SetUserData(nullptr);
@@ -151,8 +157,8 @@ void TolmAppBase::Init()
     if (shutDown) {
         return;
     }
-    // The desktop (SDL's video) is what DirectX was: without it there is nothing to show.
-    if (!Platform::InitVideo()) {
+    // The desktop (SDL's video) is what DirectX stands on: without it there is nothing to show.
+    if (!ddrawLibrary || !Platform::InitVideo()) {
         Platform::ShowMessageBox(
             0,
             GetStringProperty("APP_REQUIRES_DIRECTX", "This application requires DirectX to run.  You can get DirectX "

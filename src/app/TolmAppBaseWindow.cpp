@@ -178,7 +178,7 @@ int TolmAppBase::InitDisplay()
 {
     PreDisplayInitHook();
     FreeImageCaches();
-    int result = display->Init(mainWindow.get(), isWindowedNow);
+    int result = display->Init(MainWindowHandle(), isWindowedNow);
     AfterDisplayInit();
     if (result != kResultOk) {
         return result;

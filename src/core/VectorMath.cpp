@@ -61,4 +61,13 @@ void Ratio::Set(int a, int b)
     denominator = b / x;
 }
 
+bool Ratio::IsNarrowerThan(const Ratio& other) const
+{
+    if (denominator == 0 || other.denominator == 0) {
+        return false;
+    }
+    return other.denominator * numerator / denominator < other.numerator ||
+           numerator < other.numerator * denominator / other.denominator;
+}
+
 } // namespace Tolm

@@ -49,6 +49,9 @@ public:
 
     // a/b reduced by their greatest common divisor. Both 0 stays 0/0.
     void Set(int a, int b);
+    // Whether a:b is the narrower shape than c:d: d * a / b < c or a < c * b / d, in integer division.
+    // A ratio with a zero side is narrower than nothing.
+    bool IsNarrowerThan(const Ratio& other) const;
 
     int numerator = 1;
     int denominator = 1;

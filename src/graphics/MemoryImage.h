@@ -131,13 +131,17 @@ public:
     // them then. Null when the image has no pixels.
     const uint32_t* ReadRow(int x, int y, int count, uint32_t* scratch);
 
+protected:
+    // Drops the palette form, and a native copy made from it.
+    void FreePalette();
+    // Width x height pixels and the end marker, cleared; false when the memory cannot be had.
+    bool AllocateBits();
+
 private:
     PixelFormat nativeFormat;
     // The native copy of a palette image is a table of 256 entries indexed by colorIndices.
     bool nativeIsPaletteTable = false;
 
-    void FreePalette();
-    bool AllocateBits();
     void ExpandPalette();
     void LineNormal(double x1, double y1, double x2, double y2, const Color& color);
     void LineAdditive(double x1, double y1, double x2, double y2, const Color& color);

@@ -8,6 +8,7 @@
 // Result codes and flags keep their Windows values.
 #pragma once
 
+#include "platform/DirectXResults.h"
 #include "platform/SoundMixer.h"
 #include "platform/WindowMessages.h"
 
@@ -16,14 +17,10 @@
 
 namespace Platform {
 
+// The other DSERR_ codes come from the one list of results.
 constexpr int32_t DS_OK = 0;
-constexpr int32_t DSERR_OUTOFMEMORY = int32_t(0x8007000Eu);
-constexpr int32_t DSERR_INVALIDPARAM = int32_t(0x80070057u);
-constexpr int32_t DSERR_CONTROLUNAVAIL = int32_t(0x8878001Eu);
-constexpr int32_t DSERR_INVALIDCALL = int32_t(0x88780032u);
-constexpr int32_t DSERR_PRIOLEVELNEEDED = int32_t(0x88780046u);
-constexpr int32_t DSERR_BADFORMAT = int32_t(0x88780064u);
-constexpr int32_t DSERR_NODRIVER = int32_t(0x88780078u);
+constexpr int32_t DSERR_OUTOFMEMORY = E_OUTOFMEMORY;
+constexpr int32_t DSERR_INVALIDPARAM = DDERR_INVALIDPARAMS;
 
 constexpr uint32_t DSSCL_NORMAL = 1;
 constexpr uint32_t DSSCL_PRIORITY = 2;

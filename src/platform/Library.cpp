@@ -2,6 +2,7 @@
 // main thread does.
 #include "platform/Library.h"
 
+#include "platform/DirectDraw.h"
 #include "platform/DirectSound.h"
 #include "platform/FmodLibrary.h"
 #include "platform/Jpeg2000Codec.h"
@@ -42,6 +43,7 @@ struct LibraryTable
 std::map<std::string, std::vector<LibraryExport>> DefaultLibraries()
 {
     return {{kJ2KCodecLibraryName, J2KCodecExports()},
+            {kDirectDrawLibraryName, DirectDrawExports()},
             {"dsound.dll", {{"DirectSoundCreate", reinterpret_cast<LibraryProc>(&DirectSoundCreate)}}},
             {"fmod.dll", FmodExports()}};
 }

@@ -249,14 +249,17 @@ void MessageTranslator::TranslateMotion(const SDL_Event& event, std::vector<Mess
     if (motion.which == SDL_TOUCH_MOUSEID) {
         return;
     }
-    SetLastCursorPosition(motion.x, motion.y);
     WindowHandle target = TargetOf(motion.windowID);
+    int x = motion.x;
+    int y = motion.y;
     // The desktop sends moves only for the window under the pointer, or the one holding the capture
     // (whose client rectangle then tells whether the pointer is still inside).
     if (Window* window = Window::FromHandle(target)) {
+        window->WindowToClient(x, y);
         window->NoteCursorInside(true);
     }
-    out.push_back({target, WM_MOUSEMOVE, KeyStateBits(), MakeLParam(ClampToWord(motion.x), ClampToWord(motion.y))});
+    SetLastCursorPosition(x, y);
+    out.push_back({target, WM_MOUSEMOVE, KeyStateBits(), MakeLParam(ClampToWord(x), ClampToWord(y))});
 }
 
 void MessageTranslator::TranslateButton(const SDL_Event& event, std::vector<Message>& out)
@@ -286,7 +289,13 @@ void MessageTranslator::TranslateButton(const SDL_Event& event, std::vector<Mess
     if (button.which == SDL_TOUCH_MOUSEID) {
         return;
     }
-    SetLastCursorPosition(button.x, button.y);
+    WindowHandle target = TargetOf(button.windowID);
+    int x = button.x;
+    int y = button.y;
+    if (Window* window = Window::FromHandle(target)) {
+        window->WindowToClient(x, y);
+    }
+    SetLastCursorPosition(x, y);
     uint32_t message = messages.up;
     if (event.type == SDL_MOUSEBUTTONDOWN) {
         buttons |= messages.bit;
@@ -296,8 +305,7 @@ void MessageTranslator::TranslateButton(const SDL_Event& event, std::vector<Mess
     } else {
         buttons &= ~messages.bit;
     }
-    out.push_back(
-        {TargetOf(button.windowID), message, KeyStateBits(), MakeLParam(ClampToWord(button.x), ClampToWord(button.y))});
+    out.push_back({target, message, KeyStateBits(), MakeLParam(ClampToWord(x), ClampToWord(y))});
 }
 
 void MessageTranslator::TranslateWheel(const SDL_Event& event, std::vector<Message>& out) const
@@ -359,6 +367,9 @@ void MessageTranslator::TranslateWindowEvent(const SDL_Event& event, std::vector
         out.push_back({target, WM_ACTIVATEAPP, 1, 0});
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+        if (window) {
+            window->NoteFocusLost();
+        }
         out.push_back({target, WM_ACTIVATEAPP, 0, 0});
         break;
     case SDL_WINDOWEVENT_CLOSE:

@@ -1,45 +1,52 @@
-// Puts the finished picture on the screen: an SDL renderer over the window with one streaming texture
-// of the picture's size. The picture keeps its size; in full screen it is scaled to fit the desktop,
-// centred, with black bands where the shapes differ, and the mouse coordinates that SDL reports are
-// scaled back into the picture's.
+// Puts a picture into a window: a rectangle of a picture in any surface layout, drawn into a rectangle of
+// the window (scaled smoothly when the sizes differ), with the rest of the window black. One interface,
+// two back ends:
+// - OpenGL, for windows made for it: the picture becomes a texture drawn as one quad, and the buffers
+//   are swapped, waiting for the refresh when asked. Exact for 16-bit pictures on a 16-bit desktop.
+// - SDL's window surface, for the others (SDL's dummy driver among them, and machines without OpenGL):
+//   SDL converts and scales into the window's own pixels. It cannot wait for the refresh.
+// Main thread only, as every SDL call.
 #pragma once
+
+#include "platform/SurfaceLayout.h"
+#include "platform/VideoSystem.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
-struct SDL_Renderer;
-struct SDL_Texture;
+struct SDL_Window;
 
 namespace Platform {
 
-class Window;
+struct PresentedPicture
+{
+    const uint8_t* pixels = nullptr;
+    // Bytes from one row to the next.
+    int32_t pitch = 0;
+    int width = 0;
+    int height = 0;
+    SurfaceLayout layout = SurfaceLayout::Xrgb8888;
+    // For a palette picture.
+    const PALETTEENTRY* palette = nullptr;
+};
 
 class ScreenPresenter
 {
 public:
-    // For a width x height picture. With waitForVerticalBlank, each present waits for the display's
-    // refresh where the system allows it. Null with the reason in error when no renderer could be made.
-    static std::unique_ptr<ScreenPresenter> Create(Window& window, int width, int height, bool waitForVerticalBlank,
-                                                   std::string& error);
-    ~ScreenPresenter();
-    ScreenPresenter(const ScreenPresenter&) = delete;
-    ScreenPresenter& operator=(const ScreenPresenter&) = delete;
+    // OpenGL when the window was made for it and a context can be had; else the window surface.
+    static std::unique_ptr<ScreenPresenter> Create(SDL_Window* window);
+    virtual ~ScreenPresenter() = default;
 
-    // Shows the picture: 0xAARRGGBB pixels (alpha ignored), top row first, pitch pixels from one row
-    // to the next. False with the reason in error when it could not be shown.
-    bool Present(const uint32_t* pixels, int pitch, std::string& error);
-    // The refresh rate of the display the window is on, in Hz; 0 when the system does not know it.
-    int RefreshRate() const;
+    // area lies inside the picture; destination is in the window's pixels. False with the reason.
+    virtual bool Present(const PresentedPicture& picture, const ScreenRect& area, const ScreenRect& destination,
+                         bool waitForVerticalBlank, std::string& error) = 0;
+    virtual bool UsesOpenGL() const = 0;
 
-    SDL_Renderer* Renderer() const { return renderer; }
-
-private:
-    ScreenPresenter(Window& window, SDL_Renderer* renderer, SDL_Texture* texture);
-
-    Window& window;
-    SDL_Renderer* renderer;
-    SDL_Texture* texture;
+protected:
+    // The area as tightly packed 0x00RRGGBB rows, for layouts a back end does not take as they are.
+    static std::vector<uint32_t> ToRgbRows(const PresentedPicture& picture, const ScreenRect& area);
 };
 
 } // namespace Platform

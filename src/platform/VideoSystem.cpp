@@ -6,7 +6,9 @@
 #include "platform/Cursor.h"
 
 #include <SDL.h>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 namespace Platform {
 
@@ -20,6 +22,7 @@ enum class VideoState
 };
 
 VideoState state = VideoState::NotStarted;
+std::atomic<std::thread::id> videoThread{};
 
 ScreenRect ToScreenRect(const SDL_Rect& rect)
 {
@@ -31,6 +34,7 @@ ScreenRect ToScreenRect(const SDL_Rect& rect)
 bool InitVideo()
 {
     if (state == VideoState::NotStarted) {
+        videoThread = std::this_thread::get_id();
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
         state = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0 ? VideoState::Started : VideoState::Failed;
@@ -41,6 +45,11 @@ bool InitVideo()
 bool IsVideoStarted()
 {
     return state == VideoState::Started;
+}
+
+bool IsVideoThread()
+{
+    return videoThread.load() == std::this_thread::get_id();
 }
 
 void QuitVideo()

@@ -19,6 +19,8 @@ struct ScreenRect
 // video driver could start.
 bool InitVideo();
 bool IsVideoStarted();
+// True on the thread that started video (the main thread): the only one that may call SDL.
+bool IsVideoThread();
 // Stops them again; windows must be gone by then.
 void QuitVideo();
 // True when the driver draws nowhere a person could see (SDL's dummy or offscreen driver), or when

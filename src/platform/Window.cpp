@@ -5,10 +5,12 @@
 #include "platform/Window.h"
 
 #include "platform/MessagePump.h"
+#include "platform/ScreenPresenter.h"
 #include "platform/TextEncoding.h"
 
 #include <SDL.h>
 #include <atomic>
+#include <cmath>
 #include <map>
 #include <utility>
 
@@ -28,6 +30,16 @@ WindowHandle nextHandle = 1;
 // Packed as x in the low and y in the high 32 bits, so both are read together.
 std::atomic<uint64_t> lastCursorPosition{0};
 
+// The context the presenter, and the 3D display after it, ask of a window made for OpenGL.
+void AskForOpenGl()
+{
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+}
+
 } // namespace
 
 std::unique_ptr<Window> Window::Create(const std::string& title, const WindowPlacement& placement)
@@ -39,7 +51,13 @@ std::unique_ptr<Window> Window::Create(const std::string& title, const WindowPla
         // Sized to the desktop as well: without a window manager to make it full screen, it still covers it.
         SDL_GetDisplayBounds(0, &area);
     }
-    SDL_Window* sdlWindow = SDL_CreateWindow(Cp1252ToUtf8(title).c_str(), area.x, area.y, area.w, area.h, flags);
+    std::string utf8Title = Cp1252ToUtf8(title);
+    AskForOpenGl();
+    SDL_Window* sdlWindow =
+        SDL_CreateWindow(utf8Title.c_str(), area.x, area.y, area.w, area.h, flags | SDL_WINDOW_OPENGL);
+    if (!sdlWindow) {
+        sdlWindow = SDL_CreateWindow(utf8Title.c_str(), area.x, area.y, area.w, area.h, flags);
+    }
     if (!sdlWindow) {
         return nullptr;
     }
@@ -61,6 +79,7 @@ Window::~Window()
 {
     LiveWindows().erase(handle);
     MessagePump::Main().ForgetWindow(handle);
+    presenter.reset();
     if (sdlWindow) {
         SDL_DestroyWindow(sdlWindow);
     }
@@ -166,15 +185,89 @@ void Window::WarpCursor(int x, int y)
     if (!sdlWindow) {
         return;
     }
-    // The picture may be scaled into the window (full screen); SDL warps in window pixels.
-    if (SDL_Renderer* renderer = SDL_GetRenderer(sdlWindow)) {
-        int windowX = 0;
-        int windowY = 0;
-        SDL_RenderLogicalToWindow(renderer, float(x), float(y), &windowX, &windowY);
-        x = windowX;
-        y = windowY;
-    }
+    ClientToWindow(x, y);
     SDL_WarpMouseInWindow(sdlWindow, x, y);
+}
+
+ScreenPresenter* Window::Presenter()
+{
+    if (!presenter && sdlWindow) {
+        presenter = ScreenPresenter::Create(sdlWindow);
+    }
+    return presenter.get();
+}
+
+void Window::SetLogicalSize(int width, int height)
+{
+    logicalWidth = width;
+    logicalHeight = height;
+}
+
+void Window::ClearLogicalSize()
+{
+    logicalWidth = 0;
+    logicalHeight = 0;
+}
+
+ScreenRect Window::ClientRectOnScreen() const
+{
+    if (logicalWidth > 0 && logicalHeight > 0) {
+        return {0, 0, logicalWidth, logicalHeight};
+    }
+    ScreenRect client;
+    GetPosition(client.x, client.y);
+    if (sdlWindow) {
+        SDL_GetWindowSize(sdlWindow, &client.width, &client.height);
+    }
+    return client;
+}
+
+ScreenRect Window::Viewport() const
+{
+    ScreenRect whole;
+    if (sdlWindow) {
+        SDL_GetWindowSize(sdlWindow, &whole.width, &whole.height);
+    }
+    if (logicalWidth <= 0 || logicalHeight <= 0 || whole.width <= 0 || whole.height <= 0) {
+        return whole;
+    }
+    // The narrower of the two scales fills its side; the other side is centred with bands beside it.
+    if (int64_t(whole.width) * logicalHeight <= int64_t(whole.height) * logicalWidth) {
+        int height = int(int64_t(logicalHeight) * whole.width / logicalWidth);
+        return {0, (whole.height - height) / 2, whole.width, height};
+    }
+    int width = int(int64_t(logicalWidth) * whole.height / logicalHeight);
+    return {(whole.width - width) / 2, 0, width, whole.height};
+}
+
+void Window::WindowToClient(int& x, int& y) const
+{
+    if (logicalWidth <= 0 || logicalHeight <= 0) {
+        return;
+    }
+    ScreenRect view = Viewport();
+    if (view.width <= 0 || view.height <= 0) {
+        return;
+    }
+    x = int(std::floor(double(x - view.x) * logicalWidth / view.width));
+    y = int(std::floor(double(y - view.y) * logicalHeight / view.height));
+}
+
+void Window::ClientToWindow(int& x, int& y) const
+{
+    if (logicalWidth <= 0 || logicalHeight <= 0) {
+        return;
+    }
+    ScreenRect view = Viewport();
+    x = view.x + int(std::floor((x + 0.5) * view.width / logicalWidth));
+    y = view.y + int(std::floor((y + 0.5) * view.height / logicalHeight));
+}
+
+void Window::NoteFocusLost()
+{
+    if (focusLossHandler) {
+        focusLossHandler();
+    }
 }
 
 void Window::CaptureMouse(bool capture)

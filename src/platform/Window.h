@@ -4,15 +4,20 @@
 // messages, as the music interface's window does.
 #pragma once
 
+#include "platform/VideoSystem.h"
 #include "platform/WindowMessages.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 struct SDL_Window;
 
 namespace Platform {
+
+class ScreenPresenter;
 
 struct WindowPlacement
 {
@@ -30,6 +35,8 @@ class Window
 public:
     // A desktop window, created hidden: a fixed-size window with a title bar, a close and a minimise
     // button, or a full-screen window. Null when the desktop refused it. The title is Windows-1252.
+    // Whenever the desktop has OpenGL the window is made for it, so that switching the display between
+    // 2D and 3D never needs another window.
     static std::unique_ptr<Window> Create(const std::string& title, const WindowPlacement& placement);
     static std::unique_ptr<Window> CreateMessageOnly(const std::string& title);
     // The live window with that handle, or null.
@@ -68,6 +75,23 @@ public:
     // While captured, the window keeps receiving mouse messages when the pointer leaves it.
     void CaptureMouse(bool capture);
 
+    // What shows pictures in the window, made on first use; null for a message-only window.
+    ScreenPresenter* Presenter();
+    // While set, the client area is a screen of that size (a display mode), shown scaled to fit the
+    // window with its aspect kept: client coordinates, the mouse's among them, are the screen's.
+    void SetLogicalSize(int width, int height);
+    void ClearLogicalSize();
+    // The client area in the coordinates of the screen it is on.
+    ScreenRect ClientRectOnScreen() const;
+    // Where the client area lands in the window's pixels.
+    ScreenRect Viewport() const;
+    // A point in the window's pixels as client coordinates, and back (to the client pixel's centre).
+    void WindowToClient(int& x, int& y) const;
+    void ClientToWindow(int& x, int& y) const;
+    // Called when the window loses the keyboard focus, as the message translator sees it.
+    void SetFocusLossHandler(std::function<void()> handler) { focusLossHandler = std::move(handler); }
+    void NoteFocusLost();
+
     SDL_Window* SdlWindow() const { return sdlWindow; }
     // The message translator keeps these up to date from the desktop's events.
     static Window* FromSdlWindowId(uint32_t id);
@@ -82,6 +106,10 @@ private:
     bool fullScreen;
     void* userData = nullptr;
     bool cursorInside = false;
+    std::unique_ptr<ScreenPresenter> presenter;
+    int logicalWidth = 0;
+    int logicalHeight = 0;
+    std::function<void()> focusLossHandler;
 };
 
 // The pointer's last position in the client coordinates of the window it was over, as the desktop's

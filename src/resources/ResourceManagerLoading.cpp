@@ -2,6 +2,7 @@
 // Every failure stops the group load with the first error kept.
 #include "app/TolmAppBase.h"
 #include "core/StringUtils.h"
+#include "display/DDImage.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceManager.h"
@@ -113,6 +114,9 @@ bool ResourceManager::LoadImageRecord(ImageRes* record)
     if (record->ddsurface) {
         image->UpdateAlphaFlags();
         if (!image->hasPartialAlpha) {
+            if (auto* surfaceImage = dynamic_cast<DDImage*>(image)) {
+                surfaceImage->surfaceWanted = true;
+            }
             image->bitsReleased = true;
         }
     }

@@ -38,6 +38,7 @@ class TimedApp : public TolmAppBase
 public:
     explicit TimedApp(std::string& log, Platform::ManualClock& clock) : log(log), clock(clock)
     {
+        screen.Create(4, 4);
         widgetManager->screenImage = &screen;
         gameScreen.Resize(0, 0, 4, 4);
         widgetManager->AddWidget(&gameScreen);
@@ -88,7 +89,7 @@ public:
 
     std::string& log;
     Platform::ManualClock& clock;
-    DDImage screen{4, 4};
+    DDImage screen;
     Widget gameScreen;
     int vsyncHz = 0;
     std::vector<float> fractions;

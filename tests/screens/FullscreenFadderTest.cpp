@@ -48,6 +48,7 @@ class FullscreenFadderTest : public testing::Test
 protected:
     FullscreenFadderTest()
     {
+        screen.Create(800, 600);
         app.widgetManager->screenImage = &screen;
         app.widgetManager->AddWidget(&background);
     }
@@ -60,7 +61,7 @@ protected:
     uint32_t Pixel(int x, int y) { return screen.GetBits()[y * screen.width + x]; }
 
     SteppedApp app;
-    Tolm::DDImage screen{800, 600};
+    Tolm::DDImage screen;
     Panel background{Tolm::Rect(0, 0, 800, 600), kWhite};
 };
 

@@ -31,11 +31,31 @@ public:
     int overdraw = 0;
 };
 
+// A screen image without a display, drawn in memory, that counts the surface locks taken on it.
+class LockCountingScreen : public DDImage
+{
+public:
+    bool LockSurface() override
+    {
+        ++lockCount;
+        surfaceLocked = true;
+        return true;
+    }
+    bool UnlockSurface() override
+    {
+        surfaceLocked = false;
+        return true;
+    }
+
+    bool surfaceLocked = false;
+};
+
 class WidgetDrawTest : public testing::Test
 {
 protected:
     WidgetDrawTest()
     {
+        screen.Create(40, 30);
         manager.SetMouseMapping(Rect(0, 0, 40, 30), Rect(0, 0, 40, 30));
         manager.screenImage = &screen;
     }
@@ -44,7 +64,7 @@ protected:
     uint32_t Pixel(int x, int y) { return screen.GetBits()[y * screen.width + x]; }
 
     WidgetManager manager{nullptr};
-    DDImage screen{40, 30};
+    LockCountingScreen screen;
     Trace trace;
 };
 
