@@ -42,11 +42,10 @@ SysFont& DebugOverlay::Font()
 DDImage& DebugOverlay::ImageFor(std::unique_ptr<DDImage>& image)
 {
     if (!image) {
-        image = std::make_unique<DDImage>(kOverlayWidth, Font().GetHeight() + 1);
+        image = std::make_unique<DDImage>(app->display.get());
+        image->Create(kOverlayWidth, Font().GetHeight() + 1);
         // Black behind the text covers the screen under it whole.
-        image->alphaFlagsForced = true;
-        image->hasTransparency = false;
-        image->hasPartialAlpha = false;
+        image->ForceAlphaFlags(false, false);
     }
     return *image;
 }

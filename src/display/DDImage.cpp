@@ -364,15 +364,20 @@ void DDImage::Create(int newWidth, int newHeight)
     bits.reset();
     // A palette of the old size would be read as one of the new size.
     FreePalette();
+    if (!attached) {
+        LetGoOfSurface();
+    }
     width = std::max(newWidth, 0);
     height = std::max(newHeight, 0);
     NoteBitsChanged();
 }
 
+// Changed memory pixels are newer than the surface, which goes. Without memory pixels the change was made
+// in the surface itself, the only copy of the picture: it stays.
 void DDImage::NoteBitsChanged()
 {
     MemoryImage::NoteBitsChanged();
-    if (!attached) {
+    if (!attached && (bits || colorIndices)) {
         LetGoOfSurface();
     }
 }

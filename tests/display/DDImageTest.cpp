@@ -257,6 +257,22 @@ TEST_F(SurfaceImageTest, OpaqueImagesAreDrawnInTheirSurfaceAndTransparentOnesInM
     EXPECT_EQ(clear->GetBits()[0], 0xFFFF0000u);
 }
 
+TEST_F(SurfaceImageTest, ChangesNotedAfterASurfaceDrawKeepTheSurfaceThatHoldsThem)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    auto image = MakeImage(std::vector<uint32_t>(2, 0xFF000000), 2);
+    image->ForceAlphaFlags(false, false);
+    image->FillRect(Rect(0, 0, 1, 1), Color(0, 255, 0), 0);
+    image->NoteBitsChanged();
+    ASSERT_NE(image->surface, nullptr) << "the surface is the only copy of the drawing";
+    EXPECT_EQ(image->GetBits()[0], 0xFF00FF00u);
+
+    image->GetBits()[1] = 0xFF0000FF;
+    image->NoteBitsChanged();
+    EXPECT_EQ(image->surface, nullptr) << "the memory pixels are newer";
+    EXPECT_EQ(image->GetBits()[1], 0xFF0000FFu);
+}
+
 TEST_F(SurfaceImageTest, StraightLinesBecomeFillsOfTheTruncatedEnds)
 {
     InitOn(SurfaceLayout::Xrgb8888);
