@@ -4,7 +4,9 @@
 #include "board/BoardFactory.h"
 #include "board/BrickBonusLive.h"
 #include "board/BrickGold.h"
+#include "board/BrickHelper.h"
 #include "graphics/Graphics.h"
+#include "graphics/Image.h"
 #include "graphics/MemoryImage.h"
 
 #include <memory>
@@ -174,6 +176,20 @@ TEST_F(BrickTest, TheLiveBonusIsAWildcardThatPlaysItsCelsAndWraps)
     }
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 0, 1}));
     EXPECT_FALSE(CreateBrick(27)->HasFlag(kBrickWildcard));
+}
+
+// An animation record without a delay would divide by zero on every update.
+TEST_F(BrickTest, ALiveBonusWithoutAFrameDelayStepsEveryUpdate)
+{
+    Tolm::Image* image = nullptr;
+    ASSERT_TRUE(GetBrickImage(kBrickLiveBonus, image));
+    image->animation->frameDelay = 0;
+    BrickBonusLive plus;
+    image->animation->frameDelay = 8;
+    EXPECT_EQ(plus.ticksPerFrame, 1);
+    plus.Animate();
+    plus.Animate();
+    EXPECT_EQ(plus.frame, 2);
 }
 
 TEST_F(BrickTest, EachKindPaysItsOwnResourceAsTheValueStoodAtItsMaking)

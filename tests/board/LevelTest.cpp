@@ -136,6 +136,100 @@ TEST_F(LevelTest, ANewPlayerGetsTheFourBasicGoldKinds)
     }
 }
 
+// The choice of a new player's kinds (types 1-4 available, four colour groups, nothing held), walked
+// through apart from the program with the game's generator: a tool is tried (none is available, each of
+// the 15 passes costs one walk), the least-held resource's preference is drawn before its call, and every
+// further try draws its range before its preference. The generator must stand where this walk leaves it.
+class ReferenceKinds
+{
+public:
+    explicit ReferenceKinds(uint32_t seed) : random(seed) {}
+
+    void Choose()
+    {
+        int kinds = 4;
+        if (Below(2) > 0) {
+            for (int pass = 0; pass < 15; ++pass) {
+                Walk(27, 31);
+            }
+        }
+        kinds -= AllowOneOf(1, 10, Below(10) > 1) ? 1 : 0;
+        const int ranges[3][2] = {{1, 10}, {11, 18}, {19, 26}};
+        int tries = 0;
+        while (kinds > 0) {
+            const int* range = ranges[Below(3)];
+            const bool preferHighest = Below(10) > 1;
+            kinds -= AllowOneOf(range[0], range[1], preferHighest) ? 1 : 0;
+            if (kinds > 0 && ++tries == 51) {
+                tries = 0;
+                if (allowed.size() == 4) {
+                    break;
+                }
+                const int type = int(Below(4)) + 1;
+                if (allowed.insert(type).second) {
+                    --kinds;
+                }
+            }
+        }
+    }
+
+    std::set<int> allowed;
+    ReferenceRandom random;
+
+private:
+    static bool Available(int type) { return type >= 1 && type <= 4; }
+    uint32_t Below(uint32_t n)
+    {
+        const uint32_t x = random.Step();
+        return (x ^ (x >> 15)) % n;
+    }
+    bool Walk(int first, int last)
+    {
+        int candidate = 0;
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            int n = random.Range(1, 100);
+            for (int type = first;; type = type == last ? first : type + 1) {
+                if (Available(type)) {
+                    --n;
+                    candidate = allowed.count(type) ? candidate : type;
+                }
+                if (type == last && candidate == 0) {
+                    return false;
+                }
+                if (n <= 0) {
+                    break;
+                }
+            }
+            // The four types lie in four colour groups: a candidate's group is free while it is not allowed.
+            if (candidate > 0 && allowed.insert(candidate).second) {
+                return true;
+            }
+        }
+        return false;
+    }
+    bool AllowOneOf(int first, int last, bool preferHighest)
+    {
+        for (int type = last; preferHighest && type >= first; --type) {
+            if (Available(type) && allowed.insert(type).second) {
+                return true;
+            }
+        }
+        return Walk(first, last);
+    }
+};
+
+TEST_F(LevelTest, ChoosingKindsDrawsInItsOrder)
+{
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        SeedRandom(seed);
+        const std::vector<int> types = Choose(150);
+        ReferenceKinds reference(seed);
+        reference.Choose();
+        EXPECT_EQ(std::set<int>(types.begin(), types.end()), reference.allowed) << seed;
+        EXPECT_EQ(RandomRange(0u, 1000000u), reference.random.Range(0, 1000000)) << seed;
+    }
+}
+
 TEST_F(LevelTest, KindsAreFiveOnceTheTownGrowsButFourOnSmallBoardsAndRetries)
 {
     Build({5, 6, 11, 12, 19, 20, 28});
