@@ -77,7 +77,8 @@ struct Samples
 
 // Four samples: each texel weighs (fraction product >> 16) x alpha >> 16, and each channel sums colour x
 // weight, at most 255 x 254, before it drops 8 bits.
-inline Samples Sample(const TriangleTexture& texture, const int32_t (&u)[4], const int32_t (&v)[4])
+[[gnu::always_inline]] inline Samples Sample(const TriangleTexture& texture, const int32_t (&u)[4],
+                                             const int32_t (&v)[4])
 {
     __m128i top[4], bottom[4];
     for (int k = 0; k < 4; ++k) {
@@ -135,12 +136,15 @@ inline __m128i BlendOnto(Argb8888Pixels, __m128i destination, const Samples& s)
     __m128i keep = _mm_sub_epi32(Set(256), s.alpha);
     __m128i combined =
         _mm_sub_epi32(Set(256), _mm_srli_epi32(Multiply(_mm_sub_epi32(Set(256), destinationAlpha), keep), 8));
+    // Over opaque pixels, as most are, every blending lane combines to 256 and divides by shifting.
+    bool byShift = _mm_movemask_epi8(_mm_cmpeq_epi32(destinationAlpha, Set(255))) == 0xFFFF;
     // Lanes that do not blend may have nothing combined; they divide by 1 instead.
     __m128 divisor = _mm_cvtepi32_ps(_mm_max_epi16(combined, Set(1)));
     auto channel = [&](__m128i source, int shift) {
         __m128i kept = Multiply(_mm_srli_epi32(Multiply(Channel(destination, shift), destinationAlpha), 8), keep);
         __m128i dividend = _mm_add_epi32(_mm_slli_epi32(source, 8), kept);
-        __m128i quotient = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(dividend), divisor));
+        __m128i quotient =
+            byShift ? _mm_srli_epi32(dividend, 8) : _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(dividend), divisor));
         return _mm_min_epi16(quotient, Set(255));
     };
     return Pack(_mm_sub_epi32(combined, Set(1)), channel(s.red, 16), channel(s.green, 8), channel(s.blue, 0));
