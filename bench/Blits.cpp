@@ -8,8 +8,10 @@
 // (opaque) from the built data set; and a brick and a particle sprite drawn by artgen from bench/art.
 // Small pictures are drawn at 1,000 random places in turn, whole-screen ones at the origin; a destination
 // with alpha is restored outside the timing once every place has been drawn on. Our kernel set is named
-// in each of our benchmarks' labels: QUENDARA_BLEND_KERNELS=avx2 measures the AVX2 set.
+// in each of our benchmarks' labels: QUENDARA_BLEND_KERNELS=avx2 measures the AVX2 set. Last, whole
+// frames of the title screen onto the screen image as the display makes it now and as it did before.
 #include "graphics/BlendKernels.h"
+#include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "support/References.h"
 
@@ -322,6 +324,54 @@ void RowCopies(benchmark::State& state, Case c)
     SetPixelCounters(state, scene);
 }
 
+// The title screen's two kinds of frame, as it draws them: black, a splash picture in the middle and the
+// fading cover over it; black, the loading bar's back and half its fill. Drawn onto the screen image as
+// the display makes it now, its flags forced opaque, and as it made it before, where every draw took the
+// general blend that weighs the destination's alpha.
+enum class TitleFrame
+{
+    Splash,
+    LoadingBar,
+};
+
+void TitleFrames(benchmark::State& state, TitleFrame frame, bool forcedOpaque)
+{
+    static const std::string data = std::string(QUENDARA_BUILD_FOLDER) + "/data/gfx/loading/";
+    Picture splash = LoadPicture(data + "splash_brand1.png");
+    Picture back = GetPicture(PictureKind::LoadingBack);
+    Picture progress = GetPicture(PictureKind::LoadingProgress);
+    if (splash.pixels.empty() || back.pixels.empty() || progress.pixels.empty()) {
+        state.SkipWithError("the title's pictures were not found; build the data set");
+        return;
+    }
+    MemoryImage splashImage, backImage, progressImage;
+    splashImage.SetBits(splash.pixels.data(), splash.width, splash.height, true);
+    backImage.SetBits(back.pixels.data(), back.width, back.height, true);
+    progressImage.SetBits(progress.pixels.data(), progress.width, progress.height, true);
+    MemoryImage screen;
+    screen.Create(ScreenWidth, ScreenHeight);
+    screen.Clear();
+    if (forcedOpaque) {
+        screen.ForceAlphaFlags(false, false);
+    }
+    Graphics g(&screen);
+    for (auto _ : state) {
+        g.SetColor(Color(0, 0, 0, 255));
+        g.FillRect(0, 0, ScreenWidth, ScreenHeight);
+        if (frame == TitleFrame::Splash) {
+            g.DrawImage(&splashImage, (ScreenWidth - splash.width) / 2, (ScreenHeight - splash.height) / 2);
+            g.SetColor(Color(0, 0, 0, 128));
+            g.FillRect(0, 0, ScreenWidth, ScreenHeight);
+        } else {
+            g.DrawImage(&backImage, 0, ScreenHeight - back.height);
+            g.DrawImagePart(&progressImage, 0, ScreenHeight - back.height,
+                            Rect(0, 0, progress.width / 2, progress.height));
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(ActiveBlendKernels().name);
+}
+
 void Register(const char* name, Case c)
 {
     std::string suffix = std::string("/") + Info(c.picture).name;
@@ -355,6 +405,13 @@ int RegisterAll()
     }
     Register("normal_tinted_opaque_dest", {Mode::Normal, true, false, PictureKind::Brick});
     Register("additive_untinted", {Mode::Additive, false, false, PictureKind::Particle});
+    for (auto [frame, name] :
+         {std::pair(TitleFrame::Splash, "splash"), std::pair(TitleFrame::LoadingBar, "loading_bar")}) {
+        benchmark::RegisterBenchmark((std::string("title_frame/") + name + "/forced_opaque_screen").c_str(),
+                                     TitleFrames, frame, true);
+        benchmark::RegisterBenchmark((std::string("title_frame/") + name + "/created_screen").c_str(), TitleFrames,
+                                     frame, false);
+    }
     return 0;
 }
 
