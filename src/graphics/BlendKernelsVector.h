@@ -37,7 +37,40 @@ struct VectorBlend
                       V::template Srli16<8>(high)};
     }
 
-    static Planes Load(const uint32_t* pixels) { return Split(V::Load(pixels), V::Load(pixels + V::Pixels)); }
+    // A block of pixels in memory: a whole one, or the first `count` pixels of one, the others reading as
+    // clear and never written.
+    template <typename Pixel>
+    struct Whole
+    {
+        Pixel* pixels;
+        Reg Get(int half) const { return V::Load(pixels + half * V::Pixels); }
+        void Put(int half, Reg v) const { V::Store(pixels + half * V::Pixels, v); }
+    };
+
+    template <typename Pixel>
+    struct Part
+    {
+        Pixel* pixels;
+        int count;
+        Reg Get(int half) const
+        {
+            int rest = count - half * V::Pixels;
+            return rest > 0 ? V::LoadPart(pixels + half * V::Pixels, rest) : V::Zero();
+        }
+        void Put(int half, Reg v) const
+        {
+            int rest = count - half * V::Pixels;
+            if (rest > 0) {
+                V::StorePart(pixels + half * V::Pixels, v, rest);
+            }
+        }
+    };
+
+    template <typename Block>
+    static Planes Load(const Block& block)
+    {
+        return Split(block.Get(0), block.Get(1));
+    }
 
     // The alpha plane of a block alone.
     static Reg AlphaPlane(const uint32_t* pixels)
@@ -47,12 +80,13 @@ struct VectorBlend
         return V::template Srli16<8>(high);
     }
 
-    static void Store(const Planes& planes, uint32_t* dest)
+    template <typename Block>
+    static void Store(const Planes& planes, const Block& block)
     {
         Reg low = V::Or(planes.blue, V::template Slli16<8>(planes.green));
         Reg high = V::Or(planes.red, V::template Slli16<8>(planes.alpha));
-        V::Store(dest, V::Unpacklo16(low, high));
-        V::Store(dest + V::Pixels, V::Unpackhi16(low, high));
+        block.Put(0, V::Unpacklo16(low, high));
+        block.Put(1, V::Unpackhi16(low, high));
     }
 
     static Reg Select(Reg mask, Reg whenSet, Reg otherwise)
@@ -67,17 +101,19 @@ struct VectorBlend
     }
 
     // Whether all the pixels of a block have alpha 0, or all have alpha 255.
-    static bool AllClear(const uint32_t* pixels)
+    template <typename Block>
+    static bool AllClear(const Block& block)
     {
         Reg alphaMask = V::Set32(0xFF000000);
-        Reg alphas = V::Or(V::And(V::Load(pixels), alphaMask), V::And(V::Load(pixels + V::Pixels), alphaMask));
+        Reg alphas = V::Or(V::And(block.Get(0), alphaMask), V::And(block.Get(1), alphaMask));
         return V::AllSet(V::Cmpeq32(alphas, V::Zero()));
     }
 
-    static bool AllOpaque(const uint32_t* pixels)
+    template <typename Block>
+    static bool AllOpaque(const Block& block)
     {
         Reg alphaMask = V::Set32(0xFF000000);
-        Reg alphas = V::And(V::And(V::Load(pixels), V::Load(pixels + V::Pixels)), alphaMask);
+        Reg alphas = V::And(V::And(block.Get(0), block.Get(1)), alphaMask);
         return V::AllSet(V::Cmpeq32(alphas, alphaMask));
     }
 
@@ -126,33 +162,16 @@ struct VectorBlend
     }
 
     // Runs a block operation over a row. The pixels left after the last whole block go through the same
-    // operation in a padded copy, so that every pixel of the row gets the vector arithmetic.
+    // operation as a part of a block, so that every pixel of the row gets the vector arithmetic.
     template <typename Op>
     static void Rows(uint32_t* dest, const uint32_t* source, int count, const Op& op)
     {
         int i = 0;
         for (; i + Step <= count; i += Step) {
-            op(dest + i, source + i);
+            op(Whole<uint32_t>{dest + i}, Whole<const uint32_t>{source + i});
         }
         if (i < count) {
-            Tail(dest, source, i, count, op);
-        }
-    }
-
-    // Pixels first to count - 1 of a row, fewer than a block, through copies padded with clear pixels.
-    template <typename Op>
-    static void Tail(uint32_t* dest, const uint32_t* source, int first, int count, const Op& op)
-    {
-        int rest = count - first;
-        alignas(64) uint32_t destBlock[Step];
-        alignas(64) uint32_t sourceBlock[Step];
-        for (int half = 0; half < Step; half += V::Pixels) {
-            V::Store(destBlock + half, V::LoadPart(dest + first + half, rest - half));
-            V::Store(sourceBlock + half, V::LoadPart(source + first + half, rest - half));
-        }
-        op(destBlock, sourceBlock);
-        for (int half = 0; half < rest; half += V::Pixels) {
-            V::StorePart(dest + first + half, V::Load(destBlock + half), rest - half);
+            op(Part<uint32_t>{dest + i, count - i}, Part<const uint32_t>{source + i, count - i});
         }
     }
 
@@ -174,7 +193,8 @@ struct VectorBlend
               grey(V::Set16(uint16_t(tint.red)))
         {}
 
-        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* source) const
+        template <typename Dest, typename Source>
+        [[gnu::always_inline]] void operator()(const Dest& dest, const Source& source) const
         {
             if (AllClear(source)) {
                 return;
@@ -224,11 +244,12 @@ struct VectorBlend
 
     struct OntoOpaqueOp
     {
-        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* source) const
+        template <typename Dest, typename Source>
+        [[gnu::always_inline]] void operator()(const Dest& dest, const Source& source) const
         {
             if (AllOpaque(source)) {
-                V::Store(dest, V::Load(source));
-                V::Store(dest + V::Pixels, V::Load(source + V::Pixels));
+                dest.Put(0, source.Get(0));
+                dest.Put(1, source.Get(1));
                 return;
             }
             if (AllClear(source)) {
@@ -264,7 +285,7 @@ struct VectorBlend
                     end += RunLength(runs, end, count);
                 }
                 for (; next < i; next += Step) {
-                    op(dest + next, source + next);
+                    op(Whole<uint32_t>{dest + next}, Whole<const uint32_t>{source + next});
                 }
                 int stop = end < count && count - end < Step ? count - Step : end;
                 if (alpha == 255 && next < stop) {
@@ -294,7 +315,8 @@ struct VectorBlend
               green(V::Set16(uint16_t((color >> 8) & 0xFF))), blue(V::Set16(uint16_t(color & 0xFF)))
         {}
 
-        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t*) const
+        template <typename Dest, typename Source>
+        [[gnu::always_inline]] void operator()(const Dest& dest, const Source&) const
         {
             Planes d = Load(dest);
             Reg m, outAlpha;
@@ -355,14 +377,15 @@ struct VectorBlend
         }
 
         // Weighted additions of clear pixels add nothing; unweighted ones add their colour even then.
-        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* source) const
+        template <typename Dest, typename Source>
+        [[gnu::always_inline]] void operator()(const Dest& dest, const Source& source) const
         {
             constexpr bool weighted = Kind == Addition::Weighted || Kind == Addition::TintedWeighted;
             if (weighted && AllClear(source)) {
                 return;
             }
-            for (int half = 0; half < Step; half += V::Pixels) {
-                V::Store(dest + half, V::AddsU8(V::Load(dest + half), Added(V::Load(source + half))));
+            for (int half = 0; half < 2; ++half) {
+                dest.Put(half, V::AddsU8(dest.Get(half), Added(source.Get(half))));
             }
         }
     };
@@ -437,7 +460,8 @@ struct VectorBlend
 
     struct StretchOverOp
     {
-        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* source) const
+        template <typename Dest, typename Source>
+        [[gnu::always_inline]] void operator()(const Dest& dest, const Source& source) const
         {
             if (AllClear(source)) {
                 return;
@@ -551,19 +575,20 @@ struct VectorBlend
             Reg total = V::Add16(V::Add16(weights[0], weights[1]), V::Add16(weights[2], weights[3]));
             Reg sumRed = V::Zero(), sumGreen = V::Zero(), sumBlue = V::Zero();
             for (int t = 0; t < 4; ++t) {
-                Planes texel = Load(texels[t]);
+                Planes texel = Load(Whole<const uint32_t>{texels[t]});
                 sumRed = V::Add16(sumRed, V::Mullo16(texel.red, weights[t]));
                 sumGreen = V::Add16(sumGreen, V::Mullo16(texel.green, weights[t]));
                 sumBlue = V::Add16(sumBlue, V::Mullo16(texel.blue, weights[t]));
             }
-            Planes d = Load(dest);
+            Whole<uint32_t> block{dest};
+            Planes d = Load(block);
             Reg hard;
             Planes out = Combine(d, total, sumRed, sumGreen, sumBlue, hard);
             if (V::AnySet(V::Andnot(skip, hard))) {
                 Plain(dest, texels, Step);
                 return;
             }
-            Store(Select(skip, d, out), dest);
+            Store(Select(skip, d, out), block);
         }
     };
 
