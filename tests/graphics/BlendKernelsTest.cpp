@@ -67,17 +67,23 @@ protected:
         return {source, dest};
     }
 
-    // Runs the kernel over the row and compares every pixel with the reference.
+    // Runs the kernel over the row and compares every pixel with the reference; the pixels after the row
+    // keep their values.
     void Check(BlendRow kernel, const BlendTint& tint, const std::vector<uint32_t>& source,
                const std::vector<uint32_t>& dest, const std::function<uint32_t(uint32_t, uint32_t)>& expected,
                const char* what)
     {
+        const uint32_t guard = 0x5A5A5A5A;
         std::vector<uint32_t> out = dest;
-        kernel(out.data(), source.data(), int(out.size()), tint);
+        out.resize(dest.size() + 40, guard);
+        std::vector<uint32_t> in = source;
+        in.resize(source.size() + 40, 0xFF123456);
+        kernel(out.data(), in.data(), int(dest.size()), tint);
         for (std::size_t i = 0; i < out.size(); ++i) {
-            ASSERT_EQ(out[i], expected(source[i], dest[i]))
-                << what << " pixel " << i << " of " << out.size() << std::hex << " source " << source[i] << " dest "
-                << dest[i] << " tint " << tint.red << "," << tint.green << "," << tint.blue << "," << tint.alpha;
+            uint32_t wanted = i < dest.size() ? expected(source[i], dest[i]) : guard;
+            ASSERT_EQ(out[i], wanted) << what << " pixel " << i << " of " << dest.size() << std::hex << " source "
+                                      << in[i] << " dest " << (i < dest.size() ? dest[i] : guard) << " tint "
+                                      << tint.red << "," << tint.green << "," << tint.blue << "," << tint.alpha;
         }
     }
 };
