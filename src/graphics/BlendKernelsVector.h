@@ -264,46 +264,39 @@ struct VectorBlend
         Rows(dest, source, count, OntoOpaqueOp());
     }
 
-    // A clear or opaque run this long is skipped or copied whole. The pixels before it go through the
-    // blend's blocks, the last of which reaches into the run: a block skips, copies or blends each pixel by
-    // its own alpha, so its boundaries need not fall on those of the runs. A row that ends less than a
-    // block after such a run ends with a whole block, which takes the end of the run with it. Returns
-    // where the blocks of the rest of the row begin.
+    // A clear run of a block or more is skipped, and an opaque run this long copied whole. Everything else
+    // goes through the blend's blocks, which skip, copy or blend each pixel by its own alpha, so their
+    // boundaries need not fall on those of the runs: a block starts wherever no such run does and may
+    // reach into the runs after it, and short runs cost no step of their own. A row that ends less than a
+    // block after such a run ends with a whole block, which takes the end of the run with it. Rows too
+    // narrow for two long runs go through the blocks alone, which costs less than looking at their runs.
     static constexpr int LongRun = 64;
 
-    static int DrawLongRuns(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int count)
-    {
-        OntoOpaqueOp op;
-        int next = 0;
-        for (int i = 0; i < count;) {
-            int length = RunLength(runs, i, count);
-            uint32_t alpha = source[i] >> 24;
-            int end = i + length;
-            if (length >= LongRun && (alpha == 0 || alpha == 255)) {
-                // A run longer than the table counts goes on in the next entry.
-                while (end < count && source[end] >> 24 == alpha) {
-                    end += RunLength(runs, end, count);
-                }
-                for (; next < i; next += Step) {
-                    op(Whole<uint32_t>{dest + next}, Whole<const uint32_t>{source + next});
-                }
-                int stop = end < count && count - end < Step ? count - Step : end;
-                if (alpha == 255 && next < stop) {
-                    std::memcpy(dest + next, source + next, std::size_t(stop - next) * sizeof(uint32_t));
-                }
-                next = next > stop ? next : stop;
-            }
-            i = end;
-        }
-        return next;
-    }
-
-    // Rows too narrow for two long runs go through the blocks alone, which costs less than walking their
-    // runs.
     static void BlitRunsOntoOpaque(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int count)
     {
-        int next = count >= 2 * LongRun ? DrawLongRuns(dest, source, runs, count) : 0;
-        Rows(dest + next, source + next, count - next, OntoOpaqueOp());
+        OntoOpaqueOp op;
+        int i = 0;
+        while (count >= 2 * LongRun && i + Step <= count) {
+            int length = RunLength(runs, i, count);
+            uint32_t alpha = source[i] >> 24;
+            bool whole = alpha == 0 ? length >= Step : alpha == 255 && length >= LongRun;
+            if (!whole) {
+                op(Whole<uint32_t>{dest + i}, Whole<const uint32_t>{source + i});
+                i += Step;
+                continue;
+            }
+            // A run longer than the table counts goes on in the next entry.
+            int end = i + length;
+            while (end < count && source[end] >> 24 == alpha) {
+                end += RunLength(runs, end, count);
+            }
+            int stop = end < count && count - end < Step ? count - Step : end;
+            if (alpha == 255) {
+                std::memcpy(dest + i, source + i, std::size_t(stop - i) * sizeof(uint32_t));
+            }
+            i = stop;
+        }
+        Rows(dest + i, source + i, count - i, op);
     }
 
     struct FillOp
