@@ -121,6 +121,34 @@ TEST_F(LifecycleTest, WindowThatDoesNotFitTheDesktopStartsFullScreen)
     EXPECT_FALSE(app->isWindowedNow);
 }
 
+TEST_F(LifecycleTest, ALostDisplayIsSetUpAgainAndEveryWidgetIsDrawnAnewOnIt)
+{
+    QuittingApp& started = StartApp();
+    Tolm::Widget screen;
+    screen.Resize(0, 0, 800, 600);
+    started.widgetManager->AddWidget(&screen);
+    ASSERT_TRUE(started.Redraw());
+    EXPECT_FALSE(screen.dirty);
+
+    // The display is lost (as a full-screen surface is to another program): the next present fails, and
+    // the display is set up again at once.
+    started.display->initialised = false;
+    screen.Invalidate();
+    EXPECT_TRUE(started.Redraw());
+    EXPECT_TRUE(started.screenImageLost);
+    EXPECT_TRUE(started.display->initialised);
+    ASSERT_NE(started.display->GetScreenImage(), nullptr);
+    EXPECT_EQ(started.widgetManager->screenImage, started.display->GetScreenImage());
+    EXPECT_TRUE(screen.dirty) << "the new screen holds nothing yet";
+
+    // The next pass presents again, and the one after draws everything onto the new screen.
+    EXPECT_FALSE(started.Redraw());
+    EXPECT_FALSE(started.screenImageLost);
+    EXPECT_TRUE(started.Redraw());
+    EXPECT_FALSE(screen.dirty);
+    started.widgetManager->RemoveWidget(&screen);
+}
+
 TEST_F(LifecycleTest, StartRunsUntilTheQuitRequestThenWritesStatisticsAndSettings)
 {
     CollectingOutput output;

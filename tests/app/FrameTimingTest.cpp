@@ -9,6 +9,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace Tolm;
@@ -25,8 +26,11 @@ public:
     void Sleep(uint32_t milliseconds) override
     {
         log += 'S';
+        sleeps.push_back(milliseconds);
         ManualClock::Sleep(milliseconds);
     }
+
+    std::vector<uint32_t> sleeps;
 
 private:
     std::string& log;
@@ -67,6 +71,7 @@ public:
     void PresentScreen(const Rect*) override
     {
         log += 'P';
+        presentTimes.push_back(clock.Milliseconds());
         if (vsyncHz > 0) {
             uint64_t period = 1000000000 / uint64_t(vsyncHz);
             uint64_t sinceStart = clock.Nanoseconds() - kStartNs;
@@ -93,6 +98,7 @@ public:
     Widget gameScreen;
     int vsyncHz = 0;
     std::vector<float> fractions;
+    std::vector<uint32_t> presentTimes;
     std::function<void(int)> onUpdate;
     int shutdownHooks = 0;
     int registryWrites = 0;
@@ -237,6 +243,49 @@ TEST_F(FrameTimingTest, BeforeLoadingHasCompletedCatchUpIsNotInterruptedByDraws)
     app.RunFor(6000);
     std::string catchUp = log.substr(log.find('|') + 1);
     EXPECT_EQ(catchUp.substr(0, 19), std::string(19, 'U'));
+}
+
+TEST_F(FrameTimingTest, WhileTheLoadingThreadRunsDrawsComeAtMostEveryFiftyMilliseconds)
+{
+    TimedApp app(log, clock);
+    app.loadingThreadStarted = true;
+    app.loadingThreadRunning = true;
+    app.RunFor(1000);
+    // Each draw is due 50 ms after the one before was due, so one that came late brings the next closer.
+    std::vector<uint32_t> whileLoading = std::exchange(app.presentTimes, {});
+    EXPECT_NEAR(whileLoading.size(), 20, 1);
+    for (size_t i = 1; i < whileLoading.size(); ++i) {
+        EXPECT_GE(whileLoading[i] - whileLoading[i - 1], 45u) << "present " << i;
+    }
+    app.loadingThreadDone = true;
+    app.RunFor(1000);
+    EXPECT_NEAR(app.presentTimes.size(), 100, 2) << "once loading is done, a draw for every update";
+}
+
+TEST_F(FrameTimingTest, WhileTheLoadingThreadRunsTheLoopSleepsTwiceItsWorkButAtMostAQuarterSecond)
+{
+    struct Case
+    {
+        uint32_t updateMs;
+        uint32_t sleepMs;
+    };
+    for (const Case& c : {Case{30, 60}, Case{200, 250}}) {
+        TimedApp app(log, clock);
+        app.loadingThreadStarted = true;
+        app.loadingThreadRunning = true;
+        size_t sleepsBefore = 0;
+        app.onUpdate = [&](int update) {
+            if (update == 20) {
+                clock.Advance(c.updateMs);
+                sleepsBefore = clock.sleeps.size();
+            }
+        };
+        app.RunFor(1000);
+        ASSERT_GT(clock.sleeps.size(), sleepsBefore);
+        EXPECT_EQ(clock.sleeps[sleepsBefore], c.sleepMs) << "an update of " << c.updateMs << " ms";
+        EXPECT_LE(*std::max_element(clock.sleeps.begin(), clock.sleeps.end()), 250u);
+        app.loadingThreadStarted = false;
+    }
 }
 
 TEST_F(FrameTimingTest, NothingDirtyStillPresentsOnceASecond)

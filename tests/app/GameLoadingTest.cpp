@@ -155,6 +155,49 @@ TEST_F(GameLoadingTest, LoadingThreadLoadsItsGroupsAndLoadingCompletesOnTheMainT
     EXPECT_TRUE(popups.shown.empty());
 }
 
+TEST_F(GameLoadingTest, TheLoadingThreadLoadsItsGroupsInTheGamesOrderWhateverTheManifestsOrder)
+{
+    WriteStartableData();
+    // One sound per group, named after it: the sound manager sees the order the groups load in.
+    const std::pair<const char*, const char*> manifests[] = {
+        {"field.xml", "Field"},
+        {"fonts.xml", "Fonts"},
+        {"blocks.xml", "Blocks"},
+        {"buildings.xml", "Buildings"},
+        {"bonus_panel.xml", "BonusPanel"},
+        {"sounds.xml", "Sounds"},
+        {"town_animation.xml", "TownAnimation"},
+    };
+    for (const auto& [file, group] : manifests) {
+        WriteManifest(file, group, "<Sound id=\"SOUND_" + std::string(group) + "\" path=\"sfx/" + group + "\"/>\n");
+    }
+    temp.Write("properties/resources.xml",
+               "<ResourceManifest>\n<Resources id=\"General\"/>\n<Resources id=\"Common\">\n"
+               "<Sound id=\"SOUND_Common\" path=\"sfx/Common\"/>\n</Resources>\n</ResourceManifest>\n");
+    HereGameApp& game = InitGame();
+    ASSERT_TRUE(popups.shown.empty()) << popups.shown.front();
+    auto sounds = std::make_unique<CountingSoundManager>();
+    CountingSoundManager* counted = sounds.get();
+    game.soundManager = std::move(sounds);
+    game.StartLoadingThread();
+    game.WaitForLoadingThread();
+    EXPECT_EQ(counted->loaded,
+              (std::vector<std::string>{"sfx/Common", "sfx/Fonts", "sfx/Buildings", "sfx/TownAnimation", "sfx/Field",
+                                        "sfx/Blocks", "sfx/BonusPanel", "sfx/Sounds"}));
+}
+
+TEST_F(GameLoadingTest, TheProgressNeverPassesTheWhole)
+{
+    WriteLoadableData();
+    HereGameApp& game = InitGame();
+    game.loadingThreadStarted = true;
+    game.loadingTaskDone = game.loadingTaskTotal + 3;
+    EXPECT_EQ(game.GetLoadingProgress(), 1.0);
+    game.loadingTaskDone = 3;
+    EXPECT_EQ(game.GetLoadingProgress(), 0.5);
+    game.loadingThreadStarted = false;
+}
+
 TEST_F(GameLoadingTest, AGroupThatFailsShowsOnePopupAndShutsDownWithoutHanging)
 {
     WriteLoadableData();

@@ -132,6 +132,27 @@ TEST_F(WidgetDrawTest, ChildrenAreDrawnTranslatedClippedAndWithoutTheirParentsSt
     parentWidget.RemoveWidget(&child);
 }
 
+// A nested widget is clean once drawn, so that its next change marks its top-level widget dirty again.
+TEST_F(WidgetDrawTest, EveryChangeOfANestedWidgetReachesTheScreen)
+{
+    Probe top(trace, "T", 0, 0, 30, 30);
+    Probe middle(trace, "M", 5, 5, 20, 20);
+    Probe inner(trace, "I", 5, 5, 10, 10);
+    middle.AddWidget(&inner);
+    top.AddWidget(&middle);
+    manager.AddWidget(&top);
+    EXPECT_TRUE(manager.DrawScreen());
+    for (int change = 1; change <= 2; ++change) {
+        Take(trace);
+        inner.Invalidate();
+        EXPECT_TRUE(manager.DrawScreen()) << "change " << change;
+        EXPECT_EQ(Take(trace), (Trace{"T draw", "M draw", "I draw"})) << "change " << change;
+        EXPECT_FALSE(inner.dirty || middle.dirty || top.dirty);
+    }
+    middle.RemoveWidget(&inner);
+    top.RemoveWidget(&middle);
+}
+
 TEST_F(WidgetDrawTest, ClipSwitchOffLetsAWidgetDrawOutsideItsRectangle)
 {
     Filler wide(trace, "W", Rect(10, 10, 5, 5), kRed);
