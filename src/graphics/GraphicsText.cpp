@@ -73,8 +73,10 @@ int Graphics::DrawTextLine(const std::string& text, int x, int y, int width, int
         length < 0 || std::size_t(length) > text.size() - begin ? text.size() : begin + std::size_t(length);
     std::string segment;
     int sum = 0;
+    // An empty segment is drawn too: a font's draw may change the context's colour (an image font
+    // sets it back through the alpha multiplier), and the colour codes build on that colour.
     auto drawSegment = [&] {
-        if (draw && !segment.empty()) {
+        if (draw) {
             font->DrawString(*this, x + sum, y, segment, color, clipRect);
         }
     };

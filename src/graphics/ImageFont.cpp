@@ -51,23 +51,21 @@ struct GlyphDrawPool
         used = 0;
     }
 
-    // False when the pool is full.
-    bool Add(const GlyphDrawCommand& command, int order)
+    bool Full() const { return used >= kPoolSize; }
+
+    // The order is a layer's base order plus a glyph's, both as the descriptor gave them.
+    void Add(const GlyphDrawCommand& command, int64_t order)
     {
-        if (used >= kPoolSize) {
-            return false;
-        }
         GlyphDrawCommand* entry = &commands[used++];
         *entry = command;
         entry->next = nullptr;
-        std::size_t bucket = std::size_t(std::clamp(order + 128, 0, kOrderBuckets - 1));
+        auto bucket = std::size_t(std::clamp<int64_t>(order + 128, 0, kOrderBuckets - 1));
         if (tails[bucket]) {
             tails[bucket]->next = entry;
         } else {
             heads[bucket] = entry;
         }
         tails[bucket] = entry;
-        return true;
     }
 };
 
@@ -82,9 +80,10 @@ int ClampToInt(int64_t value)
     return int(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
 }
 
+// A descriptor's colour lists give multipliers and addends far beyond a byte.
 int GlyphChannel(int multiplier, int colour, int addend)
 {
-    return std::clamp(multiplier * colour / 255 + addend, 0, 255);
+    return int(std::clamp<int64_t>(int64_t(multiplier) * colour / 255 + addend, 0, 255));
 }
 
 Color GlyphColor(const FontDataLayer& layer, const Color& colour)
@@ -222,7 +221,8 @@ std::unique_ptr<ActiveFontLayer> ImageFont::MakeActiveLayer(FontDataLayer& layer
     }
     active->ownedImage = std::make_unique<MemoryImage>();
     active->image = active->ownedImage.get();
-    if (totalWidth * tallest <= kMaxRescaledPixels) {
+    // Checked in two steps: 256 glyphs as wide as the largest int, times that height, pass int64_t too.
+    if (totalWidth <= kMaxRescaledPixels && totalWidth * tallest <= kMaxRescaledPixels) {
         MemoryImage& rescaled = *active->ownedImage;
         rescaled.Create(int(totalWidth), tallest);
         rescaled.GetBits();
@@ -326,8 +326,8 @@ void ImageFont::DrawString(Graphics& g, int x, int y, const std::string& text, c
 }
 
 // The glyphs of every active layer are laid out first and drawn afterwards bucket by bucket, so that a
-// layer of lower order (a shadow, an outline) lies under the whole string of the layers above it. When
-// the pool is full the rest of the string still advances the pen but adds no glyphs.
+// layer of lower order (a shadow, an outline) lies under the whole string of the layers above it. Once
+// the pool is full, the rest of the string adds nothing: no glyphs, no rectangles, no width.
 void ImageFont::DrawStringWithRects(Graphics& g, int x, int y, const std::string& text, const Color& color, const Rect&,
                                     std::vector<Rect>* rects, int* width)
 {
@@ -353,6 +353,9 @@ void ImageFont::DrawStringWithRects(Graphics& g, int x, int y, const std::string
         int64_t nextPen = pen;
         bool first = true;
         for (const auto& active : activeLayers) {
+            if (pool.Full()) {
+                break;
+            }
             const FontDataLayer& layer = *active->baseLayer;
             const GlyphData& glyph = layer.glyphs[c];
             const Rect& source = active->glyphRects[c];
@@ -364,7 +367,7 @@ void ImageFont::DrawStringWithRects(Graphics& g, int x, int y, const std::string
             command.source = source;
             command.drawMode = layer.drawMode;
             command.color = GlyphColor(layer, color);
-            pool.Add(command, layer.baseOrder + glyph.order);
+            pool.Add(command, int64_t(layer.baseOrder) + glyph.order);
             if (rects) {
                 rects->push_back(Rect(command.x, command.y, source.width, source.height));
             }

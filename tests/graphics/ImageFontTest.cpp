@@ -9,6 +9,7 @@
 #include "graphics/MemoryImage.h"
 
 #include <algorithm>
+#include <climits>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -150,6 +151,21 @@ TEST_F(ImageFontTest, OrdersBeyondTheRangeShareTheEndBucketsInTheOrderAdded)
     EXPECT_EQ(target.Xs(), (std::vector<int>{0, 0, 10, 10, 0, 0, 10, 10}));
 }
 
+// Sums past the int range still land in the end buckets: a layer of the largest base order with a glyph
+// order of its own is drawn last, one of the smallest first.
+TEST_F(ImageFontTest, OrdersAtTheEndsOfTheIntRangeStayInTheEndBuckets)
+{
+    auto font = MakeFont(kMainLayer + "LayerSetColorMult Main 0x010000;\n"
+                                      "CreateLayerFrom Top Main;\nLayerSetBaseOrder Top 2147483647;\n"
+                                      "LayerSetCharOrders Top ('A') (2147483647);\n"
+                                      "LayerSetColorMult Top 0x020000;\n"
+                                      "CreateLayerFrom Bottom Main;\nLayerSetBaseOrder Bottom -2147483648;\n"
+                                      "LayerSetCharOrders Bottom ('A') (-2147483648);\n"
+                                      "LayerSetColorMult Bottom 0x030000;");
+    DrawnWidth(*font, "A");
+    EXPECT_EQ(target.Reds(), (std::vector<int>{3, 1, 2}));
+}
+
 TEST_F(ImageFontTest, GlyphOrderPutsOneGlyphOverItsNeighbours)
 {
     auto font = MakeFont(kMainLayer + "LayerSetCharOrders Main ('A') (5);");
@@ -253,6 +269,32 @@ TEST_F(ImageFontTest, MeasuredWidthIsTheDrawnWidth)
     }
 }
 
+// Every layer lays the character out; the widest of them moves the pen, wherever it stands in the list.
+TEST_F(ImageFontTest, TheWidestLayerGivesTheAdvance)
+{
+    auto font = MakeFont(kMainLayer + "CreateLayerFrom Wide Main;\nLayerSetCharWidths Wide ('A', 'B') (14, 13);\n"
+                                      "CreateLayerFrom Narrow Main;\nLayerSetCharWidths Narrow ('A', 'B') (8, 8);");
+    EXPECT_EQ(font->CharWidth('A'), 14);
+    EXPECT_EQ(font->StringWidth("AB"), 14 + 13);
+    EXPECT_EQ(DrawnWidth(*font, "AB"), 14 + 13);
+    EXPECT_EQ(target.Xs(), (std::vector<int>{0, 0, 0, 14, 14, 14}));
+}
+
+// A line that starts with a colour code draws its empty first segment: in a fading window the image
+// font's draw applies the alpha multiplier once more, and the code's colour keeps that fainter alpha.
+TEST_F(ImageFontTest, ALineStartingWithACodeIsFainterInAFadingWindow)
+{
+    auto font = MakeFont(kMainLayer);
+    g.SetFont(font.get());
+    g.SetAlphaMultiplier(0.5f);
+    g.SetColor(Color(255, 255, 255, 200));
+    g.DrawTextLine("^FF0000^A", 0, 20, 100, -1);
+    ASSERT_EQ(target.blits.size(), 1u);
+    // 200 is stored as 100; the empty draw sets it back as 50, the code as 25, the glyph's draw as 12.
+    EXPECT_TRUE(ColorEquals(target.blits[0].color, Color(255, 0, 0, 12)));
+    g.SetFont(nullptr);
+}
+
 TEST_F(ImageFontTest, TagsChooseLayersAndAreStoredUpperCase)
 {
     auto font = MakeFont(kMainLayer + "LayerSetColorMult Main 0x010000;\n"
@@ -295,6 +337,9 @@ TEST_F(ImageFontTest, LayerColoursMultiplyAddAndClamp)
          Color(100, 50, 25, 255)},
         {"AddendIsCappedAt255", "0xFFFFFFFF", "(0.5, 0, 0, 0)", Color(200, 0, 0, 100), Color(255, 0, 0, 100)},
         {"NegativeAddendStopsAtZero", "0xFFFFFFFF", "(-1, 0, 0, 0)", Color(200, 10, 0, 100), Color(0, 10, 0, 100)},
+        // 40000 x 255 = 10200000 times a channel of 255 passes the int range, as do the sums of addends.
+        {"HugeMultiplierStops", "(40000, 0, 0, 1)", "(0, 0, 0, 0)", Color::White, Color(255, 0, 0, 255)},
+        {"HugeAddendsStop", "0xFFFFFFFF", "(9000000, -9000000, 0, 0)", Color(200, 10, 0, 100), Color(255, 0, 0, 100)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -388,15 +433,36 @@ TEST_F(ImageFontTest, FontThatDidNotLoadDrawsAndMeasuresNothing)
     EXPECT_TRUE(target.blits.empty());
 }
 
+// The characters past the pool add nothing to the draw, not even width; measuring knows no pool.
 TEST_F(ImageFontTest, PoolOf4096GlyphsLimitsOneDraw)
 {
     auto font = MakeFont(kMainLayer);
     target.width = 100000;
     g.ResetClip();
     std::string text(5000, 'A');
-    EXPECT_EQ(DrawnWidth(*font, text), 50000);
+    std::vector<Rect> rects;
+    int width = 0;
+    font->DrawStringWithRects(g, 0, 50, text, Color::White, g.clipRect, &rects, &width);
+    EXPECT_EQ(width, 40960);
+    EXPECT_EQ(rects.size(), 4096u);
     EXPECT_EQ(target.blits.size(), 4096u);
     EXPECT_EQ(font->StringWidth(text), 50000);
+
+    // With two layers the pool fills at the 2048th character: the next one is not laid out at all.
+    auto layered = MakeFont(kMainLayer + "CreateLayerFrom Wide Main;\nLayerSetCharWidths Wide ('A') (12);");
+    EXPECT_EQ(DrawnWidth(*layered, std::string(2049, 'A')), 2048 * 12);
+}
+
+// An extreme scale asks for glyph images past any size the font makes: the glyphs still measure, but
+// draw nothing.
+TEST_F(ImageFontTest, RescaledGlyphsTooLargeToMakeDrawNothing)
+{
+    auto font = MakeFont(kMainLayer);
+    font->SetScale(1e12);
+    EXPECT_EQ(font->CharWidth('A'), INT_MAX);
+    EXPECT_EQ(font->activeLayers.at(0)->image->width, 0);
+    DrawnWidth(*font, "AV");
+    EXPECT_TRUE(target.blits.empty());
 }
 
 TEST_F(ImageFontTest, LegacyFontMeasuresByItsWidthFile)

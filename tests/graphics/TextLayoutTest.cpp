@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace Tolm;
@@ -29,12 +30,14 @@ std::ostream& operator<<(std::ostream& out, const DrawCall& call)
                << std::dec << "}";
 }
 
-// Every character is 10 pixels wide unless the table says otherwise. Ascent 10, padding 1, height 14.
+// Every character is 10 pixels wide unless the tables say otherwise. Ascent 10, padding 1, height 14.
 class RecordingFont : public Font
 {
 public:
     std::vector<DrawCall> calls;
     std::map<char, int> widths;
+    // Added to the second character's width when it follows the first.
+    std::map<std::pair<char, char>, int> kerning;
 
     RecordingFont()
     {
@@ -49,11 +52,19 @@ public:
         return found == widths.end() ? 10 : found->second;
     }
 
+    int CharWidthKerned(char c, char previous) override
+    {
+        auto found = kerning.find({previous, c});
+        return CharWidth(c) + (found == kerning.end() ? 0 : found->second);
+    }
+
     int StringWidth(const std::string& text) override
     {
         int sum = 0;
+        char previous = 0;
         for (char c : text) {
-            sum += CharWidth(c);
+            sum += CharWidthKerned(c, previous);
+            previous = c;
         }
         return sum;
     }
@@ -102,10 +113,19 @@ TEST_F(TextLayoutTest, LineInterpretsColourCodes)
         {"CodeSwitchesColour", "red^FF0000^ text", true, {{0, 50, "red", kBlue}, {30, 50, " text", 0xFFFF0000}}, 80},
         {"LowerCaseDigits", "a^ff8000^b", true, {{0, 50, "a", kBlue}, {10, 50, "b", 0xFFFF8000}}, 20},
         {"OtherCharactersCountAsZero", "a^GG00x0^b", true, {{0, 50, "a", kBlue}, {10, 50, "b", 0xFF000000}}, 20},
-        {"EighthCharacterIsNotChecked", "^00FF00Xb", true, {{0, 50, "b", 0xFF00FF00}}, 10},
+        {"EighthCharacterIsNotChecked", "^00FF00Xb", true, {{0, 50, "", kBlue}, {0, 50, "b", 0xFF00FF00}}, 10},
+        {"EmptySegmentsAreDrawnToo",
+         "a^FF0000^^00FF00^b",
+         true,
+         {{0, 50, "a", kBlue}, {10, 50, "", 0xFFFF0000}, {10, 50, "b", 0xFF00FF00}},
+         20},
         {"CaretOStartsBlack", "a^o12345^b", true, {{0, 50, "a", kBlue}, {10, 50, "b", 0xFF000000}}, 20},
         {"ShortCodeEndsTheLine", "ab^FF", true, {{0, 50, "ab", kBlue}}, 20},
-        {"OldColourCodeGoesBack", "^FF0000^a^oldclr^b", true, {{0, 50, "a", 0xFFFF0000}, {10, 50, "b", kBlue}}, 20},
+        {"OldColourCodeGoesBack",
+         "^FF0000^a^oldclr^b",
+         true,
+         {{0, 50, "", kBlue}, {0, 50, "a", 0xFFFF0000}, {10, 50, "b", kBlue}},
+         20},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -225,10 +245,42 @@ TEST_F(TextLayoutTest, WrappedTextBreaksAtSpacesNewlinesAndInsideLongWords)
     }
 }
 
+TEST_F(TextLayoutTest, WrappedTextMeasuresKernedPairs)
+{
+    struct Case
+    {
+        const char* name;
+        std::string text;
+        std::pair<char, char> pair;
+        int kerning;
+        std::vector<std::string> lines;
+        int maxWidth;
+    } cases[] = {
+        // 60 without kerning; three A-V pairs closer by 5 leave 45, which fits in 50.
+        {"CloserPairsFit", "AVAVAV", {'A', 'V'}, -5, {"AVAVAV"}, 45},
+        // 40 without kerning; the V-A pair wider by 15 puts the last V at 55, past 50.
+        {"WiderPairsBreak", "AVAV", {'V', 'A'}, 15, {"AVA", "V"}, 45},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        font.calls.clear();
+        font.kerning = {{c.pair, c.kerning}};
+        int maxWidth = 0;
+        g.DrawWrappedText(Rect(0, 0, 50, 100), c.text, -1, -1, &maxWidth);
+        std::vector<std::string> lines;
+        for (const DrawCall& call : font.calls) {
+            lines.push_back(call.text);
+        }
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(maxWidth, c.maxWidth);
+    }
+}
+
+// A line wholly past the count is still a line: it is drawn empty.
 TEST_F(TextLayoutTest, WrappedTextDrawsOnlyTheCountButLaysOutEverything)
 {
     EXPECT_EQ(g.DrawWrappedText(Rect(0, 0, 50, 100), "aaa bbb ccc", -1, -1, nullptr, 5), 41);
-    EXPECT_EQ(font.calls, (std::vector<DrawCall>{{0, 9, "aaa", kBlue}, {0, 23, "b", kBlue}}));
+    EXPECT_EQ(font.calls, (std::vector<DrawCall>{{0, 9, "aaa", kBlue}, {0, 23, "b", kBlue}, {0, 37, "", kBlue}}));
 }
 
 TEST_F(TextLayoutTest, WrappedTextStartsAtTheGivenLastLineWidth)
@@ -259,7 +311,9 @@ TEST_F(TextLayoutTest, WrappedLinesOutsideTheClipAreSkipped)
 TEST_F(TextLayoutTest, WrappedTextGoesBackToItsColourAfterCodes)
 {
     g.DrawWrappedText(Rect(0, 0, 30, 100), "^FF0000^aa ^oldclr^bb", -1, -1);
-    EXPECT_EQ(font.calls, (std::vector<DrawCall>{{0, 9, "aa", 0xFFFF0000}, {0, 23, "bb", kBlue}}));
+    EXPECT_EQ(font.calls,
+              (std::vector<DrawCall>{
+                  {0, 9, "", kBlue}, {0, 9, "aa", 0xFFFF0000}, {0, 23, "", 0xFFFF0000}, {0, 23, "bb", kBlue}}));
     EXPECT_EQ(g.GetColor().ToPacked(), kBlue);
 }
 
