@@ -195,7 +195,11 @@ PakFileHandle* PakInterface::FOpen(const char* name, const char* mode)
         }
     }
     std::FILE* file = Platform::OpenFile(name, mode);
-    return file ? new PakFileHandle{nullptr, 0, file} : nullptr;
+    if (!file) {
+        return nullptr;
+    }
+    bool binary = std::string_view(mode).find('b') != std::string_view::npos;
+    return new PakFileHandle{nullptr, 0, file, !binary};
 }
 
 int PakInterface::FClose(PakFileHandle* handle)
@@ -255,7 +259,7 @@ int PakInterface::FGetC(PakFileHandle* handle)
     int ch;
     do {
         ch = ReadByte(handle);
-    } while (ch == kCarriageReturn);
+    } while (ch == kCarriageReturn && handle->dropsCarriageReturns);
     return ch;
 }
 
@@ -283,7 +287,7 @@ char* PakInterface::FGetS(char* buffer, int length, PakFileHandle* handle)
             }
             break;
         }
-        if (ch == kCarriageReturn) {
+        if (ch == kCarriageReturn && handle->dropsCarriageReturns) {
             continue;
         }
         buffer[stored++] = char(ch);

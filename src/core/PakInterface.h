@@ -1,7 +1,8 @@
 // The one file layer of the program: every data file is read through it, out of the pak archives
 // when one holds the file and from the disk otherwise. Archives are mapped read-only as a whole and
-// descrambled byte by byte as they are read; archive text reads drop carriage returns, and so do
-// disk text reads, so that data behaves the same wherever it lies.
+// descrambled byte by byte as they are read. Character and line reads of archive files drop carriage
+// returns, and so do those of disk files opened in text mode, as the C library's text mode does where
+// line ends are two bytes; a disk file opened in binary mode keeps every byte.
 //
 // Archives are added at start-up, before a second thread reads files; afterwards the archive list
 // and the entry map only are read, so several threads read at once without a lock (each handle
@@ -44,6 +45,9 @@ struct PakFileHandle
     const PakEntry* entry = nullptr;
     int64_t position = 0;
     std::FILE* file = nullptr;
+    // Character and line reads drop carriage returns: always for an archive file, for a disk file
+    // only when its mode asked for no binary reads.
+    bool dropsCarriageReturns = true;
 };
 
 // A search over the archives' entries first, then over the disk.

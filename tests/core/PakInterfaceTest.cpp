@@ -292,6 +292,23 @@ TEST_F(PakInterfaceTest, DiskTextReadsDropCarriageReturnsAsArchiveReadsDo)
     pak.FClose(file);
 }
 
+// A binary file beside the program (an image, say) must reach its reader whole, whichever reads it uses.
+TEST_F(PakInterfaceTest, DiskFilesOpenedInBinaryModeKeepTheirCarriageReturns)
+{
+    temp.Write("data.bin", "A\r\nB\r");
+    PakFileHandle* file = pak.FOpen("data.bin", "rb");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(pak.FGetC(file), 'A');
+    EXPECT_EQ(pak.FGetC(file), '\r');
+    char line[16];
+    ASSERT_NE(pak.FGetS(line, sizeof line, file), nullptr);
+    EXPECT_EQ(std::string(line), "\n");
+    ASSERT_NE(pak.FGetS(line, sizeof line, file), nullptr);
+    EXPECT_EQ(std::string(line), "B\r");
+    EXPECT_EQ(pak.FGetC(file), -1);
+    pak.FClose(file);
+}
+
 struct Found
 {
     std::string name;
