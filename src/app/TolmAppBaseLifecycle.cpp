@@ -22,6 +22,7 @@
 #include "platform/MessagePump.h"
 #include "platform/Process.h"
 #include "platform/SingleInstance.h"
+#include "platform/ThreadPriority.h"
 #include "platform/VideoSystem.h"
 #include "platform/Window.h"
 #include "resources/ResourceManager.h"
@@ -316,6 +317,8 @@ void TolmAppBase::StartLoadingThread()
 
 void TolmAppBase::LoadingThreadEntry()
 {
+    // The main thread keeps the priority it has: an ordinary user may lower a thread, never raise it.
+    Platform::LowerCallingThreadPriority();
     RunLoadingThread();
     Platform::DebugOutput(FormatString("Resource Loading Time: %d\r\n", int(Now() - loadingStartTick)));
     loadingThreadDone = true;

@@ -176,8 +176,8 @@ bool TolmAppBase::Process(bool allowSleep)
             }
         }
         if (loadingThreadRunning) {
-            // Raised in priority while loading, the main thread leaves the loading thread about twice
-            // the time it used itself.
+            // The main thread, which the loading thread runs a step below, leaves it about twice the
+            // time it used itself.
             int extra = 2 * int(Now() - now - slept) - int(slept);
             extra = std::min(extra, kMaxLoadingSleepMs);
             if (extra >= 0) {

@@ -14,6 +14,8 @@
 #include "widgets/WidgetManager.h"
 
 #include <SDL.h>
+#include <algorithm>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,6 +121,21 @@ TEST_F(LifecycleTest, WindowThatDoesNotFitTheDesktopStartsFullScreen)
     EXPECT_FALSE(app->windowed);
     EXPECT_TRUE(app->windowedUnavailable);
     EXPECT_FALSE(app->isWindowedNow);
+}
+
+// The main thread answers the player while the loading thread works: the loader runs a step below it.
+TEST(LoadingThreadTest, TheLoadingThreadRunsAStepBelowTheMainThread)
+{
+    struct NiceRecordingApp : TolmAppBase
+    {
+        void RunLoadingThread() override { loadingNice = getpriority(PRIO_PROCESS, id_t(gettid())); }
+        int loadingNice = 0;
+    } app;
+    int mainNice = getpriority(PRIO_PROCESS, id_t(gettid()));
+    app.StartLoadingThread();
+    app.WaitForLoadingThread();
+    EXPECT_EQ(app.loadingNice, std::min(mainNice + 1, 19)) << "19 is the lowest priority there is";
+    EXPECT_EQ(getpriority(PRIO_PROCESS, id_t(gettid())), mainNice);
 }
 
 TEST_F(LifecycleTest, ALostDisplayIsSetUpAgainAndEveryWidgetIsDrawnAnewOnIt)
