@@ -11,10 +11,18 @@
 // Shapes: rect (x y w h r), ellipse (cx cy rx ry, or r), polygon (points), path (d), star (cx cy r
 // inner points rotation) and text (x y size font bold align, the text inside). Each takes fill,
 // opacity, mode="add", outline="colour width", glow="colour grow blur", shadow="colour dx dy blur" and
-// inset="colour dx dy blur"; shapes nested in a shape are clipped to it. group (x y scale) places its
-// shapes, use (ref x y scale) places a part. A use's other attributes are values the part's fills and
-// effects take by $name ("fill=\"$body\"", "outline=\"$edge 2\""), so one part serves pictures of many
-// colours. Every file's palette and parts serve every picture.
+// inset="colour dx dy blur"; shapes nested in a shape are clipped to it. group (x y scale, rotate in
+// degrees clockwise, opacity fading its shapes as one) places its shapes, use (ref x y scale) places a
+// part. A use's other attributes are values the part's fills and effects take by $name
+// ("fill=\"$body\"", "outline=\"$edge 2\""), so one part serves pictures of many colours. Every file's
+// palette and parts serve every picture.
+//
+// Animation sheets: frames (count cols width height, loop) draws its shapes once per cel of a grid of
+// cols columns, each cel clipped to its cell. A cel's time runs from 0 at the first cel to 1 at the
+// last, or k / count with loop="1" for sheets that cycle. Any number of a shape, group or effect may be
+// a range "a~b": a at time 0, b at time 1. time="t0 t1" on an element draws it only while the time lies
+// in that window and runs its ranges over the window; ease="in", "out", "inout" or "wave" (there and
+// back) bends them. Both hold for the element's contents too.
 #include "Painter.h"
 #include "core/PakXmlDocument.h"
 #include "graphics/ImageLib.h"

@@ -1,5 +1,6 @@
 #include "Geometry.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +11,8 @@ namespace ArtGen {
 namespace {
 
 constexpr int kCurveSteps = 24;
+// Outline points per quarter of an ellipse or a rounded corner.
+constexpr int kQuarterSteps = 24;
 
 // Reads numbers one after the other from a text, skipping blanks and commas.
 class NumberReader
@@ -172,6 +175,50 @@ Contour Star(const Point& centre, double outer, double inner, int points, double
         star.push_back({centre.x + radius * std::sin(angle), centre.y - radius * std::cos(angle)});
     }
     return star;
+}
+
+Transform Transform::Turned(double scale, double dx, double dy, double degrees)
+{
+    const double radians = degrees * std::numbers::pi / 180;
+    return {scale, dx, dy, std::cos(radians), std::sin(radians)};
+}
+
+double Transform::Degrees() const
+{
+    return std::atan2(sine, cosine) * 180 / std::numbers::pi;
+}
+
+Contour RoundRectContour(double x, double y, double w, double h, double radius)
+{
+    radius = std::clamp(radius, 0.0, std::min(w, h) / 2);
+    // Corner centres, clockwise from the top left, each with the angle its arc starts at.
+    const struct
+    {
+        double cx;
+        double cy;
+        double from;
+    } corners[] = {{x + radius, y + radius, 180},
+                   {x + w - radius, y + radius, 270},
+                   {x + w - radius, y + h - radius, 0},
+                   {x + radius, y + h - radius, 90}};
+    Contour contour;
+    for (const auto& corner : corners) {
+        for (int step = 0; step <= kQuarterSteps; ++step) {
+            const double angle = (corner.from + 90.0 * step / kQuarterSteps) * std::numbers::pi / 180;
+            contour.push_back({corner.cx + radius * std::cos(angle), corner.cy + radius * std::sin(angle)});
+        }
+    }
+    return contour;
+}
+
+Contour EllipseContour(const Point& centre, double rx, double ry)
+{
+    Contour contour;
+    for (int step = 0; step < 4 * kQuarterSteps; ++step) {
+        const double angle = 2 * std::numbers::pi * step / (4 * kQuarterSteps);
+        contour.push_back({centre.x + rx * std::cos(angle), centre.y + ry * std::sin(angle)});
+    }
+    return contour;
 }
 
 } // namespace ArtGen

@@ -14,29 +14,36 @@ namespace {
 
 constexpr int kMaxUseDepth = 16;
 
-double Number(const TiXmlElement& element, const char* name, double defaultValue)
-{
-    double value = defaultValue;
-    element.QueryDoubleAttribute(name, &value);
-    return value;
-}
-
 std::string Text(const TiXmlElement& element, const char* name)
 {
     const char* value = element.Attribute(name);
     return value ? value : "";
 }
 
-// "colour number number ..." as an effect gives it: the colour, then the numbers it needs.
-bool ReadEffect(const std::string& text, std::size_t count, std::string& color, std::vector<double>& numbers)
+// "colour number number ..." as an effect gives it: the colour, then the numbers it needs, each of
+// which may be a range.
+bool ReadEffect(const std::string& text, std::size_t count, const Timeline& timeline, std::string& color,
+                std::vector<double>& numbers)
 {
     std::stringstream stream(text);
     stream >> color;
+    std::string token;
     double value = 0;
-    while (stream >> value) {
+    while (stream >> token) {
+        if (!timeline.Value(token, value)) {
+            return false;
+        }
         numbers.push_back(value);
     }
-    return stream.eof() && !color.empty() && numbers.size() == count;
+    return !color.empty() && numbers.size() == count;
+}
+
+Contour Placed(Contour contour, const Transform& transform)
+{
+    for (Point& point : contour) {
+        point = transform.Apply(point);
+    }
+    return contour;
 }
 
 bool IsShape(const char* name)
@@ -51,10 +58,11 @@ bool IsShape(const char* name)
 
 } // namespace
 
-Painter::Painter(const ArtLibrary& artLibrary, int width, int height) : library(artLibrary)
+Painter::Painter(const ArtLibrary& artLibrary, int width, int height)
+    : library(artLibrary), canvas(std::make_unique<Tolm::MemoryImage>())
 {
-    canvas.Create(width, height);
-    canvas.Clear();
+    canvas->Create(width, height);
+    canvas->Clear();
 }
 
 bool Painter::Fail(const TiXmlElement& element, const std::string& message)
@@ -75,13 +83,47 @@ bool Painter::DrawChildren(const TiXmlElement& parent, const Transform& transfor
     return true;
 }
 
+double Painter::Number(const TiXmlElement& element, const char* name, double defaultValue)
+{
+    const char* text = element.Attribute(name);
+    double value = defaultValue;
+    if (text && !timeline.Value(text, value)) {
+        Fail(element, std::string(name) + " is neither a number nor a range: \"" + text + "\"");
+        return defaultValue;
+    }
+    return value;
+}
+
+// The element's time window and ease hold for it and what it contains; outside its window it is not
+// drawn.
 bool Painter::DrawElement(const TiXmlElement& element, const Transform& transform, const Mask* clip)
 {
+    const Timeline outer = timeline;
+    const char* window = element.Attribute("time");
+    if (window && !timeline.SetWindow(window)) {
+        return Fail(element, std::string("time wants two rising numbers, not \"") + window + "\"");
+    }
+    const char* ease = element.Attribute("ease");
+    if (ease && !timeline.SetEase(ease)) {
+        return Fail(element, std::string("no ease \"") + ease + "\"");
+    }
+    const bool drawn = !timeline.InWindow() || DrawPlaced(element, transform, clip);
+    timeline = outer;
+    return drawn && error.empty();
+}
+
+bool Painter::DrawPlaced(const TiXmlElement& element, const Transform& transform, const Mask* clip)
+{
     const char* name = element.Value();
-    const Transform placed =
-        Transform{Number(element, "scale", 1), Number(element, "x", 0), Number(element, "y", 0)}.Within(transform);
+    const Transform placed = Transform::Turned(Number(element, "scale", 1), Number(element, "x", 0),
+                                               Number(element, "y", 0), Number(element, "rotate", 0))
+                                 .Within(transform);
+    if (std::strcmp(name, "frames") == 0) {
+        return DrawFrames(element, transform, clip);
+    }
     if (std::strcmp(name, "group") == 0) {
-        return DrawChildren(element, placed, clip);
+        const float opacity = float(Number(element, "opacity", 1));
+        return opacity == 1 ? DrawChildren(element, placed, clip) : DrawLayer(element, placed, clip, opacity);
     }
     if (std::strcmp(name, "use") == 0) {
         auto found = library.parts.find(Text(element, "ref"));
@@ -91,11 +133,13 @@ bool Painter::DrawElement(const TiXmlElement& element, const Transform& transfor
         if (useDepth >= kMaxUseDepth) {
             return Fail(element, "parts use each other too deeply");
         }
+        // A value may name one the enclosing use gives, so a part can hand its own values on.
         std::map<std::string, std::string> given;
         for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute; attribute = attribute->Next()) {
             const std::string key = attribute->Name();
-            if (key != "ref" && key != "x" && key != "y" && key != "scale") {
-                given[key] = attribute->Value();
+            if (key != "ref" && key != "x" && key != "y" && key != "scale" && key != "rotate" &&
+                !Resolve(element, key.c_str(), given[key])) {
+                return false;
             }
         }
         ++useDepth;
@@ -108,7 +152,47 @@ bool Painter::DrawElement(const TiXmlElement& element, const Transform& transfor
     if (IsShape(name)) {
         return DrawShape(element, transform, clip);
     }
-    return Fail(element, "not a shape, group or use");
+    return Fail(element, "not a shape, group, use or frames");
+}
+
+bool Painter::DrawLayer(const TiXmlElement& element, const Transform& transform, const Mask* clip, float opacity)
+{
+    auto layer = std::make_unique<Tolm::MemoryImage>();
+    layer->Create(canvas->width, canvas->height);
+    layer->Clear();
+    std::swap(canvas, layer);
+    const bool drawn = DrawChildren(element, transform, clip);
+    std::swap(canvas, layer);
+    const int alpha = int(std::lround(std::clamp(opacity, 0.0f, 1.0f) * 255));
+    canvas->Blit(layer.get(), 0, 0, Tolm::Rect(0, 0, canvas->width, canvas->height), Tolm::Color(255, 255, 255, alpha),
+                 0);
+    return drawn;
+}
+
+bool Painter::DrawFrames(const TiXmlElement& element, const Transform& transform, const Mask* clip)
+{
+    const int count = int(Number(element, "count", 0));
+    const int columns = int(Number(element, "cols", count));
+    const double width = Number(element, "width", 0);
+    const double height = Number(element, "height", 0);
+    if (count < 1 || columns < 1 || width <= 0 || height <= 0) {
+        return Fail(element, "frames need a count, columns, a width and a height");
+    }
+    const bool loop = Number(element, "loop", 0) != 0;
+    for (int frame = 0; frame < count; ++frame) {
+        timeline.time = loop ? double(frame) / count : count > 1 ? double(frame) / (count - 1) : 0.0;
+        const Transform cell = Transform{1, (frame % columns) * width, (frame / columns) * height}.Within(transform);
+        const Point corner = cell.Apply({0, 0});
+        Mask cellClip = Mask::RoundRect(canvas->width, canvas->height, corner.x, corner.y, cell.Length(width),
+                                        cell.Length(height), 0);
+        if (clip) {
+            cellClip.Multiply(*clip);
+        }
+        if (!DrawChildren(element, cell, &cellClip)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool Painter::Resolve(const TiXmlElement& element, const char* name, std::string& value)
@@ -145,28 +229,46 @@ bool Painter::Resolve(const TiXmlElement& element, const char* name, std::string
 bool Painter::ShapeMask(const TiXmlElement& element, const Transform& t, Mask& mask)
 {
     const std::string name = element.ValueStr();
-    const int width = canvas.width;
-    const int height = canvas.height;
+    const int width = canvas->width;
+    const int height = canvas->height;
     if (name == "rect") {
-        const Point corner = t.Apply({Number(element, "x", 0), Number(element, "y", 0)});
-        mask = Mask::RoundRect(width, height, corner.x, corner.y, t.Length(Number(element, "w", 0)),
-                               t.Length(Number(element, "h", 0)), t.Length(Number(element, "r", 0)));
+        const double x = Number(element, "x", 0);
+        const double y = Number(element, "y", 0);
+        const double w = Number(element, "w", 0);
+        const double h = Number(element, "h", 0);
+        const double r = Number(element, "r", 0);
+        if (t.IsTurned()) {
+            mask = Mask::Polygon(width, height, {Placed(RoundRectContour(x, y, w, h, r), t)});
+            return true;
+        }
+        const Point corner = t.Apply({x, y});
+        mask = Mask::RoundRect(width, height, corner.x, corner.y, t.Length(w), t.Length(h), t.Length(r));
         return true;
     }
     if (name == "ellipse") {
-        const Point centre = t.Apply({Number(element, "cx", 0), Number(element, "cy", 0)});
+        const Point centre{Number(element, "cx", 0), Number(element, "cy", 0)};
         const double r = Number(element, "r", 0);
-        mask = Mask::Ellipse(width, height, centre.x, centre.y, t.Length(Number(element, "rx", r)),
-                             t.Length(Number(element, "ry", r)));
+        const double rx = Number(element, "rx", r);
+        const double ry = Number(element, "ry", r);
+        if (t.IsTurned() && rx != ry) {
+            mask = Mask::Polygon(width, height, {Placed(EllipseContour(centre, rx, ry), t)});
+            return true;
+        }
+        const Point placed = t.Apply(centre);
+        mask = Mask::Ellipse(width, height, placed.x, placed.y, t.Length(rx), t.Length(ry));
         return true;
     }
     if (name == "star") {
         const Point centre = t.Apply({Number(element, "cx", 0), Number(element, "cy", 0)});
         const double radius = Number(element, "r", 0);
-        Contour star = Star(centre, t.Length(radius), t.Length(Number(element, "inner", radius / 2)),
-                            std::max(2, int(Number(element, "points", 5))), Number(element, "rotation", 0));
+        Contour star =
+            Star(centre, t.Length(radius), t.Length(Number(element, "inner", radius / 2)),
+                 std::max(2, int(Number(element, "points", 5))), Number(element, "rotation", 0) + t.Degrees());
         mask = Mask::Polygon(width, height, {star});
         return true;
+    }
+    if (t.IsTurned() && name == "text") {
+        return Fail(element, "text cannot be turned");
     }
     if (name == "text") {
         const char* text = element.GetText();
@@ -192,7 +294,7 @@ bool Painter::ShapeMask(const TiXmlElement& element, const Transform& t, Mask& m
 
 bool Painter::DrawShape(const TiXmlElement& element, const Transform& transform, const Mask* clip)
 {
-    Mask mask(canvas.width, canvas.height);
+    Mask mask(canvas->width, canvas->height);
     if (!ShapeMask(element, transform, mask)) {
         return false;
     }
@@ -220,7 +322,7 @@ bool Painter::DrawEffects(const TiXmlElement& element, const Mask& mask, const T
         if (!Resolve(element, name, value)) {
             return false;
         }
-        if (!ReadEffect(value, count, color, numbers)) {
+        if (!ReadEffect(value, count, timeline, color, numbers)) {
             message = std::string(name) + " wants a colour and " + std::to_string(count) + " numbers";
             return false;
         }
@@ -281,7 +383,7 @@ void Painter::Compose(const Mask& mask, const Paint& paint, float opacity, int d
         }
     }
     layer.NoteBitsChanged();
-    canvas.Blit(&layer, left, top, Tolm::Rect(0, 0, right - left, bottom - top), Tolm::Color::White, drawMode);
+    canvas->Blit(&layer, left, top, Tolm::Rect(0, 0, right - left, bottom - top), Tolm::Color::White, drawMode);
 }
 
 } // namespace ArtGen

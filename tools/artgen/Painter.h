@@ -5,9 +5,11 @@
 
 #include "Mask.h"
 #include "Paint.h"
+#include "Timeline.h"
 #include "graphics/MemoryImage.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,13 +32,20 @@ public:
     // Draws the element's children; false with a message naming the element on bad data.
     bool DrawChildren(const TiXmlElement& parent, const Transform& transform, const Mask* clip);
 
-    Tolm::MemoryImage& Canvas() { return canvas; }
+    Tolm::MemoryImage& Canvas() { return *canvas; }
 
     // Names the element and what is wrong with it, after a draw that failed.
     std::string error;
 
 private:
     bool DrawElement(const TiXmlElement& element, const Transform& transform, const Mask* clip);
+    bool DrawPlaced(const TiXmlElement& element, const Transform& transform, const Mask* clip);
+    // The children on a layer of their own, laid on the picture at the opacity, so that they fade as one.
+    bool DrawLayer(const TiXmlElement& element, const Transform& transform, const Mask* clip, float opacity);
+    // The children once per cel of the sheet, each cel clipped to its cell and given its time.
+    bool DrawFrames(const TiXmlElement& element, const Transform& transform, const Mask* clip);
+    // The attribute as a number or a range at the current time; the default when it is missing.
+    double Number(const TiXmlElement& element, const char* name, double defaultValue);
     bool DrawShape(const TiXmlElement& element, const Transform& transform, const Mask* clip);
     bool ShapeMask(const TiXmlElement& element, const Transform& transform, Mask& mask);
     bool DrawEffects(const TiXmlElement& element, const Mask& mask, const Transform& transform);
@@ -48,10 +57,11 @@ private:
     bool Resolve(const TiXmlElement& element, const char* name, std::string& value);
 
     const ArtLibrary& library;
-    Tolm::MemoryImage canvas;
+    std::unique_ptr<Tolm::MemoryImage> canvas;
     int useDepth = 0;
     // One entry per use being drawn: the values its attributes give the part.
     std::vector<std::map<std::string, std::string>> parameters;
+    Timeline timeline;
 };
 
 } // namespace ArtGen
