@@ -7,24 +7,35 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # A test that leaves shared state behind (the file layer, the message pump, a setting) breaks a later
-# test of its suite only when they share a process. The suites run side by side, beside the data set.
+# test of its suite only when they share a process. The suites run side by side, each in a working
+# folder of its own that holds the data set's archive, as the program's folder does; a test that
+# leaves a file there, other than a picture to be looked at, fails the run too.
 run_suites_whole() {
-    local logs suite order failed=0
+    local logs suite name order folder leftover failed=0
     logs=$(mktemp -d)
-    for suite in build/release/tests/test_*; do
+    for suite in "$PWD"/build/release/tests/test_*; do
         [[ -x $suite && ! -d $suite ]] || continue
+        name=${suite##*/}
         for order in declared shuffled; do
             local flags=(--gtest_brief=1)
             [ "$order" = shuffled ] && flags+=(--gtest_shuffle)
-            (cd build/release && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 900 \
-                "tests/${suite##*/}" "${flags[@]}" > "$logs/${suite##*/}.$order.log" 2>&1 ||
-                echo $? > "$logs/${suite##*/}.$order.failed") &
+            folder="$logs/$name.$order"
+            mkdir "$folder"
+            ln -s "$PWD/build/release/main.pak" "$folder/main.pak"
+            (cd "$folder" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 900 "$suite" "${flags[@]}" \
+                > "$folder.log" 2>&1 || echo $? > "$folder.failed") &
         done
     done
     wait
     for log in "$logs"/*.log; do
-        if [ -e "${log%.log}.failed" ]; then
-            echo "Run whole in one process, ${log##*/} failed:" >&2
+        folder=${log%.log}
+        leftover=$(ls -A "$folder" | grep -vx -e main.pak -e '.*\.png' || true)
+        if [ -n "$leftover" ]; then
+            echo "Left in the working folder: $leftover" >> "$log"
+            touch "$folder.failed"
+        fi
+        if [ -e "$folder.failed" ]; then
+            echo "Run whole in one process, ${folder##*/} failed:" >&2
             cat "$log" >&2
             failed=1
         fi

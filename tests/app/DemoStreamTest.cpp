@@ -57,6 +57,8 @@ protected:
     {
         Platform::SetClock(&clock);
         recorder.recordingDemo = true;
+        // Written when the recorder goes: into the test's folder, not the working folder.
+        recorder.demoFileName = temp.Path() + "stream.dmo";
         recorder.registryKey = "Test Company\\DemoStream";
         setenv("XDG_CONFIG_HOME", (temp.Path() + "config").c_str(), 1);
     }
