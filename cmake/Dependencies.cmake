@@ -14,6 +14,8 @@ pkg_check_modules(TREMOR REQUIRED IMPORTED_TARGET vorbisidec)
 pkg_check_modules(OPENMPT REQUIRED IMPORTED_TARGET libopenmpt)
 pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
+# The map-file generator reads the program's symbols and line tables; the program itself does not link it.
+pkg_check_modules(LIBDW REQUIRED IMPORTED_TARGET libdw)
 
 add_library(quendara_dependencies INTERFACE)
 target_link_libraries(quendara_dependencies INTERFACE

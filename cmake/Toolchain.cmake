@@ -6,8 +6,12 @@ if(CCACHE_PROGRAM)
     set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
 
+# Every function keeps its frame pointer, so that a crash report can walk the stack along the saved
+# ones where the unwinder is missing.
+add_compile_options(-fno-omit-frame-pointer)
+
 if(QUENDARA_SANITIZE)
-    add_compile_options(-fsanitize=${QUENDARA_SANITIZE} -fno-omit-frame-pointer)
+    add_compile_options(-fsanitize=${QUENDARA_SANITIZE})
     add_link_options(-fsanitize=${QUENDARA_SANITIZE})
     if(QUENDARA_SANITIZE MATCHES "undefined")
         # A finding must fail the test that caused it, not scroll past in its output.
