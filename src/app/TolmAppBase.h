@@ -118,6 +118,8 @@ public:
     virtual void Hide();
     // Product, version, time since construction, screen mode and main thread, each line ending "\r\n".
     virtual std::string GetProgramInfo();
+    // Extra form fields of a crash report's upload, one per entry (name, value); the framework adds none.
+    virtual void AddCrashReportFields(std::map<std::string, std::string>& /*fields*/) {}
     // May be called from any thread, and more than once.
     virtual void Shutdown();
     // The process's command line after the program's path goes to ParseCommandLine.

@@ -8,6 +8,7 @@
 #include "core/Random.h"
 #include "core/StringUtils.h"
 #include "core/SystemVersion.h"
+#include "diagnostics/CrashCatcher.h"
 #include "display/DDInterface.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImageRegistry.h"
@@ -80,10 +81,13 @@ TolmAppBase::TolmAppBase()
     nextRedrawTime = now;
     loadingStartTick = now;
     gTolmApp = this;
+    CrashCatcher::application = this;
 }
 
 TolmAppBase::~TolmAppBase()
 {
+    // A crash from here on must not call into an application that is being taken apart.
+    CrashCatcher::application = nullptr;
     Shutdown();
     ConfirmHardwareAcceleration();
     for (auto& [id, dialog] : dialogMap) {

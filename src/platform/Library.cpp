@@ -5,6 +5,7 @@
 #include "platform/DirectDraw.h"
 #include "platform/DirectSound.h"
 #include "platform/FmodLibrary.h"
+#include "platform/ImageHelp.h"
 #include "platform/Jpeg2000Codec.h"
 
 #include <cstring>
@@ -45,7 +46,8 @@ std::map<std::string, std::vector<LibraryExport>> DefaultLibraries()
     return {{kJ2KCodecLibraryName, J2KCodecExports()},
             {kDirectDrawLibraryName, DirectDrawExports()},
             {"dsound.dll", {{"DirectSoundCreate", reinterpret_cast<LibraryProc>(&DirectSoundCreate)}}},
-            {"fmod.dll", FmodExports()}};
+            {"fmod.dll", FmodExports()},
+            {kImageHelpLibraryName, ImageHelpExports()}};
 }
 
 LibraryTable& Table()

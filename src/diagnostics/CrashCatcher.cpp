@@ -1,0 +1,215 @@
+#include "diagnostics/CrashCatcher.h"
+
+#include "core/PathUtils.h"
+#include "core/StringUtils.h"
+#include "diagnostics/MapFile.h"
+#include "platform/FileSystem.h"
+#include "platform/ImageHelp.h"
+#include "platform/Library.h"
+#include "platform/ThreadStack.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+
+std::atomic<Tolm::TolmAppBase*> CrashCatcher::application{nullptr};
+bool CrashCatcher::showCrashWindow = true;
+bool CrashCatcher::allowSubmit = true;
+std::string CrashCatcher::submitHost;
+std::string CrashCatcher::crashTitle;
+std::string CrashCatcher::crashText;
+std::string CrashCatcher::userText;
+std::string CrashCatcher::attachmentPath;
+bool CrashCatcher::attachFile = false;
+
+namespace {
+
+constexpr size_t kModuleNameLength = 260;
+constexpr size_t kSymbolNameLength = 512;
+constexpr size_t kReadableNameLength = 256;
+// A chain longer than this has run into something that is not a stack.
+constexpr int kMaxChainFrames = 256;
+
+// Gathered at start-up, so that a crash need not find them out: the section headers of the modules
+// loaded by then, the main thread's stack and the unwinder.
+struct CrashPreparation
+{
+    CrashPreparation()
+    {
+        Platform::CacheModuleSections();
+        Platform::RememberThreadStack();
+        Platform::PrepareImageHelp();
+    }
+} preparation;
+
+struct ImageHelp
+{
+    Platform::Library* library = nullptr;
+    Platform::StackWalkProc stackWalk = nullptr;
+    Platform::SymGetSymFromAddrProc symGetSymFromAddr = nullptr;
+    Platform::UnDecorateSymbolNameProc unDecorateSymbolName = nullptr;
+
+    bool Loaded() const { return stackWalk && symGetSymFromAddr && unDecorateSymbolName; }
+} imageHelp;
+
+template <typename T>
+bool Resolve(const char* name, T& entry)
+{
+    entry = reinterpret_cast<T>(Platform::GetProcAddress(imageHelp.library, name));
+    return entry != nullptr;
+}
+
+unsigned long long Hex(uintptr_t value)
+{
+    return value;
+}
+
+// The module and section:offset line part of an address; an empty name and 0000:00000000 when no
+// module or section holds it.
+struct LogicalAddress
+{
+    explicit LogicalAddress(uintptr_t address)
+    {
+        if (!CrashCatcher::GetLogicalAddress(reinterpret_cast<const void*>(address), module, sizeof module, section,
+                                             offset)) {
+            module[0] = '\0';
+            section = 0;
+            offset = 0;
+        }
+    }
+
+    char module[kModuleNameLength] = {};
+    uint32_t section = 0;
+    uintptr_t offset = 0;
+};
+
+std::string StackWalkFailed(const Platform::StackFrame& frame)
+{
+    return Tolm::FormatString("StackWalk failed (error %d)\r\n", frame.lastError);
+}
+
+std::string NamedFrameLine(const Platform::StackFrame& frame)
+{
+    char name[kSymbolNameLength];
+    uintptr_t displacement = 0;
+    if (imageHelp.symGetSymFromAddr(frame.programCounter, name, sizeof name, &displacement)) {
+        char readable[kReadableNameLength];
+        const char* shown = imageHelp.unDecorateSymbolName(name, readable, sizeof readable) ? readable : name;
+        return Tolm::FormatString("%08llX %08llX %s+%llX\r\n", Hex(frame.frame), Hex(frame.programCounter), shown,
+                                  Hex(displacement));
+    }
+    LogicalAddress where(frame.programCounter);
+    return Tolm::FormatString("%08llX %08llX %04X:%08llX %s\r\n", Hex(frame.frame), Hex(frame.programCounter),
+                              where.section, Hex(where.offset), Tolm::StripDirectory(where.module).c_str());
+}
+
+} // namespace
+
+bool FindSectionOffset(const Platform::ModuleSection* sections, size_t count, uintptr_t relativeAddress,
+                       uint32_t& section, uintptr_t& offset)
+{
+    for (size_t i = 0; i < count; ++i) {
+        if (relativeAddress >= sections[i].address && relativeAddress - sections[i].address <= sections[i].size) {
+            section = sections[i].index;
+            offset = relativeAddress - sections[i].address;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CrashCatcher::GetLogicalAddress(const void* address, char* moduleName, size_t length, uint32_t& section,
+                                     uintptr_t& offset)
+{
+    Platform::LoadedModule module;
+    if (length == 0 || !Platform::FindLoadedModule(reinterpret_cast<uintptr_t>(address), module)) {
+        return false;
+    }
+    size_t size = std::min(std::strlen(module.path), length - 1);
+    std::memcpy(moduleName, module.path, size);
+    moduleName[size] = '\0';
+    return FindSectionOffset(module.sections, module.sectionCount,
+                             reinterpret_cast<uintptr_t>(address) - module.loadBase, section, offset);
+}
+
+bool CrashCatcher::LoadImageHelp()
+{
+    FreeImageHelp();
+    imageHelp.library = Platform::LoadLibrary(Platform::kImageHelpLibraryName);
+    // In the order the entry points are needed; the first one missing ends the search.
+    return imageHelp.library && Resolve("StackWalk", imageHelp.stackWalk) &&
+           Resolve("SymGetSymFromAddr", imageHelp.symGetSymFromAddr) &&
+           Resolve("UnDecorateSymbolName", imageHelp.unDecorateSymbolName);
+}
+
+void CrashCatcher::FreeImageHelp()
+{
+    Platform::FreeLibrary(imageHelp.library);
+    imageHelp = ImageHelp();
+}
+
+std::string CrashCatcher::StackWalkDump(const Platform::ProcessorContext& context, int skip)
+{
+    if (!imageHelp.Loaded()) {
+        return std::string();
+    }
+    Platform::StackFrame frame{};
+    if (!imageHelp.stackWalk(&frame, &context)) {
+        return StackWalkFailed(frame);
+    }
+    std::string text;
+    while (frame.frame != 0 && frame.programCounter != 0) {
+        if (skip > 0) {
+            --skip;
+        } else {
+            text += NamedFrameLine(frame);
+            text += Tolm::FormatString("Params: %08llX %08llX %08llX %08llX\r\n\r\n", Hex(frame.params[0]),
+                                       Hex(frame.params[1]), Hex(frame.params[2]), Hex(frame.params[3]));
+        }
+        if (!imageHelp.stackWalk(&frame, &context)) {
+            text += StackWalkFailed(frame);
+            break;
+        }
+    }
+    return text;
+}
+
+std::string CrashCatcher::FrameChainDump(const Platform::ProcessorContext& context)
+{
+    uintptr_t pc = context.ProgramCounter();
+    uintptr_t frame = context.FramePointer();
+    std::string text;
+    for (int depth = 0; depth < kMaxChainFrames; ++depth) {
+        LogicalAddress where(pc);
+        text += Tolm::FormatString("%08llX  %08llX  %04X:%08llX %s\r\n", Hex(pc), Hex(frame), where.section,
+                                   Hex(where.offset), Tolm::StripDirectory(where.module).c_str());
+        // A frame holds the caller's frame pointer, then the return address into the caller.
+        uintptr_t link[2];
+        if (!Platform::ReadStackWords(frame, link, 2)) {
+            break;
+        }
+        uintptr_t caller = link[0];
+        if (caller % sizeof(uintptr_t) != 0 || caller <= frame ||
+            !Platform::CurrentThreadStack().Contains(caller, sizeof link)) {
+            break;
+        }
+        pc = link[1];
+        frame = caller;
+    }
+    return text;
+}
+
+void CrashCatcher::MergeMapFileSymbols(std::string& report)
+{
+    Platform::FindData found;
+    if (!Platform::DirectorySearch::First("*.map", found)) {
+        return;
+    }
+    std::ifstream input(found.fileName, std::ios::binary);
+    if (!input) {
+        return;
+    }
+    MapFile map;
+    map.Read(input);
+    map.Merge(report, imageHelp.unDecorateSymbolName);
+}
