@@ -306,6 +306,27 @@ bool DDImage::UnlockSurface()
     return true;
 }
 
+void DDImage::PauseSurfaceLock()
+{
+    if (surfaceLocked) {
+        surface->Unlock(nullptr);
+        surfaceLocked = false;
+        lockDesc.surface = nullptr;
+    }
+}
+
+void DDImage::ResumeSurfaceLock()
+{
+    if (lockCount == 0 || surfaceLocked || !surface) {
+        return;
+    }
+    if (Failed(surface->Lock(nullptr, &lockDesc, DDLOCK_WAIT))) {
+        lockDesc.surface = nullptr;
+        return;
+    }
+    surfaceLocked = true;
+}
+
 void DDImage::ReadSurfaceArea(const Rect& area, uint32_t* out) const
 {
     const auto* rows = static_cast<const uint8_t*>(lockDesc.surface);

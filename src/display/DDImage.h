@@ -87,6 +87,12 @@ public:
     void ReleaseSurface();
     // Frees every memory copy: after drawing into the surface, the surface is the only copy.
     void DiscardMemoryCopies();
+    // Lets go of the surface's own lock for a moment, the count unchanged: text output through the
+    // surface's device context needs it unlocked.
+    void PauseSurfaceLock();
+    // Locks the surface again when the count is above 0. When that fails the lock description holds no
+    // pixels and locked draws draw nothing.
+    void ResumeSurfaceLock();
     // The display went: the pixels stay in memory and no surface is made any more.
     void ForgetDisplay();
 

@@ -457,15 +457,9 @@ void DDInterface::PresentRects(const Rect* rect, RECT& destination, RECT& source
     Rect to = rect && !letterboxed ? *rect : presentationRect;
     source = {from.x, from.y, from.x + from.width, from.y + from.height};
     destination = {to.x, to.y, to.x + to.width, to.y + to.height};
-    Window* shownOn = Window::FromHandle(window);
-    if (!shownOn) {
-        return;
-    }
-    ScreenRect client = shownOn->ClientRectOnScreen();
-    destination.left += client.x;
-    destination.right += client.x;
-    destination.top += client.y;
-    destination.bottom += client.y;
+    POINT origin;
+    ClientToScreen(window, &origin);
+    OffsetRect(&destination, origin.x, origin.y);
 }
 
 HRESULT DDInterface::PresentFrame(const RECT& destination, const RECT& source, const char*& step)

@@ -3,8 +3,12 @@
 #include "graphics/SysFont.h"
 
 #include "app/TolmAppBase.h"
+#include "display/D3DInterface.h"
+#include "display/DDImage.h"
+#include "display/DDInterface.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "platform/DeviceContext.h"
 #include "platform/FontFace.h"
 #include "platform/TextEncoding.h"
 
@@ -217,9 +221,61 @@ uint32_t SysFont::CombineRenderings(uint32_t overWhite, uint32_t overBlack)
     return uint32_t(alpha) << 24 | colour;
 }
 
+void SysFont::DrawString(Graphics& g, int x, int y, const std::string& text, const Color& color, const Rect& clipRect)
+{
+    // A display image without a display keeps its pixels in memory, as any other image.
+    auto* surfaceImage = dynamic_cast<DDImage*>(g.destImage);
+    if (surfaceImage && surfaceImage->display) {
+        DrawOnSurface(*surfaceImage, g, x, y, text, color, clipRect);
+    } else {
+        DrawInImage(g, x, y, text, color);
+    }
+}
+
+// The text goes straight into the surface, its cell's top one row below the baseline less the ascent.
+// The clip rectangle is taken as it is, without the translation; the colour's alpha is not used.
+void SysFont::DrawOnSurface(DDImage& image, const Graphics& g, int x, int y, const std::string& text,
+                            const Color& color, const Rect& clipRect)
+{
+    if (!image.surface) {
+        image.CreateSurface();
+    }
+    if (!image.surface || !fontHandle) {
+        return;
+    }
+    image.PauseSurfaceLock();
+    DDInterface* display = image.display;
+    if (display && display->is3D && &image == display->GetScreenImage()) {
+        display->d3d->Flush();
+    }
+    Platform::DeviceContext* context = nullptr;
+    if (!Platform::Failed(image.surface->GetDC(&context))) {
+        const Platform::FontFace* previous = context->SelectFont(fontHandle.get());
+        context->SetBkMode(Platform::TRANSPARENT);
+        context->IntersectClipRect(clipRect.x, clipRect.y, clipRect.x + clipRect.width, clipRect.y + clipRect.height);
+        int left = int(float(x) + g.transX);
+        int top = int(float(y - ascent + 1) + g.transY);
+        auto output = [&](int dx, int dy, uint32_t colour) {
+            context->SetTextColor(colour);
+            context->TextOut(left + dx, top + dy, text);
+            if (simulatedBold) {
+                context->TextOut(left + dx + 1, top + dy, text);
+            }
+        };
+        if (shadow) {
+            output(1, 1, Platform::RGB(0, 0, 0));
+        }
+        output(0, 0, Platform::RGB(uint8_t(color.red), uint8_t(color.green), uint8_t(color.blue)));
+        context->SelectFont(previous);
+        image.surface->ReleaseDC(context);
+        image.DiscardMemoryCopies();
+    }
+    image.ResumeSurfaceLock();
+}
+
 // The image is placed with its top at the baseline less the ascent; the context applies its translation,
 // clip and draw mode. The colour's alpha is not used.
-void SysFont::DrawString(Graphics& g, int x, int y, const std::string& text, const Color& color, const Rect&)
+void SysFont::DrawInImage(Graphics& g, int x, int y, const std::string& text, const Color& color)
 {
     if (g.destImage == &NullImage() || !glyphs) {
         return;

@@ -1,6 +1,8 @@
 // A font of the system by face name and point size, for the widgets' default fonts, diagnostic overlays
-// and system-font resources. Text is rendered twice, over white and over black, and the two renderings
-// give each pixel's colour and alpha; the result is drawn as an image through the drawing context.
+// and system-font resources. Onto a display image the text is written into its surface through the
+// surface's device context; onto any other image it is rendered twice, over white and over black, the
+// two renderings give each pixel's colour and alpha, and the result is drawn as an image through the
+// drawing context.
 #pragma once
 
 #include "graphics/Font.h"
@@ -14,6 +16,7 @@ class FontFace;
 
 namespace Tolm {
 
+class DDImage;
 class TolmAppBase;
 struct SysFontGlyphs;
 
@@ -58,6 +61,9 @@ private:
                 int dotsPerInch);
     void RenderPass(uint32_t* pixels, int width, int height, int left, int top, const std::string& text,
                     uint32_t rgb) const;
+    void DrawOnSurface(DDImage& image, const Graphics& g, int x, int y, const std::string& text, const Color& color,
+                       const Rect& clipRect);
+    void DrawInImage(Graphics& g, int x, int y, const std::string& text, const Color& color);
 
     bool underline = false;
     // Rendered once when the font is made and shared, unchanged, by its copies.

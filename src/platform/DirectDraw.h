@@ -144,7 +144,8 @@ private:
     // The destination and source rectangles as given, and the part of the destination that is drawn.
     HRESULT ResolveBlitRects(const RECT* destRect, const IDirectDrawSurface7& source, const RECT* sourceRect,
                              RECT& dest, RECT& from, RECT& visible) const;
-    void CopyRows(const IDirectDrawSurface7& source, const RECT& dest, const RECT& from, const RECT& visible);
+    void CopyRows(const IDirectDrawSurface7& source, const RECT& dest, const RECT& from, const RECT& visible,
+                  const DDCOLORKEY* key);
     void StretchRows(const IDirectDrawSurface7& source, const RECT& dest, const RECT& from, const RECT& visible,
                      const DDCOLORKEY* key);
     PresentedPicture Picture() const

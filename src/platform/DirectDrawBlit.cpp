@@ -50,37 +50,63 @@ uint32_t ColourBitsMask(SurfaceLayout layout)
     return info.redMask | info.greenMask | info.blueMask;
 }
 
-struct KeyTest
+// Whether a pixel's colour bits lie within the key's range, as one unsigned comparison; without a key
+// nothing lies within it.
+class KeyTest
 {
-    bool active = false;
-    uint32_t mask = 0;
-    uint32_t low = 0;
-    uint32_t high = 0;
-
-    bool Skips(uint32_t value) const
+public:
+    KeyTest() = default;
+    KeyTest(uint32_t colourMask, const DDCOLORKEY& key)
     {
-        uint32_t colour = value & mask;
-        return active && colour >= low && colour <= high;
+        if (key.low <= key.high) {
+            mask = colourMask;
+            low = key.low;
+            span = key.high - key.low;
+        }
     }
+
+    bool Skips(uint32_t value) const { return (value & mask) - low <= span; }
+
+private:
+    uint32_t mask = 0;
+    uint32_t low = 1;
+    uint32_t span = 0;
 };
+
+// Keyed pixels are random in a picture, so the choice is made without a branch.
+template <typename Pixel>
+Pixel Keyed(Pixel under, Pixel value, const KeyTest& key)
+{
+    Pixel keep = Pixel(0) - Pixel(key.Skips(value));
+    return Pixel((under & keep) | (value & ~keep));
+}
+
+template <typename Pixel>
+void CopyKeyedRow(Pixel* out, const Pixel* in, int count, const KeyTest& key)
+{
+    for (int i = 0; i < count; ++i) {
+        out[i] = Keyed(out[i], in[i], key);
+    }
+}
 
 // One destination row from a row of source pixels: the columns map picks the source column of each.
 template <typename Pixel>
-void WriteRow(uint8_t* destination, const uint8_t* source, const std::vector<int32_t>& columns, const KeyTest& key)
+void StretchRow(Pixel* out, const Pixel* in, const std::vector<int32_t>& columns, const KeyTest* key)
 {
-    auto* out = reinterpret_cast<Pixel*>(destination);
-    const auto* in = reinterpret_cast<const Pixel*>(source);
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        Pixel value = in[columns[i]];
-        if (!key.Skips(value)) {
-            out[i] = value;
+    if (!key) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            out[i] = in[columns[i]];
         }
+        return;
+    }
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        out[i] = Keyed(out[i], in[columns[i]], *key);
     }
 }
 
 // For the 8- and 24-bit layouts, which only tests use.
-void WriteRowBytes(uint8_t* destination, const uint8_t* source, const std::vector<int32_t>& columns, const KeyTest& key,
-                   int bytesPerPixel)
+void StretchRowBytes(uint8_t* destination, const uint8_t* source, const std::vector<int32_t>& columns,
+                     const KeyTest& key, int bytesPerPixel)
 {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const uint8_t* in = source + std::size_t(columns[i]) * std::size_t(bytesPerPixel);
@@ -150,8 +176,8 @@ HRESULT IDirectDrawSurface7::Blt(const RECT* destRect, IDirectDrawSurface7* sour
     if (!IsEmpty(visible)) {
         bool sameSize =
             dest.right - dest.left == from.right - from.left && dest.bottom - dest.top == from.bottom - from.top;
-        if (sameSize && !key && source != this) {
-            CopyRows(*source, dest, from, visible);
+        if (sameSize && source != this) {
+            CopyRows(*source, dest, from, visible, key);
         } else {
             StretchRows(*source, dest, from, visible, key);
         }
@@ -163,15 +189,28 @@ HRESULT IDirectDrawSurface7::Blt(const RECT* destRect, IDirectDrawSurface7* sour
 }
 
 void IDirectDrawSurface7::CopyRows(const IDirectDrawSurface7& source, const RECT& dest, const RECT& from,
-                                   const RECT& visible)
+                                   const RECT& visible, const DDCOLORKEY* colourKey)
 {
-    std::size_t bytes = std::size_t(BytesPerPixel(layout));
-    std::size_t rowBytes = std::size_t(visible.right - visible.left) * bytes;
+    int bytes = BytesPerPixel(layout);
+    int count = visible.right - visible.left;
     int sourceX = from.left + (visible.left - dest.left);
+    KeyTest key = colourKey ? KeyTest(ColourBitsMask(layout), *colourKey) : KeyTest();
     for (int y = visible.top; y < visible.bottom; ++y) {
-        int sourceY = from.top + (y - dest.top);
-        std::memcpy(Row(y) + std::size_t(visible.left) * bytes, source.Row(sourceY) + std::size_t(sourceX) * bytes,
-                    rowBytes);
+        uint8_t* out = Row(y) + std::size_t(visible.left) * std::size_t(bytes);
+        const uint8_t* in = source.Row(from.top + (y - dest.top)) + std::size_t(sourceX) * std::size_t(bytes);
+        if (!colourKey) {
+            std::memcpy(out, in, std::size_t(count) * std::size_t(bytes));
+        } else if (bytes == 2) {
+            CopyKeyedRow(reinterpret_cast<uint16_t*>(out), reinterpret_cast<const uint16_t*>(in), count, key);
+        } else if (bytes == 4) {
+            CopyKeyedRow(reinterpret_cast<uint32_t*>(out), reinterpret_cast<const uint32_t*>(in), count, key);
+        } else {
+            std::vector<int32_t> columns(static_cast<std::size_t>(count));
+            for (int i = 0; i < count; ++i) {
+                columns[std::size_t(i)] = i;
+            }
+            StretchRowBytes(out, in, columns, key, bytes);
+        }
     }
 }
 
@@ -186,10 +225,7 @@ void IDirectDrawSurface7::StretchRows(const IDirectDrawSurface7& source, const R
     for (std::size_t i = 0; i < columns.size(); ++i) {
         columns[i] = from.left + SourceIndex(int64_t(visible.left - dest.left) + int64_t(i), fromWidth, destWidth);
     }
-    KeyTest key;
-    if (colourKey) {
-        key = {true, ColourBitsMask(layout), colourKey->low, colourKey->high};
-    }
+    KeyTest key = colourKey ? KeyTest(ColourBitsMask(layout), *colourKey) : KeyTest();
     // A blit within one surface reads what it is about to overwrite: the source rows are copied first.
     std::vector<uint8_t> copy;
     int copyTop = from.top;
@@ -197,17 +233,26 @@ void IDirectDrawSurface7::StretchRows(const IDirectDrawSurface7& source, const R
         copy.assign(source.Row(from.top), source.Row(from.top) + std::size_t(pitch) * std::size_t(fromHeight));
     }
     int bytes = BytesPerPixel(layout);
+    std::size_t rowBytes = columns.size() * std::size_t(bytes);
+    const KeyTest* keyed = colourKey ? &key : nullptr;
+    int previousY = -1;
     for (int y = visible.top; y < visible.bottom; ++y) {
         int sourceY = from.top + SourceIndex(y - dest.top, fromHeight, destHeight);
+        uint8_t* out = Row(y) + std::size_t(visible.left) * std::size_t(bytes);
+        // An enlarged row repeats the one above, unless the key lets the destination show through.
+        if (sourceY == previousY && !keyed) {
+            std::memcpy(out, out - pitch, rowBytes);
+            continue;
+        }
+        previousY = sourceY;
         const uint8_t* in =
             copy.empty() ? source.Row(sourceY) : copy.data() + std::size_t(sourceY - copyTop) * std::size_t(pitch);
-        uint8_t* out = Row(y) + std::size_t(visible.left) * std::size_t(bytes);
         if (bytes == 2) {
-            WriteRow<uint16_t>(out, in, columns, key);
+            StretchRow(reinterpret_cast<uint16_t*>(out), reinterpret_cast<const uint16_t*>(in), columns, keyed);
         } else if (bytes == 4) {
-            WriteRow<uint32_t>(out, in, columns, key);
+            StretchRow(reinterpret_cast<uint32_t*>(out), reinterpret_cast<const uint32_t*>(in), columns, keyed);
         } else {
-            WriteRowBytes(out, in, columns, key, bytes);
+            StretchRowBytes(out, in, columns, key, bytes);
         }
     }
 }

@@ -18,6 +18,14 @@ struct RECT
     int32_t bottom = 0;
 };
 
+inline void OffsetRect(RECT* rect, int32_t dx, int32_t dy)
+{
+    rect->left += dx;
+    rect->right += dx;
+    rect->top += dy;
+    rect->bottom += dy;
+}
+
 // What a surface's pixels hold: bits per pixel and the channel masks (a palette index for 8 bits).
 struct DDPIXELFORMAT
 {

@@ -84,6 +84,8 @@ void main()
 
 struct TextureFormat
 {
+    // Kept as the picture's own layout, so that the upload converts nothing.
+    GLint stored;
     GLenum format;
     GLenum type;
 };
@@ -93,17 +95,17 @@ TextureFormat TextureFormatOf(SurfaceLayout layout)
 {
     switch (layout) {
     case SurfaceLayout::Rgb565:
-        return {GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+        return {GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
     case SurfaceLayout::Bgr565:
-        return {GL_RGB, GL_UNSIGNED_SHORT_5_6_5_REV};
+        return {GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5_REV};
     case SurfaceLayout::Rgb555:
-        return {GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+        return {GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
     case SurfaceLayout::Xbgr8888:
-        return {GL_RGBA, GL_UNSIGNED_BYTE};
+        return {GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE};
     case SurfaceLayout::Xrgb4444:
-        return {GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
+        return {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
     default:
-        return {GL_BGRA, GL_UNSIGNED_BYTE};
+        return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
     }
 }
 
@@ -203,10 +205,12 @@ void GlPresenter::Upload(const PresentedPicture& picture, const ScreenRect& area
         pixels = converted.data();
     }
     gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 2);
-    if (area.width != textureWidth || area.height != textureHeight) {
-        gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, area.width, area.height, 0, format.format, format.type, pixels);
+    if (area.width != textureWidth || area.height != textureHeight || format.stored != textureFormat) {
+        gl->glTexImage2D(GL_TEXTURE_2D, 0, format.stored, area.width, area.height, 0, format.format, format.type,
+                         pixels);
         textureWidth = area.width;
         textureHeight = area.height;
+        textureFormat = format.stored;
     } else {
         gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, area.width, area.height, format.format, format.type, pixels);
     }

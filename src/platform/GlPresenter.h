@@ -37,6 +37,7 @@ private:
     int destinationLocation = -1;
     int textureWidth = 0;
     int textureHeight = 0;
+    int textureFormat = 0;
     int swapInterval = -1;
 };
 

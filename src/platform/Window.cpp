@@ -277,6 +277,18 @@ void Window::CaptureMouse(bool capture)
     }
 }
 
+bool ClientToScreen(WindowHandle window, POINT* point)
+{
+    Window* shownOn = Window::FromHandle(window);
+    if (!shownOn || !shownOn->IsOnDesktop()) {
+        return false;
+    }
+    ScreenRect client = shownOn->ClientRectOnScreen();
+    point->x += client.x;
+    point->y += client.y;
+    return true;
+}
+
 void GetLastCursorPosition(int& x, int& y)
 {
     uint64_t packed = lastCursorPosition.load(std::memory_order_relaxed);

@@ -112,6 +112,16 @@ private:
     std::function<void()> focusLossHandler;
 };
 
+struct POINT
+{
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// Moves a point of the window's client area into the coordinates of the screen it is on; false for a
+// window that is not on the desktop.
+bool ClientToScreen(WindowHandle window, POINT* point);
+
 // The pointer's last position in the client coordinates of the window it was over, as the desktop's
 // events report it. Any thread may read it; the mouse-poll thread does, and never calls SDL.
 void GetLastCursorPosition(int& x, int& y);
