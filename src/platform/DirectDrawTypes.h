@@ -112,7 +112,6 @@ constexpr uint32_t DDSCAPS_FLIP = 0x10;
 constexpr uint32_t DDSCAPS_OFFSCREENPLAIN = 0x40;
 constexpr uint32_t DDSCAPS_PRIMARYSURFACE = 0x200;
 constexpr uint32_t DDSCAPS_SYSTEMMEMORY = 0x800;
-constexpr uint32_t DDSCAPS_TEXTURE = 0x1000;
 constexpr uint32_t DDSCAPS_3DDEVICE = 0x2000;
 constexpr uint32_t DDSCAPS_VIDEOMEMORY = 0x4000;
 
@@ -131,12 +130,10 @@ constexpr uint32_t DDFLIP_WAIT = 0x1;
 
 constexpr uint32_t DDCKEY_SRCBLT = 0x8;
 
-constexpr uint32_t DDPF_ALPHAPIXELS = 0x1;
 constexpr uint32_t DDPF_PALETTEINDEXED8 = 0x20;
 constexpr uint32_t DDPF_RGB = 0x40;
 
 constexpr uint32_t DDPCAPS_8BIT = 0x4;
 constexpr uint32_t DDPCAPS_ALLOW256 = 0x40;
-constexpr uint32_t DDPCAPS_ALPHA = 0x400;
 
 } // namespace Platform

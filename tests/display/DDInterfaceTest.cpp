@@ -326,3 +326,18 @@ TEST_F(DisplayTest, ReleasingAFullScreenDisplayGivesTheWindowBack)
               Platform::DD_OK);
     other->Release();
 }
+
+TEST_F(DisplayTest, VideoMemoryDrawingWrapsTheBackBufferWithoutReadBack)
+{
+    ASSERT_EQ(InitWindowed(), kResultOk);
+    display->SelectDrawSurface(true);
+    DDImage* screen = display->GetScreenImage();
+    EXPECT_TRUE(display->videoMemoryDrawing);
+    EXPECT_EQ(screen->surface, display->backBuffer);
+    EXPECT_TRUE(screen->noReadBack);
+    EXPECT_EQ(screen->GetBits(), nullptr);
+    EXPECT_TRUE(screen->PrepareSurface());
+    EXPECT_TRUE(display->Redraw(nullptr)) << display->errorText;
+    display->SelectDrawSurface(false);
+    EXPECT_EQ(display->GetScreenImage()->surface, display->drawSurface);
+}
