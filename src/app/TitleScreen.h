@@ -27,8 +27,14 @@ struct SplashSlideshow
     std::vector<Tolm::Image*> images;
     int index = 0;
     // 0 hidden, 0.5 fully shown, 1 hidden again.
-    LiveValue fade = LiveValue(1.0f, 0.0f, 0.008f);
+    LiveValue fade;
     float holdTime = kHoldTime;
+
+    SplashSlideshow()
+    {
+        fade.target = 1.0f;
+        fade.speed = 0.008f;
+    }
 
     bool IsOver() const { return index >= int(images.size()); }
     // The next picture once the fade has reached its end.

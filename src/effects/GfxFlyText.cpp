@@ -8,8 +8,10 @@
 #include <numbers>
 
 GfxFlyText::GfxFlyText(std::string line, float startX, float startY, Tolm::Font* textFont)
-    : font(textFont), x(startX), y(startY), progress(1, 0, 0), text(std::move(line))
-{}
+    : font(textFont), x(startX), y(startY), text(std::move(line))
+{
+    progress.target = 1;
+}
 
 bool GfxFlyText::Start()
 {

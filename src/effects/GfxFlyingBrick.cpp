@@ -17,7 +17,12 @@ constexpr int kGlowFrameUpdates = 8;
 // The speed covers the whole pixels of the distance in the flight's time.
 LiveValue Axis(float from, float to, float flightPeriods)
 {
-    return LiveValue(to, from, float(Tolm::TruncToInt(std::fabs(from - to))) / flightPeriods);
+    LiveValue axis;
+    axis.target = to;
+    axis.current = from;
+    axis.previous = from;
+    axis.speed = float(Tolm::TruncToInt(std::fabs(from - to))) / flightPeriods;
+    return axis;
 }
 
 // An axis less than a pixel long gets no speed and would never move: it counts as arrived.
@@ -40,8 +45,10 @@ int FrameHeight(const Tolm::Image* image)
 
 GfxFlyingBrick::GfxFlyingBrick(Tolm::Image* brick, float fromX, float fromY, float toX, float toY,
                                baseCallback* onArrival)
-    : callback(onArrival), brickImage(brick), glowImage(GetImageById("GFX_LIGHT_BALL")), alpha(1, 0, 0.02f)
+    : callback(onArrival), brickImage(brick), glowImage(GetImageById("GFX_LIGHT_BALL"))
 {
+    alpha.target = 1;
+    alpha.speed = 0.02f;
     const float flightPeriods = RandomFloat(100, 120);
     x = Axis(fromX, toX, flightPeriods);
     y = Axis(fromY, toY, flightPeriods);

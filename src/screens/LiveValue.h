@@ -1,29 +1,38 @@
-// A value that moves toward its target at a set speed, one step per update or fraction of one.
+// A float that walks towards its target at a fixed speed, one step per displayed frame: the one way the
+// game eases a value (hover glows, fades, slides, lights, gate cels). The step is linear and lands
+// exactly on the target, never beyond it. Owners set the fields directly: the target (and the current
+// value too, for a jump) to start a movement, the speed once.
 #pragma once
-
-#include <algorithm>
 
 class LiveValue
 {
 public:
-    LiveValue() = default;
-    LiveValue(float targetValue, float currentValue, float stepSpeed)
-        : target(targetValue), current(currentValue), previous(currentValue), speed(stepSpeed)
-    {}
+    virtual ~LiveValue() = default;
 
-    // Moves by dt x speed toward the target and stops on it.
+    // dt in update periods (1.0 is one 10 ms update).
     void Update(float dt)
     {
         previous = current;
+        if (current == target) {
+            return;
+        }
         if (current < target) {
-            current = std::min(target, current + dt * speed);
-        } else if (current > target) {
-            current = std::max(target, current - dt * speed);
+            current += dt * speed;
+            if (current > target) {
+                current = target;
+            }
+            return;
+        }
+        current -= dt * speed;
+        if (current < target) {
+            current = target;
         }
     }
 
     float target = 0;
     float current = 0;
+    // current as it was before the last update.
     float previous = 0;
+    // Distance per update period.
     float speed = 0;
 };
