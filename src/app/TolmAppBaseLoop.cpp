@@ -5,6 +5,7 @@
 #include "app/DebugOverlay.h"
 #include "app/DemoEvents.h"
 #include "app/TolmAppBase.h"
+#include "core/Singleton.h"
 #include "diagnostics/Profiler.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
@@ -437,6 +438,17 @@ void TolmAppBase::CheckIdle(uint32_t now)
 
 void TolmAppBase::DeferWidgetDeletion(Widget* widget)
 {
+    // A widget queued twice would be deleted twice.
+    bool queued = std::any_of(safeDeleteList.begin(), safeDeleteList.end(),
+                              [widget](const DeferredWidget& entry) { return entry.widget == widget; });
+    if (queued) {
+        return;
+    }
+    // A singleton on its way out is no longer its class's instance, so that a getter called before the
+    // deletion builds a fresh object instead of handing out the dying one.
+    if (auto* singleton = dynamic_cast<SingletonRegistration*>(widget)) {
+        singleton->Unregister();
+    }
     safeDeleteList.push_back({updateAppDepth, widget});
 }
 

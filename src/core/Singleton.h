@@ -3,8 +3,20 @@
 // Not thread-safe: an instance is created and deleted on one thread at a time.
 #pragma once
 
+// What any singleton can be asked without knowing its class.
+class SingletonRegistration
+{
+public:
+    // The object stops being its class's instance (when it is that): the next getter call builds a
+    // fresh one, while this object lives on until its owner deletes it.
+    virtual void Unregister() = 0;
+
+protected:
+    virtual ~SingletonRegistration() = default;
+};
+
 template <typename T>
-class Singleton
+class Singleton : public SingletonRegistration
 {
 public:
     // The registered instance, created on first use.
@@ -22,12 +34,19 @@ public:
     Singleton(const Singleton&) = delete;
     Singleton& operator=(const Singleton&) = delete;
 
+    void Unregister() override
+    {
+        if (instance == this) {
+            instance = nullptr;
+        }
+    }
+
 protected:
     Singleton() { instance = this; }
 
     // Only the registered object clears the registration, so deleting a stray second object cannot
     // orphan the live one.
-    virtual ~Singleton()
+    ~Singleton() override
     {
         if (instance == this) {
             instance = nullptr;

@@ -189,6 +189,11 @@ void Dialog::Draw(Graphics* g)
     } else {
         DrawPlainBox(g);
     }
+    DrawTexts(g);
+}
+
+void Dialog::DrawTexts(Graphics* g)
+{
     int lineY = contentInsets.top + backgroundInsets.top;
     if (!header.empty()) {
         lineY += headerFont->GetAscent() - headerFont->GetAscentPadding();
@@ -301,7 +306,7 @@ int Dialog::WaitForResult(bool autoKill)
     bool running = true;
     do {
         running = app->StepMainLoop(nullptr);
-    } while (running && !state.destroyed && manager && result == kNoResult);
+    } while (running && !state.destroyed && manager && !ResultReady());
     if (state.destroyed) {
         if (outer) {
             *outer = state;

@@ -114,6 +114,14 @@ public:
     // Whether a WaitForResult of this dialog is running.
     bool IsWaitingForResult() const { return wait != nullptr; }
 
+protected:
+    // Makes the header and lines fonts that are not set.
+    void EnsureFonts();
+    // The header, the lines and the footer, laid out from the top of the content.
+    void DrawTexts(Graphics* g);
+    // What WaitForResult waits for: a result. A dialog that closes with an animation waits longer.
+    virtual bool ResultReady() { return result != kNoResult; }
+
 private:
     // What a running wait learns when the dialog is deleted under it (killed inside its own wait).
     struct WaitState
@@ -122,7 +130,6 @@ private:
         int result = kNoResult;
     };
 
-    void EnsureFonts();
     // The width of the content: the dialog's width less both insets on both sides.
     int ContentWidth(int dialogWidth) const;
     void DrawPlainBox(Graphics* g);
