@@ -1,5 +1,6 @@
 #include "screens/BaseWindowButton.h"
 
+#include "display/DDImage.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
@@ -102,7 +103,7 @@ ShapeButton::ShapeButton(int id, Tolm::ButtonListener* listener) : BaseWindowBut
 
 void ShapeButton::SetHitMask(Tolm::Image* image)
 {
-    hitMask = dynamic_cast<Tolm::MemoryImage*>(image);
+    hitMask = dynamic_cast<Tolm::DDImage*>(image);
 }
 
 bool ShapeButton::AcceptsPoint(int x, int y)

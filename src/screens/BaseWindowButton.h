@@ -7,7 +7,7 @@
 #include "screens/LiveValue.h"
 
 namespace Tolm {
-class MemoryImage;
+class DDImage;
 }
 
 class BaseWindowButton : public BaseButton
@@ -41,11 +41,12 @@ class ShapeButton : public BaseWindowButton
 public:
     ShapeButton(int id, Tolm::ButtonListener* listener);
 
-    // Kept only when it is an image with pixels to test; anything else clears the hit mask.
+    // Kept only when it is a display-surface image, as every loaded image is; anything else clears the
+    // hit mask.
     virtual void SetHitMask(Tolm::Image* image);
 
     // Inside the hit mask, where its alpha is above 20; everywhere without a hit mask.
     bool AcceptsPoint(int x, int y) override;
 
-    Tolm::MemoryImage* hitMask = nullptr;
+    Tolm::DDImage* hitMask = nullptr;
 };

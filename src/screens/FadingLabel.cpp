@@ -2,9 +2,9 @@
 
 #include "app/TolmAppBase.h"
 #include "core/Matrix.h"
+#include "display/DDImage.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
-#include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
 
 #include <cmath>
@@ -32,7 +32,7 @@ FadingLabel::FadingLabel(const std::string& text, Tolm::Font* font, const Tolm::
     int imageWidth = font ? int(float(font->StringWidth(text)) * kImageMargin) : 0;
     int imageHeight = font ? int(float(font->GetHeight()) * kImageMargin) : 0;
     if (imageWidth > 0 && imageHeight > 0) {
-        textImage = std::make_unique<Tolm::MemoryImage>();
+        textImage = std::make_unique<Tolm::DDImage>();
         textImage->Create(imageWidth, imageHeight);
         textImage->Clear();
         Tolm::Graphics g(textImage.get());

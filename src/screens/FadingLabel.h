@@ -11,8 +11,8 @@
 #include <string>
 
 namespace Tolm {
+class DDImage;
 class Font;
-class MemoryImage;
 } // namespace Tolm
 
 class FadingLabel : public Tolm::Widget
@@ -33,7 +33,7 @@ public:
     float time = 0;
     float minScale = 0.85f;
     float maxScale = 1.0f;
-    std::unique_ptr<Tolm::MemoryImage> textImage;
+    std::unique_ptr<Tolm::DDImage> textImage;
     // 0 hidden, 1 shown.
     LiveValue fade;
 };

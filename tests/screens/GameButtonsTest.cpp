@@ -181,10 +181,11 @@ TEST_F(GameButtonsTest, ShapeButtonsTakeHitsOnlyWhereTheirMaskIsMoreThan20Opaque
         EXPECT_EQ(button.AcceptsPoint(c.x, c.y), c.accepted) << c.x << "," << c.y;
     }
 
-    DrawLog notPixels(4, 1);
-    button.SetHitMask(&notPixels);
+    Tolm::MemoryImage notOnTheDisplay;
+    notOnTheDisplay.Create(4, 1);
+    button.SetHitMask(&notOnTheDisplay);
     EXPECT_EQ(button.hitMask, nullptr);
-    EXPECT_TRUE(button.AcceptsPoint(8, 8)) << "an image without pixels to test is no mask";
+    EXPECT_TRUE(button.AcceptsPoint(8, 8)) << "an image that is no surface image is no mask";
 }
 
 TEST_F(GameButtonsTest, GateWaitsItsDelayThenOpensToTheFrameCountWhereItDrawsNothing)

@@ -4,7 +4,7 @@
 // loop, which on this clock makes one update, one fractional update and one draw per 10 ms.
 #pragma once
 
-#include "graphics/MemoryImage.h"
+#include "display/DDImage.h"
 #include "platform/Clock.h"
 #include "screens/BaseWindow.h"
 #include "support/FixedWidthFont.h"
@@ -65,10 +65,11 @@ protected:
         Platform::SetClock(nullptr);
     }
 
-    // A picture of one colour, declared under the id; it lives as long as the test.
-    Tolm::MemoryImage* Picture(const std::string& id, int width, int height, uint32_t color = 0xFFFFFFFF)
+    // A picture of one colour, declared under the id, a surface image as loaded pictures are; it lives as
+    // long as the test.
+    Tolm::DDImage* Picture(const std::string& id, int width, int height, uint32_t color = 0xFFFFFFFF)
     {
-        Tolm::MemoryImage& image = pictures.emplace_back();
+        Tolm::DDImage& image = pictures.emplace_back();
         image.Create(width, height);
         std::fill(image.GetBits(), image.GetBits() + width * height, color);
         image.NoteBitsChanged();
@@ -93,5 +94,5 @@ protected:
     std::unique_ptr<ScreensApp> app;
     SoundRecorder sounds;
     TestResourceManager* resources = nullptr;
-    std::list<Tolm::MemoryImage> pictures;
+    std::list<Tolm::DDImage> pictures;
 };
