@@ -13,8 +13,10 @@
 // opacity, mode="add", outline="colour width", glow="colour grow blur", shadow="colour dx dy blur" and
 // inset="colour dx dy blur"; shapes nested in a shape are clipped to it. group (x y scale, rotate in
 // degrees clockwise, opacity fading its shapes as one) places its shapes, use (ref x y scale) places a
-// part. A use's other attributes are values the part's fills and effects take by $name
-// ("fill=\"$body\"", "outline=\"$edge 2\""), so one part serves pictures of many colours. Every file's
+// part. A use's other attributes are values the part's fills, effects, numbers, points and paths take by
+// $name ("fill=\"$body\"", "outline=\"$edge 2\"", "w=\"$w - 24\""). A number may be arithmetic (+ - * /,
+// parentheses), and so may a {braced} part of a fill, an effect, points or a path
+// ("radial({$w / 2} 40 90; ...)"), so one part serves pictures of many colours and sizes. Every file's
 // palette and parts serve every picture.
 //
 // Animation sheets: frames (count cols width height, loop) draws its shapes once per cel of a grid of

@@ -1,5 +1,6 @@
 #include "Painter.h"
 
+#include "Expression.h"
 #include "TextMask.h"
 
 #include <cctype>
@@ -85,10 +86,14 @@ bool Painter::DrawChildren(const TiXmlElement& parent, const Transform& transfor
 
 double Painter::Number(const TiXmlElement& element, const char* name, double defaultValue)
 {
-    const char* text = element.Attribute(name);
+    std::string text;
+    if (!Resolve(element, name, text)) {
+        return defaultValue;
+    }
     double value = defaultValue;
-    if (text && !timeline.Value(text, value)) {
-        Fail(element, std::string(name) + " is neither a number nor a range: \"" + text + "\"");
+    std::string message;
+    if (!timeline.Value(text, value) && !Evaluate(text, value, message)) {
+        Fail(element, std::string(name) + " is neither a number, a range nor arithmetic: " + message);
         return defaultValue;
     }
     return value;
@@ -223,6 +228,23 @@ bool Painter::Resolve(const TiXmlElement& element, const char* name, std::string
         value += given->at(key);
         c = end;
     }
+    return Calculate(element, value);
+}
+
+bool Painter::Calculate(const TiXmlElement& element, std::string& text)
+{
+    for (std::size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open)) {
+        std::size_t close = text.find('}', open);
+        double number = 0;
+        std::string message = "a \"{\" is not closed";
+        if (close == std::string::npos || !Evaluate(text.substr(open + 1, close - open - 1), number, message)) {
+            Fail(element, message);
+            return false;
+        }
+        std::ostringstream written;
+        written << number;
+        text.replace(open, close - open + 1, written.str());
+    }
     return true;
 }
 
@@ -280,13 +302,18 @@ bool Painter::ShapeMask(const TiXmlElement& element, const Transform& t, Mask& m
     }
     std::vector<Contour> contours;
     std::string message;
+    std::string data;
     if (name == "polygon") {
         contours.emplace_back();
-        if (!ParsePoints(Text(element, "points"), t, contours.back(), message)) {
-            return Fail(element, message);
+        Resolve(element, "points", data);
+        if (!error.empty() || !ParsePoints(data, t, contours.back(), message)) {
+            return error.empty() ? Fail(element, message) : false;
         }
-    } else if (!ParsePath(Text(element, "d"), t, contours, message)) {
-        return Fail(element, message);
+    } else {
+        Resolve(element, "d", data);
+        if (!error.empty() || !ParsePath(data, t, contours, message)) {
+            return error.empty() ? Fail(element, message) : false;
+        }
     }
     mask = Mask::Polygon(width, height, contours);
     return true;

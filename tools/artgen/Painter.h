@@ -44,7 +44,8 @@ private:
     bool DrawLayer(const TiXmlElement& element, const Transform& transform, const Mask* clip, float opacity);
     // The children once per cel of the sheet, each cel clipped to its cell and given its time.
     bool DrawFrames(const TiXmlElement& element, const Transform& transform, const Mask* clip);
-    // The attribute as a number or a range at the current time; the default when it is missing.
+    // The attribute as a number or a range at the current time, after its $names are filled in and its
+    // arithmetic is done; the default when it is missing, with the error set when it is no number.
     double Number(const TiXmlElement& element, const char* name, double defaultValue);
     bool DrawShape(const TiXmlElement& element, const Transform& transform, const Mask* clip);
     bool ShapeMask(const TiXmlElement& element, const Transform& transform, Mask& mask);
@@ -52,9 +53,12 @@ private:
     // Blends the paint, seen through the mask, onto the picture.
     void Compose(const Mask& mask, const Paint& paint, float opacity, int drawMode);
     bool Fail(const TiXmlElement& element, const std::string& message);
-    // The attribute with its $names replaced by what the innermost use that sets them gives; false when
-    // the attribute is missing, or with the error set when it names a value no use sets.
+    // The attribute with its $names replaced by what the innermost use that sets them gives, and each
+    // {arithmetic} by its result; false when the attribute is missing, or with the error set when it names
+    // a value no use sets or its arithmetic is wrong.
     bool Resolve(const TiXmlElement& element, const char* name, std::string& value);
+    // Replaces each {arithmetic} of the text by its result.
+    bool Calculate(const TiXmlElement& element, std::string& text);
 
     const ArtLibrary& library;
     std::unique_ptr<Tolm::MemoryImage> canvas;
