@@ -11,7 +11,9 @@
 // - the title screen's pictures lie in the groups loaded before the title screen shows;
 // - no picture file (and variant) is shared between those groups and the loading thread's groups, whose
 //   loads change a shared picture while the main thread draws it;
-// - every text id the sources look up has a text.
+// - every text id the sources look up has a text;
+// - the pictures that must match do: a button's faces and mask share one size, and the round buttons'
+//   gate plays exactly as many frames as its grid has cells (it counts the frame past the last as open).
 #include "ResourceScan.h"
 #include "app/CustomTolmAppBase.h"
 #include "core/PakInterface.h"
@@ -45,6 +47,12 @@ const char* const kMainThreadGroups[] = {"General", "Loading"};
 // Loaded by the loading thread, in its order.
 const char* const kLoadingThreadGroups[] = {"Common", "Fonts",  "Buildings",  "TownAnimation",
                                             "Field",  "Blocks", "BonusPanel", "Sounds"};
+// Pictures drawn over one another as one button: each set shares one size.
+const std::vector<std::vector<const char*>> kSameSizeSets = {
+    {"UI_WINDOW_BUTTON", "UI_WINDOW_BUTTON_DOWN", "UI_WINDOW_BUTTON_MASK"},
+    {"UI_WINDOW_SMALL_BUTTON", "UI_WINDOW_SMALL_BUTTON_DOWN", "UI_WINDOW_SMALL_BUTTON_MASK"},
+    {"UI_CHECKBOX", "UI_CHECKBOX_CHECKED"},
+};
 // What the title screen draws before loading is done.
 const char* const kTitleImages[] = {"IMAGE_SPLASH_BRAND1", "IMAGE_SPLASH_BRAND2", "IMAGE_SPLASH_TARVEL",
                                     "IMAGE_LOADING_BACK", "IMAGE_LOADING_PROGRESS"};
@@ -178,6 +186,33 @@ void CheckSharedPictures(const InspectedManager& manager, Problems& problems)
     }
 }
 
+void CheckPictureSets(const InspectedManager& manager, Problems& problems)
+{
+    auto image = [&](const char* id) -> const Tolm::MemoryImage* {
+        auto* record = static_cast<const ResourceManager::ImageRes*>(manager.Find(ResourceManager::KindImage, id));
+        return record ? record->image.GetImage() : nullptr;
+    };
+    for (const std::vector<const char*>& set : kSameSizeSets) {
+        const Tolm::MemoryImage* first = image(set.front());
+        for (const char* id : set) {
+            const Tolm::MemoryImage* other = image(id);
+            if (first && other && (other->width != first->width || other->height != first->height)) {
+                problems.Add(Tolm::FormatString("%s is %d x %d, but %s is %d x %d", id, other->width, other->height,
+                                                set.front(), first->width, first->height));
+            }
+        }
+    }
+    const Tolm::MemoryImage* gate = image("UI_BUTTON_GATE");
+    if (!gate) {
+        return;
+    }
+    int cells = gate->numCols * gate->numRows;
+    if (!gate->animation || gate->animation->numFrames != cells) {
+        problems.Add(Tolm::FormatString("UI_BUTTON_GATE plays %d frames on a grid of %d cells",
+                                        gate->animation ? gate->animation->numFrames : 0, cells));
+    }
+}
+
 void CheckTextIds(const CustomTolmAppBase& app, const std::vector<CodeReference>& references, Problems& problems)
 {
     for (const CodeReference& reference : references) {
@@ -229,6 +264,7 @@ int main(int argc, char** argv)
     LoadResources(manager, problems);
     CheckCodeIds(manager, references, problems);
     CheckSharedPictures(manager, problems);
+    CheckPictureSets(manager, problems);
     CheckTextIds(app, references, problems);
     manager.UnloadGroup("");
     std::filesystem::remove_all(empty, error);
