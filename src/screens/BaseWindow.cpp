@@ -115,6 +115,8 @@ void BaseWindow::Draw(Tolm::Graphics* g)
 {
     g->PushState();
     EnsureFonts();
+    // Under an effect images are tinted by the colour: white, faded by the effect, whatever was set before.
+    g->SetColor(Tolm::Color::White);
     g->DrawImage(background, 0, 0);
     DrawTexts(g);
     if (visible) {
@@ -127,8 +129,10 @@ void BaseWindow::DrawDim(Tolm::Graphics* g)
 {
     int screenWidth = gTolmApp->width;
     int screenHeight = gTolmApp->height;
+    g->PushState();
     g->SetColor(kWindowDimColor);
     g->FillRect(-screenWidth - x, -screenHeight - y, 3 * screenWidth, 3 * screenHeight);
+    g->PopState();
 }
 
 void BaseWindow::DrawForEffect(Tolm::Graphics* g)

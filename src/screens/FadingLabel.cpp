@@ -79,10 +79,12 @@ void FadingLabel::Draw(Tolm::Graphics* g)
     g->SetColor(Tolm::Color::White);
     g->SetAlphaMultiplier((0.4f * c + 0.6f) * fade.current);
     float scale = minScale + (maxScale - minScale) * 0.5f * (c + 1.0f);
-    Tolm::Transform transform;
-    transform.Scale(scale, scale);
-    transform.Translate(float(width) * 0.5f, float(height) * 0.5f);
-    g->DrawImageTransformF(textImage.get(), transform, 0.0f, 0.0f);
+    // Through the matrix blit, centred on the widget's centre: a software display's stretch would draw the
+    // tinted text not at all.
+    Tolm::Matrix3 scaling;
+    scaling.Scale(scale, scale);
+    g->DrawImageMatrix(textImage.get(), scaling, Tolm::Rect(0, 0, textImage->width, textImage->height),
+                       float(width) * 0.5f, float(height) * 0.5f);
     g->PopState();
 }
 

@@ -91,10 +91,12 @@ TEST_F(LabelsAndLightsTest, LabelBreathesInScaleAndOpacity)
     DrawLog log(800, 600);
     Tolm::Graphics g(&log);
     label.fade.current = 1.0f;
-    // sin(0) = 0: opacity 0.6, scale 0.925, drawn stretched about the widget's centre.
+    // sin(0) = 0: opacity 0.6, scale 0.925, about the widget's centre.
     label.Draw(&g);
     ASSERT_EQ(log.draws.size(), 1u);
-    EXPECT_EQ(log.draws[0].kind, DrawLog::Kind::Stretch);
+    EXPECT_EQ(log.draws[0].kind, DrawLog::Kind::Matrix);
+    EXPECT_EQ(log.draws[0].x, 37.5f);
+    EXPECT_EQ(log.draws[0].y, 15.0f);
     EXPECT_EQ(log.draws[0].color >> 24, 153u);
     EXPECT_EQ(log.draws[0].width, 69) << "75 x 0.925";
     // At the top of the breath (time x 0.0125 = pi / 2) the label is whole and at full opacity.

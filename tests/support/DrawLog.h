@@ -3,6 +3,7 @@
 // pixels.
 #pragma once
 
+#include "core/Matrix.h"
 #include "graphics/Image.h"
 
 #include <cstdint>
@@ -17,6 +18,9 @@ public:
         BlitF,
         Rotated,
         Stretch,
+        // Through a matrix: x and y are where the source's middle lands, width and height the source's
+        // scaled by the matrix's diagonal.
+        Matrix,
         Fill,
     };
 
@@ -64,6 +68,12 @@ public:
     {
         draws.push_back({Kind::Stretch, source, float(destRect.x), float(destRect.y), destRect.width, destRect.height,
                          sourceRect, color.ToPacked(), 0.0});
+    }
+    void BlitMatrix(Tolm::Image* source, float x, float y, const Tolm::Matrix3& matrix, const Tolm::Rect&,
+                    const Tolm::Color& color, int, const Tolm::Rect& sourceRect, bool) override
+    {
+        draws.push_back({Kind::Matrix, source, x, y, int(float(sourceRect.width) * matrix.m00),
+                         int(float(sourceRect.height) * matrix.m11), sourceRect, color.ToPacked(), 0.0});
     }
     void FillRect(const Tolm::Rect& rect, const Tolm::Color& color, int) override
     {
