@@ -1,0 +1,463 @@
+// quendara_harness: the real game, started in a named state and driven by a script, for the whole-program
+// tests that look at a screen and for developers who want a screenshot of one. Test code, not a game
+// feature.
+//
+//   quendara_harness [--state NAME] [--data FOLDER] [--out FOLDER] [--seed N] [--effects]
+//                    (--script FILE | --run "COMMANDS")
+//
+// It runs the program as it ships: GameApp with "main.pak" and "config.xml" from the data folder (the
+// build folder by default), in an 800 x 600 window, on whatever display SDL is given: the dummy driver
+// (SDL_VIDEODRIVER=dummy, headless) or an X server (xvfb-run). Its settings, profiles and screenshots
+// folders lie in a temporary folder of its own. Message boxes print to stderr and answer OK.
+//
+// Time is the program's own: the clock moves 10 ms at each of the main loop's sleeps, so every frame is
+// one update, one fractional update and one draw however loaded the machine is, and a script counts
+// updates, never seconds. While the loading thread runs, sleeps are real. The window counts as active
+// throughout (a headless window never gets the focus, which would pause the game). When loading is done
+// the title screen goes, the random generator is seeded (42 unless --seed), and the state machine switches
+// to the named state: "Gallery" (the default), the harness's own screen of the game's widgets, or any
+// state the game registers ("MenuScreen" ...). The script starts in the first update after the state's
+// fade in (which takes every click) has ended; a fade started later holds it again, as it holds a player.
+//
+// The script: one command a line or several separated by ';', '#' starts a comment. Coordinates are the
+// game's 800 x 600 pixels.
+//   wait N                    N updates pass
+//   until CONDITION [max N]   updates pass until the condition holds (at most N, 1000 by default;
+//                             failing that, the run fails). Conditions: window ID (a dialog of that id is
+//                             shown), nowindow, visible ID (that dialog is visible: its effect is over),
+//                             state NAME (the top state)
+//   move X Y                  the mouse to the point
+//   press X Y [right|middle]  a button down there (left by default); release X Y [...]; click X Y [...]
+//   drag X1 Y1 X2 Y2 [STEPS]  the left button down at the first point, moved to the second in STEPS
+//                             updates (10 by default), released there
+//   key NAME                  a key down and up, by SDL's name ("Escape", "Return", "F1", "Tab",
+//                             "Delete", "Keypad +", "a"); keydown NAME, keyup NAME
+//   type TEXT                 the characters of the rest of the line
+//   shot FILE                 the screen, once drawn, as a PNG in the output folder (--out, "." by default)
+//   report                    writes "report update=N", then "state NAME", one "closed ID TYPE result=R"
+//                             per window closed since the last report (R as it was in the window's last
+//                             update), one "window ID TYPE result=R modal=M visible=V" per dialog shown, "focus TYPE",
+//                             "mouse X Y over TYPE" (the widget under the mouse), "sounds ..." (the sound ids played
+//                             since the last report) and "music ..." (the music calls since then)
+//   effects on|off            windows play their appear and disappear effects (as on a 3D display) or not
+//   quit                      ends the program; the end of the script does too
+// Input is handed to SDL's event queue, so it travels the program's own way: the window procedure, the
+// message queue, the widget manager. What a command causes happens in the updates after it: "click"
+// then "wait 1" sees the click handled. A click that opens a modal window goes on running the script
+// from inside the window's wait, as the game itself runs there.
+//
+// Exit code: 0 when the script ran through, 1 when a command failed, 2 for bad options or a bad script.
+#include "Gallery.h"
+#include "Script.h"
+#include "app/GameApp.h"
+#include "app/GameStateManager.h"
+#include "app/TitleScreen.h"
+#include "core/Random.h"
+#include "graphics/ImageLib.h"
+#include "graphics/MemoryImage.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "platform/Window.h"
+#include "resources/ResourceManager.h"
+#include "screens/BaseWindow.h"
+#include "screens/FullscreenFadder.h"
+#include "support/MusicRecorder.h"
+#include "support/SoundRecorder.h"
+#include "support/TempFolder.h"
+#include "support/TestResources.h"
+#include "widgets/Dialog.h"
+#include "widgets/WidgetManager.h"
+
+#include <SDL.h>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <thread>
+#include <typeinfo>
+
+namespace {
+
+// Moves 10 ms at each sleep of the main loop; really sleeps too until the game has loaded, so that the
+// loading thread gets the processor.
+class HarnessClock : public Platform::Clock
+{
+public:
+    uint32_t Milliseconds() override { return uint32_t(now.load() / 1000000); }
+    uint64_t Nanoseconds() override { return now.load(); }
+    void Sleep(uint32_t milliseconds) override
+    {
+        now += uint64_t(milliseconds) * 1000000;
+        if (!loaded) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        }
+    }
+
+    std::atomic<bool> loaded{false};
+
+private:
+    std::atomic<uint64_t> now{uint64_t(1000) * 1000000000};
+};
+
+struct ErrorsToStderr : Platform::MessageBoxSink
+{
+    int Show(Platform::WindowHandle, const std::string& text, const std::string& caption, uint32_t) override
+    {
+        std::fprintf(stderr, "message box: %s: %s\n", caption.c_str(), text.c_str());
+        return Platform::IDOK;
+    }
+};
+
+struct Options
+{
+    std::string state = "Gallery";
+    std::string data = QUENDARA_BUILD_FOLDER;
+    std::string out = ".";
+    std::string script;
+    unsigned seed = 42;
+    bool effects = false;
+};
+
+std::string TypeName(const void* object, const std::type_info& type)
+{
+    if (!object) {
+        return "-";
+    }
+    int status = 0;
+    char* name = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+    std::string readable = status == 0 && name ? name : type.name();
+    std::free(name);
+    return readable;
+}
+
+class HarnessApp : public GameApp, public ScriptTarget
+{
+public:
+    // The recorder outlives the application, whose sound manager and resources tell it what they hold.
+    HarnessApp(const Options& options, HarnessClock& clock, SoundRecorder& sounds, std::vector<Command> commands)
+        : options(options), clock(clock), sounds(sounds), runner(*this, std::move(commands), options.out)
+    {
+        windowed = true;
+        singleInstance = false;
+        InstallTestResources(*this, &sounds);
+        runner.print = [](const std::string& line) {
+            std::printf("%s\n", line.c_str());
+            std::fflush(stdout);
+        };
+    }
+
+    // After the initialisation: the game's own sound system is made by it, and the recorders take its
+    // place before the loading thread fills it; the display has told its refresh rate, but the harness
+    // paces 100 frames a second, one update each, which the clock's 10 ms sleeps keep exact.
+    void PrepareForScript()
+    {
+        refreshRate = 100;
+        InstallSoundRecorder(*this, sounds);
+        auto recorder = std::make_unique<MusicRecorder>();
+        music = recorder.get();
+        musicInterface = std::move(recorder);
+    }
+
+    bool Failed() const { return runner.Failed() || !started; }
+
+    bool KeepCurrentDirectory(const std::string&) override { return true; }
+    // A window without the focus would pause the game.
+    void LostFocus() override {}
+
+    void LoadingCompleted() override
+    {
+        GameApp::LoadingCompleted();
+        if (shutdownRequested) {
+            return;
+        }
+        if (titleScreen) {
+            widgetManager->RemoveWidget(titleScreen);
+            DeferWidgetDeletion(titleScreen);
+            titleScreen = nullptr;
+            resourceManager->UnloadGroup("Loading");
+        }
+        clock.loaded = true;
+        ForceWindowEffects(options.effects);
+        SeedRandom(options.seed);
+        RegisterGallery(stateManager.get(), "Gallery");
+        GameState* state = stateManager->Find(options.state);
+        if (!state) {
+            std::fprintf(stderr, "quendara_harness: no state is named \"%s\"\n", options.state.c_str());
+            Shutdown();
+            return;
+        }
+        stateManager->Switch(state);
+        started = true;
+    }
+
+    void Update() override
+    {
+        KeepActive();
+        GameApp::Update();
+        NoteClosedWindows();
+        if (started && !Fading()) {
+            runner.OnUpdate();
+        }
+    }
+
+    bool Redraw() override
+    {
+        bool drawn = GameApp::Redraw();
+        runner.OnDraw();
+        return drawn;
+    }
+
+    // ScriptTarget.
+    void MouseMove(int x, int y) override
+    {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.windowID = WindowId();
+        event.motion.x = x;
+        event.motion.y = y;
+        event.motion.state = buttonsHeld;
+        SDL_PushEvent(&event);
+    }
+    void MouseButton(int x, int y, int button, bool down) override
+    {
+        SDL_Event event{};
+        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        event.button.windowID = WindowId();
+        event.button.button = Uint8(button);
+        event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.button.clicks = 1;
+        event.button.x = x;
+        event.button.y = y;
+        buttonsHeld = down ? buttonsHeld | SDL_BUTTON(button) : buttonsHeld & ~SDL_BUTTON(button);
+        SDL_PushEvent(&event);
+    }
+    bool Key(const std::string& name, bool down) override
+    {
+        SDL_Keycode key = SDL_GetKeyFromName(name.c_str());
+        if (key == SDLK_UNKNOWN) {
+            return false;
+        }
+        SDL_Event event{};
+        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.key.windowID = WindowId();
+        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.sym = key;
+        event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+        SDL_PushEvent(&event);
+        return true;
+    }
+    void Type(const std::string& text) override
+    {
+        // One character an event, as a keyboard types them.
+        for (char ch : text) {
+            SDL_Event event{};
+            event.type = SDL_TEXTINPUT;
+            event.text.windowID = WindowId();
+            event.text.text[0] = ch;
+            SDL_PushEvent(&event);
+        }
+    }
+    bool SaveScreen(const std::string& path) override
+    {
+        Tolm::Image* screen = widgetManager->screenImage;
+        auto* memory = dynamic_cast<Tolm::MemoryImage*>(screen);
+        const uint32_t* pixels = memory ? memory->GetBits() : nullptr;
+        auto shot = pixels ? Tolm::ImageLib::CreateImage(memory->width, memory->height) : nullptr;
+        if (!shot) {
+            return false;
+        }
+        // The screen's alpha bits say nothing.
+        std::transform(pixels, pixels + int64_t(memory->width) * memory->height, shot->bits.get(),
+                       [](uint32_t pixel) { return pixel | 0xFF000000u; });
+        return Tolm::ImageLib::WritePNG(path, *shot);
+    }
+    void Report(std::vector<std::string>& lines) override
+    {
+        lines.push_back("report update=" + std::to_string(updateCount));
+        lines.push_back("state " + TopStateName());
+        lines.insert(lines.end(), closedWindows.begin(), closedWindows.end());
+        closedWindows.clear();
+        for (Tolm::Dialog* dialog : dialogList) {
+            lines.push_back(WindowLine("window", dialog) + " modal=" + (dialog->IsModal() ? "1" : "0") +
+                            " visible=" + (dialog->visible ? "1" : "0"));
+        }
+        Tolm::Widget* focus = widgetManager->focusWidget;
+        lines.push_back("focus " + (focus ? TypeName(focus, typeid(*focus)) : std::string("-")));
+        Tolm::Widget* over = widgetManager->overWidget;
+        lines.push_back("mouse " + std::to_string(widgetManager->lastMouseX) + " " +
+                        std::to_string(widgetManager->lastMouseY) + " over " +
+                        (over ? TypeName(over, typeid(*over)) : std::string("-")));
+        lines.push_back("sounds" + Joined(sounds.Take(), " "));
+        lines.push_back("music" + Joined(music ? music->Take() : std::vector<std::string>(), "; "));
+    }
+    bool Holds(const std::vector<std::string>& condition) override
+    {
+        const std::string& kind = condition[0];
+        std::string argument = condition.size() > 1 ? condition[1] : "";
+        if (kind == "nowindow") {
+            return dialogList.empty();
+        }
+        if (kind == "state") {
+            return TopStateName() == argument;
+        }
+        Tolm::Dialog* dialog = GetDialog(std::atoi(argument.c_str()));
+        return kind == "window" ? dialog != nullptr : kind == "visible" && dialog && dialog->visible;
+    }
+    void ForceEffects(bool on) override { ForceWindowEffects(on); }
+    void Quit() override { Shutdown(); }
+
+private:
+    static std::string WindowLine(const char* what, Tolm::Dialog* dialog)
+    {
+        std::string result = dialog->result == Tolm::Dialog::kNoResult ? "none" : std::to_string(dialog->result);
+        return std::string(what) + " " + std::to_string(dialog->id) + " " + TypeName(dialog, typeid(*dialog)) +
+               " result=" + result;
+    }
+    // A window leaves the dialog table when it is killed, its result with it: the last line of each while
+    // it was shown is kept for the next report.
+    void NoteClosedWindows()
+    {
+        std::map<Tolm::Dialog*, std::string> shown;
+        for (Tolm::Dialog* dialog : dialogList) {
+            shown[dialog] = WindowLine("closed", dialog);
+        }
+        for (const auto& [dialog, line] : lastShown) {
+            if (!shown.count(dialog)) {
+                closedWindows.push_back(line);
+            }
+        }
+        lastShown = std::move(shown);
+    }
+    void KeepActive()
+    {
+        if (!active) {
+            hasFocus = true;
+            minimized = false;
+            SetActiveState();
+        }
+    }
+    // The screen's fade in is on; it takes every click.
+    bool Fading() const
+    {
+        const auto& children = widgetManager->GetChildren();
+        return std::any_of(children.begin(), children.end(),
+                           [](Tolm::Widget* widget) { return dynamic_cast<FullscreenFadder*>(widget) != nullptr; });
+    }
+    uint32_t WindowId() const { return mainWindow ? SDL_GetWindowID(mainWindow->SdlWindow()) : 0; }
+    std::string TopStateName() const
+    {
+        if (stateManager->stack.empty()) {
+            return "-";
+        }
+        for (const auto& [name, state] : stateManager->registry) {
+            if (state == stateManager->stack.back()) {
+                return name;
+            }
+        }
+        return "-";
+    }
+    static std::string Joined(const std::vector<std::string>& items, const char* separator)
+    {
+        std::string text;
+        for (size_t i = 0; i < items.size(); ++i) {
+            text += (i == 0 ? " " : separator) + items[i];
+        }
+        return text;
+    }
+
+    const Options& options;
+    HarnessClock& clock;
+    SoundRecorder& sounds;
+    ScriptRunner runner;
+    MusicRecorder* music = nullptr;
+    uint32_t buttonsHeld = 0;
+    bool started = false;
+    std::map<Tolm::Dialog*, std::string> lastShown;
+    std::vector<std::string> closedWindows;
+};
+
+bool ReadOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        if (option == "--effects") {
+            options.effects = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            return false;
+        }
+        std::string value = argv[++i];
+        if (option == "--state") {
+            options.state = value;
+        } else if (option == "--data") {
+            options.data = value;
+        } else if (option == "--out") {
+            options.out = value;
+        } else if (option == "--seed") {
+            options.seed = unsigned(std::strtoul(value.c_str(), nullptr, 10));
+        } else if (option == "--run") {
+            options.script = value;
+        } else if (option == "--script") {
+            std::ifstream file(value);
+            std::stringstream text;
+            text << file.rdbuf();
+            if (!file) {
+                std::fprintf(stderr, "quendara_harness: cannot read %s\n", value.c_str());
+                return false;
+            }
+            options.script = text.str();
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!ReadOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: quendara_harness [--state NAME] [--data FOLDER] [--out FOLDER] [--seed N] "
+                             "[--effects] (--script FILE | --run \"COMMANDS\")\n");
+        return 2;
+    }
+    std::vector<Command> commands;
+    std::string error;
+    if (!ParseScript(options.script, commands, error)) {
+        std::fprintf(stderr, "quendara_harness: %s\n", error.c_str());
+        return 2;
+    }
+    std::error_code ignored;
+    options.out = std::filesystem::absolute(options.out, ignored).string();
+    TempFolder home;
+    setenv("XDG_CONFIG_HOME", (home.Path() + "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home.Path() + "data").c_str(), 1);
+    if (!Platform::SetCurrentFolder(options.data)) {
+        std::fprintf(stderr, "quendara_harness: no data folder %s\n", options.data.c_str());
+        return 2;
+    }
+    HarnessClock clock;
+    Platform::SetClock(&clock);
+    ErrorsToStderr messageBoxes;
+    Platform::SetMessageBoxSink(&messageBoxes);
+    SoundRecorder sounds;
+    auto* app = new HarnessApp(options, clock, sounds, std::move(commands));
+    app->Init();
+    app->PrepareForScript();
+    app->Start();
+    bool failed = app->Failed();
+    delete app;
+    Platform::SetMessageBoxSink(nullptr);
+    Platform::SetClock(nullptr);
+    return failed ? 1 : 0;
+}
