@@ -170,6 +170,37 @@ bool ReadWholeFile(std::string_view name, std::vector<uint8_t>& contents)
     return ok;
 }
 
+FileReadStatus ReadFileStart(std::string_view name, size_t limit, std::vector<uint8_t>& contents)
+{
+    contents.clear();
+    int descriptor = open(DiskPath(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return errno == ENOENT ? FileReadStatus::Missing : FileReadStatus::Failed;
+    }
+    contents.resize(limit);
+    size_t got = 0;
+    bool failed = false;
+    while (got < limit) {
+        ssize_t n = read(descriptor, contents.data() + got, limit - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        failed = n < 0;
+        if (n <= 0) {
+            break;
+        }
+        got += size_t(n);
+    }
+    close(descriptor);
+    contents.resize(got);
+    return failed ? FileReadStatus::Failed : FileReadStatus::Read;
+}
+
+bool DeleteFile(std::string_view name)
+{
+    return unlink(DiskPath(name).c_str()) == 0;
+}
+
 uint64_t FileLastWriteTime(std::string_view name)
 {
     int descriptor = open(DiskPath(name).c_str(), O_RDONLY | O_CLOEXEC);

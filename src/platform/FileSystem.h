@@ -40,6 +40,20 @@ bool IsDirectory(std::string_view name);
 // Creates one folder; false when it could not be made (including when it exists).
 bool MakeDirectory(std::string_view name);
 bool ReadWholeFile(std::string_view name, std::vector<uint8_t>& contents);
+
+enum class FileReadStatus
+{
+    Read,
+    // No file of that name.
+    Missing,
+    // The file is there but could not be opened or read: a folder, no permission, an I/O error, no
+    // descriptor left. What it holds is unknown, so nothing should be concluded from it.
+    Failed,
+};
+// Reads at most limit bytes from the start of a file; contents holds what was read.
+FileReadStatus ReadFileStart(std::string_view name, size_t limit, std::vector<uint8_t>& contents);
+// Removes a file (never a folder); true when it was removed.
+bool DeleteFile(std::string_view name);
 // The last-write FILETIME of a file that can be opened for reading; 0 for one that cannot.
 uint64_t FileLastWriteTime(std::string_view name);
 // Writes through a temporary file, flushed to the device and renamed over the old one, so that a
