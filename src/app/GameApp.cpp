@@ -236,6 +236,9 @@ void GameApp::LoadingCompleted()
     // The screens are widgets, and the seed is drawn here on the main thread, at the update the
     // loading-done event marks, so that a replayed demo deals the same board.
     RegisterMenuScreen(stateManager.get(), "MenuScreen");
+    // The player's profile opens as the menu becomes reachable, so that the one left at the last exit
+    // is open before anything reads it, and is saved again at this exit.
+    UserProfile::Instance();
     SeedRandom(unsigned(updateCount) * 10);
     SetCursor(11);
     if (titleScreen) {

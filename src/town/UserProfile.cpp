@@ -1,184 +1,180 @@
+// The slot files and the open profile's life from start to exit.
 #include "town/UserProfile.h"
 
 #include "app/TolmAppBase.h"
-#include "board/Level.h"
+#include "core/PathUtils.h"
+#include "core/StringUtils.h"
+#include "platform/DebugOutput.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
-constexpr int kBuildings = 30;
-constexpr int kBuildingsPerGroup = 5;
+const char* const kRememberedSlotSetting = "UserProfile";
+
+void Log(const std::string& text)
+{
+    Platform::DebugOutput("Profile: " + text + "\r\n");
+}
 
 } // namespace
 
-UserProfile::UserProfile()
+UserProfile::UserProfile() : profileFolder(Tolm::GetUserDataFolder() + "profiles")
 {
-    ResetProgress();
-}
-
-void UserProfile::ResetProgress()
-{
-    UserProfile* profile = Instance();
-    profile->level = Tolm::gTolmApp ? Tolm::gTolmApp->GetIntPropertyOr("set_start_level", 1) : 1;
-    profile->gold = 0;
-    profile->food = 0;
-    profile->supplies = 0;
-    profile->builtMask = 0;
-    ClearSavedLevel();
-}
-
-void UserProfile::ClearSavedLevel()
-{
-    UserProfile* profile = Instance();
-    profile->savedLevel = false;
-    SetSavedCounters(0, 0, 0, 0, 0);
-    for (uint32_t& word : profile->savedCells) {
-        word = 0;
+    Tolm::MakeDirectories(profileFolder);
+    ScanSlots();
+    MakeEmpty();
+    // A remembered slot that does not load leaves others that may: opening none would have the first
+    // new profile saved over slot 0.
+    const int remembered = RememberedSlot();
+    if (remembered < 0 || !LoadSlot(remembered)) {
+        LoadFirstValidSlot();
     }
-    profile->savedAllowedTypes.clear();
-    SetSavedBonusCharges(0, 0, 0, 0, 0);
+    Log(activeSlot < 0 ? "none open at start" : Tolm::FormatString("slot %d open at start", activeSlot));
 }
 
-int UserProfile::GetLevel()
+UserProfile::~UserProfile()
 {
-    return Instance()->level;
+    SaveOpenProfile();
+    if (Tolm::gTolmApp) {
+        Tolm::gTolmApp->WriteRegistryInt(kRememberedSlotSetting, activeSlot);
+    }
 }
 
-bool UserProfile::AdvanceLevel()
+int UserProfile::RememberedSlot()
 {
-    ++Instance()->level;
-    ClearSavedLevel();
+    int slot = -1;
+    if (!Tolm::gTolmApp || !Tolm::gTolmApp->ReadRegistryInt(kRememberedSlotSetting, slot)) {
+        return -1;
+    }
+    return IsSlot(slot) ? slot : -1;
+}
+
+std::string UserProfile::GetSlotPath(int slot) const
+{
+    return Tolm::FormatString("%s\\slot%d.profile", profileFolder.c_str(), slot);
+}
+
+bool UserProfile::SaveSlot(int slot)
+{
+    if (!IsSlot(slot)) {
+        return false;
+    }
+    const bool written = WriteToFile(GetSlotPath(slot));
+    activeSlot = slot;
+    slotNames[slot] = GetName();
+    if (!written) {
+        Log("could not save slot " + std::to_string(slot) + " to " + GetSlotPath(slot));
+    }
+    return written;
+}
+
+bool UserProfile::SaveOpenProfile()
+{
+    return activeSlot < 0 || SaveSlot(activeSlot);
+}
+
+bool UserProfile::LoadSlot(int slot)
+{
+    if (!IsSlot(slot)) {
+        return false;
+    }
+    switch (ReadFromFile(GetSlotPath(slot))) {
+    case ReadResult::Loaded:
+        activeSlot = slot;
+        slotNames[slot] = GetName();
+        return true;
+    case ReadResult::Unreadable:
+        Log("could not read " + GetSlotPath(slot) + "; the file is kept");
+        return false;
+    case ReadResult::Rejected:
+        Log(GetSlotPath(slot) + " holds no profile and is deleted");
+        DeleteSlot(slot);
+        return false;
+    case ReadResult::Missing:
+        DeleteSlot(slot);
+        return false;
+    }
+    return false;
+}
+
+bool UserProfile::DeleteSlot(int slot)
+{
+    if (!IsSlot(slot)) {
+        return false;
+    }
+    slotNames[slot].clear();
+    if (slot == activeSlot) {
+        MakeEmpty();
+        activeSlot = -1;
+    }
+    return Platform::DeleteFile(GetSlotPath(slot));
+}
+
+bool UserProfile::SwitchToSlot(int slot)
+{
+    return SaveOpenProfile() && LoadSlot(slot);
+}
+
+bool UserProfile::CreateProfile(const std::string& profileName)
+{
+    if (!SaveOpenProfile()) {
+        return false;
+    }
+    const int existing = FindSlotByName(profileName.substr(0, kNameSize - 1));
+    if (existing >= 0) {
+        if (SaveOpenProfile()) {
+            LoadSlot(existing);
+        }
+        return false;
+    }
+    MakeEmpty();
+    SetName(profileName);
     return true;
 }
 
-int UserProfile::GetGold()
+int UserProfile::FindSlotByName(const std::string& profileName) const
 {
-    return Instance()->gold;
-}
-
-int UserProfile::GetFood()
-{
-    return Instance()->food;
-}
-
-int UserProfile::GetSupplies()
-{
-    return Instance()->supplies;
-}
-
-void UserProfile::AddGold(int amount)
-{
-    Instance()->gold += amount;
-}
-
-void UserProfile::AddFood(int amount)
-{
-    Instance()->food += amount;
-}
-
-void UserProfile::AddSupplies(int amount)
-{
-    Instance()->supplies += amount;
-}
-
-void UserProfile::SetBuildingBuilt(int id)
-{
-    Instance()->builtMask |= 1u << (unsigned(id) % 32);
-}
-
-bool UserProfile::IsBuildingBuilt(int id)
-{
-    return (Instance()->builtMask & (1u << (unsigned(id) % 32))) != 0;
-}
-
-int UserProfile::GetBuildingGroup()
-{
-    for (int id = 0; id < kBuildings; ++id) {
-        if (!IsBuildingBuilt(id)) {
-            return id / kBuildingsPerGroup;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (slotNames[slot] == profileName) {
+            return slot;
         }
     }
-    return kBuildings / kBuildingsPerGroup;
+    return -1;
 }
 
-bool UserProfile::HasSavedLevel()
+bool UserProfile::LoadFirstValidSlot()
 {
-    return Instance()->savedLevel;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (!SaveOpenProfile()) {
+            return false;
+        }
+        if (LoadSlot(slot)) {
+            return true;
+        }
+    }
+    return false;
 }
 
-void UserProfile::SaveLevel(FieldBase& board)
+void UserProfile::ScanSlots()
 {
-    Level::Instance()->SaveBoard(board);
-    Instance()->savedLevel = true;
-}
-
-void UserProfile::RestoreLevel(FieldBase& board)
-{
-    Level::Instance()->LoadBoard(board);
-}
-
-void UserProfile::SetSavedCell(int index, uint32_t word)
-{
-    if (index >= 0 && index < kSavedCells) {
-        Instance()->savedCells[index] = word;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        UserInfo stored;
+        const bool loaded = stored.ReadFromFile(GetSlotPath(slot)) == ReadResult::Loaded;
+        slotNames[slot] = loaded ? stored.GetName() : std::string();
     }
 }
 
-uint32_t UserProfile::GetSavedCell(int index)
+std::string UserProfile::GetSlotName(int slot) const
 {
-    return index >= 0 && index < kSavedCells ? Instance()->savedCells[index] : 0;
+    return IsSlot(slot) ? slotNames[slot] : std::string();
 }
 
-void UserProfile::SetSavedAllowedTypes(const std::string& text)
+std::string UserProfile::GetActiveSlotName() const
 {
-    Instance()->savedAllowedTypes = text.substr(0, kAllowedTypesLength);
+    return GetSlotName(activeSlot);
 }
 
-std::string UserProfile::GetSavedAllowedTypes()
+int UserProfile::GetActiveSlot() const
 {
-    return Instance()->savedAllowedTypes;
-}
-
-void UserProfile::SetSavedCounters(int gold, int food, int supplies, int score, float progress)
-{
-    UserProfile* profile = Instance();
-    profile->savedGold = gold;
-    profile->savedFood = food;
-    profile->savedSupplies = supplies;
-    profile->savedScore = score;
-    profile->savedProgress = progress;
-}
-
-void UserProfile::GetSavedCounters(int* gold, int* food, int* supplies, int* score, float* progress)
-{
-    const UserProfile* profile = Instance();
-    const auto copy = [](auto* to, auto value) {
-        if (to) {
-            *to = value;
-        }
-    };
-    copy(gold, profile->savedGold);
-    copy(food, profile->savedFood);
-    copy(supplies, profile->savedSupplies);
-    copy(score, profile->savedScore);
-    copy(progress, profile->savedProgress);
-}
-
-void UserProfile::SetSavedBonusCharges(float hammer, float bomb, float lightning, float mixer, float destroy)
-{
-    float* charges = Instance()->savedCharges;
-    charges[0] = hammer;
-    charges[1] = bomb;
-    charges[2] = lightning;
-    charges[3] = mixer;
-    charges[4] = destroy;
-}
-
-void UserProfile::GetSavedBonusCharges(float* hammer, float* bomb, float* lightning, float* mixer, float* destroy)
-{
-    const float* charges = Instance()->savedCharges;
-    *hammer = charges[0];
-    *bomb = charges[1];
-    *lightning = charges[2];
-    *mixer = charges[3];
-    *destroy = charges[4];
+    return GetActiveSlotName().empty() ? -1 : activeSlot;
 }
