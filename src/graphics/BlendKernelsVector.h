@@ -164,7 +164,7 @@ struct VectorBlend
     // Runs a block operation over a row. The pixels left after the last whole block go through the same
     // operation as a part of a block, so that every pixel of the row gets the vector arithmetic.
     template <typename Op>
-    static void Rows(uint32_t* dest, const uint32_t* source, int count, const Op& op)
+    [[gnu::always_inline]] static void Rows(uint32_t* dest, const uint32_t* source, int count, const Op& op)
     {
         int i = 0;
         for (; i + Step <= count; i += Step) {

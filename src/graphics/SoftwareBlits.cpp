@@ -36,7 +36,8 @@ BlitArea PlaceBlit(const Image& destination, int x, int y, const Rect& sourceRec
 
 // Reads the source rows of a blit, in the order the destination takes them: straight from the source's
 // pixels, through a row buffer from a palette form or when mirrored, or from a copy when the source is the
-// destination itself, so that the blit sees the pixels as they were before it started.
+// destination itself, so that the blit sees the pixels as they were before it started. A source without
+// pixels gives no rows.
 class SourceRows
 {
 public:
@@ -45,6 +46,9 @@ public:
     {
         if (source.HasPalette() || isDestination || facing == BlitFacing::Mirrored) {
             scratch.resize(std::size_t(area.dest.width));
+        } else {
+            direct = source.GetBits();
+            return;
         }
         if (!isDestination) {
             return;
@@ -62,6 +66,9 @@ public:
 
     const uint32_t* Row(int row)
     {
+        if (direct) {
+            return direct + std::size_t(area.sourceY + row) * std::size_t(source.width) + std::size_t(area.sourceX);
+        }
         if (!copy.empty()) {
             return copy.data() + std::size_t(row) * std::size_t(area.dest.width);
         }
@@ -86,6 +93,8 @@ private:
     MemoryImage& source;
     const BlitArea& area;
     BlitFacing facing;
+    // The source's own pixels, when its rows are read as they stand.
+    const uint32_t* direct = nullptr;
     std::vector<uint32_t> scratch;
     std::vector<uint32_t> copy;
 };
