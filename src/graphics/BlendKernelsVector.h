@@ -285,9 +285,10 @@ struct VectorBlend
                 i += Step;
                 continue;
             }
-            // A run longer than the table counts goes on in the next entry.
+            // A run longer than the table counts goes on in the next entry: its last counted pixel has more
+            // after it. The run table alone tells, so the pixels of a clear run are never read.
             int end = i + length;
-            while (end < count && source[end] >> 24 == alpha) {
+            while (end < count && runs[end - 1] > 1) {
                 end += RunLength(runs, end, count);
             }
             int stop = end < count && count - end < Step ? count - Step : end;
