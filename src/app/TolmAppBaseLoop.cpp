@@ -14,6 +14,7 @@
 #include "platform/VideoSystem.h"
 #include "platform/Window.h"
 #include "sound/MusicInterface.h"
+#include "sound/SoundManager.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -227,6 +228,10 @@ bool TolmAppBase::CatchUpDemo(double step)
     }
     if (mutedForCatchUp) {
         mutedForCatchUp = false;
+        // Sounds the skipped updates started would otherwise all ring out at once.
+        if (soundManager) {
+            soundManager->StopAll();
+        }
         Unmute(true);
     }
     return true;

@@ -3,10 +3,12 @@
 #include "app/TolmAppBase.h"
 #include "display/DDImage.h"
 #include "platform/Clock.h"
+#include "support/NullSound.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -396,4 +398,32 @@ TEST_F(FrameTimingTest, ShutdownFromAnotherThreadWaitsForTheMainThreadsNextPass)
     app.Process(true);
     EXPECT_TRUE(app.shutDown);
     EXPECT_EQ(app.shutdownHooks, 1);
+}
+
+TEST_F(FrameTimingTest, ADemoCaughtUpInSilenceStopsTheSoundsItsUpdatesStartedBeforeItIsHeardAgain)
+{
+    // Logs 'X' for every stop of all sounds, with whether the application was muted then.
+    class StoppingSounds : public NullSoundManager
+    {
+    public:
+        explicit StoppingSounds(TimedApp& app) : app(app) {}
+        void StopAll() override { mutedAtStops.push_back(app.IsMuted()); }
+        TimedApp& app;
+        std::vector<bool> mutedAtStops;
+    };
+    TimedApp app(log, clock);
+    while (app.IsMuted()) {
+        app.Unmute(true);
+    }
+    auto sounds = std::make_unique<StoppingSounds>(app);
+    StoppingSounds& stopping = *sounds;
+    app.soundManager = std::move(sounds);
+    app.playingDemo = true;
+    app.demoTargetUpdate = app.updateCount + 300;
+    app.demoNextEventUpdate = -1;
+    app.RunFor(100);
+    EXPECT_GE(app.updateCount, app.demoTargetUpdate);
+    EXPECT_EQ(stopping.mutedAtStops, std::vector<bool>{true});
+    EXPECT_FALSE(app.IsMuted());
+    app.playingDemo = false;
 }
