@@ -1,5 +1,6 @@
 // Draws random triangle strips (any float bits: NaN, infinities, huge and degenerate vertices) into a
-// destination surrounded by a guard band, and fails when any pixel outside the clip rectangle changes.
+// destination of 32- or 16-bit pixels surrounded by a guard band, and fails when any pixel outside the clip
+// rectangle changes.
 // The input is read as: a feature byte, the colour, the clip rectangle, the pitch slack, a texture, then
 // the vertices, each with a byte that picks raw float bits or small fixed coordinates.
 #include "rasterizer/TriangleStrip.h"
@@ -74,14 +75,40 @@ Tolm::TexVertex ReadVertex(Input& input)
     return vertex;
 }
 
+// The strip drawn into a destination of `Pixel`s, every pixel outside the clip rectangle checked.
+template <typename Pixel>
+void DrawAndCheck(const std::vector<Tolm::TexVertex>& vertices, const Tolm::TriangleTextureView* texture,
+                  const Tolm::Color& color, const Tolm::Rect& clip, int pitchSlack, int format, bool bilinear,
+                  bool vertexColors)
+{
+    const int stride = kWidth + 2 * kGuard;
+    const int pitch = stride * int(sizeof(Pixel)) + pitchSlack % int(sizeof(Pixel));
+    const Pixel guard = Pixel(kGuardWord);
+    std::vector<Pixel> pixels(size_t(stride) * (kHeight + 2 * kGuard), guard);
+    Pixel* origin = &pixels[size_t(kGuard) * stride + kGuard];
+    Tolm::RasterizeTriangleStrip(vertices.data(), int(vertices.size()), texture, color, Tolm::DrawModeNormal, clip,
+                                 origin, pitch, format, bilinear, vertexColors);
+
+    for (int y = -kGuard; y < kHeight + kGuard; ++y) {
+        for (int x = -kGuard; x < kWidth + kGuard; ++x) {
+            bool inside = x >= clip.x && x < clip.x + clip.width && y >= clip.y && y < clip.y + clip.height;
+            if (!inside && pixels[size_t(y + kGuard) * stride + x + kGuard] != guard) {
+                std::fprintf(stderr, "pixel %d, %d outside the clip rectangle was written\n", x, y);
+                std::abort();
+            }
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Input input(data, size);
     const uint8_t features = input.Byte();
-    const int formats[4] = {Tolm::kFormatArgb8888, Tolm::kFormatRgb888, Tolm::kFormatRgb565, 0x1234};
-    const int format = formats[(features >> 5) & 3];
+    const int formats[5] = {Tolm::kFormatArgb8888, Tolm::kFormatRgb888, Tolm::kFormatRgb565, Tolm::kFormatRgb555,
+                            0x1234};
+    const int format = formats[(features >> 5) % 5];
     Tolm::Color color(input.Byte(), input.Byte(), input.Byte(), input.Byte());
 
     Tolm::Rect clip;
@@ -89,8 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     clip.y = input.Byte() % (kHeight + 1);
     clip.width = input.Byte() % (kWidth - clip.x + 1);
     clip.height = input.Byte() % (kHeight - clip.y + 1);
-    const int stride = kWidth + 2 * kGuard;
-    const int pitch = stride * 4 + input.Byte() % 4;
+    const int pitchSlack = input.Byte();
 
     Tolm::TriangleTextureView texture;
     texture.width = 1 + input.Byte() % 8;
@@ -108,20 +134,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         vertices.push_back(ReadVertex(input));
     }
 
-    std::vector<uint32_t> pixels(size_t(stride) * (kHeight + 2 * kGuard), kGuardWord);
-    uint32_t* origin = &pixels[size_t(kGuard) * stride + kGuard];
-    Tolm::RasterizeTriangleStrip(vertices.data(), int(vertices.size()), (features & 1) ? &texture : nullptr, color,
-                                 Tolm::DrawModeNormal, clip, origin, pitch, format, (features & 2) != 0,
-                                 (features & 4) != 0);
-
-    for (int y = -kGuard; y < kHeight + kGuard; ++y) {
-        for (int x = -kGuard; x < kWidth + kGuard; ++x) {
-            bool inside = x >= clip.x && x < clip.x + clip.width && y >= clip.y && y < clip.y + clip.height;
-            if (!inside && pixels[size_t(y + kGuard) * stride + x + kGuard] != kGuardWord) {
-                std::fprintf(stderr, "pixel %d, %d outside the clip rectangle was written\n", x, y);
-                std::abort();
-            }
-        }
+    const Tolm::TriangleTextureView* textured = (features & 1) ? &texture : nullptr;
+    if (format == Tolm::kFormatRgb565 || format == Tolm::kFormatRgb555) {
+        DrawAndCheck<uint16_t>(vertices, textured, color, clip, pitchSlack, format, (features & 2) != 0,
+                               (features & 4) != 0);
+    } else {
+        DrawAndCheck<uint32_t>(vertices, textured, color, clip, pitchSlack, format, (features & 2) != 0,
+                               (features & 4) != 0);
     }
     return 0;
 }

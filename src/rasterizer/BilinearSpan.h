@@ -28,7 +28,10 @@ inline constexpr TriangleFeatures kPlainBilinearBlend{true, true, false, false, 
 template <class Format, TriangleFeatures Features>
 struct BilinearSpan
 {
-    static int32_t Draw(uint32_t*, int32_t, int32_t, int32_t, int32_t, int32_t, const TriangleTexture&) { return 0; }
+    static int32_t Draw(typename Format::Pixel*, int32_t, int32_t, int32_t, int32_t, int32_t, const TriangleTexture&)
+    {
+        return 0;
+    }
 };
 
 #if defined(__x86_64__)

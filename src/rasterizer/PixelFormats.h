@@ -2,7 +2,8 @@
 // routine templates take, so no routine tests the format per pixel. A policy gives the pixel type, the row
 // stride taken from the pitch, the opaque store, the blend of a straight source (a colour not yet weighted
 // by its weight A) and of an alpha-weighted one (already multiplied by it), and the shaded fill of the
-// untextured routines, whose interpolated channels are 8.16.
+// untextured routines, whose interpolated channels are 8.16. The 16-bit formats differ from the RGB one
+// only in their store and their mix.
 #pragma once
 
 #include <algorithm>
@@ -91,6 +92,22 @@ struct Argb8888Pixels
     }
 };
 
+// The shaded fill of the formats without destination alpha: the integer parts of the interpolated
+// channels, stored or blended as a straight source.
+template <class Format>
+void OpaqueShadedFill(typename Format::Pixel* pixel, uint32_t a, uint32_t r, uint32_t g, uint32_t b)
+{
+    uint32_t color = ((r >> 16) & 0xFF) << 16 | ((g >> 16) & 0xFF) << 8 | ((b >> 16) & 0xFF);
+    if (a > kShadedOpaqueAbove) {
+        Format::StoreOpaque(pixel, color);
+        return;
+    }
+    if (a <= kShadedVisibleAbove) {
+        return;
+    }
+    Format::BlendStraight(pixel, color, a >> 16);
+}
+
 // 32-bit pixels whose top byte is no alpha: the destination counts as opaque, is weighted by 255 - A and
 // nothing is divided. Every written pixel gets 0xFF in its top byte. Red and blue travel together through
 // one multiply, green through another; no product spills into a neighbouring channel.
@@ -110,15 +127,7 @@ struct Rgb888Pixels
 
     static void ShadedFill(Pixel* pixel, uint32_t a, uint32_t r, uint32_t g, uint32_t b)
     {
-        uint32_t color = ((r >> 16) & 0xFF) << 16 | ((g >> 16) & 0xFF) << 8 | ((b >> 16) & 0xFF);
-        if (a > kShadedOpaqueAbove) {
-            StoreOpaque(pixel, color);
-            return;
-        }
-        if (a <= kShadedVisibleAbove) {
-            return;
-        }
-        BlendStraight(pixel, color, a >> 16);
+        OpaqueShadedFill<Rgb888Pixels>(pixel, a, r, g, b);
     }
 
     // Each channel (c x weight) >> 8, in place.
@@ -138,5 +147,64 @@ struct Rgb888Pixels
         *pixel = 0xFF000000 | redBlue | green;
     }
 };
+
+// The top 5, 6 and 5 bits of the red, green and blue of 0x..RRGGBB, truncated.
+constexpr uint16_t Pack565(uint32_t color)
+{
+    return static_cast<uint16_t>(((color >> 8) & 0xF800) | ((color >> 5) & 0x07E0) | ((color >> 3) & 0x001F));
+}
+
+// The destination with every field weighted by k = (255 - A) >> 3 over 32, plus the packed source, which
+// is already weighted by A. Red and blue are weighted in one product, green in another; the sum is added
+// as one 16-bit value, and no field of it carries into the next for the sources the routines form.
+constexpr uint16_t Mix565(uint16_t destination, uint32_t weighted, uint32_t weight)
+{
+    uint32_t k = (255 - weight) >> 3;
+    uint32_t redBlue = ((destination & 0xF81Fu) * k) >> 5;
+    uint32_t green = ((destination & 0x07E0u) * k) >> 5;
+    uint32_t kept = ((green ^ redBlue) & 0x07E0) ^ redBlue;
+    return static_cast<uint16_t>(kept + Pack565(weighted));
+}
+
+// The top 5 bits of each of red, green and blue; bit 15 stays 0.
+constexpr uint16_t Pack555(uint32_t color)
+{
+    return static_cast<uint16_t>(((color >> 9) & 0x7C00) | ((color >> 6) & 0x03E0) | ((color >> 3) & 0x001F));
+}
+
+// Mix565 with 5-bit fields; the masks drop bit 15 of the destination.
+constexpr uint16_t Mix555(uint16_t destination, uint32_t weighted, uint32_t weight)
+{
+    uint32_t k = (255 - weight) >> 3;
+    uint32_t redBlue = (((destination & 0x7C1Fu) * k) >> 5) & 0x7C1F;
+    uint32_t green = (((destination & 0x03E0u) * k) >> 5) & 0x03E0;
+    return static_cast<uint16_t>((redBlue | green) + Pack555(weighted));
+}
+
+// 16-bit pixels without alpha, by their pack and mix: the destination's share has 5 bits of precision
+// and is never widened to 8-bit channels. Rows lie the pitch apart with its lowest bit cleared.
+template <uint16_t (*Pack)(uint32_t), uint16_t (*Mix)(uint16_t, uint32_t, uint32_t)>
+struct SixteenBitPixels
+{
+    using Pixel = uint16_t;
+    static constexpr int kPitchMask = ~1;
+
+    static void StoreOpaque(Pixel* pixel, uint32_t color) { *pixel = Pack(color); }
+
+    static void BlendStraight(Pixel* pixel, uint32_t color, uint32_t weight)
+    {
+        *pixel = Mix(*pixel, Rgb888Pixels::Weigh(color, weight), weight);
+    }
+
+    static void BlendWeighted(Pixel* pixel, uint32_t color, uint32_t weight) { *pixel = Mix(*pixel, color, weight); }
+
+    static void ShadedFill(Pixel* pixel, uint32_t a, uint32_t r, uint32_t g, uint32_t b)
+    {
+        OpaqueShadedFill<SixteenBitPixels>(pixel, a, r, g, b);
+    }
+};
+
+using Rgb565Pixels = SixteenBitPixels<Pack565, Mix565>;
+using Rgb555Pixels = SixteenBitPixels<Pack555, Mix555>;
 
 } // namespace Tolm

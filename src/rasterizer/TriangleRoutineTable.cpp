@@ -7,6 +7,7 @@
 #include "rasterizer/PixelFormats.h"
 #include "rasterizer/TriangleFrame.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <utility>
@@ -21,13 +22,6 @@ enum class DestinationFormat
     Rgb565,
     Rgb555,
 };
-
-// A format gets generated routines once it has a pixel policy below; until then its block holds only
-// the shared untextured routine.
-constexpr bool HasGeneratedRoutines(DestinationFormat format)
-{
-    return format == DestinationFormat::Argb8888 || format == DestinationFormat::Rgb888;
-}
 
 template <DestinationFormat Format>
 struct PixelPolicy;
@@ -44,20 +38,31 @@ struct PixelPolicy<DestinationFormat::Rgb888>
     using Type = Rgb888Pixels;
 };
 
+template <>
+struct PixelPolicy<DestinationFormat::Rgb565>
+{
+    using Type = Rgb565Pixels;
+};
+
+template <>
+struct PixelPolicy<DestinationFormat::Rgb555>
+{
+    using Type = Rgb555Pixels;
+};
+
 // Untextured triangles without vertex colours draw nothing, whatever the global colour.
 void IgnoreUncolouredTriangle(FixedVertex*, void*, int, const TriangleTexture*, const TriangleColor*, const SpanLimits&)
 {}
 
 enum class RoutineKind
 {
-    Empty,
     Uncoloured,
     Generated,
 };
 
 struct RoutineChoice
 {
-    RoutineKind kind = RoutineKind::Empty;
+    RoutineKind kind = RoutineKind::Generated;
     DestinationFormat format = DestinationFormat::Argb8888;
     TriangleFeatures features;
 };
@@ -77,9 +82,6 @@ constexpr RoutineChoice ChooseRoutine(int index)
     if (format == DestinationFormat::Argb8888 && plainCopy) {
         format = DestinationFormat::Rgb888;
     }
-    if (!HasGeneratedRoutines(format)) {
-        return {RoutineKind::Empty, format, features};
-    }
     return {RoutineKind::Generated, format, features};
 }
 
@@ -89,8 +91,6 @@ constexpr TriangleRoutine RoutineAt()
     constexpr RoutineChoice choice = ChooseRoutine(Index);
     if constexpr (choice.kind == RoutineKind::Uncoloured) {
         return &IgnoreUncolouredTriangle;
-    } else if constexpr (choice.kind == RoutineKind::Empty) {
-        return nullptr;
     } else {
         return &DrawTriangle<typename PixelPolicy<choice.format>::Type, choice.features>;
     }
@@ -104,6 +104,8 @@ constexpr std::array<TriangleRoutine, kTriangleRoutineCount> BuildTable(std::ind
 
 constexpr std::array<TriangleRoutine, kTriangleRoutineCount> routineTable =
     BuildTable(std::make_index_sequence<kTriangleRoutineCount>{});
+static_assert(std::ranges::none_of(routineTable, [](TriangleRoutine routine) { return routine == nullptr; }),
+              "every format and feature set has its routine");
 
 } // namespace
 
@@ -124,10 +126,7 @@ void DispatchTriangle(bool textured, bool blend, bool vertexColors, bool globalC
                       const SpanLimits& limits)
 {
     TriangleFeatures features{textured, blend, vertexColors, globalColor, bilinear};
-    TriangleRoutine routine = routineTable[TriangleRoutineBlock(format) + features.Entry()];
-    if (routine != nullptr) {
-        routine(vertices, bits, pitch, texture, color, limits);
-    }
+    routineTable[TriangleRoutineBlock(format) + features.Entry()](vertices, bits, pitch, texture, color, limits);
 }
 
 } // namespace Tolm

@@ -33,10 +33,10 @@ constexpr int TriangleRoutineBlock(int format)
 
 void InitTriangleRoutineTable();
 
-// The entry at a table index, null where no routine is installed.
+// The entry at a table index; null outside the table.
 TriangleRoutine GetTriangleRoutine(int index);
 
-// Draws one triangle with the routine of its format and features; an empty entry draws nothing.
+// Draws one triangle with the routine of its format and features.
 void DispatchTriangle(bool textured, bool blend, bool vertexColors, bool globalColor, FixedVertex* vertices, void* bits,
                       int pitch, const TriangleTexture* texture, const TriangleColor* color, int format, bool bilinear,
                       const SpanLimits& limits);

@@ -1,6 +1,6 @@
-// A 32-bit destination for rasterizer tests, with a guard band on every side so that a stray write shows.
-// Drawing coordinates start at the inner area's corner; the guard band lies at negative coordinates and
-// beyond the width and height.
+// A destination of 32- or 16-bit pixels for rasterizer tests, with a guard band on every side so that a
+// stray write shows. Drawing coordinates start at the inner area's corner; the guard band lies at negative
+// coordinates and beyond the width and height.
 #pragma once
 
 #include "graphics/Rect.h"
@@ -11,41 +11,45 @@
 
 namespace RasterTest {
 
-class Canvas
+template <typename Pixel>
+class BasicCanvas
 {
 public:
     static constexpr int kGuard = 4;
 
-    // `extraPitchBytes` (0 to 3) makes a pitch that is not a whole number of pixels.
-    Canvas(int width, int height, uint32_t fill, int extraPitchBytes = 0)
+    // `extraPitchBytes` (below the pixel size) makes a pitch that is not a whole number of pixels.
+    BasicCanvas(int width, int height, Pixel fill, int extraPitchBytes = 0)
         : width(width), height(height), stride(width + 2 * kGuard), extraPitchBytes(extraPitchBytes),
           pixels(size_t(stride) * (height + 2 * kGuard), fill)
     {}
 
-    uint32_t& At(int x, int y) { return pixels[size_t(y + kGuard) * stride + x + kGuard]; }
-    uint32_t At(int x, int y) const { return pixels[size_t(y + kGuard) * stride + x + kGuard]; }
+    Pixel& At(int x, int y) { return pixels[size_t(y + kGuard) * stride + x + kGuard]; }
+    Pixel At(int x, int y) const { return pixels[size_t(y + kGuard) * stride + x + kGuard]; }
 
     void* Origin() { return &At(0, 0); }
     uint8_t* OriginBytes() { return reinterpret_cast<uint8_t*>(Origin()); }
-    int Pitch() const { return stride * 4 + extraPitchBytes; }
+    int Pitch() const { return stride * int(sizeof(Pixel)) + extraPitchBytes; }
     Tolm::Rect Clip() const { return {0, 0, width, height}; }
     Tolm::SpanLimits Limits() const { return {0, 0, width, height}; }
 
     int Width() const { return width; }
     int Height() const { return height; }
 
-    // Every word, guard band included.
-    const std::vector<uint32_t>& Words() const { return pixels; }
+    // Every pixel, guard band included.
+    const std::vector<Pixel>& Words() const { return pixels; }
 
-    bool operator==(const Canvas& other) const { return pixels == other.pixels; }
+    bool operator==(const BasicCanvas& other) const { return pixels == other.pixels; }
 
 private:
     int width;
     int height;
     int stride;
     int extraPitchBytes;
-    std::vector<uint32_t> pixels;
+    std::vector<Pixel> pixels;
 };
+
+using Canvas = BasicCanvas<uint32_t>;
+using Canvas16 = BasicCanvas<uint16_t>;
 
 // A fixed-point vertex at a position in pixels, rounded to the nearest 1/65536.
 inline Tolm::FixedVertex FixedAt(double x, double y)

@@ -11,7 +11,7 @@
 #include <vector>
 
 using namespace Tolm;
-using RasterTest::Canvas;
+using RasterTest::BasicCanvas;
 
 namespace {
 
@@ -56,15 +56,17 @@ public:
         return texture;
     }
 
-    Canvas MakeCanvas()
+    // 32-bit pixels of one alpha kind, or 16-bit pixels of any value (bit 15 included).
+    template <typename Pixel>
+    BasicCanvas<Pixel> MakeCanvas()
     {
         uint32_t mode = Below(4);
-        Canvas canvas(kWidth, kHeight, 0, int(Below(4)));
-        for (int y = -Canvas::kGuard; y < kHeight + Canvas::kGuard; ++y) {
-            for (int x = -Canvas::kGuard; x < kWidth + Canvas::kGuard; ++x) {
+        BasicCanvas<Pixel> canvas(kWidth, kHeight, 0, int(Below(sizeof(Pixel))));
+        for (int y = -canvas.kGuard; y < kHeight + canvas.kGuard; ++y) {
+            for (int x = -canvas.kGuard; x < kWidth + canvas.kGuard; ++x) {
                 uint32_t color = Channel() << 16 | Channel() << 8 | Channel();
                 uint32_t alpha = mode == 0 ? 255 : mode == 1 ? 0 : mode == 2 ? Alpha() : Below(256);
-                canvas.At(x, y) = alpha << 24 | color;
+                canvas.At(x, y) = sizeof(Pixel) == 4 ? Pixel(alpha << 24 | color) : Pixel(Below(0x10000));
             }
         }
         return canvas;
@@ -131,58 +133,79 @@ Reference::Vertex ToReference(const FixedVertex& fixed)
     return {fixed.x, fixed.y, fixed.a, fixed.r, fixed.g, fixed.b, fixed.u, fixed.v};
 }
 
+// The strips of one table entry, with the routine and with the model, over the same random canvas.
+template <typename Pixel>
+void CompareEntry(int index, uint32_t seed)
+{
+    int entry = index % 32;
+    Scenario scenario(uint32_t(index) * 1000 + seed);
+    Reference::Texture texture = scenario.MakeTexture();
+    BasicCanvas<Pixel> canvas = scenario.MakeCanvas<Pixel>();
+    BasicCanvas<Pixel> expected = canvas;
+    std::vector<TexVertex> strip = scenario.MakeStrip(seed % 3 == 0);
+    Color color = scenario.MakeColor();
+    TriangleColor triangleColor{color.alpha, color.red, color.green, color.blue};
+    TriangleTexture triangleTexture{texture.texels.data(), texture.width, texture.width * texture.height};
+
+    for (size_t i = 0; i + 2 < strip.size(); ++i) {
+        FixedVertex fixed[3] = {ToFixed(strip[i], texture), ToFixed(strip[i + 1], texture),
+                                ToFixed(strip[i + 2], texture)};
+        Reference::Vertex model[3] = {ToReference(fixed[0]), ToReference(fixed[1]), ToReference(fixed[2])};
+        DispatchTriangle(entry & 16, entry & 8, entry & 4, entry & 2, fixed, canvas.Origin(), canvas.Pitch(),
+                         &triangleTexture, &triangleColor, kFormats[index / 32], entry & 1, canvas.Limits());
+        Reference::DrawTriangle(index, model, expected.OriginBytes(), expected.Pitch(), &texture,
+                                {color.alpha, color.red, color.green, color.blue});
+    }
+    ASSERT_EQ(canvas.Words(), expected.Words()) << "table index " << index << ", seed " << seed;
+}
+
+template <typename Pixel>
+void CompareStrip(Scenario& scenario, int format, uint32_t seed)
+{
+    Reference::Texture texture = scenario.MakeTexture();
+    bool textured = scenario.Below(4) != 0;
+    bool hasTransparency = scenario.Below(2) == 0;
+    bool hasSemiAlpha = scenario.Below(2) == 0;
+    bool bilinear = scenario.Below(2) == 0;
+    bool vertexColors = scenario.Below(2) == 0;
+    Color color = scenario.MakeColor();
+    BasicCanvas<Pixel> canvas = scenario.MakeCanvas<Pixel>();
+    BasicCanvas<Pixel> expected = canvas;
+    std::vector<TexVertex> strip = scenario.MakeStrip(false);
+
+    TriangleTextureView view{texture.texels.data(), texture.width, texture.height, hasTransparency, hasSemiAlpha};
+    RasterizeTriangleStrip(strip.data(), int(strip.size()), textured ? &view : nullptr, color, DrawModeNormal,
+                           canvas.Clip(), canvas.Origin(), canvas.Pitch(), format, bilinear, vertexColors);
+    Reference::DrawStrip(strip, textured ? &texture : nullptr, hasTransparency, hasSemiAlpha, color,
+                         expected.OriginBytes(), expected.Pitch(), format, bilinear, vertexColors);
+    ASSERT_EQ(canvas.Words(), expected.Words()) << "seed " << seed;
+}
+
 } // namespace
 
 TEST(TriangleReferenceModelTest, EveryTableEntryDrawsAsTheReferenceModel)
 {
     for (int index = 0; index < kTriangleRoutineCount; ++index) {
-        int entry = index % 32;
         for (uint32_t seed = 0; seed < 60; ++seed) {
-            Scenario scenario(uint32_t(index) * 1000 + seed);
-            Reference::Texture texture = scenario.MakeTexture();
-            Canvas canvas = scenario.MakeCanvas();
-            Canvas expected = canvas;
-            std::vector<TexVertex> strip = scenario.MakeStrip(seed % 3 == 0);
-            Color color = scenario.MakeColor();
-            TriangleColor triangleColor{color.alpha, color.red, color.green, color.blue};
-            TriangleTexture triangleTexture{texture.texels.data(), texture.width, texture.width * texture.height};
-
-            for (size_t i = 0; i + 2 < strip.size(); ++i) {
-                FixedVertex fixed[3] = {ToFixed(strip[i], texture), ToFixed(strip[i + 1], texture),
-                                        ToFixed(strip[i + 2], texture)};
-                Reference::Vertex model[3] = {ToReference(fixed[0]), ToReference(fixed[1]), ToReference(fixed[2])};
-                DispatchTriangle(entry & 16, entry & 8, entry & 4, entry & 2, fixed, canvas.Origin(), canvas.Pitch(),
-                                 &triangleTexture, &triangleColor, kFormats[index / 32], entry & 1, canvas.Limits());
-                Reference::DrawTriangle(index, model, expected.OriginBytes(), expected.Pitch(), &texture,
-                                        {color.alpha, color.red, color.green, color.blue});
+            if (index < 64) {
+                CompareEntry<uint32_t>(index, seed);
+            } else {
+                CompareEntry<uint16_t>(index, seed);
             }
-            ASSERT_EQ(canvas.Words(), expected.Words()) << "table index " << index << ", seed " << seed;
         }
     }
 }
 
 TEST(TriangleReferenceModelTest, StripEntryDrawsAsTheReferenceModel)
 {
-    const int formats[] = {kFormatArgb8888, kFormatRgb888, 0x1234, kFormatRgb565};
+    const int formats[] = {kFormatArgb8888, kFormatRgb888, 0x1234, kFormatRgb565, kFormatRgb555};
     for (uint32_t seed = 0; seed < 3000; ++seed) {
         Scenario scenario(seed);
-        Reference::Texture texture = scenario.MakeTexture();
-        bool textured = scenario.Below(4) != 0;
-        bool hasTransparency = scenario.Below(2) == 0;
-        bool hasSemiAlpha = scenario.Below(2) == 0;
-        bool bilinear = scenario.Below(2) == 0;
-        bool vertexColors = scenario.Below(2) == 0;
-        int format = formats[scenario.Below(4)];
-        Color color = scenario.MakeColor();
-        Canvas canvas = scenario.MakeCanvas();
-        Canvas expected = canvas;
-        std::vector<TexVertex> strip = scenario.MakeStrip(false);
-
-        TriangleTextureView view{texture.texels.data(), texture.width, texture.height, hasTransparency, hasSemiAlpha};
-        RasterizeTriangleStrip(strip.data(), int(strip.size()), textured ? &view : nullptr, color, DrawModeNormal,
-                               canvas.Clip(), canvas.Origin(), canvas.Pitch(), format, bilinear, vertexColors);
-        Reference::DrawStrip(strip, textured ? &texture : nullptr, hasTransparency, hasSemiAlpha, color,
-                             expected.OriginBytes(), expected.Pitch(), format, bilinear, vertexColors);
-        ASSERT_EQ(canvas.Words(), expected.Words()) << "seed " << seed;
+        int format = formats[scenario.Below(5)];
+        if (format == kFormatRgb565 || format == kFormatRgb555) {
+            CompareStrip<uint16_t>(scenario, format, seed);
+        } else {
+            CompareStrip<uint32_t>(scenario, format, seed);
+        }
     }
 }

@@ -9,14 +9,38 @@ namespace {
 
 using int128 = __int128;
 
+enum class Destination
+{
+    Argb,
+    Rgb,
+    Rgb565,
+    Rgb555,
+};
+
 struct Features
 {
-    bool argb = true;
+    Destination destination = Destination::Argb;
     bool textured = false;
     bool blend = false;
     bool vertexColors = false;
     bool globalColor = false;
     bool bilinear = false;
+};
+
+// What a pixel step decides: leave the pixel, store the source colour, or mix the source terms (each
+// channel already weighted) into the destination with the weight.
+struct Outcome
+{
+    enum Kind
+    {
+        Leave,
+        Store,
+        Mix,
+    } kind = Leave;
+    uint32_t source[3] = {}; // blue, green, red
+    uint32_t terms[3] = {};
+    uint32_t weight = 0;
+    bool alphaWeighted = false;
 };
 
 int32_t Wrap(int64_t value)
@@ -132,42 +156,50 @@ uint32_t RgbBlend(uint32_t destination, const uint32_t (&terms)[3], uint32_t wei
     return Word(255, out[2], out[1], out[0]);
 }
 
-void ShadedFill(const Features& f, uint32_t& pixel, uint32_t a, uint32_t r, uint32_t g, uint32_t b)
+Outcome ShadedFill(const Features& f, uint32_t a, uint32_t r, uint32_t g, uint32_t b)
 {
-    uint32_t red = (r >> 16) & 0xFF;
-    uint32_t green = (g >> 16) & 0xFF;
-    uint32_t blue = (b >> 16) & 0xFF;
+    Outcome out;
+    out.source[2] = (r >> 16) & 0xFF;
+    out.source[1] = (g >> 16) & 0xFF;
+    out.source[0] = (b >> 16) & 0xFF;
     if (a > 0xF00000) {
-        pixel = Word(255, red, green, blue);
-        return;
+        out.kind = Outcome::Store;
+        return out;
     }
     if (a <= 0x80000) {
-        return;
+        return out;
     }
-    uint32_t weight = a >> 16;
-    if (f.argb) {
-        uint32_t terms[3] = {((b >> 16) * weight) >> 8, ((g >> 8) * weight) >> 16, (r * weight) >> 24};
-        pixel = ArgbBlend(pixel, terms, weight, false);
+    out.kind = Outcome::Mix;
+    out.weight = a >> 16;
+    if (f.destination == Destination::Argb) {
+        out.terms[0] = ((b >> 16) * out.weight) >> 8;
+        out.terms[1] = ((g >> 8) * out.weight) >> 16;
+        out.terms[2] = (r * out.weight) >> 24;
     } else {
-        uint32_t terms[3] = {(blue * weight) >> 8, (green * weight) >> 8, (red * weight) >> 8};
-        pixel = RgbBlend(pixel, terms, weight);
+        for (int c = 0; c < 3; ++c) {
+            out.terms[c] = (out.source[c] * out.weight) >> 8;
+        }
     }
+    return out;
 }
 
-void TexturedPixel(const Features& f, uint32_t& pixel, const uint32_t (&q)[6], const Texture& texture,
-                   const GlobalColor& color)
+Outcome TexturedPixel(const Features& f, const uint32_t (&q)[6], const Texture& texture, const GlobalColor& color)
 {
+    Outcome out;
     uint32_t sample = f.bilinear ? Bilinear(texture, Wrap(q[4]), Wrap(q[5])) : Nearest(texture, Wrap(q[4]), Wrap(q[5]));
     uint32_t sampleAlpha = Channel(sample, 3);
     if (f.blend && sampleAlpha <= 8) {
-        return;
+        return out;
     }
     bool modulated = f.vertexColors || f.globalColor;
-    uint32_t s[3] = {Channel(sample, 0), Channel(sample, 1), Channel(sample, 2)};
+    uint32_t* s = out.source;
+    for (int c = 0; c < 3; ++c) {
+        s[c] = Channel(sample, c);
+    }
     uint32_t weight = f.blend ? sampleAlpha : 255;
+    out.kind = Outcome::Store;
     if (!modulated && !f.blend) {
-        pixel = Word(255, s[2], s[1], s[0]);
-        return;
+        return out;
     }
     if (modulated) {
         uint32_t mA, mR, mG, mB;
@@ -186,21 +218,60 @@ void TexturedPixel(const Features& f, uint32_t& pixel, const uint32_t (&q)[6], c
         s[1] = Modulate(s[1], mG);
         s[0] = Modulate(s[0], mB);
         if (f.bilinear) {
-            for (uint32_t& c : s) {
-                c = Modulate(c, mA);
+            for (int c = 0; c < 3; ++c) {
+                s[c] = Modulate(s[c], mA);
             }
         }
         weight = (mA * weight) >> 8;
     }
     if (weight >= 240) {
-        pixel = Word(255, s[2], s[1], s[0]);
-        return;
+        return out;
     }
-    uint32_t terms[3];
+    out.kind = Outcome::Mix;
+    out.weight = weight;
+    out.alphaWeighted = f.bilinear;
     for (int c = 0; c < 3; ++c) {
-        terms[c] = f.bilinear ? s[c] : (s[c] * weight) >> 8;
+        out.terms[c] = f.bilinear ? s[c] : (s[c] * weight) >> 8;
     }
-    pixel = f.argb ? ArgbBlend(pixel, terms, weight, f.bilinear) : RgbBlend(pixel, terms, weight);
+    return out;
+}
+
+// A 16-bit pixel by its fields, blue first: the top bits of each 8-bit channel, and for a mix the
+// destination's fields each times (255 - A) >> 3 over 32 plus the source terms cut the same way.
+uint32_t SixteenBitPixel(Destination destination, uint32_t pixel, const Outcome& out)
+{
+    const int greenBits = destination == Destination::Rgb565 ? 6 : 5;
+    const int widths[3] = {5, greenBits, 5};
+    const int positions[3] = {0, 5, 5 + greenBits};
+    const uint32_t* channels = out.kind == Outcome::Store ? out.source : out.terms;
+    uint32_t k = (255 - out.weight) >> 3;
+    uint32_t result = 0;
+    for (int c = 0; c < 3; ++c) {
+        uint32_t field = channels[c] >> (8 - widths[c]);
+        if (out.kind == Outcome::Mix) {
+            uint32_t kept = (((pixel >> positions[c]) & ((1u << widths[c]) - 1)) * k) / 32;
+            field += kept;
+        }
+        result += field << positions[c];
+    }
+    return result & 0xFFFF;
+}
+
+uint32_t Apply(Destination destination, uint32_t pixel, const Outcome& out)
+{
+    if (out.kind == Outcome::Leave) {
+        return pixel;
+    }
+    switch (destination) {
+    case Destination::Argb:
+        return out.kind == Outcome::Store ? Word(255, out.source[2], out.source[1], out.source[0])
+                                          : ArgbBlend(pixel, out.terms, out.weight, out.alphaWeighted);
+    case Destination::Rgb:
+        return out.kind == Outcome::Store ? Word(255, out.source[2], out.source[1], out.source[0])
+                                          : RgbBlend(pixel, out.terms, out.weight);
+    default:
+        return SixteenBitPixel(destination, pixel, out);
+    }
 }
 
 int32_t Field(const Vertex& vertex, int q)
@@ -219,13 +290,9 @@ bool Interpolates(const Features& f, int q)
 void DrawTriangle(int tableIndex, const Vertex (&vertices)[3], uint8_t* bits, int pitch, const Texture* texture,
                   const GlobalColor& color)
 {
-    int block = tableIndex / 32;
     int entry = tableIndex % 32;
-    if (block >= 2) {
-        return;
-    }
     Features f;
-    f.argb = block == 0;
+    f.destination = static_cast<Destination>(tableIndex / 32);
     f.textured = (entry & 16) != 0;
     f.blend = (entry & 8) != 0;
     f.vertexColors = (entry & 4) != 0;
@@ -286,7 +353,8 @@ void DrawTriangle(int tableIndex, const Vertex (&vertices)[3], uint8_t* bits, in
 
     int32_t pre = Wrap(int64_t(firstRow) * 65536 - top.y);
     int32_t pre2 = Wrap(int64_t(midRow) * 65536 - mid.y);
-    int64_t stride = (static_cast<uint32_t>(pitch) / 4) * 4;
+    const int bytes = f.destination == Destination::Argb || f.destination == Destination::Rgb ? 4 : 2;
+    int64_t stride = (static_cast<uint32_t>(pitch) / static_cast<uint32_t>(bytes)) * bytes;
     for (int32_t row = firstRow; row < endRow; ++row) {
         int64_t j = row - firstRow;
         int32_t longX = After(Wrap(int64_t(top.x) + Times1616(longSlope, pre)), longSlope, j);
@@ -323,15 +391,12 @@ void DrawTriangle(int tableIndex, const Vertex (&vertices)[3], uint8_t* bits, in
             for (int k = 0; k < 6; ++k) {
                 q[k] = static_cast<uint32_t>(After(start[k], pixelStep[k], i));
             }
-            uint8_t* address = bits + row * stride + int64_t(firstPixel + i) * 4;
-            uint32_t pixel;
-            std::memcpy(&pixel, address, 4);
-            if (f.textured) {
-                TexturedPixel(f, pixel, q, *texture, color);
-            } else {
-                ShadedFill(f, pixel, q[0], q[1], q[2], q[3]);
-            }
-            std::memcpy(address, &pixel, 4);
+            uint8_t* address = bits + row * stride + int64_t(firstPixel + i) * bytes;
+            uint32_t pixel = 0;
+            std::memcpy(&pixel, address, size_t(bytes));
+            Outcome out = f.textured ? TexturedPixel(f, q, *texture, color) : ShadedFill(f, q[0], q[1], q[2], q[3]);
+            pixel = Apply(f.destination, pixel, out);
+            std::memcpy(address, &pixel, size_t(bytes));
         }
     }
 }

@@ -38,8 +38,8 @@ struct GlobalColor
     int blue = 255;
 };
 
-// Draws one triangle as the table entry at `tableIndex` does into 32-bit pixels; the 16-bit blocks have
-// no routines yet and draw nothing.
+// Draws one triangle as the table entry at `tableIndex` does: into 32-bit pixels for the ARGB and RGB
+// blocks, 16-bit ones for the 5-6-5 and 5-5-5 blocks.
 void DrawTriangle(int tableIndex, const Vertex (&vertices)[3], uint8_t* bits, int pitch, const Texture* texture,
                   const GlobalColor& color);
 

@@ -67,7 +67,7 @@ TEST(TriangleRoutineTableTest, EntriesThatDrawAlikeShareOneRoutine)
             EXPECT_EQ(GetTriangleRoutine(block + entry), uncoloured) << block + entry;
         }
     }
-    for (int block : {0, 32}) {
+    for (int block : {0, 32, 64, 96}) {
         for (int entry : {5, 12, 13}) {
             EXPECT_EQ(GetTriangleRoutine(block + entry), GetTriangleRoutine(block + 4)) << block + entry;
         }
@@ -97,18 +97,19 @@ TEST(TriangleRoutineTableTest, ThirtyTwoBitBlocksHaveARoutineForEveryOtherCombin
     }
 }
 
-TEST(TriangleRoutineTableTest, SixteenBitBlocksHoldOnlyTheUncolouredRoutineSoFar)
+TEST(TriangleRoutineTableTest, SixteenBitBlocksHaveTheirOwnEighteenRoutines)
 {
-    for (int index = 64; index < kTriangleRoutineCount; ++index) {
-        int entry = index % 32;
-        bool uncoloured = (entry & 16) == 0 && (entry & 4) == 0;
-        EXPECT_EQ(GetTriangleRoutine(index) != nullptr, uncoloured) << index;
+    std::set<TriangleRoutine> thirtyTwo = RoutinesIn(0, 64);
+    for (int block : {64, 96}) {
+        std::set<TriangleRoutine> own = RoutinesIn(block, 32);
+        EXPECT_EQ(own.size(), 1u + 18u) << block;
+        for (TriangleRoutine routine : own) {
+            EXPECT_EQ(thirtyTwo.count(routine), routine == GetTriangleRoutine(0) ? 1u : 0u) << block;
+        }
     }
+    EXPECT_EQ(RoutinesIn(0, kTriangleRoutineCount).size(), 71u);
     EXPECT_EQ(GetTriangleRoutine(-1), nullptr);
     EXPECT_EQ(GetTriangleRoutine(kTriangleRoutineCount), nullptr);
-
-    Canvas canvas = DrawBlended(kFormatRgb565);
-    EXPECT_EQ(canvas, Canvas(8, 8, 0));
 }
 
 TEST(TriangleRoutineTableTest, UntexturedTrianglesWithoutVertexColoursDrawNothing)
