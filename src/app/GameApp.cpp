@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "core/StringUtils.h"
 #include "effects/GlobalParticles.h"
+#include "effects/ParticleConfigManager.h"
 #include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
 #include "resources/ResourceManager.h"
@@ -77,6 +78,7 @@ GameApp::~GameApp()
     DeleteSingleton<CursorPointer>();
     DeleteSingleton<CustomCursor>();
     DeleteSingleton<GlobalParticles>();
+    DeleteSingleton<ParticleConfigManager>();
     widgetManager->RemoveAllWidgets(true, false);
     resourceManager->UnloadGroup("");
 }
