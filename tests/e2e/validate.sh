@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The data validator: a data set that holds everything the sources ask for passes; one that lacks an id,
 # declares it as another kind, fails to load a group, puts a title picture in a later group, shares a
-# picture between the main thread's and the loading thread's groups or lacks a text fails, naming each.
+# picture between the main thread's and the loading thread's groups, lacks a text, or has a particle
+# effect that is missing, names no picture or lives other than its users need fails, naming each.
 set -euo pipefail
 pak=$3/tools/pak
 validate=$3/tools/validate
@@ -43,6 +44,24 @@ done
 # The font is a system font.
 manifest fonts.xml Fonts '<Font path="!sys:DejaVu Sans" size="12" id="FONT_TITLE"/>\n'
 
+# A particle effect: particles IMAGE NAME LIFETIME EMISSION.
+particles() {
+    printf '<particles><image_id value="%s"/><lifetime value="%s"/><emission value="%s"/>' "$1" "$3" "$4" \
+        > "$work/data/properties/particles/$2.xml"
+    printf '<particle_life_max value="1"/></particles>\n' >> "$work/data/properties/particles/$2.xml"
+}
+mkdir -p "$work/data/properties/particles"
+for name in brick_explode bonus_appear bonus_live bonus_action_add bonus_action_del count_done bonus_updated; do
+    particles IMAGE_HERE $name -3 20
+done
+for name in building_smoke fountain round progress_line; do
+    particles IMAGE_HERE $name -1 50
+done
+particles IMAGE_HERE progress_fly 2.5 50
+particles IMAGE_HERE building_dust -3 5
+particles IMAGE_HERE stage_complete 3 100
+particles IMAGE_HERE letter_explode -3 2
+
 "$pak" create "$work/program/main.pak" "$work/data" > /dev/null
 "$validate" "$work/sources" "$work/program" > "$work/out.txt" 2>&1 || fail "a complete data set: $(cat "$work/out.txt")"
 grep -q "all present" "$work/out.txt" || fail "no summary: $(cat "$work/out.txt")"
@@ -58,6 +77,9 @@ manifest resources.xml General '<Image path="images/here.tga" id="IMAGE_HERE"/>\
 manifest loading.xml Loading '<Image path="images/here.tga" id="IMAGE_SHARED" variant="v"/>\n'
 manifest field.xml Field '<Image path="images/here.tga" id="IMAGE_SPLASH_BRAND1"/>\n<Image path="IMAGES/HERE.tga" id="IMAGE_ALSO" variant="V"/>\n'
 manifest blocks.xml Blocks '<Image path="images/missing.tga" id="IMAGE_MISSING"/>\n'
+particles IMAGE_HERE progress_line -3 20
+particles IMAGE_NOWHERE fountain -1 50
+rm "$work/data/properties/particles/round.xml"
 rm "$work/program/main.pak"
 "$pak" create "$work/program/main.pak" "$work/data" > /dev/null
 if "$validate" "$work/sources" "$work/program" > "$work/out.txt" 2>&1; then
@@ -71,7 +93,10 @@ validate: IMAGE_SPLASH_BRAND1: the title screen draws it before loading is done,
 validate: IMAGE_ALSO (group Field) shares its picture IMAGES/HERE.tga with IMAGE_SHARED (group Loading)
 validate: IMAGE_SPLASH_BRAND1 (group Field) shares its picture images/here.tga with FONT_HERE (group General)
 validate: lab_absent (src/screens/a.cpp:9): no text in the properties files
-validate: 7 problems
+validate: properties\particles\progress_line.xml: must emit for a while or for ever, never in one burst
+validate: properties\particles\fountain.xml: image_id "IMAGE_NOWHERE" names no picture of the data set
+validate: properties\particles\round.xml: missing, not well-formed or without a particles element
+validate: 10 problems
 TEXT
 # Only the validator's own lines: a sanitizer build adds its summary.
 grep '^validate:' "$work/out.txt" | diff "$work/expected.txt" - || fail "the report differs"

@@ -13,7 +13,9 @@
 //   loads change a shared picture while the main thread draws it;
 // - every text id the sources look up has a text;
 // - the pictures that must match do: a button's faces and mask share one size, and the round buttons'
-//   gate plays exactly as many frames as its grid has cells (it counts the frame past the last as open).
+//   gate plays exactly as many frames as its grid has cells (it counts the frame past the last as open);
+// - each of the game's particle effects loads, names a picture and lives as long as its users need.
+#include "ParticleChecks.h"
 #include "ResourceScan.h"
 #include "app/CustomTolmAppBase.h"
 #include "core/PakInterface.h"
@@ -222,6 +224,20 @@ void CheckTextIds(const CustomTolmAppBase& app, const std::vector<CodeReference>
     }
 }
 
+void CheckParticles(const InspectedManager& manager, Problems& problems)
+{
+    std::vector<std::string> found;
+    CheckParticleEffects(
+        [&](const std::string& id) {
+            const ResourceManager::BaseRes* record = manager.Find(ResourceManager::KindImage, id);
+            return record && record->IsLoaded();
+        },
+        found);
+    for (const std::string& problem : found) {
+        problems.Add(problem);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -266,6 +282,7 @@ int main(int argc, char** argv)
     CheckSharedPictures(manager, problems);
     CheckPictureSets(manager, problems);
     CheckTextIds(app, references, problems);
+    CheckParticles(manager, problems);
     manager.UnloadGroup("");
     std::filesystem::remove_all(empty, error);
 
