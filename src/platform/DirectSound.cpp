@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace Platform {
@@ -82,6 +83,14 @@ private:
     }
 
     SDL_AudioDeviceID id;
+};
+
+// The one output every default device plays through, as the system mixes all the programs' sound: it
+// closes with the last device.
+struct DirectSoundDevice::SystemOutput
+{
+    std::shared_ptr<SoundMixer> mixer;
+    std::unique_ptr<Output> output;
 };
 
 DirectSoundBuffer::DirectSoundBuffer(std::shared_ptr<SoundMixer> mixer, uint32_t flags, const WaveFormat& format,
@@ -297,19 +306,32 @@ DirectSoundDevice::~DirectSoundDevice() = default;
 
 std::unique_ptr<DirectSoundDevice> DirectSoundDevice::CreateDefault()
 {
-    auto mixer = std::make_shared<SoundMixer>(kOutputRate);
-    std::unique_ptr<Output> output = Output::Open(mixer.get());
+    static std::mutex lock;
+    static std::weak_ptr<SystemOutput> shared;
+    std::lock_guard<std::mutex> guard(lock);
+    std::shared_ptr<SystemOutput> output = shared.lock();
     if (!output) {
-        return nullptr;
+        auto mixer = std::make_shared<SoundMixer>(kOutputRate);
+        std::unique_ptr<Output> opened = Output::Open(mixer.get());
+        if (!opened) {
+            return nullptr;
+        }
+        output = std::make_shared<SystemOutput>(SystemOutput{std::move(mixer), std::move(opened)});
+        shared = output;
     }
-    std::unique_ptr<DirectSoundDevice> device(new DirectSoundDevice(std::move(mixer)));
+    std::unique_ptr<DirectSoundDevice> device(new DirectSoundDevice(output->mixer));
     device->output = std::move(output);
     return device;
 }
 
 std::unique_ptr<DirectSoundDevice> DirectSoundDevice::CreateHeadless(int outputRate)
 {
-    return std::unique_ptr<DirectSoundDevice>(new DirectSoundDevice(std::make_shared<SoundMixer>(outputRate)));
+    return CreateOn(std::make_shared<SoundMixer>(outputRate));
+}
+
+std::unique_ptr<DirectSoundDevice> DirectSoundDevice::CreateOn(std::shared_ptr<SoundMixer> mixer)
+{
+    return std::unique_ptr<DirectSoundDevice>(new DirectSoundDevice(std::move(mixer)));
 }
 
 int32_t DirectSoundDevice::SetCooperativeLevel(WindowHandle, uint32_t level)

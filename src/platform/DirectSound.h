@@ -118,9 +118,13 @@ class DirectSoundDevice
 {
 public:
     // The system's sound device; null when there is none, or only SDL's dummy driver that plays nowhere.
+    // Every device made while another lives shares its output and mixer, so the sound effects and the
+    // music libraries play through one mixer, with one master gain, as on a system's sound card.
     static std::unique_ptr<DirectSoundDevice> CreateDefault();
     // A device with no output: its mixer plays only when Render is called.
     static std::unique_ptr<DirectSoundDevice> CreateHeadless(int outputRate);
+    // A device with no output of its own on a mixer that others may share.
+    static std::unique_ptr<DirectSoundDevice> CreateOn(std::shared_ptr<SoundMixer> mixer);
 
     ~DirectSoundDevice();
     DirectSoundDevice(const DirectSoundDevice&) = delete;
@@ -134,10 +138,11 @@ public:
 
 private:
     class Output;
+    struct SystemOutput;
     explicit DirectSoundDevice(std::shared_ptr<SoundMixer> mixer);
 
     std::shared_ptr<SoundMixer> mixer;
-    std::unique_ptr<Output> output;
+    std::shared_ptr<SystemOutput> output;
     uint32_t cooperativeLevel = 0;
 };
 

@@ -2,6 +2,7 @@
 // main thread does.
 #include "platform/Library.h"
 
+#include "platform/BassLibrary.h"
 #include "platform/DirectDraw.h"
 #include "platform/DirectSound.h"
 #include "platform/FmodLibrary.h"
@@ -47,6 +48,7 @@ std::map<std::string, std::vector<LibraryExport>> DefaultLibraries()
             {kDirectDrawLibraryName, DirectDrawExports()},
             {"dsound.dll", {{"DirectSoundCreate", reinterpret_cast<LibraryProc>(&DirectSoundCreate)}}},
             {"fmod.dll", FmodExports()},
+            {"bass.dll", BassExports()},
             {kImageHelpLibraryName, ImageHelpExports()}};
 }
 
@@ -60,9 +62,12 @@ LibraryTable& Table()
 
 Library* LoadLibrary(const std::string& name)
 {
+    // The table has no folders: ".\\bass.dll" is "bass.dll".
+    const size_t slash = name.find_last_of("\\/");
+    const std::string file = slash == std::string::npos ? name : name.substr(slash + 1);
     LibraryTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
-    auto found = table.libraries.find(name);
+    auto found = table.libraries.find(file);
     return found == table.libraries.end() ? nullptr : new Library(found->second);
 }
 

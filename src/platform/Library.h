@@ -21,7 +21,7 @@ struct LibraryExport
 // A loaded library: the entry points it had when it was loaded.
 class Library;
 
-// Null when no library of that name is installed.
+// Null when no library of that name is installed; a folder before the name is ignored.
 Library* LoadLibrary(const std::string& name);
 // Null when the library has no entry point of that name.
 LibraryProc GetProcAddress(Library* library, const char* name);

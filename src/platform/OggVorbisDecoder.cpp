@@ -5,6 +5,8 @@
 
 namespace Platform {
 
+static_assert(OggVorbisDecoder::kHole == OV_HOLE);
+
 OggVorbisDecoder::OggVorbisDecoder() = default;
 
 OggVorbisDecoder::~OggVorbisDecoder()
@@ -59,6 +61,11 @@ long OggVorbisDecoder::Read(void* buffer, int bytes)
 {
     int link = 0;
     return ov_read(file.get(), static_cast<char*>(buffer), bytes, &link);
+}
+
+bool OggVorbisDecoder::SeekFrame(int64_t frame)
+{
+    return ov_pcm_seek(file.get(), frame) == 0;
 }
 
 } // namespace Platform

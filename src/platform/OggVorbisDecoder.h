@@ -38,6 +38,10 @@ public:
     int64_t TotalFrames() const;
     // Up to bytes of interleaved 16-bit little-endian samples; 0 at the end, negative on a damaged stream.
     long Read(void* buffer, int bytes);
+    // What Read gives for a gap in the pages: the samples lost there are skipped, the stream goes on.
+    static constexpr long kHole = -3;
+    // To a frame of the whole stream; false when the source cannot seek or has no such frame.
+    bool SeekFrame(int64_t frame);
 
 private:
     OggVorbisDecoder();

@@ -39,6 +39,15 @@ int32_t GainFromAttenuation(int32_t attenuation)
     return int32_t(std::lround(65536.0 * std::pow(10.0, attenuation / 2000.0)));
 }
 
+int32_t AttenuationFromGain(double gain)
+{
+    // Not-a-number fails the comparison and falls to silence.
+    if (!(gain > 0.0)) {
+        return kSilentAttenuation;
+    }
+    return int32_t(std::clamp(std::lround(2000.0 * std::log10(gain)), long(kSilentAttenuation), 0L));
+}
+
 void PanGains(int32_t volume, int32_t pan, int32_t& left, int32_t& right)
 {
     left = GainFromAttenuation(volume - std::max(pan, 0));

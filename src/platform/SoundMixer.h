@@ -32,6 +32,8 @@ constexpr int32_t kUnityGain = 65536;
 
 // 65536 * 10^(attenuation / 2000), rounded; 0 at or below -10000 (silence), 65536 at 0 and above.
 int32_t GainFromAttenuation(int32_t attenuation);
+// The attenuation of a linear gain (1 = unity): 2000 * log10(gain), rounded, within -10000..0.
+int32_t AttenuationFromGain(double gain);
 // The gains of the two sides for a volume (-10000..0) and a pan (-10000 left .. 10000 right): a pan to
 // the right attenuates the left side by the pan, a pan to the left the right side, on top of the volume.
 void PanGains(int32_t volume, int32_t pan, int32_t& left, int32_t& right);

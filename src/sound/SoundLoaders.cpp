@@ -4,6 +4,7 @@
 //
 // Length fields are checked against the bytes the file still holds, so a damaged file fails its load
 // instead of asking for gigabytes.
+#include "core/PakFile.h"
 #include "core/PakInterface.h"
 #include "platform/FileSystem.h"
 #include "platform/OggVorbisDecoder.h"
@@ -19,44 +20,6 @@
 namespace Tolm {
 
 namespace {
-
-// Closes the pak file when the loader returns, unless it was handed on.
-class PakFile
-{
-public:
-    explicit PakFile(const std::string& name) : handle(PakFOpen(name.c_str(), "rb")) {}
-    ~PakFile() { Close(); }
-    PakFile(const PakFile&) = delete;
-    PakFile& operator=(const PakFile&) = delete;
-
-    explicit operator bool() const { return handle != nullptr; }
-    PakFileHandle* Get() const { return handle; }
-    PakFileHandle* Release() { return std::exchange(handle, nullptr); }
-
-    void Close()
-    {
-        if (handle) {
-            PakFClose(handle);
-            handle = nullptr;
-        }
-    }
-
-    bool Read(void* data, uint32_t bytes) { return uint32_t(PakFRead(data, 1, int(bytes), handle)) == bytes; }
-
-    int64_t Position() const { return PakFTell(handle); }
-
-    int64_t Size() const
-    {
-        const long here = PakFTell(handle);
-        PakFSeek(handle, 0, SEEK_END);
-        const long size = PakFTell(handle);
-        PakFSeek(handle, here, SEEK_SET);
-        return size;
-    }
-
-private:
-    PakFileHandle* handle;
-};
 
 uint32_t ReadLE32(const uint8_t* bytes)
 {
