@@ -19,6 +19,7 @@
 #include "screens/MenuScreen.h"
 #include "screens/TimerPanel.h"
 #include "screens/TopPanel.h"
+#include "sound/MusicManager.h"
 #include "town/BuildingsFactory.h"
 #include "town/Town.h"
 #include "town/UserProfile.h"
@@ -79,6 +80,7 @@ GameApp::~GameApp()
     DeleteSingleton<CustomCursor>();
     DeleteSingleton<GlobalParticles>();
     DeleteSingleton<ParticleConfigManager>();
+    DeleteSingleton<MusicManager>();
     widgetManager->RemoveAllWidgets(true, false);
     resourceManager->UnloadGroup("");
 }

@@ -2,8 +2,10 @@
 // volumes and the nested mute. The stored volumes never change by muting, so the registry keeps the
 // player's levels.
 #include "app/TolmAppBase.h"
+#include "sound/BassLibrary.h"
 #include "sound/BassMusicInterface.h"
 #include "sound/FModMusicInterface.h"
+#include "sound/FmodLibrary.h"
 #include "sound/SoundManager.h"
 
 namespace Tolm {
@@ -13,10 +15,13 @@ std::unique_ptr<MusicInterface> TolmAppBase::CreateMusicInterface(Platform::Wind
     if (noSound) {
         return std::make_unique<MusicInterface>();
     }
+    // A music library that does not load leaves the game silent rather than ending it.
     if (useFmod) {
-        return std::make_unique<FModMusicInterface>(window);
+        FMOD_INSTANCE* fmod = LoadFmodLibrary();
+        return fmod ? std::make_unique<FModMusicInterface>(fmod, window) : std::make_unique<MusicInterface>();
     }
-    return std::make_unique<BassMusicInterface>(window);
+    BASS_INSTANCE* bass = LoadBassLibrary();
+    return bass ? std::make_unique<BassMusicInterface>(bass, window) : std::make_unique<MusicInterface>();
 }
 
 void TolmAppBase::PlaySampleWithPan(int soundId, int pan)

@@ -6,6 +6,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
+#include "sound/MusicManager.h"
 
 namespace {
 
@@ -47,6 +48,11 @@ void MenuScreen::Draw(Tolm::Graphics* g)
     if (Tolm::Image* studio = GetImageById("IMAGE_TARVEL_STUDIO")) {
         g->DrawImage(studio, (width - studio->width) / 2, height - studio->height - 40);
     }
+}
+
+void MenuScreen::OnEnter()
+{
+    PlayMenuMusic();
 }
 
 void RegisterMenuScreen(GameStateManager* manager, const std::string& name)

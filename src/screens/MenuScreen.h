@@ -12,6 +12,8 @@ class MenuScreen : public BaseScreen
 {
 public:
     void Draw(Tolm::Graphics* g) override;
+    // The menu's music starts as the menu opens.
+    void OnEnter() override;
 };
 
 // Makes the screen and registers it with the state machine under the name.

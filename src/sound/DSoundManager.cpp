@@ -48,7 +48,7 @@ uint32_t PitchedFrequency(int defaultFrequency, double semitones)
     return uint32_t(std::clamp(frequency, double(Platform::DSBFREQUENCY_MIN), double(Platform::DSBFREQUENCY_MAX)));
 }
 
-DSoundManager::DSoundManager(Platform::WindowHandle window, bool useFmod) : useFmod(useFmod)
+DSoundManager::DSoundManager(Platform::WindowHandle window, bool useFmod)
 {
     if (window == 0) {
         return;
@@ -59,6 +59,8 @@ DSoundManager::DSoundManager(Platform::WindowHandle window, bool useFmod) : useF
     }
     if (useFmod) {
         fmod = LoadFmodLibrary();
+    }
+    if (fmod) {
         fmod->FSOUND_SetHWND(reinterpret_cast<void*>(uintptr_t(window)));
         fmod->FSOUND_SetBufferSize(200);
         fmod->FSOUND_Init(44100, 64, 2);
@@ -120,7 +122,7 @@ bool DSoundManager::LoadSound(int id, const std::string& file)
         return true;
     }
     slots[id].name = file;
-    return LoadWavSound(id, file + ".wav") || (useFmod && LoadFmodSound(id, file + ".mp3")) ||
+    return LoadWavSound(id, file + ".wav") || (fmod && LoadFmodSound(id, file + ".mp3")) ||
            LoadOggSound(id, file + ".ogg") || LoadAuSound(id, file + ".au");
 }
 

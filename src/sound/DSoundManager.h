@@ -35,7 +35,7 @@ uint32_t PitchedFrequency(int defaultFrequency, double semitones);
 class DSoundManager : public SoundManager
 {
 public:
-    // Without a window there is no device. With useFmod, MP3 effects decode through FMOD.
+    // Without a window there is no device. With useFmod, MP3 effects decode through FMOD when it loads.
     DSoundManager(Platform::WindowHandle window, bool useFmod);
     ~DSoundManager() override;
 
@@ -92,7 +92,7 @@ private:
     bool duplicationFailureReported = false;
     std::unique_ptr<Platform::DirectSoundDevice> device;
     std::unique_ptr<Platform::DirectSoundBuffer> primaryBuffer;
-    bool useFmod;
+    // Null unless MP3 effects decode through FMOD.
     FMOD_INSTANCE* fmod = nullptr;
 };
 

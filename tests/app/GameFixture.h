@@ -79,13 +79,15 @@ protected:
             WriteManifest(file, group, "");
         }
     }
-    // The three properties files and the empty manifests: a game that starts without a popup.
+    // The three properties files, the empty manifests and a music file without tracks: a game that
+    // starts without a popup.
     void WriteStartableData()
     {
         WriteProperties("trans.xml", "");
         WriteProperties("language.xml", "");
         WriteProperties("game_sets.xml", "");
         WriteEmptyManifests();
+        temp.Write("properties/music.xml", "<Music/>");
     }
 
     std::string previousFolder;

@@ -1,6 +1,7 @@
 // The application's volumes and mute reach the sound manager and the music interface; the music
 // interface follows the sound settings.
 #include "AppFixture.h"
+#include "platform/Library.h"
 #include "sound/BassMusicInterface.h"
 #include "sound/FModMusicInterface.h"
 #include "support/NullSound.h"
@@ -69,6 +70,20 @@ TEST_F(SoundControlsTest, MusicInterfaceFollowsTheSoundSettings)
     started.useFmod = false;
     auto bass = started.CreateMusicInterface(0);
     EXPECT_EQ(typeid(*bass), typeid(Tolm::BassMusicInterface));
+
+    // A music library that does not load leaves the music silent.
+    fmod.reset();
+    bass.reset();
+    started.musicInterface.reset();
+    Platform::RemoveLibrary("bass.dll");
+    Platform::RemoveLibrary("fmod.dll");
+    auto withoutBass = started.CreateMusicInterface(0);
+    EXPECT_EQ(typeid(*withoutBass), typeid(Tolm::MusicInterface));
+    started.useFmod = true;
+    auto withoutFmod = started.CreateMusicInterface(0);
+    EXPECT_EQ(typeid(*withoutFmod), typeid(Tolm::MusicInterface));
+    started.useFmod = false;
+    Platform::InstallDefaultLibraries();
 }
 
 } // namespace
