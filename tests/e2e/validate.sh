@@ -43,6 +43,9 @@ for pair in field:Field blocks:Blocks buildings:Buildings town_animation:TownAni
 done
 # The font is a system font.
 manifest fonts.xml Fonts '<Font path="!sys:DejaVu Sans" size="12" id="FONT_TITLE"/>\n'
+# The game's own music, whose tracks are checked whole.
+cp -r "$3/data/music" "$work/data/"
+cp "$2/data/properties/music.xml" "$work/data/properties/"
 
 # A particle effect: particles IMAGE NAME LIFETIME EMISSION.
 particles() {

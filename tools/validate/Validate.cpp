@@ -14,20 +14,30 @@
 // - every text id the sources look up has a text;
 // - the pictures that must match do: a button's faces and mask share one size, and the round buttons'
 //   gate plays exactly as many frames as its grid has cells (it counts the frame past the last as open);
-// - each of the game's particle effects loads, names a picture and lives as long as its users need.
+// - each of the game's particle effects loads, names a picture and lives as long as its users need;
+// - the four music tracks "properties\music.xml" names load into the music interface, and each decodes
+//   whole to one or two minutes of stereo and loops without a seam.
 #include "ParticleChecks.h"
 #include "ResourceScan.h"
 #include "app/CustomTolmAppBase.h"
+#include "core/PakFile.h"
 #include "core/PakInterface.h"
 #include "core/StringUtils.h"
 #include "platform/Clock.h"
 #include "platform/DirectSound.h"
 #include "platform/FileSystem.h"
 #include "platform/Library.h"
+#include "platform/MessageBox.h"
+#include "platform/StreamDecoders.h"
 #include "resources/ResourceManager.h"
+#include "sound/BassLibrary.h"
+#include "sound/BassMusicInterface.h"
 #include "sound/DSoundManager.h"
+#include "sound/MusicManager.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -238,6 +248,94 @@ void CheckParticles(const InspectedManager& manager, Problems& problems)
     }
 }
 
+// The music interface the game makes, noting what the music manager loads.
+class CheckedMusic : public Tolm::BassMusicInterface
+{
+public:
+    CheckedMusic() : BassMusicInterface(Tolm::LoadBassLibrary(), 1) {}
+
+    bool LoadMusic(int songId, const std::string& file) override
+    {
+        const bool loaded = BassMusicInterface::LoadMusic(songId, file);
+        tracks[songId] = loaded ? file : std::string();
+        return loaded;
+    }
+
+    std::map<int, std::string> tracks;
+};
+
+// The music manager's message about its file is a problem of the data set.
+class ProblemBoxes : public Platform::MessageBoxSink
+{
+public:
+    explicit ProblemBoxes(Problems& problems) : problems(problems) {}
+    int Show(Platform::WindowHandle, const std::string& text, const std::string&, uint32_t) override
+    {
+        problems.Add(text);
+        return Platform::IDOK;
+    }
+
+private:
+    Problems& problems;
+};
+
+// A loop has a seam where the step from its last sample to its first is one that seldom happens
+// within it: larger than all but a thousandth of the steps between neighbouring samples.
+bool HasSeam(const std::vector<int16_t>& stereo)
+{
+    for (size_t side = 0; side < 2; ++side) {
+        std::vector<int> steps;
+        for (size_t i = side + 2; i < stereo.size(); i += 2) {
+            steps.push_back(std::abs(stereo[i] - stereo[i - 2]));
+        }
+        const auto rare = steps.begin() + std::ptrdiff_t(steps.size() - steps.size() / 1000);
+        std::nth_element(steps.begin(), rare, steps.end());
+        if (std::abs(stereo[side] - stereo[stereo.size() - 2 + side]) > *rare) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Each track loads and decodes whole to between one and two minutes of 44.1 kHz stereo, and loops
+// without a seam.
+void CheckMusic(CustomTolmAppBase& app, Problems& problems)
+{
+    ProblemBoxes boxes(problems);
+    Platform::SetMessageBoxSink(&boxes);
+    auto music = std::make_unique<CheckedMusic>();
+    CheckedMusic& checked = *music;
+    app.musicInterface = std::move(music);
+    MusicManager::Instance();
+    for (int track = 0; track < 4; ++track) {
+        const std::string file = checked.tracks[track];
+        if (file.empty()) {
+            problems.Add(Tolm::FormatString("music track %d is missing or does not load", track));
+            continue;
+        }
+        std::vector<uint8_t> bytes;
+        Tolm::PakFile input(file);
+        bytes.resize(size_t(std::max<int64_t>(input.Size(), 0)));
+        std::unique_ptr<Platform::PcmSource> source =
+            input.Read(bytes.data(), uint32_t(bytes.size())) ? Platform::OpenStreamSource(bytes) : nullptr;
+        std::vector<int16_t> pcm;
+        if (!source || !Platform::DecodeToEnd(*source, 44100 * 150, pcm)) {
+            problems.Add(file + ": does not decode");
+            continue;
+        }
+        const double seconds = double(pcm.size()) / (2 * 44100.0);
+        if (source->Channels() != 2 || source->Rate() != 44100 || seconds < 60 || seconds > 120) {
+            problems.Add(Tolm::FormatString("%s: %d channels at %d Hz, %.1f s long", file.c_str(), source->Channels(),
+                                            source->Rate(), seconds));
+        } else if (HasSeam(pcm)) {
+            problems.Add(file + ": its end does not flow into its start");
+        }
+    }
+    delete MusicManager::RegisteredInstance();
+    app.musicInterface.reset();
+    Platform::SetMessageBoxSink(nullptr);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -283,6 +381,7 @@ int main(int argc, char** argv)
     CheckPictureSets(manager, problems);
     CheckTextIds(app, references, problems);
     CheckParticles(manager, problems);
+    CheckMusic(app, problems);
     manager.UnloadGroup("");
     std::filesystem::remove_all(empty, error);
 

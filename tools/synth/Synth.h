@@ -1,11 +1,12 @@
-// The synthesiser's voices and effects: everything renders into mono float samples at one rate.
+// The synthesiser shared by the data tools (sfxgen's effects, musicgen's music): voices and effects
+// render into mono samples at one rate, in doubles while they are mixed.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace SfxGen {
+namespace Synth {
 
 using Samples = std::vector<float>;
 
@@ -113,8 +114,21 @@ struct Sound
     Reverb reverb;
 };
 
+// One voice alone, from its start to where its release has died away (-80 dB), before any scaling.
+std::vector<double> RenderTone(const Tone& tone, int rate);
+std::vector<double> RenderNoise(const Noise& noise, int rate);
+
+// Adds the effect to the mix, which grows by the effect's tail.
+void ApplyEcho(const Echo& echo, int rate, std::vector<double>& mix);
+void ApplyReverb(const Reverb& reverb, int rate, std::vector<double>& mix);
+// The reverberation alone of the input, tail included. A spread of a few samples lengthens every delay
+// line, so that two sides reverberating with different spreads sound apart, as a room does.
+std::vector<double> Reverberate(const Reverb& reverb, int rate, const std::vector<double>& input, int spread);
+// A first-order high-pass at about 25 Hz: nothing below hearing moves the speaker.
+void RemoveRumble(int rate, std::vector<double>& mix);
+
 // The finished sound: voices mixed, echo and reverb, low rumble removed, faded at both ends, trimmed
 // where it has died away and scaled to its peak.
 Samples Render(const Sound& sound);
 
-} // namespace SfxGen
+} // namespace Synth

@@ -6,7 +6,7 @@
 #include <array>
 #include <cmath>
 
-namespace SfxGen {
+namespace Synth {
 
 namespace {
 
@@ -100,44 +100,67 @@ void ApplyFilter(const Filter& filter, int rate, std::vector<double>& voice)
     }
 }
 
-// The partials of each wave shape, 1/n for the saw, odd 1/n for the square and odd 1/n^2 with
-// alternating signs for the triangle.
-double WaveSample(Wave wave, double phase, double frequency, int rate)
+constexpr int kMostPartials = 60;
+
+// The sum of amplitudes[n] sin((n + 1) phase + offset) for the first count partials: the partials are
+// stepped round the circle by a complex multiplication each, so the sum costs two sines and cosines
+// whatever the number of partials.
+double PartialSum(const double* amplitudes, int count, double phase, double offset)
 {
-    if (wave == Wave::Sine) {
-        return std::sin(phase);
-    }
-    const int highest = std::min(60, int(0.45 * rate / std::max(frequency, 1.0)));
+    const double stepCos = std::cos(phase);
+    const double stepSin = std::sin(phase);
+    double re = std::cos(phase + offset);
+    double im = std::sin(phase + offset);
     double sum = 0;
-    for (int n = 1; n <= highest; ++n) {
-        switch (wave) {
-        case Wave::Saw:
-            sum += std::sin(n * phase) / n;
-            break;
-        case Wave::Square:
-            sum += n % 2 ? std::sin(n * phase) / n : 0.0;
-            break;
-        default:
-            sum += n % 2 ? ((n / 2) % 2 ? -1.0 : 1.0) * std::sin(n * phase) / (double(n) * n) : 0.0;
-            break;
+    for (int n = 0; n < count; ++n) {
+        sum += amplitudes[n] * im;
+        const double nextRe = re * stepCos - im * stepSin;
+        im = re * stepSin + im * stepCos;
+        re = nextRe;
+    }
+    return sum;
+}
+
+// The partials of each wave shape, scaled to a peak of about 1: 1/n for the saw, odd 1/n for the
+// square and odd 1/n^2 with alternating signs for the triangle.
+std::array<double, kMostPartials> WavePartials(Wave wave)
+{
+    std::array<double, kMostPartials> amplitudes{};
+    for (int n = 1; n <= kMostPartials; ++n) {
+        if (wave == Wave::Saw) {
+            amplitudes[size_t(n - 1)] = 2 / (kPi * n);
+        } else if (wave == Wave::Square) {
+            amplitudes[size_t(n - 1)] = n % 2 ? 2 / (kPi * n) : 0.0;
+        } else if (wave == Wave::Triangle) {
+            amplitudes[size_t(n - 1)] = n % 2 ? ((n / 2) % 2 ? -1.0 : 1.0) * 8 / (kPi * kPi * n * n) : 0.0;
         }
     }
-    return wave == Wave::Triangle ? sum * 8 / (kPi * kPi) : sum * 2 / kPi;
+    return amplitudes;
+}
+
+// Every partial below 0.45 times the rate, so nothing aliases.
+int PartialsBelowNyquist(double frequency, int rate, int count)
+{
+    return std::clamp(int(std::ceil(0.45 * rate / std::max(frequency, 1.0))) - 1, 0, count);
 }
 
 double Oscillator(const Tone& tone, double phase, double frequency, double modulation, int rate)
 {
-    if (tone.partials.empty()) {
-        return WaveSample(tone.wave, phase + modulation, frequency, rate);
+    if (!tone.partials.empty()) {
+        return PartialSum(tone.partials.data(), PartialsBelowNyquist(frequency, rate, int(tone.partials.size())), phase,
+                          modulation);
     }
-    double sum = 0;
-    for (size_t n = 0; n < tone.partials.size(); ++n) {
-        if (frequency * double(n + 1) < 0.45 * rate) {
-            sum += tone.partials[n] * std::sin(double(n + 1) * phase + modulation);
-        }
+    if (tone.wave == Wave::Sine) {
+        return std::sin(phase + modulation);
     }
-    return sum;
+    static const std::array<std::array<double, kMostPartials>, 3> kShapes{
+        WavePartials(Wave::Triangle), WavePartials(Wave::Square), WavePartials(Wave::Saw)};
+    const auto& shape = kShapes[size_t(tone.wave) - size_t(Wave::Triangle)];
+    const int highest = std::min(kMostPartials, int(0.45 * rate / std::max(frequency, 1.0)));
+    return PartialSum(shape.data(), highest, phase + modulation, 0.0);
 }
+
+} // namespace
 
 std::vector<double> RenderTone(const Tone& tone, int rate)
 {
@@ -207,6 +230,8 @@ std::vector<double> RenderNoise(const Noise& noise, int rate)
     return voice;
 }
 
+namespace {
+
 void MixAt(std::vector<double>& mix, const std::vector<double>& voice, double at, int rate)
 {
     const size_t start = size_t(std::max(at, 0.0) * rate);
@@ -217,6 +242,8 @@ void MixAt(std::vector<double>& mix, const std::vector<double>& voice, double at
         mix[start + i] += voice[i];
     }
 }
+
+} // namespace
 
 void ApplyEcho(const Echo& echo, int rate, std::vector<double>& mix)
 {
@@ -238,33 +265,30 @@ void ApplyEcho(const Echo& echo, int rate, std::vector<double>& mix)
 }
 
 // A small Schroeder reverberator: damped combs in parallel, then allpasses in series.
-void ApplyReverb(const Reverb& reverb, int rate, std::vector<double>& mix)
+std::vector<double> Reverberate(const Reverb& reverb, int rate, const std::vector<double>& input, int spread)
 {
-    if (reverb.mix <= 0) {
-        return;
-    }
     const double scale = rate / 44100.0;
     const std::array<int, 6> combLengths{1116, 1188, 1277, 1356, 1422, 1491};
     const std::array<int, 2> allpassLengths{556, 441};
     const double feedback = 0.7 + 0.28 * std::clamp(reverb.size, 0.0, 1.0);
     const double tail = 1116 * scale / rate * std::log(kSilence) / std::log(feedback);
-    const size_t frames = mix.size() + size_t(tail * rate);
+    const size_t frames = input.size() + size_t(tail * rate);
     std::vector<double> wet(frames);
     for (int length : combLengths) {
-        std::vector<double> line(size_t(length * scale));
+        std::vector<double> line(size_t((length + spread) * scale));
         double filtered = 0;
         size_t at = 0;
         for (size_t i = 0; i < frames; ++i) {
-            const double input = i < mix.size() ? mix[i] : 0.0;
+            const double in = i < input.size() ? input[i] : 0.0;
             const double out = line[at];
             filtered = out * (1 - reverb.damping) + filtered * reverb.damping;
-            line[at] = input + filtered * feedback;
+            line[at] = in + filtered * feedback;
             at = (at + 1) % line.size();
             wet[i] += out / combLengths.size();
         }
     }
     for (int length : allpassLengths) {
-        std::vector<double> line(size_t(length * scale));
+        std::vector<double> line(size_t((length + spread) * scale));
         size_t at = 0;
         for (size_t i = 0; i < frames; ++i) {
             const double buffered = line[at];
@@ -273,13 +297,21 @@ void ApplyReverb(const Reverb& reverb, int rate, std::vector<double>& mix)
             at = (at + 1) % line.size();
         }
     }
-    mix.resize(frames);
-    for (size_t i = 0; i < frames; ++i) {
+    return wet;
+}
+
+void ApplyReverb(const Reverb& reverb, int rate, std::vector<double>& mix)
+{
+    if (reverb.mix <= 0) {
+        return;
+    }
+    const std::vector<double> wet = Reverberate(reverb, rate, mix, 0);
+    mix.resize(wet.size());
+    for (size_t i = 0; i < wet.size(); ++i) {
         mix[i] += reverb.mix * wet[i];
     }
 }
 
-// A first-order high-pass at about 25 Hz: nothing below hearing moves the speaker.
 void RemoveRumble(int rate, std::vector<double>& mix)
 {
     const double r = 1.0 - 2 * kPi * 25.0 / rate;
@@ -292,6 +324,8 @@ void RemoveRumble(int rate, std::vector<double>& mix)
         sample = out;
     }
 }
+
+namespace {
 
 void TrimAndFade(int rate, std::vector<double>& mix)
 {
@@ -339,4 +373,4 @@ Samples Render(const Sound& sound)
     return out;
 }
 
-} // namespace SfxGen
+} // namespace Synth

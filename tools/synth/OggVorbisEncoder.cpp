@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vorbis/vorbisenc.h>
 
-namespace SfxGen {
+namespace Synth {
 
 namespace {
 
@@ -121,4 +121,4 @@ bool EncodeOggVorbis(const std::vector<int16_t>& samples, int channels, int rate
     return true;
 }
 
-} // namespace SfxGen
+} // namespace Synth
