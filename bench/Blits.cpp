@@ -4,8 +4,9 @@
 // block as the memory-bandwidth floor. Read the figures as ratios.
 //
 // The pictures: a synthetic 64 x 64 sprite with a soft round edge and an 800 x 600 overlay with a smooth
-// alpha vignette, as before; the game's own "loading_progress.png" (mostly clear) and "loading_back.png"
-// (opaque) from the built data set; and a brick and a particle sprite drawn by artgen from bench/art.
+// alpha vignette, as before; the game's own "loading_progress.png" (mostly clear), "loading_back.png"
+// (opaque) and a brick of the board from the built data set; and a particle sprite drawn by artgen from
+// bench/art, until the data set has particles of its own.
 // Small pictures are drawn at 1,000 random places in turn, whole-screen ones at the origin; a destination
 // with alpha is restored outside the timing once every place has been drawn on. Our kernel set is named
 // in each of our benchmarks' labels: QUENDARA_BLEND_KERNELS=avx2 measures the AVX2 set. Last, whole
@@ -81,6 +82,12 @@ Picture LoadPicture(const std::string& path)
     return picture;
 }
 
+// A picture of the built data set, named by its path under gfx/.
+Picture LoadGamePicture(const char* name)
+{
+    return LoadPicture(std::string(QUENDARA_BUILD_FOLDER) + "/data/gfx/" + name);
+}
+
 enum class PictureKind
 {
     Sprite,
@@ -99,15 +106,14 @@ struct PictureInfo
 
 const PictureInfo& Info(PictureKind kind)
 {
-    static const std::string data = std::string(QUENDARA_BUILD_FOLDER) + "/data/gfx/loading/";
     static const std::string art = std::string(QUENDARA_BENCH_ART) + "/";
     static const PictureInfo infos[] = {
         {"sprite64", MakeSprite},
         {"overlay800x600", MakeOverlay},
-        {"brick36", [] { return LoadPicture(art + "brick.png"); }},
+        {"brick36", [] { return LoadGamePicture("blocks/brick_gold1.png"); }},
         {"particle32", [] { return LoadPicture(art + "particle.png"); }},
-        {"loading_progress800x600", [] { return LoadPicture(data + "loading_progress.png"); }},
-        {"loading_back800x600", [] { return LoadPicture(data + "loading_back.png"); }},
+        {"loading_progress800x600", [] { return LoadGamePicture("loading/loading_progress.png"); }},
+        {"loading_back800x600", [] { return LoadGamePicture("loading/loading_back.png"); }},
     };
     return infos[int(kind)];
 }
@@ -336,8 +342,7 @@ enum class TitleFrame
 
 void TitleFrames(benchmark::State& state, TitleFrame frame, bool forcedOpaque)
 {
-    static const std::string data = std::string(QUENDARA_BUILD_FOLDER) + "/data/gfx/loading/";
-    Picture splash = LoadPicture(data + "splash_brand1.png");
+    Picture splash = LoadGamePicture("loading/splash_brand1.png");
     Picture back = GetPicture(PictureKind::LoadingBack);
     Picture progress = GetPicture(PictureKind::LoadingProgress);
     if (splash.pixels.empty() || back.pixels.empty() || progress.pixels.empty()) {
