@@ -114,13 +114,27 @@ std::vector<double> Fold(const std::vector<double>& signal, size_t loop)
     return folded;
 }
 
-// The rumble filter run round the loop twice, so that it starts the second round where it ended.
-void RemoveRumbleRound(int rate, std::vector<double>& loop)
+// A filter run round the loop twice, so that it starts the second round where it ended.
+template <typename Filter>
+void FilterRound(std::vector<double>& loop, Filter filter)
 {
     std::vector<double> twice(loop);
     twice.insert(twice.end(), loop.begin(), loop.end());
-    Synth::RemoveRumble(rate, twice);
+    filter(twice);
     std::copy(twice.begin() + std::ptrdiff_t(loop.size()), twice.end(), loop.begin());
+}
+
+// A first-order shelf: what a one-pole low-pass at the corner leaves out is raised by the decibels.
+void Brighten(int rate, double decibels, std::vector<double>& mix)
+{
+    constexpr double kCorner = 2000.0;
+    const double boost = std::pow(10.0, decibels / 20.0) - 1.0;
+    const double a = 1.0 - std::exp(-2 * 3.141592653589793 * kCorner / rate);
+    double low = 0;
+    for (double& sample : mix) {
+        low += a * (sample - low);
+        sample += boost * (sample - low);
+    }
 }
 
 } // namespace
@@ -155,8 +169,12 @@ Synth::Samples Mixdown(const Score& score)
         left[i] += score.reverb.mix * foldedWetLeft[i];
         right[i] += score.reverb.mix * foldedWetRight[i];
     }
-    RemoveRumbleRound(score.rate, left);
-    RemoveRumbleRound(score.rate, right);
+    for (std::vector<double>* side : {&left, &right}) {
+        FilterRound(*side, [&](std::vector<double>& twice) {
+            Synth::RemoveRumble(score.rate, twice);
+            Brighten(score.rate, score.brightness, twice);
+        });
+    }
 
     double squares = 0;
     double loudest = 0;

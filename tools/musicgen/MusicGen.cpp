@@ -5,16 +5,17 @@
 //   musicgen [--wav] OUTPUT_FOLDER RECIPE.xml...
 //
 // A recipe is one piece:
-//   <music file="music/menu" tempo="84" beats="4" key="F" swing="0.5" loudness="-21" peak="-3"
-//          quality="0.4">
+//   <music file="music/menu" tempo="84" beats="4" key="F" swing="0.5" loudness="-18" peak="-3"
+//          brightness="4" quality="0.4">
 //     <instrument .../>...  <reverb mix="0.25" size="0.7" damping="0.4"/>  <section .../>...
 //     <form>intro A B A outro</form>
 //   </music>
 // written to OUTPUT_FOLDER/file.ogg at 44100 Hz, scaled so its average level (RMS) is loudness dB below
-// full scale unless its loudest sample would then pass peak. beats is the bars' length; key the major
-// key (a minor piece names its relative major) whose scale colours the chords' added tones; swing the
-// place in its beat of every offbeat eighth (0.5 straight, 0.67 a triplet swing). The piece is the
-// form's sections one after the other, and it loops: what rings past its end sounds at its start.
+// full scale unless its loudest sample would then pass peak, after a shelf has raised the whole mix
+// above about 2 kHz by brightness dB. beats is the bars' length; key the major key (a minor piece
+// names its relative major) whose scale colours the chords' added tones; swing the place in its beat
+// of every offbeat eighth (0.5 straight, 0.67 a triplet swing). The piece is the form's sections one
+// after the other, and it loops: what rings past its end sounds at its start.
 //
 // An instrument is sfxgen's voices (see tools/sfxgen/SfxGen.cpp), played for each note:
 //   <instrument name="lead" gain="-6" pan="-0.2" reverb="0.3" legato="0.9" timing="0.004"

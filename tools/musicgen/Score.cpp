@@ -190,6 +190,7 @@ public:
         score.rate = int(Number(music, "rate", score.rate));
         score.loudness = Number(music, "loudness", score.loudness);
         score.peak = Number(music, "peak", score.peak);
+        score.brightness = Number(music, "brightness", score.brightness);
         score.quality = float(Number(music, "quality", score.quality));
         swing = Number(music, "swing", 0.5);
         std::string key = music.Attribute("key") ? music.Attribute("key") : "C";

@@ -50,6 +50,8 @@ struct Score
     // dB below full scale: the average level and the ceiling of the loudest sample.
     double loudness = -21.0;
     double peak = -3.0;
+    // dB added to the whole mix above about 2 kHz: presence and air for the instruments' upper partials.
+    double brightness = 0.0;
     float quality = 0.4f;
     Synth::Reverb reverb{0.25, 0.7, 0.4};
     std::vector<Instrument> instruments;
