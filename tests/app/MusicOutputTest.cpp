@@ -51,7 +51,7 @@ protected:
 };
 
 // A bar for each window, from -60 dBFS at the bottom to 0 at the top: blue before the switch, orange after.
-void DrawLoudness(const std::vector<double>& levels, size_t switchWindow)
+void DrawLoudness(const std::vector<double>& levels, size_t switchWindow, const std::string& file)
 {
     constexpr int kBar = 8;
     constexpr int kHeight = 240;
@@ -72,7 +72,7 @@ void DrawLoudness(const std::vector<double>& levels, size_t switchWindow)
             pixels[size_t(y * width + x)] = 0xFF909090;
         }
     }
-    EXPECT_TRUE(PngFile::Write("music_crossfade.png", width, kHeight, pixels.data()));
+    EXPECT_TRUE(PngFile::Write(file, width, kHeight, pixels.data()));
 }
 
 TEST_F(MusicOutputTest, TheMenuTrackCrossFadesIntoALevelTrack)
@@ -100,7 +100,8 @@ TEST_F(MusicOutputTest, TheMenuTrackCrossFadesIntoALevelTrack)
         std::printf("%5.1f%s", levels[window], window % 10 == 9 ? "\n" : " ");
     }
     std::printf("\n");
-    DrawLoudness(levels, switchWindow);
+    // Beside the test rather than in the data set the game runs in.
+    DrawLoudness(levels, switchWindow, previousFolder + "/music_crossfade.png");
 
     // The menu track fades in over its first second and plays on.
     ASSERT_GT(levels.size(), switchWindow + 25);
