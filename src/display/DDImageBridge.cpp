@@ -3,8 +3,8 @@
 // is written back in the surface's layout. Pixels the draw leaves alone come back as they were; drawn
 // ones are as exact as the software renderer and the surface's channel widths make them.
 //
-// This file stands in for the drawing in the surface's own 16- and 32-bit formulas (the locked blits,
-// fills, lines and spans, the rotated and the stretched and mirrored blits), and goes when those come.
+// This file stands in for the rotated and the stretched blits in the surface's own 16- and 32-bit
+// formulas, and goes when those come.
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 
@@ -19,16 +19,6 @@ namespace {
 Rect Translated(const Rect& rect, int dx, int dy)
 {
     return Rect(rect.x - dx, rect.y - dy, rect.width, rect.height);
-}
-
-// The pixels a line may touch, anti-aliasing included.
-Rect LineArea(double x1, double y1, double x2, double y2)
-{
-    int left = int(std::floor(std::min(x1, x2))) - 1;
-    int top = int(std::floor(std::min(y1, y2))) - 1;
-    int right = int(std::ceil(std::max(x1, x2))) + 2;
-    int bottom = int(std::ceil(std::max(y1, y2))) + 2;
-    return Rect(left, top, right - left, bottom - top);
 }
 
 } // namespace
@@ -52,101 +42,6 @@ void DDImage::DrawThroughMemory(const Rect& area, Draw draw)
         }
     }
     UnlockSurface();
-}
-
-void DDImage::FillRectNormal(const Rect& rect, const Color& color)
-{
-    DrawThroughMemory(rect,
-                      [&](MemoryImage& area, int dx, int dy) { area.FillRect(Translated(rect, dx, dy), color, 0); });
-}
-
-void DDImage::FillRectAdditive(const Rect& rect, const Color& color)
-{
-    DrawThroughMemory(rect,
-                      [&](MemoryImage& area, int dx, int dy) { area.FillRect(Translated(rect, dx, dy), color, 1); });
-}
-
-void DDImage::BlitNormal(Image* source, int x, int y, const Rect& sourceRect, const Color& color)
-{
-    DrawThroughMemory(Rect(x, y, sourceRect.width, sourceRect.height), [&](MemoryImage& area, int dx, int dy) {
-        area.Blit(source, x - dx, y - dy, sourceRect, color, 0);
-    });
-}
-
-void DDImage::BlitAdditive(Image* source, int x, int y, const Rect& sourceRect, const Color& color)
-{
-    DrawThroughMemory(Rect(x, y, sourceRect.width, sourceRect.height), [&](MemoryImage& area, int dx, int dy) {
-        area.Blit(source, x - dx, y - dy, sourceRect, color, 1);
-    });
-}
-
-void DDImage::BlitMirrorNormal(Image* source, int x, int y, const Rect& sourceRect, const Color& color)
-{
-    DrawThroughMemory(Rect(x, y, sourceRect.width, sourceRect.height), [&](MemoryImage& area, int dx, int dy) {
-        area.BlitMirror(source, x - dx, y - dy, sourceRect, color, 0);
-    });
-}
-
-void DDImage::BlitMirrorAdditive(Image* source, int x, int y, const Rect& sourceRect, const Color& color)
-{
-    DrawThroughMemory(Rect(x, y, sourceRect.width, sourceRect.height), [&](MemoryImage& area, int dx, int dy) {
-        area.BlitMirror(source, x - dx, y - dy, sourceRect, color, 1);
-    });
-}
-
-void DDImage::DrawLineNormal(double x1, double y1, double x2, double y2, const Color& color)
-{
-    DrawThroughMemory(LineArea(x1, y1, x2, y2), [&](MemoryImage& area, int dx, int dy) {
-        area.DrawLine(x1 - dx, y1 - dy, x2 - dx, y2 - dy, color, 0);
-    });
-}
-
-void DDImage::DrawLineAdditive(double x1, double y1, double x2, double y2, const Color& color)
-{
-    DrawThroughMemory(LineArea(x1, y1, x2, y2), [&](MemoryImage& area, int dx, int dy) {
-        area.DrawLine(x1 - dx, y1 - dy, x2 - dx, y2 - dy, color, 1);
-    });
-}
-
-void DDImage::DrawLineAntiAliasedNormal(double x1, double y1, double x2, double y2, const Color& color)
-{
-    DrawThroughMemory(LineArea(x1, y1, x2, y2), [&](MemoryImage& area, int dx, int dy) {
-        area.DrawLineSmooth(x1 - dx, y1 - dy, x2 - dx, y2 - dy, color, 0);
-    });
-}
-
-// The additive anti-aliased line draws nothing on a surface.
-void DDImage::DrawLineAntiAliasedAdditive(double, double, double, double, const Color&) {}
-
-void DDImage::FillSpansWithCoverage(const FillSpan* spans, int count, const Color& color, int drawMode,
-                                    const unsigned char* coverage, int coverageX, int coverageY, int coveragePitch,
-                                    int unused)
-{
-    if (!display || count <= 0) {
-        MemoryImage::FillSpansWithCoverage(spans, count, color, drawMode, coverage, coverageX, coverageY, coveragePitch,
-                                           unused);
-        return;
-    }
-    int left = spans[0].x;
-    int top = spans[0].y;
-    int right = left;
-    int bottom = top;
-    for (int i = 0; i < count; ++i) {
-        left = std::min(left, spans[i].x);
-        right = std::max(right, spans[i].x + spans[i].width);
-        top = std::min(top, spans[i].y);
-        bottom = std::max(bottom, spans[i].y + 1);
-    }
-    DrawThroughMemory(Rect(left, top, right - left, bottom - top), [&](MemoryImage& area, int dx, int dy) {
-        std::vector<FillSpan> moved(spans, spans + count);
-        for (FillSpan& span : moved) {
-            span.x -= dx;
-            span.y -= dy;
-        }
-        area.FillSpansWithCoverage(moved.data(), count, color, drawMode, coverage, coverageX - dx, coverageY - dy,
-                                   coveragePitch, unused);
-    });
-    DiscardMemoryCopies();
 }
 
 void DDImage::BlitRotated(Image* source, float x, float y, const Rect& sourceRect, const Rect& clipRect,
@@ -193,49 +88,6 @@ void DDImage::StretchBlitMirror(Image* source, const Rect& destRect, const Rect&
     DrawThroughMemory(destRect.Intersection(clipRect), [&](MemoryImage& area, int dx, int dy) {
         area.StretchBlitMirror(source, Translated(destRect, dx, dy), sourceRect, Translated(clipRect, dx, dy), color,
                                drawMode, fast);
-    });
-    DiscardMemoryCopies();
-}
-
-void DDImage::BlitMirror(Image* source, int x, int y, const Rect& sourceRect, const Color& color, int drawMode)
-{
-    if (DrawsInMemory()) {
-        MemoryImage::BlitMirror(source, x, y, sourceRect, color, drawMode);
-        return;
-    }
-    if (drawMode == 0) {
-        BlitMirrorNormal(source, x, y, sourceRect, color);
-    } else if (drawMode == 1) {
-        BlitMirrorAdditive(source, x, y, sourceRect, color);
-    }
-    DiscardMemoryCopies();
-}
-
-void DDImage::BlitMatrix(Image* source, float x, float y, const Matrix3& matrix, const Rect& clipRect,
-                         const Color& color, int drawMode, const Rect& sourceRect, bool bilinear)
-{
-    if (!display) {
-        MemoryImage::BlitMatrix(source, x, y, matrix, clipRect, color, drawMode, sourceRect, bilinear);
-        return;
-    }
-    DrawThroughMemory(clipRect, [&](MemoryImage& area, int dx, int dy) {
-        area.BlitMatrix(source, x - float(dx), y - float(dy), matrix, Translated(clipRect, dx, dy), color, drawMode,
-                        sourceRect, bilinear);
-    });
-    DiscardMemoryCopies();
-}
-
-void DDImage::BlitTexturedTriangles(Image* source, const TexVertex* vertices, int triangleCount, const Rect& clipRect,
-                                    const Color& color, int drawMode, float offsetX, float offsetY, bool bilinear)
-{
-    if (!display) {
-        MemoryImage::BlitTexturedTriangles(source, vertices, triangleCount, clipRect, color, drawMode, offsetX, offsetY,
-                                           bilinear);
-        return;
-    }
-    DrawThroughMemory(clipRect, [&](MemoryImage& area, int dx, int dy) {
-        area.BlitTexturedTriangles(source, vertices, triangleCount, Translated(clipRect, dx, dy), color, drawMode,
-                                   offsetX - float(dx), offsetY - float(dy), bilinear);
     });
     DiscardMemoryCopies();
 }

@@ -18,6 +18,7 @@ public:
     }
 
     int operator[](int sum) const { return entries[std::size_t(sum)]; }
+    const int* Data() const { return entries.get(); }
     int Size() const { return 2 * max + 1; }
 
 private:

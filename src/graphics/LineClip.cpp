@@ -49,4 +49,13 @@ bool ClipLineToRect(double& x1, double& y1, double& x2, double& y2, const Rect& 
     return true;
 }
 
+bool KeepLineInside(const Image& image, double& x1, double& y1, double& x2, double& y2)
+{
+    auto inside = [&image](double x, double y) { return x >= 0 && y >= 0 && x < image.width && y < image.height; };
+    if (inside(x1, y1) && inside(x2, y2)) {
+        return true;
+    }
+    return ClipLineToRect(x1, y1, x2, y2, Rect(0, 0, image.width, image.height)) && inside(x1, y1) && inside(x2, y2);
+}
+
 } // namespace Tolm

@@ -11,29 +11,6 @@ namespace Tolm {
 
 namespace {
 
-// Where a blit lands once cut to the destination, and the source pixel under its top-left corner.
-struct BlitArea
-{
-    Rect dest;
-    int sourceX = 0;
-    int sourceY = 0;
-};
-
-// A mirrored blit that loses destination columns on its left loses source columns on its right.
-BlitArea PlaceBlit(const Image& destination, int x, int y, const Rect& sourceRect, BlitFacing facing)
-{
-    BlitArea area;
-    area.dest = ClipToImage(Rect(x, y, sourceRect.width, sourceRect.height), destination);
-    if (IsEmpty(area.dest)) {
-        return area;
-    }
-    int skippedLeft = area.dest.x - x;
-    area.sourceX = facing == BlitFacing::Plain ? sourceRect.x + skippedLeft
-                                               : sourceRect.x + sourceRect.width - skippedLeft - area.dest.width;
-    area.sourceY = sourceRect.y + (area.dest.y - y);
-    return area;
-}
-
 // Reads the source rows of a blit, in the order the destination takes them: straight from the source's
 // pixels, through a row buffer from a palette form or when mirrored, or from a copy when the source is the
 // destination itself, so that the blit sees the pixels as they were before it started. A source without

@@ -1,10 +1,11 @@
-// Small helpers shared by the software fills, lines and blits: colour clamping and rectangle tests
-// against an image.
+// Small helpers shared by the software fills, lines and blits: colour clamping, rectangle tests against
+// an image and the placing of a blit.
 #pragma once
 
 #include "graphics/BlendKernels.h"
 #include "graphics/Color.h"
 #include "graphics/Image.h"
+#include "graphics/MemoryImage.h"
 #include "graphics/Rect.h"
 #include "graphics/TruncToInt.h"
 
@@ -57,6 +58,30 @@ inline Rect ClipToImage(const Rect& rect, const Image& image)
         return Rect();
     }
     return Rect(int(left), int(top), int(right - left), int(bottom - top));
+}
+
+// Where a blit lands once cut to the destination, and the source pixel under its top-left corner: the
+// leftmost source column drawn, which a mirrored blit draws rightmost.
+struct BlitArea
+{
+    Rect dest;
+    int sourceX = 0;
+    int sourceY = 0;
+};
+
+// A mirrored blit that loses destination columns on its left loses source columns on its right.
+inline BlitArea PlaceBlit(const Image& destination, int x, int y, const Rect& sourceRect, BlitFacing facing)
+{
+    BlitArea area;
+    area.dest = ClipToImage(Rect(x, y, sourceRect.width, sourceRect.height), destination);
+    if (IsEmpty(area.dest)) {
+        return area;
+    }
+    int skippedLeft = area.dest.x - x;
+    area.sourceX = facing == BlitFacing::Plain ? sourceRect.x + skippedLeft
+                                               : sourceRect.x + sourceRect.width - skippedLeft - area.dest.width;
+    area.sourceY = sourceRect.y + (area.dest.y - y);
+    return area;
 }
 
 } // namespace Tolm

