@@ -1,6 +1,6 @@
 // Surface images: the surface's life, the counted lock, the conversion into the display's layout with
 // its colour key, the read-back, the overrides of the memory image's storage and the routing of the
-// unscaled draws. The drawing straight into the locked surface is in DDImageBridge.cpp.
+// unscaled draws. The drawing straight into the locked surface is in the Surface*.cpp files.
 #include "display/DDImage.h"
 
 #include "app/TolmAppBase.h"
@@ -338,26 +338,6 @@ void DDImage::ReadSurfaceArea(const Rect& area, uint32_t* out) const
             uint32_t value = sixteen ? reinterpret_cast<const uint16_t*>(row)[column]
                                      : reinterpret_cast<const uint32_t*>(row)[column];
             out[std::size_t(y) * std::size_t(area.width) + std::size_t(x)] = FromSurfaceValue(value, *display);
-        }
-    }
-}
-
-void DDImage::WriteSurfaceArea(const Rect& area, const uint32_t* pixels)
-{
-    auto* rows = static_cast<uint8_t*>(lockDesc.surface);
-    const DDPIXELFORMAT& format = lockDesc.pixelFormat;
-    bool sixteen = format.rgbBitCount == 16;
-    for (int y = 0; y < area.height; ++y) {
-        uint8_t* row = rows + std::ptrdiff_t(area.y + y) * lockDesc.pitch;
-        for (int x = 0; x < area.width; ++x) {
-            uint32_t value =
-                ToSurfaceValue(pixels[std::size_t(y) * std::size_t(area.width) + std::size_t(x)], *display, format);
-            int column = area.x + x;
-            if (sixteen) {
-                reinterpret_cast<uint16_t*>(row)[column] = uint16_t(value);
-            } else {
-                reinterpret_cast<uint32_t*>(row)[column] = value;
-            }
         }
     }
 }

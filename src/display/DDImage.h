@@ -117,11 +117,7 @@ private:
     bool IsOn3DTarget() const;
     bool ConvertIntoSurface(const uint32_t* pixels);
     void LetGoOfSurface();
-    // Runs a software draw on a 32-bit copy of the area of the locked surface and writes the copy back.
-    template <typename Draw>
-    void DrawThroughMemory(const Rect& area, Draw draw);
     void ReadSurfaceArea(const Rect& area, uint32_t* out) const;
-    void WriteSurfaceArea(const Rect& area, const uint32_t* pixels);
 
     // True while the surface itself is locked (lockCount may stay above 0 after the surface went).
     bool surfaceLocked = false;

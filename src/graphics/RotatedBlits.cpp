@@ -4,6 +4,7 @@
 // rectangle, so the inner loop needs no bounds test and no floating point.
 #include "graphics/BlendKernels.h"
 #include "graphics/MemoryImage.h"
+#include "graphics/RotatedRows.h"
 #include "graphics/RotationSampling.h"
 #include "graphics/SoftwareDraw.h"
 
@@ -16,68 +17,12 @@ namespace Tolm {
 
 namespace {
 
+using RotatedRows::One;
+using RotatedRows::RotatedPlan;
+using RotatedRows::RowSpan;
 using RotationSampling::DirectTexels;
 using RotationSampling::PaletteTexels;
 using RotationSampling::Sums;
-
-constexpr int64_t One = 65536;
-
-// (int)(value x 65536) of the row set-up. Kept in 64 bits and saturated far beyond any image, so that a
-// position far outside the source still gives a row the limits reject, never an overflow.
-int64_t ToFixed(double value)
-{
-    constexpr double Limit = double(int64_t(1) << 48);
-    return int64_t(std::clamp(value * double(One), -Limit, Limit));
-}
-
-// The columns lo..hi of a row that sample inside the source rectangle of width w and height h.
-struct RowSpan
-{
-    int64_t lo = 0;
-    int64_t hi = 0;
-};
-
-// The limits along x keep 0 <= u and the right-hand texel inside; along y the same, but the upper limit of
-// a falling v is taken as -(v / dv). Divisions truncate toward zero.
-std::optional<RowSpan> LimitRow(int64_t uStart, int64_t vStart, int64_t du, int64_t dv, int64_t w, int64_t h,
-                                int64_t last)
-{
-    RowSpan span{0, last};
-    if (du < 0) {
-        if (uStart < 0) {
-            return std::nullopt;
-        }
-        span.lo = std::max(span.lo, (w * One - uStart - 0x27FFF) / du);
-        span.hi = std::min(span.hi, (0x7FFF - uStart) / du);
-    } else if (du > 0) {
-        if ((uStart >> 16) >= w - 1) {
-            return std::nullopt;
-        }
-        span.lo = std::max(span.lo, (One - uStart) / du);
-        span.hi = std::min(span.hi, (w * One - uStart - 0x17FFF) / du);
-    } else if (uStart < 0 || uStart >= w * One - One) {
-        return std::nullopt;
-    }
-    if (dv < 0) {
-        if (vStart < 0) {
-            return std::nullopt;
-        }
-        span.lo = std::max(span.lo, (h * One - vStart - 0x27FFF) / dv);
-        span.hi = std::min(span.hi, -(vStart / dv));
-    } else if (dv > 0) {
-        if ((vStart >> 16) >= h - 1) {
-            return std::nullopt;
-        }
-        span.lo = std::max(span.lo, (One - vStart) / dv);
-        span.hi = std::min(span.hi, (h * One - vStart - 0x17FFF) / dv);
-    } else if (vStart < 0 || vStart >= h * One - One) {
-        return std::nullopt;
-    }
-    if (span.lo > span.hi) {
-        return std::nullopt;
-    }
-    return span;
-}
 
 // The rules of step 7 as function objects, so that each rotated loop is compiled with its own.
 struct NormalWhiteRule
@@ -116,49 +61,12 @@ struct AdditiveTintedRule
     }
 };
 
-// Where a rotated draw lands and how its rows map back into the source rectangle.
-struct RotatedPlan
-{
-    RectD bounds;
-    double cosine = 1;
-    double sine = 0;
-    int64_t du = One;
-    int64_t dv = 0;
-    float x = 0;
-    float y = 0;
-    float centerX = 0;
-    float centerY = 0;
-    int64_t sourceWidth = 0;
-    int64_t sourceHeight = 0;
-};
-
-// Calls `draw` (row, uStart, vStart, span) for each destination row that samples inside the source.
-template <typename DrawRow>
-void ForEachRow(const RotatedPlan& plan, const DrawRow& draw)
-{
-    int startX = TruncToInt(plan.bounds.x);
-    int startY = TruncToInt(plan.bounds.y);
-    int last = TruncToInt(plan.bounds.width - 1);
-    for (int i = 0; i < plan.bounds.height; ++i) {
-        int row = startY + i;
-        double p = startX - double(plan.centerX) - double(plan.x);
-        double q = row - double(plan.centerY) - double(plan.y);
-        int64_t uStart = ToFixed(plan.centerX + plan.cosine * p - plan.sine * q);
-        int64_t vStart = ToFixed(plan.centerY + plan.sine * p + plan.cosine * q);
-        std::optional<RowSpan> span =
-            LimitRow(uStart, vStart, plan.du, plan.dv, plan.sourceWidth, plan.sourceHeight, last);
-        if (span) {
-            draw(row, uStart, vStart, *span);
-        }
-    }
-}
-
 template <typename Texels, typename Rule>
 void DrawRotatedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
                      const Rule& rule, uint32_t weightScale)
 {
     std::size_t startX = std::size_t(TruncToInt(plan.bounds.x));
-    ForEachRow(plan, [&](int row, int64_t uStart, int64_t vStart, const RowSpan& span) {
+    RotatedRows::ForEachRow(plan, [&](int row, int64_t uStart, int64_t vStart, const RowSpan& span) {
         uint32_t* dest = pixels + std::size_t(row) * pitch + startX;
         int64_t u = uStart + span.lo * plan.du;
         int64_t v = vStart + span.lo * plan.dv;
@@ -182,7 +90,7 @@ void DrawShiftedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& pla
     SampleRow sample = ActiveBlendKernels().sampleShifted;
     ShiftedSampling sampling{{}, rule};
     std::size_t startX = std::size_t(TruncToInt(plan.bounds.x));
-    ForEachRow(plan, [&](int row, int64_t uStart, int64_t vStart, const RowSpan& span) {
+    RotatedRows::ForEachRow(plan, [&](int row, int64_t uStart, int64_t vStart, const RowSpan& span) {
         RotationSampling::AreaWeights(RotationSampling::OddFraction(uStart), RotationSampling::OddFraction(vStart),
                                       sampling.area);
         int count = int(span.hi - span.lo + 1);
@@ -219,11 +127,6 @@ void DrawRotatedWithRule(uint32_t* pixels, std::size_t pitch, const RotatedPlan&
     } else {
         DrawRotatedRows(pixels, pitch, plan, texels, AdditiveTintedRule{rule.tint}, scale);
     }
-}
-
-bool AllFinite(std::initializer_list<double> values)
-{
-    return std::all_of(values.begin(), values.end(), [](double value) { return std::isfinite(value); });
 }
 
 } // namespace
@@ -266,42 +169,29 @@ void MemoryImage::BlitRotated(Image* source, float x, float y, const Rect& sourc
     if (!memorySource || IsEmpty(sourceRect) || !LiesInside(sourceRect, *memorySource)) {
         return;
     }
-    if (!AllFinite({x, y, angle, centerX, centerY})) {
-        return;
-    }
-    RotatedPlan plan;
     Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
-    if (!GetRotatedBounds(x, y, sourceRect, clip, angle, plan.bounds, centerX, centerY)) {
+    std::optional<RotatedPlan> plan = RotatedRows::PlanRotation(x, y, sourceRect, clip, angle, centerX, centerY);
+    if (!plan) {
         return;
     }
     uint32_t* pixels = GetBits();
     if (!pixels) {
         return;
     }
-    plan.cosine = std::cos(angle);
-    plan.sine = std::sin(angle);
-    plan.du = TruncToInt(plan.cosine * double(One));
-    plan.dv = TruncToInt(plan.sine * double(One));
-    plan.x = x;
-    plan.y = y;
-    plan.centerX = centerX;
-    plan.centerY = centerY;
-    plan.sourceWidth = sourceRect.width;
-    plan.sourceHeight = sourceRect.height;
 
     Color tint = ClampColor(color);
     std::size_t sourceStride = std::size_t(memorySource->width);
     std::size_t origin = std::size_t(sourceRect.y) * sourceStride + std::size_t(sourceRect.x);
     if (memorySource->HasPalette()) {
         PaletteTexels texels{memorySource->colorIndices.get() + origin, memorySource->colorTable.get(), sourceStride};
-        DrawRotatedWithRule(pixels, std::size_t(width), plan, texels, tint, drawMode);
+        DrawRotatedWithRule(pixels, std::size_t(width), *plan, texels, tint, drawMode);
     } else if (memorySource == this) {
         // Drawn onto itself, the source is read from a copy taken before the first write.
         std::vector<uint32_t> copy(pixels, pixels + GetPixelCount());
-        DrawRotatedWithRule(pixels, std::size_t(width), plan, DirectTexels{copy.data() + origin, sourceStride}, tint,
+        DrawRotatedWithRule(pixels, std::size_t(width), *plan, DirectTexels{copy.data() + origin, sourceStride}, tint,
                             drawMode);
     } else if (const uint32_t* sourcePixels = memorySource->GetBits()) {
-        DrawRotatedWithRule(pixels, std::size_t(width), plan, DirectTexels{sourcePixels + origin, sourceStride}, tint,
+        DrawRotatedWithRule(pixels, std::size_t(width), *plan, DirectTexels{sourcePixels + origin, sourceStride}, tint,
                             drawMode);
     } else {
         return;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <numbers>
 #include <set>
 #include <utility>
@@ -335,6 +336,107 @@ TEST_F(LockedDrawingTest, TrianglesDrawOnlyIntoLayoutsTheRasterizerHasRoutinesFo
     }
 }
 
+TEST_F(LockedDrawingTest, NearestStretchesBlendEachSampledPixel)
+{
+    InitOn(SurfaceLayout::Rgb565);
+    auto white = Source({0xFFFFFFFF}, 1);
+    // Red alone of white: 0xF800 x 255 >> 8, kept to the red mask, over nothing kept of the destination.
+    auto tinted = Target(4, 2, 0x001F);
+    tinted->StretchBlit(white.get(), Rect(1, 0, 3, 2), Rect(0, 0, 1, 1), Rect(0, 0, 4, 2), Color(255, 0, 0), 0, true);
+    EXPECT_EQ(ValueAt(*tinted, 1, 0), 0xF000u);
+    EXPECT_EQ(ValueAt(*tinted, 3, 1), 0xF000u);
+    EXPECT_EQ(ValueAt(*tinted, 0, 1), 0x001Fu);
+
+    auto grey = Source({0xFF808080}, 1);
+    auto added = Target(2, 2, 0x8410);
+    added->StretchBlit(grey.get(), Rect(0, 0, 2, 2), Rect(0, 0, 1, 1), Rect(0, 0, 2, 2), Color::White, 2, true);
+    EXPECT_TRUE(Changed(*added, 0xFFFF).empty()) << "mode 2 adds, and saturates";
+}
+
+TEST_F(LockedDrawingTest, MirroredStretchesShowTheSourceFromTheRight)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    auto source = Source({0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, 3);
+    auto mirrored = Target(6, 1, 0);
+    mirrored->StretchBlitMirror(source.get(), Rect(0, 0, 6, 1), Rect(0, 0, 3, 1), Rect(0, 0, 6, 1), Color::White, 0,
+                                false);
+    auto flipped = Source({0xFF0000FF, 0xFF00FF00, 0xFFFF0000}, 3);
+    auto plain = Target(6, 1, 0);
+    plain->StretchBlit(flipped.get(), Rect(0, 0, 6, 1), Rect(0, 0, 3, 1), Rect(0, 0, 6, 1), Color::White, 0, true);
+    std::vector<uint32_t> mirroredValues;
+    std::vector<uint32_t> plainValues;
+    ForEachValue(*mirrored, [&](uint32_t& v, int, int) { mirroredValues.push_back(v); });
+    ForEachValue(*plain, [&](uint32_t& v, int, int) { plainValues.push_back(v); });
+    EXPECT_EQ(mirroredValues,
+              (std::vector<uint32_t>{0xFF0000FF, 0xFF0000FF, 0xFF00FF00, 0xFF00FF00, 0xFFFF0000, 0xFFFF0000}));
+    EXPECT_EQ(mirroredValues, plainValues);
+
+    // One column wide, the stretch samples the source column at the clipped rectangle's right edge: the
+    // first.
+    auto narrow = Target(3, 1, 0);
+    narrow->StretchBlitMirror(source.get(), Rect(1, 0, 1, 1), Rect(0, 0, 3, 1), Rect(0, 0, 3, 1), Color::White, 0,
+                              true);
+    EXPECT_EQ(ValueAt(*narrow, 1, 0), 0xFFFF0000u);
+    EXPECT_EQ(Changed(*narrow, 0).size(), 1u);
+}
+
+TEST_F(LockedDrawingTest, StretchesTakeTheBlitterTheLockedLoopsOrATemporaryImage)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    auto source = std::make_unique<DDImage>(display.get());
+    std::vector<uint32_t> white(4, 0xFFFFFFFF);
+    source->SetBits(white.data(), 2, 2, true);
+    ASSERT_TRUE(source->CreateSurface());
+
+    // Fast, opaque white, normal mode between surfaces: DirectDraw's Blt, which fails here.
+    auto blitted = Target(4, 4, 0);
+    Platform::DirectDrawSeam::FailCall("Blt", Platform::DDERR_GENERIC);
+    blitted->StretchBlit(source.get(), Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 4, 4), Color::White, 0, true);
+    EXPECT_TRUE(Changed(*blitted, 0).empty());
+    // Tinted, the locked loops draw it: red 0xFF x 255 >> 8.
+    blitted->StretchBlit(source.get(), Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 4, 4), Color(255, 0, 0), 0, true);
+    EXPECT_EQ(ValueAt(*blitted, 3, 3), 0xFE0000u);
+
+    // Area-filtered onto an opaque image: stretched untinted into a temporary image, then blitted with the
+    // colour once.
+    auto filtered = Target(4, 4, 0);
+    filtered->StretchBlit(source.get(), Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 4, 4), Color(255, 0, 0), 0,
+                          false);
+    uint32_t red = ValueAt(*filtered, 2, 1);
+    EXPECT_EQ(red & 0xFFFF, 0u);
+    EXPECT_GE(red >> 16, 0xFCu);
+}
+
+TEST_F(LockedDrawingTest, RotatedBlitsWalkTheBoxOfTheTurnedRectangle)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    auto white = Source(std::vector<uint32_t>(12, 0xFFFFFFFF), 4);
+    // Angle 0 at whole coordinates: the limits leave out the first and last column and the last row, and
+    // the odd fractions give each pixel 254 of 256 of one texel: 255 x 254 >> 8.
+    auto target = Target(8, 6, 0);
+    target->BlitF(white.get(), 2, 1, Rect(0, 0, 4, 3), Rect(0, 0, 8, 6), Color::White, 0);
+    EXPECT_EQ(Changed(*target, 0), (std::set<std::pair<int, int>>{{3, 1}, {4, 1}, {3, 2}, {4, 2}}));
+    EXPECT_EQ(ValueAt(*target, 3, 2), 0xFDFDFDu);
+
+    // At a quarter turn the cosine truncates to 0 and the rows take the limits of a still column.
+    auto turned = Target(10, 10, 0);
+    turned->BlitRotated(white.get(), 3, 3, Rect(0, 0, 4, 3), Rect(0, 0, 10, 10), Color::White, 0, std::numbers::pi / 2,
+                        2, 1.5f);
+    std::set<std::pair<int, int>> changed = Changed(*turned, 0);
+    EXPECT_FALSE(changed.empty());
+    for (const auto& [x, y] : changed) {
+        EXPECT_TRUE(x >= 3 && x <= 7 && y >= 2 && y <= 8) << x << ", " << y;
+    }
+
+    auto untouched = Target(6, 6, 0);
+    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity()}) {
+        untouched->BlitRotated(white.get(), 1, 1, Rect(0, 0, 4, 3), Rect(0, 0, 6, 6), Color::White, 0, bad, 0, 0);
+        untouched->BlitRotated(white.get(), float(bad), 1, Rect(0, 0, 4, 3), Rect(0, 0, 6, 6), Color::White, 1, 0.5, 0,
+                               0);
+    }
+    EXPECT_TRUE(Changed(*untouched, 0).empty()) << "positions and angles that are not finite draw nothing";
+}
+
 namespace {
 
 // The scene: each draw in a cell of its own, so that no draw's rounding feeds another's. Anti-aliased
@@ -378,14 +480,6 @@ std::vector<SceneDraw> SceneDraws()
         draws.push_back([mode](Image& t, MemoryImage&, MemoryImage&, MemoryImage& o, MemoryImage&, int x, int y) {
             t.Blit(&o, x, y, Rect(0, 0, 12, 12), Color::White, mode);
         });
-        draws.push_back([mode](Image& t, MemoryImage& s, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
-            t.StretchBlit(&s, Rect(x, y, 20, 17), Rect(0, 0, 12, 12), Rect(0, 0, t.width, t.height),
-                          Color(255, 220, 200), mode, true);
-        });
-        draws.push_back([mode](Image& t, MemoryImage& s, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
-            t.StretchBlitMirror(&s, Rect(x, y, 9, 22), Rect(0, 0, 12, 12), Rect(0, 0, t.width, t.height), Color::White,
-                                mode, true);
-        });
         for (double angle : {0.0, 0.6, std::numbers::pi / 2, 2.5}) {
             draws.push_back(
                 [mode, angle](Image& t, MemoryImage& s, MemoryImage& p, MemoryImage&, MemoryImage&, int x, int y) {
@@ -401,17 +495,24 @@ std::vector<SceneDraw> SceneDraws()
             t.DrawLine(x + 24, y + 1, x + 3, y + 26, Color(100, 240, 250, 150), mode);
         });
     }
-    // The memory image fills and area-filters in normal mode only, untinted.
+    // The memory image fills, and stretches, in normal mode only, and stretches untinted. Its nearest
+    // stretch steps in doubles, the surface's in 16.16: at twice the size both sample the same pixels.
+    for (bool fast : {true, false}) {
+        draws.push_back([fast](Image& t, MemoryImage& s, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
+            t.StretchBlit(&s, Rect(x, y, fast ? 24 : 20, fast ? 24 : 17), Rect(0, 0, 12, 12),
+                          Rect(0, 0, t.width, t.height), Color::White, 0, fast);
+        });
+    }
+    draws.push_back([](Image& t, MemoryImage& s, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
+        t.StretchBlitMirror(&s, Rect(x, y, 24, 24), Rect(0, 0, 12, 12), Rect(0, 0, t.width, t.height), Color::White, 0,
+                            true);
+    });
     draws.push_back([](Image& t, MemoryImage&, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
         t.FillRect(Rect(x + 2, y + 3, 20, 15), Color(30, 160, 250), 0);
         t.FillRect(Rect(x + 8, y + 8, 15, 15), Color(250, 90, 20, 100), 0);
     });
     draws.push_back([](Image& t, MemoryImage&, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
         t.DrawLine(x + 24.5, y + 1.5, x + 3.2, y + 26.7, Color(100, 240, 250, 150), 0);
-    });
-    draws.push_back([](Image& t, MemoryImage& s, MemoryImage&, MemoryImage&, MemoryImage&, int x, int y) {
-        t.StretchBlit(&s, Rect(x, y, 20, 17), Rect(0, 0, 12, 12), Rect(0, 0, t.width, t.height), Color::White, 0,
-                      false);
     });
     draws.push_back([](Image& t, MemoryImage&, MemoryImage&, MemoryImage&, MemoryImage& u, int x, int y) {
         t.Blit(&u, x, y, Rect(0, 0, 12, 12), Color::White, 0);
