@@ -277,6 +277,8 @@ public:
     void RecordDemoEventHeader();
     // Reads the pending event's header when the last one was taken; true when it is due now.
     bool ReadDemoEventHeader();
+    // Whether the stream holds another event header: the bits padding its last byte are none.
+    bool DemoHeaderAvailable();
     // Carries out the recorded input events that are due now.
     void PlayDemoEvents();
     // The buffer's contents recorded, or replaced by the recorded contents while playing back.
@@ -571,7 +573,6 @@ private:
     // A length and that many bytes of the stream; false, with the rest of the stream skipped, when the
     // length is negative or runs past the end.
     bool ReadDemoBlock(std::vector<uint8_t>& bytes);
-    bool DemoHeaderAvailable();
     void PlayDemoEvent();
     void PlayDemoActivation(bool nowFocused);
     void PlayDemoMinimize(bool nowMinimized);
