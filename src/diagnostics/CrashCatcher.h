@@ -51,6 +51,11 @@ public:
     // Names the report's section:offset addresses from the first "*.map" file of the current folder,
     // in name order. Without one the report stays as it is.
     static void MergeMapFileSymbols(std::string& report);
+    // Sends the report as a form to the report server through SubmitTransfer: the application's extra
+    // fields, the product, its version, the user's text, the crash title and text and, when attachFile,
+    // the attachment. The body of a thread of its own; it ends once the transfer has started. Sends
+    // nothing without an application object.
+    static void SubmitReportThread();
 };
 
 // The section of the module-relative address: the first whose range, end included, holds it.
