@@ -7,6 +7,7 @@
 #include "graphics/SoftwareDraw.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Tolm {
 
@@ -33,9 +34,11 @@ void FillNormal(const LockedSurface& surface, const Rect& area, const Color& col
     if (alpha == 255) {
         Pixel value = Pixel(SumChannels(
             color, masks, [sixteen](uint32_t c, uint32_t m) { return (sixteen ? (c + 1) * m : c * m) >> 8 & m; }));
-        for (int row = 0; row < area.height; ++row) {
-            Pixel* dest = surface.At<Pixel>(area.x, area.y + row);
-            std::fill(dest, dest + area.width, value);
+        // One row filled, the others copied from it: a copy moves whole vectors.
+        Pixel* first = surface.At<Pixel>(area.x, area.y);
+        std::fill(first, first + area.width, value);
+        for (int row = 1; row < area.height; ++row) {
+            std::memcpy(surface.At<Pixel>(area.x, area.y + row), first, std::size_t(area.width) * sizeof(Pixel));
         }
         return;
     }
