@@ -6,6 +6,7 @@
 #include "app/TolmAppBase.h"
 #include "display/DDInterface.h"
 #include "graphics/MemoryImageRegistry.h"
+#include "graphics/SoftwareDraw.h"
 
 #include <algorithm>
 #include <bit>
@@ -474,18 +475,17 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
 
 namespace {
 
-// A horizontal or vertical line as the one-pixel-wide rectangle it covers, its ends truncated toward zero.
+// A horizontal or vertical line as the one-pixel-wide rectangle it covers, its ends truncated toward zero
+// and kept to the int range.
 std::optional<Rect> LineAsRect(double x1, double y1, double x2, double y2)
 {
     if (y1 == y2) {
-        int left = std::min(int(x1), int(x2));
-        int right = std::max(int(x1), int(x2));
-        return Rect(left, int(y1), right - left + 1, 1);
+        int left = TruncToInt(std::min(x1, x2));
+        return Rect(left, TruncToInt(y1), FillLength(left, TruncToInt(std::max(x1, x2))), 1);
     }
     if (x1 == x2) {
-        int top = std::min(int(y1), int(y2));
-        int bottom = std::max(int(y1), int(y2));
-        return Rect(int(x1), top, 1, bottom - top + 1);
+        int top = TruncToInt(std::min(y1, y2));
+        return Rect(TruncToInt(x1), top, 1, FillLength(top, TruncToInt(std::max(y1, y2))));
     }
     return std::nullopt;
 }

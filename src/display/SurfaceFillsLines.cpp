@@ -3,6 +3,7 @@
 // multiply per channel, and additive pixels saturate through the display's tables.
 #include "display/DDImage.h"
 #include "display/SurfaceDrawing.h"
+#include "graphics/LineClip.h"
 #include "graphics/LineWalk.h"
 #include "graphics/SoftwareDraw.h"
 
@@ -163,7 +164,12 @@ void SmoothLineOn(const LockedSurface& surface, int width, int height, double x1
     const SmoothPixel<Pixel, Kind> blend{
         masks, Pixel(SumChannels(color, masks, [](uint32_t c, uint32_t m) { return m * c >> 8 & m; }))};
     const uint32_t alpha = uint32_t(color.alpha);
+    // The accumulator starts from the first point's fractions, not from where the line crosses its first
+    // row or column, so a line can step one pixel past its far end: pixels off the image are left out.
     auto plot = [&](int x, int y, int coverage) {
+        if (x < 0 || y < 0 || x >= width || y >= height) {
+            return;
+        }
         uint32_t w = alpha == 255 ? uint32_t(coverage) : (uint32_t(coverage) * (alpha + 1)) >> 8;
         Pixel* pixel = surface.At<Pixel>(x, y);
         *pixel = blend(*pixel, w);
@@ -201,9 +207,11 @@ void DDImage::FillRectAdditive(const Rect& rect, const Color& color)
     });
 }
 
+// Lines reach here clipped by the drawing context; ends outside the image are cut to it all the same, so
+// that no line can write past the surface.
 void DDImage::DrawLineNormal(double x1, double y1, double x2, double y2, const Color& color)
 {
-    if (noReadBack) {
+    if (noReadBack || !KeepLineInside(*this, x1, y1, x2, y2)) {
         return;
     }
     DrawOnLockedSurface(*this, [&](const LockedSurface& surface) {
@@ -215,7 +223,7 @@ void DDImage::DrawLineNormal(double x1, double y1, double x2, double y2, const C
 // The 32-bit additive line starts its error term without the first point's fraction.
 void DDImage::DrawLineAdditive(double x1, double y1, double x2, double y2, const Color& color)
 {
-    if (noReadBack) {
+    if (noReadBack || !KeepLineInside(*this, x1, y1, x2, y2)) {
         return;
     }
     DrawOnLockedSurface(*this, [&](const LockedSurface& surface) {
@@ -232,6 +240,9 @@ void DDImage::DrawLineAdditive(double x1, double y1, double x2, double y2, const
 
 void DDImage::DrawLineAntiAliasedNormal(double x1, double y1, double x2, double y2, const Color& color)
 {
+    if (!KeepLineInside(*this, x1, y1, x2, y2)) {
+        return;
+    }
     DrawOnLockedSurface(*this, [&](const LockedSurface& surface) {
         Color clamped = ClampColor(color);
         switch (surface.kind) {

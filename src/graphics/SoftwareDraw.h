@@ -60,6 +60,12 @@ inline Rect ClipToImage(const Rect& rect, const Image& image)
     return Rect(int(left), int(top), int(right - left), int(bottom - top));
 }
 
+// The pixels from one truncated end of a straight line to the other, kept to the int range.
+inline int FillLength(int from, int to)
+{
+    return int(std::min<int64_t>(int64_t(to) - from + 1, INT_MAX));
+}
+
 // Where a blit lands once cut to the destination, and the source pixel under its top-left corner: the
 // leftmost source column drawn, which a mirrored blit draws rightmost.
 struct BlitArea

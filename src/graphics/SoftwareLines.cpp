@@ -15,15 +15,6 @@
 
 namespace Tolm {
 
-namespace {
-
-int FillLength(int from, int to)
-{
-    return int(std::min<int64_t>(int64_t(to) - from + 1, INT_MAX));
-}
-
-} // namespace
-
 bool MemoryImage::FillLineAsRect(double x1, double y1, double x2, double y2, const Color& color, int drawMode)
 {
     if (y1 == y2) {

@@ -270,6 +270,12 @@ TEST_F(LockedDrawingTest, LinesStepOnePixelPerColumnAndStopAtTheirBox)
     stopped->DrawLine(0, 0, 2, 0.9, Color::White, 0);
     EXPECT_EQ(Changed(*stopped, 0), (std::set<std::pair<int, int>>{{0, 0}, {1, 0}}));
 
+    // Ends far outside are cut to the image first: the canaries stay whole.
+    auto far = Target(6, 6, 0);
+    far->DrawLine(-100, -50, 1e9, 4e8, Color::White, 0);
+    far->DrawLineSmooth(-1e9, 3, 1e9, 2.5, Color::White, 0);
+    EXPECT_FALSE(Changed(*far, 0).empty());
+
     InitOn(SurfaceLayout::Rgb565);
     auto sixteen = Target(12, 5, 0);
     sixteen->DrawLine(0, 0, 10, 3, Color::White, 0);
@@ -303,6 +309,14 @@ TEST_F(LockedDrawingTest, AntiAliasedLinesWeighTheirTwoPixelsPerStep)
     point->DrawLineSmooth(3.2, 4.7, 3.9, 4.1, Color::White, 0);
     EXPECT_EQ(Changed(*point, 0), (std::set<std::pair<int, int>>{{3, 4}}));
     EXPECT_EQ(ValueAt(*point, 3, 4), 0xDADADAu);
+
+    // Its accumulator starts from the fractions' product: this line would step to column -1 on its last
+    // rows, into the row above's end.
+    auto steep = Target(32, 41, 0);
+    steep->DrawLineSmooth(0, 21, 5.75, 4.75, Color::White, 0);
+    for (const auto& [x, y] : Changed(*steep, 0)) {
+        EXPECT_TRUE(x <= 6 && y >= 4 && y <= 21) << x << ", " << y;
+    }
 
     auto additive = Target(6, 6, 0);
     additive->DrawLineSmooth(0, 0, 5, 3, Color::White, 1);
