@@ -11,12 +11,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
+// One file a process, so that runs side by side do not write each other's inputs.
 const std::string& ScratchFile()
 {
-    static const std::string file = (std::filesystem::temp_directory_path() / "quendara-fuzz-particles.xml").string();
+    static const std::string file =
+        (std::filesystem::temp_directory_path() / ("quendara-fuzz-particles-" + std::to_string(getpid()) + ".xml"))
+            .string();
     return file;
 }
 

@@ -12,11 +12,16 @@ void SetError(TiXmlDocument& document, int error)
     document.SetError(error, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
 }
 
-// Line ends become line feeds: CR LF and a lone CR alike.
+// TinyXML steps over a UTF-8 character whole, as long as its first byte says, even where the text ends
+// inside it; the terminators after the text keep every such step on a terminator.
+constexpr size_t kTerminators = 4;
+
+// Line ends become line feeds: CR LF and a lone CR alike. The text is followed by kTerminators zero
+// bytes besides its own.
 std::string WithLineFeeds(const std::vector<char>& bytes)
 {
     std::string text;
-    text.reserve(bytes.size());
+    text.reserve(bytes.size() + kTerminators);
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != '\r') {
             text += bytes[i];
@@ -27,6 +32,7 @@ std::string WithLineFeeds(const std::vector<char>& bytes)
             ++i;
         }
     }
+    text.append(kTerminators, '\0');
     return text;
 }
 

@@ -7,6 +7,7 @@
 
 #include "rasterizer/BilinearSpan.h"
 #include "rasterizer/FixedPoint.h"
+#include "rasterizer/NearestSpan.h"
 #include "rasterizer/TriangleFeatures.h"
 #include "rasterizer/TrianglePixelStep.h"
 
@@ -199,8 +200,14 @@ private:
         const TriangleColor spanColor = color;
         Pixel* pixel = reinterpret_cast<Pixel*>(bits + int64_t(row) * rowStride) + first;
         int32_t count = end - first;
-        int32_t drawn = BilinearSpan<Format, Features>::Draw(pixel, count, values[kU], values[kV], steps[kU], steps[kV],
-                                                             spanTexture);
+        int32_t drawn = 0;
+        if constexpr (Features.bilinear) {
+            drawn = BilinearSpan<Format, Features>::Draw(pixel, count, values[kU], values[kV], steps[kU], steps[kV],
+                                                         spanTexture);
+        } else {
+            drawn = NearestSpan<Format, Features>::Draw(pixel, count, limits.right - first, values[kU], values[kV],
+                                                        steps[kU], steps[kV], spanTexture, spanColor);
+        }
         if (drawn > 0) {
             pixel += drawn;
             count -= drawn;

@@ -89,7 +89,10 @@ TEST_F(SharedPakTest, XmlDocumentsLoadFromDiskAndFromAnOpenHandleAtAnyPosition)
 
 TEST_F(SharedPakTest, XmlDocumentsReportWhyTheyDidNotLoad)
 {
-    AddArchive({{"xmlerr\\empty.xml", ""}, {"xmlerr\\bad.xml", "<root><open></root>"}});
+    // The last one ends inside a two-byte UTF-8 character, which the parser steps over whole.
+    AddArchive({{"xmlerr\\empty.xml", ""},
+                {"xmlerr\\bad.xml", "<root><open></root>"},
+                {"xmlerr\\cut.xml", "<?xml version=\"1.0\"?><root>\xD0"}});
     struct Case
     {
         const char* name;
@@ -100,6 +103,7 @@ TEST_F(SharedPakTest, XmlDocumentsReportWhyTheyDidNotLoad)
         // TinyXML 2.6 numbers this error 12; its text is what the program shows.
         {"xmlerr\\empty.xml", TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY, "Error document empty."},
         {"xmlerr\\bad.xml", TiXmlBase::TIXML_ERROR_READING_END_TAG, "Error reading end tag."},
+        {"xmlerr\\cut.xml", TiXmlBase::TIXML_ERROR_READING_ELEMENT_VALUE, "Error reading Element value."},
     };
     // One document for every case: an earlier error must not hide a later one.
     TiXmlDocument document;
