@@ -194,12 +194,19 @@ void ParticleEmitter::Simulate(float h)
     previousY = currentY;
 }
 
-// The last live particle takes a dead one's slot and is looked at in the same pass.
+// The last live particle takes a dead one's slot and is looked at in the same pass. Every particle is
+// aged once before any is looked at, which leaves what ageing each as it is looked at would.
 void ParticleEmitter::AgeParticles(float h)
 {
+    const int lanes = liveCount - liveCount % 4;
+    for (int i = 0; i < lanes; i += 4) {
+        Store(particles.age + i, Load<FloatLanes>(particles.age + i) + h);
+    }
+    for (int i = lanes; i < liveCount; ++i) {
+        particles.age[i] += h;
+    }
     int i = 0;
     while (i < liveCount) {
-        particles.age[i] += h;
         if (particles.age[i] < particles.life[i]) {
             ++i;
             continue;
@@ -227,11 +234,16 @@ void ParticleEmitter::MoveParticles(int first, int end, float h)
     auto advance = [&](float* value, const float* change, int i) {
         Store(value + i, Load<Lanes>(value + i) + Load<Lanes>(change + i) * h);
     };
+    // Locals, so that the particles' stores do not make the compiler read them again.
+    const float emitterX = currentX;
+    const float emitterY = currentY;
+    const bool waves = config.wave_speed > 0;
+    const float waveStep = config.wave_speed * h;
     for (int i = first; i + width <= end; i += width) {
         Lanes x = Load<Lanes>(p.x + i);
         Lanes y = Load<Lanes>(p.y + i);
-        const Lanes dx = x - currentX;
-        const Lanes dy = y - currentY;
+        const Lanes dx = x - emitterX;
+        const Lanes dy = y - emitterY;
         // A particle on the emitter has no direction: 0 times the huge inverse stays 0.
         const Lanes inverse = FastInvSqrt(dx * dx + dy * dy);
         const Lanes nx = dx * inverse;
@@ -256,8 +268,8 @@ void ParticleEmitter::MoveParticles(int first, int end, float h)
         advance(p.blue, p.blueChange, i);
         advance(p.green, p.greenChange, i);
         advance(p.red, p.redChange, i);
-        if (config.wave_speed > 0) {
-            Store(p.wavePhase + i, Load<Lanes>(p.wavePhase + i) + config.wave_speed * h);
+        if (waves) {
+            Store(p.wavePhase + i, Load<Lanes>(p.wavePhase + i) + waveStep);
         }
     }
 }
