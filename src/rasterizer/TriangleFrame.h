@@ -205,8 +205,8 @@ private:
             drawn = BilinearSpan<Format, Features>::Draw(pixel, count, values[kU], values[kV], steps[kU], steps[kV],
                                                          spanTexture);
         } else {
-            drawn = NearestSpan<Format, Features>::Draw(pixel, count, limits.right - first, values[kU], values[kV],
-                                                        steps[kU], steps[kV], spanTexture, spanColor);
+            drawn = NearestSpan<Format, Features>::Draw(pixel, count, values[kU], values[kV], steps[kU], steps[kV],
+                                                        spanTexture, spanColor);
         }
         if (drawn > 0) {
             pixel += drawn;
