@@ -10,6 +10,7 @@
 #include "core/PakInterface.h"
 #include "core/Random.h"
 #include "effects/GlobalParticles.h"
+#include "effects/ParticleConfigManager.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "platform/FileSystem.h"
@@ -120,7 +121,20 @@ BoardFixture::BoardFixture() : testsFolder(Platform::CurrentFolder())
         EXPECT_TRUE(app.resourceManager->LoadGroup(group)) << app.resourceManager->GetErrorText();
     }
     sounds->names = SoundNames(*app.resourceManager);
+    // Particles are born and move with draws of the game's generator: the scripts count the board's own
+    // draws, so the layer starts without its effects, and explosions fire nothing.
+    GlobalParticles::Instance();
+    DeleteSingleton<ParticleConfigManager>();
     SeedRandom(kSeed);
+}
+
+void BoardFixture::LoadParticleEffects()
+{
+    EXPECT_TRUE(app.resourceManager->ParseResourcesFile("properties\\resources.xml"))
+        << app.resourceManager->GetErrorText();
+    EXPECT_TRUE(app.resourceManager->LoadGroup("Common")) << app.resourceManager->GetErrorText();
+    DeleteSingleton<GlobalParticles>();
+    GlobalParticles::Instance();
 }
 
 BoardFixture::~BoardFixture()

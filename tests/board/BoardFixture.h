@@ -37,6 +37,8 @@ protected:
     void Step(TestBoard& board);
     void Steps(TestBoard& board, int count);
 
+    // The game's particle effects with their pictures, which the layer leaves out until a test asks.
+    void LoadParticleEffects();
     // Sets the profile's level and lays it out with the level code, as a level start does.
     bool SetUpLevel(TestBoard& board, int level, bool retry = false);
     // Bricks at rest on their cells and the frame's border bits, as the live board shows a level.

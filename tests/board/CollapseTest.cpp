@@ -162,10 +162,11 @@ TEST_F(CollapseTest, AnEmptyColumnFillsFromItsTopBottomFirst)
     ExpectAllAtRest();
 }
 
-// Level 1 as it plays: a chain of five drawn with its arrows, exploding, collapsing and refilled, then a
-// bomb; each stage is written out to be looked at.
+// Level 1 as it plays, with its particles: a chain drawn with its arrows, exploding, collapsing and
+// refilled, then a bomb; each stage is written out to be looked at.
 TEST_F(CollapseTest, AChainExplodesAndTheBoardRefillsOnTheScreen)
 {
+    LoadParticleEffects();
     ASSERT_TRUE(SetUpLevel(board, 1));
     PlaceForShow(board);
     Solver::Instance()->Recount(board);
