@@ -125,6 +125,9 @@ BoardFixture::BoardFixture() : testsFolder(Platform::CurrentFolder())
     // draws, so the layer starts without its effects, and explosions fire nothing.
     GlobalParticles::Instance();
     DeleteSingleton<ParticleConfigManager>();
+    // The game screen makes the progress panel before it sets up a level, and the panel's particle line
+    // draws from the generator.
+    TimerPanel::Instance();
     SeedRandom(kSeed);
 }
 
