@@ -1,9 +1,11 @@
 // The heads-up panels: counters that land in a fixed time whatever the amount, and the progress bar that
 // follows the raw progress, fills in a fixed time and never shows more than full.
 #include "effects/ParticleEmitter.h"
+#include "platform/FileSystem.h"
 #include "screens/ScreensFixture.h"
 #include "screens/TimerPanel.h"
 #include "screens/TopPanel.h"
+#include "support/TempFolder.h"
 #include "town/UserProfile.h"
 
 namespace {
@@ -19,8 +21,10 @@ void DeleteSingleton()
 class PanelsTest : public ScreensTest
 {
 protected:
-    PanelsTest()
+    // The profile the top panel reads makes its folder in the current one.
+    PanelsTest() : testsFolder(Platform::CurrentFolder())
     {
+        Platform::SetCurrentFolder(temp.Path());
         Picture("PANEL_TOP_BACK", 600, 60);
         Picture("PANEL_TIMER_BACK", 80, 400);
         Picture("PANEL_TIMER_PROGRESS", 30, 300);
@@ -30,7 +34,11 @@ protected:
         DeleteSingleton<TopPanel>();
         DeleteSingleton<TimerPanel>();
         DeleteSingleton<UserProfile>();
+        Platform::SetCurrentFolder(testsFolder);
     }
+
+    TempFolder temp;
+    std::string testsFolder;
 
     // Advances a value by whole update periods; true when it has landed on its target.
     static bool Steps(LiveValue& value, int count)
