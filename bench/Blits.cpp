@@ -5,8 +5,7 @@
 //
 // The pictures: a synthetic 64 x 64 sprite with a soft round edge and an 800 x 600 overlay with a smooth
 // alpha vignette, as before; the game's own "loading_progress.png" (mostly clear), "loading_back.png"
-// (opaque) and a brick of the board from the built data set; and a particle sprite drawn by artgen from
-// bench/art, until the data set has particles of its own.
+// (opaque), a brick of the board and the particles' soft glow, all from the built data set.
 // Small pictures are drawn at 1,000 random places in turn, whole-screen ones at the origin; a destination
 // with alpha is restored outside the timing once every place has been drawn on. Our kernel set is named
 // in each of our benchmarks' labels: QUENDARA_BLEND_KERNELS=avx2 measures the AVX2 set. Last, whole
@@ -106,12 +105,11 @@ struct PictureInfo
 
 const PictureInfo& Info(PictureKind kind)
 {
-    static const std::string art = std::string(QUENDARA_BENCH_ART) + "/";
     static const PictureInfo infos[] = {
         {"sprite64", MakeSprite},
         {"overlay800x600", MakeOverlay},
         {"brick36", [] { return LoadGamePicture("blocks/brick_gold1.png"); }},
-        {"particle32", [] { return LoadPicture(art + "particle.png"); }},
+        {"particle32", [] { return LoadGamePicture("particles/dot.png"); }},
         {"loading_progress800x600", [] { return LoadGamePicture("loading/loading_progress.png"); }},
         {"loading_back800x600", [] { return LoadGamePicture("loading/loading_back.png"); }},
     };
