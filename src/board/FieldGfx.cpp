@@ -9,6 +9,7 @@
 #include "effects/GfxFlyText.h"
 #include "effects/GfxFlyingBrick.h"
 #include "effects/GfxManager.h"
+#include "effects/GfxTimerFluids.h"
 #include "effects/GlobalParticles.h"
 
 namespace {
@@ -80,7 +81,7 @@ void FieldGfx::AddTimerFluids(int x, int y, float amount)
     int cx = 0;
     int cy = 0;
     CellCentre(x, y, cx, cy);
-    AddGlobalEffect(new GfxTimerFluids(float(cx), float(cy), amount), false);
+    AddGlobalEffect(new GfxTimerFluids(cx, cy, amount), false);
 }
 
 // The stream makes its own draws first; the start delay is drawn after it.

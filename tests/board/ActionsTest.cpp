@@ -72,6 +72,7 @@ TEST_F(ActionsTest, TheLiveBonusReplacesABrickButNotItself)
 }
 
 // Worked out by hand: which slots each tool explodes, how the columns drop and where the new bricks land.
+// Each exploded slot draws twice: the bend of its stream to the progress bar, and its new brick.
 TEST_F(ActionsTest, TheBombHammerAndDestroyInTheirOrders)
 {
     LayBoard(board, "b c d e f\n"
@@ -90,28 +91,28 @@ TEST_F(ActionsTest, TheBombHammerAndDestroyInTheirOrders)
               "d e f b c\n"
               "e f b c d\n"
               "f b c d e\n"
-              "busy:\nsounds: SOUND_BONUS_BOMB\ndraws: 4\n"
+              "busy:\nsounds: SOUND_BONUS_BOMB\ndraws: 8\n"
               // The cross round (1, 1): columns 0 and 2 drop a brick, column 1 refills three.
               "a a a e f\n"
               "a a d f b\n"
               "d a f b c\n"
               "e f b c d\n"
               "f b c d e\n"
-              "busy:\nsounds: SOUND_BONUS_HAMER\ndraws: 9\n"
+              "busy:\nsounds: SOUND_BONUS_HAMER\ndraws: 18\n"
               // No j on the board: nothing explodes, but the sound plays.
               "a a a e f\n"
               "a a d f b\n"
               "d a f b c\n"
               "e f b c d\n"
               "f b c d e\n"
-              "busy:\nsounds: SOUND_BONUS_DESTROY\ndraws: 9\n"
+              "busy:\nsounds: SOUND_BONUS_DESTROY\ndraws: 18\n"
               // Every f, one on each column.
               "a a a a a\n"
               "a a a e b\n"
               "a a d b c\n"
               "d a b c d\n"
               "e b c d e\n"
-              "busy:\nsounds: SOUND_BONUS_DESTROY\ndraws: 14\n");
+              "busy:\nsounds: SOUND_BONUS_DESTROY\ndraws: 28\n");
     EXPECT_EQ(board.clearedLocks, 2);
     // Explosions paid: the bomb 3 plain and the outer layer, the hammer 4 plain and the inner layer, the
     // destroy 5 plain.
@@ -175,13 +176,15 @@ protected:
 
 TEST_F(RandomToolsTest, TheLightningStrikes25SlotsAndTheMixerSwapsPairs)
 {
-    // 25 strikes, each busy at once and each with its start delay drawn right after its slot.
+    // 25 strikes, each busy at once and each with its stream's bend and its start delay drawn right after
+    // its slot.
     std::set<std::pair<int, int>> busy;
     std::vector<FieldPosition> strikes;
     for (int i = 0; i < 25; ++i) {
         if (const auto at = FreeSlot(busy)) {
             strikes.push_back(*at);
             busy.insert({at->x, at->y});
+            reference.Float(-1.0f, 1.0f);
             reference.Float(0.0f, 1.2f);
         }
     }
@@ -193,8 +196,9 @@ TEST_F(RandomToolsTest, TheLightningStrikes25SlotsAndTheMixerSwapsPairs)
     }
     const std::string aimed =
         BoardRows(board) + BusyText(strikes) + "sounds:\ndraws: " + std::to_string(Draws()) + '\n';
-    // Every strike arrives, explodes its cell and refills it with one new brick.
-    const int afterStrikes = Draws() + 25;
+    // Every strike arrives, explodes its cell, which sends a bent stream to the progress bar, and refills
+    // it with one new brick.
+    const int afterStrikes = Draws() + 25 * 2;
     std::string sounds = "sounds:";
     for (int i = 0; i < 25; ++i) {
         sounds += " SOUND_BONUS_FLUIDS_EXPLODE_CELL";
@@ -204,7 +208,7 @@ TEST_F(RandomToolsTest, TheLightningStrikes25SlotsAndTheMixerSwapsPairs)
 
     // The mixer: one counter for both picks, a delay drawn for each swap as it starts; the two flights
     // of a swap draw their speeds when the delay has run out.
-    for (int refills = 25; refills > 0; --refills) {
+    for (int draws = 25 * 2; draws > 0; --draws) {
         reference.Step();
     }
     busy.clear();

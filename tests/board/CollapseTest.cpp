@@ -68,8 +68,9 @@ TEST_F(CollapseTest, AChainGoingRightPullsTheRowBehindItAlong)
     LayBoard(board, "c d c d c b b b e f e f e f e f");
     const std::string shown = Play(board, "press 5 0\ndrag 6 0\ndrag 7 0\nrelease\nshow");
     // The row slid right by three slots, three new bricks entered at its left end.
+    // Each exploded brick draws its stream's bend, and each new brick one number.
     EXPECT_EQ(shown, "a a a c d c d c e f e f e f e f\n"
-                     "busy:\nsounds:\ndraws: 3\n");
+                     "busy:\nsounds:\ndraws: 6\n");
     // The last new brick was the first one made; they wait 1 x 0.12 + 0.4, 2 x 0.12 + 0.4 and 3 x 0.12
     // + 0.4 seconds before they fade in.
     const std::vector<float> starts = FadeStarts({board.GetBrick(2, 0), board.GetBrick(1, 0), board.GetBrick(0, 0)});
@@ -84,7 +85,7 @@ TEST_F(CollapseTest, AChainFromTheEdgeIsFedThroughItsFirstSlot)
     LayBoard(board, "b b b c d\nc d c c c");
     EXPECT_EQ(Play(board, "press 0 0\ndrag 1 0\ndrag 2 0\nrelease\nshow"), "a a a c d\n"
                                                                            "c d c c c\n"
-                                                                           "busy:\nsounds:\ndraws: 3\n");
+                                                                           "busy:\nsounds:\ndraws: 6\n");
     // The first new brick ran two slots along the chain.
     EXPECT_EQ(board.GetBrick(2, 0)->GetOffsetX(), float(2 * GetCellSize()));
     ExpectAllAtRest();
@@ -104,7 +105,7 @@ TEST_F(CollapseTest, BricksFollowTheChainRoundItsCorner)
               "a a a a a\n"
               "c c c c d\n"
               "c c c c e\n"
-              "busy:\nsounds:\ndraws: 5\n");
+              "busy:\nsounds:\ndraws: 10\n");
     ASSERT_EQ(board.GetBrick(4, 4), e);
     // The e travels right along row 2 to the corner, then down: never off the chain's path.
     const float cell = float(GetCellSize());
@@ -136,7 +137,7 @@ TEST_F(CollapseTest, ABombAboveAHoleRefillsUnderTheHole)
                                              "d a d\n"
                                              "c a c\n"
                                              "c d c\n"
-                                             "busy:\nsounds: SOUND_BONUS_BOMB\ndraws: 8\n");
+                                             "busy:\nsounds: SOUND_BONUS_BOMB\ndraws: 16\n");
     ExpectAllAtRest();
 }
 

@@ -12,8 +12,9 @@
 // - no picture file (and variant) is shared between those groups and the loading thread's groups, whose
 //   loads change a shared picture while the main thread draws it;
 // - every text id the sources look up has a text;
-// - the pictures that must match do: a button's faces and mask share one size, and the round buttons'
-//   gate plays exactly as many frames as its grid has cells (it counts the frame past the last as open);
+// - the pictures that must match do: a button's faces and mask share one size, so do the fluid stream's
+//   two strips, and the round buttons' gate plays exactly as many frames as its grid has cells (it
+//   counts the frame past the last as open);
 // - each of the game's particle effects loads, names a picture and lives as long as its users need;
 // - the four music tracks "properties\music.xml" names load into the music interface, and each decodes
 //   whole to one or two minutes of stereo and loops without a seam.
@@ -59,11 +60,13 @@ const char* const kMainThreadGroups[] = {"General", "Loading"};
 // Loaded by the loading thread, in its order.
 const char* const kLoadingThreadGroups[] = {"Common", "Fonts",  "Buildings",  "TownAnimation",
                                             "Field",  "Blocks", "BonusPanel", "Sounds"};
-// Pictures drawn over one another as one button: each set shares one size.
+// Pictures drawn over one another as one button, or read through one mesh: each set shares one size.
 const std::vector<std::vector<const char*>> kSameSizeSets = {
     {"UI_WINDOW_BUTTON", "UI_WINDOW_BUTTON_DOWN", "UI_WINDOW_BUTTON_MASK"},
     {"UI_WINDOW_SMALL_BUTTON", "UI_WINDOW_SMALL_BUTTON_DOWN", "UI_WINDOW_SMALL_BUTTON_MASK"},
     {"UI_CHECKBOX", "UI_CHECKBOX_CHECKED"},
+    // The fluid stream lays its mesh out by whichever of the two it holds.
+    {"GFX_FLUID1", "GFX_FLUID2"},
 };
 // What the title screen draws before loading is done.
 const char* const kTitleImages[] = {"IMAGE_SPLASH_BRAND1", "IMAGE_SPLASH_BRAND2", "IMAGE_SPLASH_TARVEL",
