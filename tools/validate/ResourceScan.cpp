@@ -89,6 +89,8 @@ void ScanFile(const std::filesystem::path& file, const std::string& name, std::v
     static const std::regex kImageId("(IMAGE|UI|FIELD|PANEL|BRICK|BONUS|GFX|TOWN|UPGRADE|CURSOR|HINT)_[A-Z0-9_]+");
     static const std::regex kFontId("FONT_[A-Z0-9_]+");
     static const std::regex kSoundId("SOUND_[A-Z0-9_]+");
+    // The windows keep the text ids of their labels, buttons and hints in tables.
+    static const std::regex kTableTextId("(lab|but|cap|hint)_[a-z0-9_]+");
     static const std::regex kTextLookup(
         R"re((GetLocalizedText\(\s*"([a-z0-9_]+)"|GetStringProperty\(\s*"([A-Z][A-Z0-9_]*)"\s*,))re");
 
@@ -107,6 +109,8 @@ void ScanFile(const std::filesystem::path& file, const std::string& name, std::v
             add(literal, ResourceManager::KindFont, position);
         } else if (std::regex_match(literal, kSoundId)) {
             add(literal, ResourceManager::KindSound, position);
+        } else if (std::regex_match(literal, kTableTextId)) {
+            add(literal, kTextId, position);
         }
     }
     for (auto match = std::sregex_iterator(code.begin(), code.end(), kTextLookup); match != std::sregex_iterator();

@@ -1,5 +1,6 @@
 // Finds what the sources ask of the data set: every string that names a resource id by its kind prefix,
-// and the text ids passed to the text lookups.
+// the text ids passed to the text lookups, and the strings shaped like the game's label, button, caption
+// and hint ids.
 #pragma once
 
 #include <string>

@@ -11,10 +11,11 @@
 // - the title screen's pictures lie in the groups loaded before the title screen shows;
 // - no picture file (and variant) is shared between those groups and the loading thread's groups, whose
 //   loads change a shared picture while the main thread draws it;
-// - every text id the sources look up has a text;
+// - every text id the sources look up has a text, and each tutorial hint fits its bubble above the
+//   bubble's button;
 // - the pictures that must match do: a button's faces and mask share one size, so do the fluid stream's
-//   two strips, and the round buttons' gate plays exactly as many frames as its grid has cells (it
-//   counts the frame past the last as open);
+//   two strips and the progress bar's back and front, and the round buttons' gate plays exactly as many
+//   frames as its grid has cells (it counts the frame past the last as open);
 // - each of the game's particle effects loads, names a picture and lives as long as its users need;
 // - the four music tracks "properties\music.xml" names load into the music interface, and each decodes
 //   whole to one or two minutes of stereo and loops without a seam.
@@ -24,6 +25,7 @@
 #include "core/PakFile.h"
 #include "core/PakInterface.h"
 #include "core/StringUtils.h"
+#include "graphics/Graphics.h"
 #include "platform/Clock.h"
 #include "platform/DirectSound.h"
 #include "platform/FileSystem.h"
@@ -31,6 +33,8 @@
 #include "platform/MessageBox.h"
 #include "platform/StreamDecoders.h"
 #include "resources/ResourceManager.h"
+#include "screens/FieldHints.h"
+#include "screens/HintWindow.h"
 #include "sound/BassLibrary.h"
 #include "sound/BassMusicInterface.h"
 #include "sound/DSoundManager.h"
@@ -67,6 +71,8 @@ const std::vector<std::vector<const char*>> kSameSizeSets = {
     {"UI_CHECKBOX", "UI_CHECKBOX_CHECKED"},
     // The fluid stream lays its mesh out by whichever of the two it holds.
     {"GFX_FLUID1", "GFX_FLUID2"},
+    // The progress bar's back and front, with the fill's slot between them.
+    {"PANEL_TIMER_BACK", "PANEL_TIMER_FRONT"},
 };
 // What the title screen draws before loading is done.
 const char* const kTitleImages[] = {"IMAGE_SPLASH_BRAND1", "IMAGE_SPLASH_BRAND2", "IMAGE_SPLASH_TARVEL",
@@ -201,12 +207,16 @@ void CheckSharedPictures(const InspectedManager& manager, Problems& problems)
     }
 }
 
+// The loaded picture of the id, or null.
+const Tolm::MemoryImage* FindImage(const InspectedManager& manager, const char* id)
+{
+    auto* record = static_cast<const ResourceManager::ImageRes*>(manager.Find(ResourceManager::KindImage, id));
+    return record ? record->image.GetImage() : nullptr;
+}
+
 void CheckPictureSets(const InspectedManager& manager, Problems& problems)
 {
-    auto image = [&](const char* id) -> const Tolm::MemoryImage* {
-        auto* record = static_cast<const ResourceManager::ImageRes*>(manager.Find(ResourceManager::KindImage, id));
-        return record ? record->image.GetImage() : nullptr;
-    };
+    auto image = [&](const char* id) { return FindImage(manager, id); };
     for (const std::vector<const char*>& set : kSameSizeSets) {
         const Tolm::MemoryImage* first = image(set.front());
         for (const char* id : set) {
@@ -233,6 +243,40 @@ void CheckTextIds(const CustomTolmAppBase& app, const std::vector<CodeReference>
     for (const CodeReference& reference : references) {
         if (reference.kind == kTextId && !app.stringProperties.count(reference.id)) {
             problems.Add(reference.id + " (" + reference.location + "): no text in the properties files");
+        }
+    }
+}
+
+// Each hint text wraps in the bubble's text box and ends above the button at the bubble's foot.
+void CheckHintTexts(const InspectedManager& manager, Problems& problems)
+{
+    auto image = [&](const char* id) { return FindImage(manager, id); };
+    auto* fontRecord =
+        static_cast<const ResourceManager::FontRes*>(manager.Find(ResourceManager::KindFont, "FONT_HINT_WINDOW_TEXT"));
+    const Tolm::MemoryImage* bubble = image("HINT_WINDOW_FIELD");
+    const Tolm::MemoryImage* button = image("UI_WINDOW_BUTTON");
+    if (!fontRecord || !fontRecord->font || !bubble || !button) {
+        return;
+    }
+    const Tolm::Insets insets = HintWindow::kTextInsets;
+    const int textWidth = bubble->width - insets.left - insets.right;
+    const int room = bubble->height - button->height - HintWindow::kButtonBottomMargin - insets.top;
+    Tolm::Graphics g;
+    g.SetFont(fontRecord->font.get());
+    for (int type = 0; type < kHintTypeCount; ++type) {
+        const char* id = HintTextId(type);
+        if (!id) {
+            continue;
+        }
+        const std::string text = Tolm::GetLocalizedText(id);
+        if (text.empty()) {
+            problems.Add(std::string(id) + ": no text in the properties files");
+            continue;
+        }
+        int height = g.MeasureWrappedTextHeight(textWidth, text, HintWindow::kTextLineSpacing);
+        if (height > room) {
+            problems.Add(
+                Tolm::FormatString("%s is %d pixels high in the hint bubble, which has room for %d", id, height, room));
         }
     }
 }
@@ -383,6 +427,7 @@ int main(int argc, char** argv)
     CheckSharedPictures(manager, problems);
     CheckPictureSets(manager, problems);
     CheckTextIds(app, references, problems);
+    CheckHintTexts(manager, problems);
     CheckParticles(manager, problems);
     CheckMusic(app, problems);
     manager.UnloadGroup("");
