@@ -15,7 +15,8 @@
 // updates, never seconds. While the loading thread runs, sleeps are real. The window counts as active
 // throughout (a headless window never gets the focus, which would pause the game). When loading is done
 // the title screen goes, the random generator is seeded (42 unless --seed), and the state machine switches
-// to the named state: "Gallery" (the default), the harness's own screen of the game's widgets, or any
+// to the named state: "Gallery" (the default), the harness's own screen of the game's widgets, "Windows",
+// its screen of the panels and the tally, help and hint windows, or any
 // state the game registers ("MenuScreen" ...). The script starts in the first update after the state's
 // fade in (which takes every click) has ended; a fade started later holds it again, as it holds a player.
 //
@@ -49,6 +50,7 @@
 // Exit code: 0 when the script ran through, 1 when a command failed, 2 for bad options or a bad script.
 #include "Gallery.h"
 #include "Script.h"
+#include "WindowsGallery.h"
 #include "app/GameApp.h"
 #include "app/GameStateManager.h"
 #include "app/TitleScreen.h"
@@ -187,6 +189,7 @@ public:
         ForceWindowEffects(options.effects);
         SeedRandom(options.seed);
         RegisterGallery(stateManager.get(), "Gallery");
+        RegisterWindowsGallery(stateManager.get(), "Windows");
         GameState* state = stateManager->Find(options.state);
         if (!state) {
             std::fprintf(stderr, "quendara_harness: no state is named \"%s\"\n", options.state.c_str());
