@@ -30,7 +30,12 @@ BaseWindow::BaseWindow(Tolm::Image* background, int dialogId, bool modal, const 
     Resize((gTolmApp->width - windowWidth) / 2, (gTolmApp->height - windowHeight) / 2, windowWidth, windowHeight);
 }
 
-BaseWindow::~BaseWindow() = default;
+BaseWindow::~BaseWindow()
+{
+    // A window can go while an effect still draws it: one played by hand outlives the showing it was
+    // played in when the answer comes quickly.
+    RemoveWindowEffects(this);
+}
 
 int BaseWindow::ShowModal()
 {

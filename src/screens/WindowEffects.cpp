@@ -7,6 +7,8 @@
 #include "screens/BaseWindow.h"
 #include "widgets/WidgetManager.h"
 
+#include <vector>
+
 using Tolm::gTolmApp;
 
 namespace {
@@ -102,5 +104,24 @@ WidgetEffectBase* CreateWindowEffect(BaseWindow* window, int type)
         return new EffectWindowDisappearAlt(window);
     default:
         return nullptr;
+    }
+}
+
+void RemoveWindowEffects(BaseWindow* window)
+{
+    Tolm::WidgetManager* widgetManager = gTolmApp ? gTolmApp->widgetManager.get() : nullptr;
+    if (!widgetManager) {
+        return;
+    }
+    std::vector<WindowEffectAlt*> effects;
+    for (Tolm::Widget* widget : widgetManager->GetChildren()) {
+        auto* effect = dynamic_cast<WindowEffectAlt*>(widget);
+        if (effect && effect->window == window) {
+            effects.push_back(effect);
+        }
+    }
+    for (WindowEffectAlt* effect : effects) {
+        widgetManager->RemoveWidget(effect);
+        delete effect;
     }
 }

@@ -71,3 +71,6 @@ public:
 // Type 1 an appear effect, 2 a disappear effect, anything else null. The caller adds it to the widget
 // manager, which then holds it until it deletes itself.
 WidgetEffectBase* CreateWindowEffect(BaseWindow* window, int type);
+// Takes the effects that draw the window out of the widget manager and deletes them, their callbacks
+// uninvoked: for a window that goes while one still plays.
+void RemoveWindowEffects(BaseWindow* window);

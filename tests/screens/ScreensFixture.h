@@ -17,6 +17,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 class ScreensApp : public SteppedApp
 {
@@ -40,7 +41,11 @@ public:
         }
     }
 
+    // There is no display to switch: the switches asked for are noted, each the windowed flag asked.
+    void SwitchScreenModeTo(bool toWindowed) override { screenModeSwitches.push_back(toWindowed); }
+
     Tolm::MemoryImage screen;
+    std::vector<bool> screenModeSwitches;
     // Runs after each update's widget walk, with the update count.
     std::function<void(int)> onUpdate;
 };
