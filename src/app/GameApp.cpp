@@ -244,6 +244,8 @@ void GameApp::LoadingCompleted()
     // is open before anything reads it, and is saved again at this exit.
     UserProfile::Instance();
     SeedRandom(unsigned(updateCount) * 10);
+    // The game draws its own pointer from here on; the system's stays hidden over the window.
+    CustomCursor::Instance()->SetCursor(CursorPointer::Instance());
     SetCursor(11);
     if (titleScreen) {
         titleScreen->loadingDone = true;
