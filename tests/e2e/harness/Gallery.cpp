@@ -10,6 +10,7 @@
 #include "screens/BaseSlider.h"
 #include "screens/BaseWindowButton.h"
 #include "screens/BonusLineGlow.h"
+#include "screens/ConfirmWindow.h"
 #include "screens/CustomEdit.h"
 #include "screens/FadingLabel.h"
 #include "screens/GameFieldButton.h"
@@ -33,11 +34,8 @@ enum ButtonId
     kShowWindow,
     kProfile,
     kRound,
-    kWindowYes = 1,
-    kWindowNo = 0,
 };
 
-constexpr int kGalleryWindowId = 201;
 // The round button's gate toggles every this many updates.
 constexpr int kGateToggle = 150;
 
@@ -87,58 +85,6 @@ Widget& Place(std::unique_ptr<Widget>& widget, Tolm::Widget* parent, int x, int 
 }
 
 } // namespace
-
-GalleryWindow::GalleryWindow() : BaseWindow(GetImageById("UI_WINDOW_CONFIRM"), kGalleryWindowId, false, "", "", "")
-{
-    backgroundInsets = Tolm::Insets{50, 42, 50, 40};
-    SetHeaderFont(GetFontById("FONT_WINDOW_TITLE"));
-    header = "Confirmation";
-    clip = false;
-    yes = std::make_unique<BaseWindowButton>(kWindowYes, this);
-    yes->label = "Yes";
-    no = std::make_unique<BaseWindowButton>(kWindowNo, this);
-    no->label = "No";
-    for (auto [button, buttonY] : {std::pair{yes.get(), 204}, std::pair{no.get(), 252}}) {
-        button->Move((width - button->width) / 2, buttonY);
-        AddWidget(button);
-    }
-    AddLight(6, 151);
-    AddLight(393, 215);
-}
-
-GalleryWindow::~GalleryWindow()
-{
-    RemoveAllWidgets(false, false);
-}
-
-void GalleryWindow::Draw(Tolm::Graphics* g)
-{
-    DrawDim(g);
-    BaseWindow::Draw(g);
-    g->SetFont(GetFontById("FONT_WINDOW_TEXT"));
-    g->SetColor(Tolm::Color::White);
-    int left = backgroundInsets.left;
-    int top = backgroundInsets.top;
-    g->DrawWrappedText(Tolm::Rect(left + 5, top + 60, width - left - backgroundInsets.right - 10, 90),
-                       "The harbour needs 120 gold and 80 supplies. Build it now?", -1, 0);
-}
-
-void GalleryWindow::KeyDown(int keyCode)
-{
-    if (!visible) {
-        return;
-    }
-    BaseWindow::KeyDown(keyCode);
-    if (keyCode == 27) {
-        result = kWindowNo;
-    }
-}
-
-void GalleryWindow::ButtonClicked(int id)
-{
-    BaseWindow::ButtonClicked(id);
-    result = id;
-}
 
 GalleryScreen::GalleryScreen()
 {
@@ -285,7 +231,9 @@ void GalleryScreen::DrawGateFrames(Tolm::Graphics* g)
 void GalleryScreen::ButtonClicked(int id)
 {
     if (id == kShowWindow) {
-        windowResult = ShowWindowModal(new GalleryWindow(), 1, 2);
+        ConfirmWindow* window = ConfirmWindow::Instance();
+        window->SetText("The harbour needs 120 gold and 80 supplies. Build it now?");
+        windowResult = ShowWindowModal(window, 1, 2);
     }
 }
 

@@ -1,9 +1,8 @@
 // The harness's own start state: every game widget of the window furniture on one screen, for scripts that
-// hover, press, type and drag them and take screenshots. A button opens a confirmation window over the dim.
+// hover, press, type and drag them and take screenshots. A button opens the game's confirmation window.
 #pragma once
 
 #include "app/BaseScreen.h"
-#include "screens/BaseWindow.h"
 #include "widgets/Listeners.h"
 
 #include <memory>
@@ -24,21 +23,6 @@ namespace Tolm {
 class DDImage;
 class Image;
 } // namespace Tolm
-
-// A confirmation with two answers over the dimmed screen: 1 yes, 0 no (and Esc).
-class GalleryWindow : public BaseWindow
-{
-public:
-    GalleryWindow();
-    ~GalleryWindow() override;
-
-    void Draw(Tolm::Graphics* g) override;
-    void KeyDown(int keyCode) override;
-    void ButtonClicked(int id) override;
-
-    std::unique_ptr<BaseWindowButton> yes;
-    std::unique_ptr<BaseWindowButton> no;
-};
 
 class GalleryScreen : public BaseScreen, public Tolm::ButtonListener
 {

@@ -38,9 +38,17 @@
 //   report                    writes "report update=N", then "state NAME", one "closed ID TYPE result=R"
 //                             per window closed since the last report (R as it was in the window's last
 //                             update), one "window ID TYPE result=R modal=M visible=V" per dialog shown, "focus TYPE",
-//                             "mouse X Y over TYPE" (the widget under the mouse), "sounds ..." (the sound ids played
+//                             "screen window" or "screen full" (the display), "mouse X Y over TYPE" (the widget
+//                             under the mouse), "sounds ..." (the sound ids played
 //                             since the last report) and "music ..." (the music calls since then)
 //   effects on|off            windows play their appear and disappear effects (as on a 3D display) or not
+//   show NAME                 after this update, shows a game window as the game would: "confirm" (the
+//                             new-game question), "continue", "inform" (the profile message, without
+//                             effects), "options", "pause" or "people" (a test person); the script goes on
+//                             from inside its wait
+//   cursor NAME               the game's cursor becomes "pointer", "bomb", "hamer" or "destroy"
+//   fade                      a screen fade in starts (black at first); the script goes on at once, and
+//                             the screen's next drawing shows it, though later commands wait for its end
 //   quit                      ends the program; the end of the script does too
 // Input is handed to SDL's event queue, so it travels the program's own way: the window procedure, the
 // message queue, the widget manager. What a command causes happens in the updates after it: "click"
@@ -50,6 +58,7 @@
 // Exit code: 0 when the script ran through, 1 when a command failed, 2 for bad options or a bad script.
 #include "Gallery.h"
 #include "Script.h"
+#include "ShownWindows.h"
 #include "WindowsGallery.h"
 #include "app/GameApp.h"
 #include "app/GameStateManager.h"
@@ -62,8 +71,12 @@
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "resources/ResourceManager.h"
+#include "screens/BaseCursor.h"
 #include "screens/BaseWindow.h"
+#include "screens/CursorPointer.h"
+#include "screens/CustomCursor.h"
 #include "screens/FullscreenFadder.h"
+#include "screens/InformWindow.h"
 #include "support/MusicRecorder.h"
 #include "support/SoundRecorder.h"
 #include "support/TempFolder.h"
@@ -72,6 +85,7 @@
 #include "widgets/WidgetManager.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -208,6 +222,7 @@ public:
         if (started && !Fading()) {
             runner.OnUpdate();
         }
+        ShowPendingWindow();
     }
 
     bool Redraw() override
@@ -285,6 +300,7 @@ public:
     {
         lines.push_back("report update=" + std::to_string(updateCount));
         lines.push_back("state " + TopStateName());
+        lines.push_back(std::string("screen ") + (isWindowedNow ? "window" : "full"));
         lines.insert(lines.end(), closedWindows.begin(), closedWindows.end());
         closedWindows.clear();
         for (Tolm::Dialog* dialog : dialogList) {
@@ -314,9 +330,50 @@ public:
         return kind == "window" ? dialog != nullptr : kind == "visible" && dialog && dialog->visible;
     }
     void ForceEffects(bool on) override { ForceWindowEffects(on); }
+    bool UseCursor(const std::string& name) override
+    {
+        if (name == "pointer") {
+            CustomCursor::Instance()->SetCursor(CursorPointer::Instance());
+            return true;
+        }
+        std::unique_ptr<BaseCursor> cursor;
+        if (name == "bomb") {
+            cursor = std::make_unique<CursorBomb>();
+        } else if (name == "hamer") {
+            cursor = std::make_unique<CursorHamer>();
+        } else if (name == "destroy") {
+            cursor = std::make_unique<CursorDestroy>();
+        } else {
+            return false;
+        }
+        CustomCursor::Instance()->SetCursor(cursor.get());
+        bonusCursor = std::move(cursor);
+        return true;
+    }
+    void StartFadeIn() override { widgetManager->AddWidget(new FullscreenFadder(true)); }
+    bool ShowWindow(const std::string& name) override
+    {
+        static const char* const kNames[] = {"confirm", "continue", "inform", "options", "pause", "people"};
+        if (std::find(std::begin(kNames), std::end(kNames), name) == std::end(kNames)) {
+            return false;
+        }
+        pendingWindow = name;
+        return true;
+    }
     void Quit() override { Shutdown(); }
 
 private:
+    // Outside the script's own step, so that the script goes on from inside the window's wait.
+    void ShowPendingWindow()
+    {
+        std::string name;
+        std::swap(name, pendingWindow);
+        if (name == "inform") {
+            ShowInformMessage(Tolm::GetLocalizedText("create_profile"));
+        } else if (BaseWindow* window = name.empty() ? nullptr : MakeWindowByName(name)) {
+            ShowWindowModal(window, 1, 2);
+        }
+    }
     static std::string WindowLine(const char* what, Tolm::Dialog* dialog)
     {
         std::string result = dialog->result == Tolm::Dialog::kNoResult ? "none" : std::to_string(dialog->result);
@@ -382,6 +439,9 @@ private:
     MusicRecorder* music = nullptr;
     uint32_t buttonsHeld = 0;
     bool started = false;
+    std::string pendingWindow;
+    // The bonus cursor in use, as the bonus panel would own it.
+    std::unique_ptr<BaseCursor> bonusCursor;
     std::map<Tolm::Dialog*, std::string> lastShown;
     std::vector<std::string> closedWindows;
 };
@@ -459,6 +519,7 @@ int main(int argc, char** argv)
     app->PrepareForScript();
     app->Start();
     bool failed = app->Failed();
+    FreeTestPortrait();
     delete app;
     Platform::SetMessageBoxSink(nullptr);
     Platform::SetClock(nullptr);

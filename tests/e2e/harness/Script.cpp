@@ -16,6 +16,7 @@ const std::map<std::string, Shape> kCommands = {
     {"wait", {1, 1}},  {"until", {1, -1}}, {"move", {2, 2}},   {"press", {2, 3}},    {"release", {2, 3}},
     {"click", {2, 3}}, {"drag", {4, 5}},   {"key", {1, -1}},   {"keydown", {1, -1}}, {"keyup", {1, -1}},
     {"type", {1, -1}}, {"shot", {1, 1}},   {"report", {0, 0}}, {"effects", {1, 1}},  {"quit", {0, 0}},
+    {"show", {1, 1}},  {"cursor", {1, 1}}, {"fade", {0, 0}},
 };
 
 // The longest an "until" waits when it names no limit.
@@ -179,6 +180,16 @@ bool ScriptRunner::Run(const Command& command)
         for (const std::string& line : lines) {
             print(line);
         }
+    } else if (name == "show") {
+        if (!target.ShowWindow(w[0])) {
+            Fail(command, "no window is named \"" + w[0] + "\"");
+        }
+    } else if (name == "cursor") {
+        if (!target.UseCursor(w[0])) {
+            Fail(command, "no cursor is named \"" + w[0] + "\"");
+        }
+    } else if (name == "fade") {
+        target.StartFadeIn();
     } else if (name == "effects") {
         target.ForceEffects(w[0] == "on");
     } else if (name == "quit") {

@@ -36,6 +36,13 @@ public:
     // Conditions of "until": "window ID", "nowindow", "visible ID", "state NAME".
     virtual bool Holds(const std::vector<std::string>& condition) = 0;
     virtual void ForceEffects(bool on) = 0;
+    // Shows one of the game's windows after the current update, as the game would from a button:
+    // "confirm", "continue", "inform", "options", "pause" or "people". False for any other name.
+    virtual bool ShowWindow(const std::string& name) = 0;
+    // The game's cursor: "pointer", "bomb", "hamer" or "destroy". False for any other name.
+    virtual bool UseCursor(const std::string& name) = 0;
+    // A screen fader that starts black and lightens over 0.2 seconds, as a screen's entry starts.
+    virtual void StartFadeIn() = 0;
     virtual void Quit() = 0;
 };
 
