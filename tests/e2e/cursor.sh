@@ -40,15 +40,15 @@ expect_pointer_at 700 200 128
 kill -TERM "${pids[0]}"
 wait_for_exit "${pids[0]}" || fail "the full-screen game did not end cleanly"
 
-# In a window at (112, 64) on the white desktop.
+# In a window at (112, 64) on the white desktop, over the evening sky above the game's name.
 sed -i 's/^value ScreenMode 4 01000000$/value ScreenMode 4 00000000/' "$store"
 "$program" 2> "$work/window.log" &
 pids+=($!)
 window=$(wait_for_window "Quendara v.1.3") || fail "no window"
-expect_pointer_at $((112 + 300)) $((64 + 200)) 100
+expect_pointer_at $((112 + 200)) $((64 + 100)) 100
 xdotool mousemove 40 40
 sleep 1
-[ "$(light_pixels $((112 + 300)) $((64 + 200)) 40 40)" = 0 ] || fail "the pointer stayed in the picture after the mouse left"
+[ "$(light_pixels $((112 + 200)) $((64 + 100)) 40 40)" = 0 ] || fail "the pointer stayed in the picture after the mouse left"
 expect_pointer_at $((112 + 500)) $((64 + 150)) 100
 xdotool key --window "$window" alt+F4
 wait_for_exit "${pids[1]}" || fail "the windowed game did not end cleanly"
