@@ -1,7 +1,9 @@
 #include "board/FieldGfx.h"
 
+#include "app/TolmAppBase.h"
 #include "board/BrickHelper.h"
 #include "core/Random.h"
+#include "core/StringUtils.h"
 #include "effects/GfxBrickEffects.h"
 #include "effects/GfxCellExplode.h"
 #include "effects/GfxDelay.h"
@@ -9,8 +11,10 @@
 #include "effects/GfxFlyText.h"
 #include "effects/GfxFlyingBrick.h"
 #include "effects/GfxManager.h"
+#include "effects/GfxSwirlText.h"
 #include "effects/GfxTimerFluids.h"
 #include "effects/GlobalParticles.h"
+#include "resources/ResourceLookups.h"
 
 namespace {
 
@@ -20,11 +24,59 @@ constexpr float kFluidSourceY = 536;
 // The brick's glow step.
 constexpr int kBrickGlow = 3;
 
+// Brick and cell effects and states.
+constexpr int kEffectFadeIn = 1;
+constexpr int kEffectFadeOut = 2;
+constexpr int kEffectHold = 6;
+constexpr int kBrickHidden = 4;
+constexpr int kCellHidden = 5;
+
+// The appear and disappear: the fades' lengths, the bricks' lag behind their cells, and the wait per
+// step of the patterns.
+constexpr float kCellFadeIn = 0.4f;
+constexpr float kBrickFadeIn = 0.5f;
+constexpr float kCellFadeOut = 0.4f;
+constexpr float kBrickFadeOut = 0.5f;
+constexpr float kBrickLag = 0.3f;
+constexpr float kDiagonalStep = 0.005f;
+constexpr float kCentreStep = 0.02f;
+
+// The texts' font and their rise.
+constexpr const char* kBoardFont = "FONT_BOARD_TEXT";
+constexpr float kLongChainRise = 65;
+constexpr float kLongChainSpeed = 0.004f;
+constexpr float kNoMovesHold = 200;
+
+// The diagonal pattern opens from the top and left edges to the bottom-right corner.
+float DiagonalWait(int x, int y)
+{
+    return float(x * y) * kDiagonalStep;
+}
+
+// The centre pattern opens from all four edges to the middle.
+float CentreWait(int x, int y)
+{
+    const int a = x <= 7 ? x : 15 - x;
+    const int b = y <= 5 ? y : 11 - y;
+    return float(a * b) * kCentreStep;
+}
+
+int ScreenCentreX()
+{
+    return Tolm::gTolmApp->width / 2;
+}
+
+int ScreenCentreY()
+{
+    return Tolm::gTolmApp->height / 2;
+}
+
 } // namespace
 
 void FieldGfx::Update()
 {
     FieldRender::Update();
+    Step();
 }
 
 bool FieldGfx::IsBusy() const
@@ -143,4 +195,96 @@ void FieldGfx::ClearHighlights()
     for (int i = 0; i < kFieldSlots; ++i) {
         GetCell(i % kFieldWidth, i / kFieldWidth)->ClearFlag(kCellHighlight);
     }
+}
+
+template <typename Visit>
+void FieldGfx::ForEachSlot(Visit&& visit)
+{
+    for (int i = 0; i < kFieldSlots; ++i) {
+        const int x = i % kFieldWidth;
+        const int y = i / kFieldWidth;
+        visit(x, y, GetBrick(x, y), GetCell(x, y));
+    }
+}
+
+void FieldGfx::ResetBoardVisuals()
+{
+    ForEachSlot([](int x, int y, BrickBase* brick, CellBase* cell) {
+        cell->StopAnimations();
+        brick->StopAnimations();
+        brick->SetCell(x, y);
+        cell->SetVisualState(kCellHidden);
+        brick->SetVisualState(kBrickHidden, false);
+    });
+}
+
+void FieldGfx::HoldAll(float delay)
+{
+    ForEachSlot([delay](int, int, BrickBase* brick, CellBase* cell) {
+        cell->StartEffect(kEffectHold, delay);
+        brick->StartEffect(kEffectHold, delay, false);
+    });
+}
+
+void FieldGfx::ShowBoard(float delay)
+{
+    if (delay > 0) {
+        HoldAll(delay);
+    }
+    if (delay >= 0) {
+        QueueSound("SOUND_FIELD_APPEAR", delay);
+    }
+    const bool centre = RandomBelow(2) == 1;
+    ForEachSlot([centre](int x, int y, BrickBase* brick, CellBase* cell) {
+        const float wait = centre ? CentreWait(x, y) : DiagonalWait(x, y);
+        cell->StartEffect(kEffectHold, wait);
+        cell->StartEffect(kEffectFadeIn, kCellFadeIn);
+        brick->StartEffect(kEffectHold, wait + kBrickLag, false);
+        brick->StartEffect(kEffectFadeIn, kBrickFadeIn, false);
+    });
+}
+
+// The bricks start fading at once, ahead of whatever they were doing, and fade again after it, so that a
+// brick still sliding when the board goes is gone too.
+void FieldGfx::HideBoard(float delay)
+{
+    if (delay > 0) {
+        HoldAll(delay);
+    }
+    QueueSound("SOUND_FIELD_DISAPPEAR", delay);
+    ForEachSlot([](int x, int y, BrickBase* brick, CellBase* cell) {
+        cell->StartEffect(kEffectHold, DiagonalWait(x, y));
+        cell->StartEffect(kEffectFadeOut, kCellFadeOut);
+        brick->StartEffect(kEffectFadeOut, kBrickFadeOut, true);
+        brick->StartEffect(kEffectFadeOut, kBrickFadeOut, false);
+    });
+}
+
+const char* FieldGfx::ComboTextId(int count)
+{
+    return count < 4 ? "combo" : count == 4 ? "combo4" : count == 5 ? "combo5" : "combo6";
+}
+
+void FieldGfx::ShowComboText(int count)
+{
+    const std::string text = Tolm::FormatString("%s %d", Tolm::GetLocalizedText(ComboTextId(count)).c_str(), count);
+    AddUpperEffect(new GfxSwirlText(text, GetFontById(kBoardFont), ScreenCentreX(), ScreenCentreY()));
+}
+
+void FieldGfx::ShowLongChainText(float multiplier)
+{
+    const std::string id = Tolm::FormatString("long_chain%d", RandomRange(1, 3));
+    const std::string text = Tolm::FormatString("%s x%.1f", Tolm::GetLocalizedText(id).c_str(), double(multiplier));
+    auto* fly = new GfxFlyText(text, float(ScreenCentreX()), float(ScreenCentreY()), GetFontById(kBoardFont));
+    fly->SetRiseDistance(kLongChainRise);
+    fly->SetProgressSpeed(kLongChainSpeed);
+    AddUpperEffect(fly);
+}
+
+void FieldGfx::ShowNoMovesText()
+{
+    auto* swirl =
+        new GfxSwirlText(Tolm::GetLocalizedText("no_moves"), GetFontById(kBoardFont), ScreenCentreX(), ScreenCentreY());
+    swirl->hold = kNoMovesHold;
+    AddUpperEffect(swirl);
 }

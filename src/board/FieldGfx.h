@@ -1,6 +1,6 @@
 // The board's vocabulary of effects: explosions, expanding and flying bricks, scores and fluid streams,
-// and the highlight of an armed tool's targets. x and y are cells; effects go over the bricks unless
-// said otherwise.
+// the highlight of an armed tool's targets, the board's texts, and the whole board appearing, holding
+// and disappearing. x and y are cells; effects go over the bricks unless said otherwise.
 #pragma once
 
 #include "board/FieldRender.h"
@@ -37,4 +37,24 @@ public:
     // Every cell whose brick has the type.
     void HighlightType(int type);
     void ClearHighlights();
+
+    // Every brick and cell stops, stands on its slot and is hidden, ready to appear.
+    void ResetBoardVisuals();
+    // Every brick and cell waits that many seconds before whatever it is told next.
+    void HoldAll(float delay);
+    // After the delay, the cells fade in in one of two random patterns, each brick 0.3 s after its cell.
+    void ShowBoard(float delay);
+    // After the delay, the board fades out from its top-left corner.
+    void HideBoard(float delay);
+    // The texts over the middle of the screen.
+    void ShowComboText(int count);
+    // The text id of a combo of that many chains.
+    static const char* ComboTextId(int count);
+    void ShowLongChainText(float multiplier);
+    void ShowNoMovesText();
+
+private:
+    // Every slot with its coordinates, in index order.
+    template <typename Visit>
+    void ForEachSlot(Visit&& visit);
 };
