@@ -183,7 +183,7 @@ bool BoardFixture::SetUpLevel(TestBoard& board, int level, bool retry)
     return Level::Instance()->SetUp(board, retry);
 }
 
-void BoardFixture::PlaceForShow(TestBoard& board)
+void BoardFixture::PlaceForShow(FieldActions& board)
 {
     for (int y = 0; y < kFieldHeight; ++y) {
         for (int x = 0; x < kFieldWidth; ++x) {
@@ -193,7 +193,7 @@ void BoardFixture::PlaceForShow(TestBoard& board)
     SetCellBorders(board);
 }
 
-std::string BoardFixture::BoardText(const TestBoard& board)
+std::string BoardFixture::BoardText(const FieldActions& board)
 {
     std::string text;
     for (int y = 0; y < kFieldHeight; ++y) {
@@ -211,7 +211,7 @@ std::string BoardFixture::BoardText(const TestBoard& board)
     return text;
 }
 
-std::string BoardFixture::BoardRows(const TestBoard& board)
+std::string BoardFixture::BoardRows(const FieldActions& board)
 {
     return TrimRows(BoardText(board));
 }
@@ -230,7 +230,7 @@ std::string BoardFixture::TrimRows(const std::string& boardText)
     return rows.substr(0, used);
 }
 
-void BoardFixture::LayBoard(TestBoard& board, const std::string& rows)
+void BoardFixture::LayBoard(FieldActions& board, const std::string& rows)
 {
     std::istringstream text(rows);
     std::string row;

@@ -42,16 +42,16 @@ protected:
     // Sets the profile's level and lays it out with the level code, as a level start does.
     bool SetUpLevel(TestBoard& board, int level, bool retry = false);
     // Bricks at rest on their cells and the frame's border bits, as the live board shows a level.
-    static void PlaceForShow(TestBoard& board);
+    static void PlaceForShow(FieldActions& board);
     // Two characters per slot: the brick ('.' none, a-j gold, k-r food, s-z supplies, 1-5 tools, '+' the
     // live bonus) and the locks (' ', '1' one layer, '2' two); a hole is two blanks.
-    static std::string BoardText(const TestBoard& board);
+    static std::string BoardText(const FieldActions& board);
     // BoardText without the blanks at the ends of the rows, nor the rows of holes at the end.
-    static std::string BoardRows(const TestBoard& board);
+    static std::string BoardRows(const FieldActions& board);
     static std::string TrimRows(const std::string& boardText);
     // The reverse of BoardRows: rows of two characters per slot, a missing character a blank, so a row
     // may end early. Then the board is placed for show.
-    static void LayBoard(TestBoard& board, const std::string& rows);
+    static void LayBoard(FieldActions& board, const std::string& rows);
     // The board drawn as the live board draws it (cells, effects, bricks, then the chain's arrows and the
     // global effects) over a plain backdrop, written to `name` in the tests' folder.
     void RenderBoard(TestBoard& board, const std::string& name) const;
