@@ -16,6 +16,7 @@
 #include "resources/ResourceManager.h"
 #include "screens/CursorPointer.h"
 #include "screens/CustomCursor.h"
+#include "screens/GameScreen.h"
 #include "screens/MenuScreen.h"
 #include "screens/TimerPanel.h"
 #include "screens/TopPanel.h"
@@ -240,6 +241,7 @@ void GameApp::LoadingCompleted()
     // The screens are widgets, and the seed is drawn here on the main thread, at the update the
     // loading-done event marks, so that a replayed demo deals the same board.
     RegisterMenuScreen(stateManager.get(), "MenuScreen");
+    RegisterGameScreen(stateManager.get(), "GameScreen");
     // The player's profile opens as the menu becomes reachable, so that the one left at the last exit
     // is open before anything reads it, and is saved again at this exit.
     UserProfile::Instance();

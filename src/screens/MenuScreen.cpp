@@ -2,6 +2,7 @@
 
 #include "app/GameStateManager.h"
 #include "app/TolmAppBase.h"
+#include "core/Callback.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
@@ -9,6 +10,12 @@
 #include "sound/MusicManager.h"
 
 namespace {
+
+// The start text's baseline, and the box round it that takes the click.
+constexpr int kStartBaseline = 400;
+constexpr int kStartHalfWidth = 120;
+constexpr int kStartAbove = 50;
+constexpr int kStartBelow = 20;
 
 // The sky from its deep top through blue to the warm horizon, in bands of this many rows.
 constexpr int kBandHeight = 4;
@@ -45,6 +52,12 @@ void MenuScreen::Draw(Tolm::Graphics* g)
         g->SetColor(Tolm::Color::White);
         g->DrawString(name, (width - font->StringWidth(name)) / 2, height / 3);
     }
+    if (Tolm::Font* font = GetFontById("FONT_MAINMENU_BUTTON")) {
+        const std::string start = Tolm::GetLocalizedText("but_start");
+        g->SetFont(font);
+        g->SetColor(Tolm::Color::White);
+        g->DrawString(start, (width - font->StringWidth(start)) / 2, kStartBaseline);
+    }
     if (Tolm::Image* studio = GetImageById("IMAGE_TARVEL_STUDIO")) {
         g->DrawImage(studio, (width - studio->width) / 2, height - studio->height - 40);
     }
@@ -53,6 +66,19 @@ void MenuScreen::Draw(Tolm::Graphics* g)
 void MenuScreen::OnEnter()
 {
     PlayMenuMusic();
+}
+
+void MenuScreen::MouseDown(int x, int y, int, int)
+{
+    if (x >= width / 2 - kStartHalfWidth && x < width / 2 + kStartHalfWidth && y >= kStartBaseline - kStartAbove &&
+        y < kStartBaseline + kStartBelow) {
+        LeaveWithCallback(new CB_Callback<MenuScreen>(this, &MenuScreen::StartGame));
+    }
+}
+
+void MenuScreen::StartGame()
+{
+    listener->Switch(listener->Find("GameScreen"));
 }
 
 void RegisterMenuScreen(GameStateManager* manager, const std::string& name)

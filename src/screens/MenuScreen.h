@@ -1,5 +1,6 @@
 // Stand-in for the main menu until the game screens exist: the state the title screen hands over to. It
-// shows the game's name and the studio's mark on the warm evening sky of the loading picture.
+// shows the game's name and the studio's mark on the warm evening sky of the loading picture, and a click
+// on its start text starts the game screen.
 #pragma once
 
 #include "app/BaseScreen.h"
@@ -14,6 +15,9 @@ public:
     void Draw(Tolm::Graphics* g) override;
     // The menu's music starts as the menu opens.
     void OnEnter() override;
+    void MouseDown(int x, int y, int button, int clickCount) override;
+    // Run once the menu has faded out.
+    void StartGame();
 };
 
 // Makes the screen and registers it with the state machine under the name.
