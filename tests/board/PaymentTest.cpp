@@ -344,3 +344,45 @@ TEST_F(PaymentTest, LiveBonusTakesTheFirstIdleBrickOfItsRandomSlots)
 }
 
 } // namespace
+
+namespace {
+
+struct ChainDrawsCase
+{
+    const char* name;
+    const char* row;
+    int length;
+    // The draws of the payment and collapse before the live bonus's chance: a progress stream per
+    // brick, the long-chain text's pick, a new brick per slot of the chain.
+    int beforeChance;
+};
+
+// A paid chain draws, in order: each exploded brick's progress stream, the long-chain text (six bricks
+// or more), the collapse's new bricks, then the live bonus's chance (0.02 with four groups or more left)
+// and, only when it is met, the slots' pairs.
+TEST_F(PaymentTest, PaidChainDrawsInThePartsOrder)
+{
+    const ChainDrawsCase cases[] = {
+        {"three gold", "c c c a k s a k s a k s a k s a", 3, 3 + 3},
+        {"six gold", "c c c c c c a k s a k s a k s a", 6, 6 + 1 + 6},
+    };
+    for (const ChainDrawsCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Lay(std::string(c.row) + "\nb b b l l l t t t b b b l l l t\nl l l t t t b b b l l l t t t b\n");
+        ReferenceRandom reference(kSeed);
+        for (int n = 0; n < c.beforeChance; ++n) {
+            reference.Step();
+        }
+        ASSERT_GE(reference.Float(0, 1), 0.02f) << "the seed must miss the chance for the count to hold";
+        SeedRandom(kSeed);
+        std::string script = "press 0 0\ndrag";
+        for (int x = 0; x < c.length; ++x) {
+            script += " " + std::to_string(x) + " 0";
+        }
+        Run(script + "\nrelease " + std::to_string(c.length - 1) + " 0");
+        ASSERT_GE(Solver::Instance()->GetGroupCount(), 4);
+        EXPECT_EQ(GeneratorPosition(), c.beforeChance + 1);
+    }
+}
+
+} // namespace
