@@ -77,9 +77,9 @@ void TolmAppBase::MakeWindow()
         if (display) {
             display->ReleaseAll();
         }
-        mainWindow.reset();
         widgetManager->screenImage = nullptr;
     }
+    std::unique_ptr<Window> previous = std::move(mainWindow);
     WindowPlacement placement{0, 0, width, height, false};
     if (windowed || playingDemo) {
         // The desktop draws the frame outside the client area: the outer size is the client size.
@@ -102,7 +102,9 @@ void TolmAppBase::MakeWindow()
         placement.fullScreen = true;
         isWindowedNow = false;
     }
-    mainWindow = Window::Create(title, placement);
+    // The previous window goes, and the desktop's window it showed on is moved into the new placement:
+    // the desktop never sees the window vanish, so it keeps the keyboard focus a full-screen display needs.
+    mainWindow = Window::Replace(std::move(previous), title, placement);
     if (mainWindow) {
         mainWindow->SetUserData(this);
     }

@@ -40,17 +40,41 @@ void AskForOpenGl()
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
 }
 
+// Where the window's client area goes. A full-screen window is sized to the desktop as well: without a
+// window manager to make it full screen, it still covers it.
+SDL_Rect AreaOf(const WindowPlacement& placement)
+{
+    SDL_Rect area{placement.x, placement.y, placement.width, placement.height};
+    if (placement.fullScreen) {
+        SDL_GetDisplayBounds(0, &area);
+    }
+    return area;
+}
+
+// The area is taken while the window is not full screen: SDL keeps the size of a full-screen window for
+// when it leaves full screen instead of applying it.
+void MoveInto(SDL_Window* sdlWindow, const WindowPlacement& placement)
+{
+    SDL_Rect area = AreaOf(placement);
+    if (!placement.fullScreen) {
+        SDL_SetWindowFullscreen(sdlWindow, 0);
+    }
+    SDL_SetWindowSize(sdlWindow, area.w, area.h);
+    SDL_SetWindowPosition(sdlWindow, area.x, area.y);
+    if (placement.fullScreen) {
+        SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+}
+
 } // namespace
 
 std::unique_ptr<Window> Window::Create(const std::string& title, const WindowPlacement& placement)
 {
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    SDL_Rect area{placement.x, placement.y, placement.width, placement.height};
     if (placement.fullScreen) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-        // Sized to the desktop as well: without a window manager to make it full screen, it still covers it.
-        SDL_GetDisplayBounds(0, &area);
     }
+    SDL_Rect area = AreaOf(placement);
     std::string utf8Title = Cp1252ToUtf8(title);
     AskForOpenGl();
     SDL_Window* sdlWindow =
@@ -62,6 +86,24 @@ std::unique_ptr<Window> Window::Create(const std::string& title, const WindowPla
         return nullptr;
     }
     return std::unique_ptr<Window>(new Window(title, sdlWindow, placement.fullScreen));
+}
+
+std::unique_ptr<Window> Window::Replace(std::unique_ptr<Window> previous, const std::string& title,
+                                        const WindowPlacement& placement)
+{
+    SDL_Window* kept = nullptr;
+    if (previous) {
+        // What presented on the desktop window goes with the window that made it.
+        previous->presenter.reset();
+        std::swap(kept, previous->sdlWindow);
+        previous.reset();
+    }
+    if (!kept) {
+        return Create(title, placement);
+    }
+    MoveInto(kept, placement);
+    SDL_SetWindowTitle(kept, Cp1252ToUtf8(title).c_str());
+    return std::unique_ptr<Window>(new Window(title, kept, placement.fullScreen));
 }
 
 std::unique_ptr<Window> Window::CreateMessageOnly(const std::string& title)

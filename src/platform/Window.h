@@ -38,6 +38,12 @@ public:
     // Whenever the desktop has OpenGL the window is made for it, so that switching the display between
     // 2D and 3D never needs another window.
     static std::unique_ptr<Window> Create(const std::string& title, const WindowPlacement& placement);
+    // A window in place of the one given, which is destroyed; the new one has a handle of its own. The
+    // desktop keeps showing the window it had, moved into the new placement and left as shown as it was,
+    // so that the keyboard focus stays with it and what others hold of it (a tool sending it keys) still
+    // reaches it. Without a desktop window to take over, it is Create.
+    static std::unique_ptr<Window> Replace(std::unique_ptr<Window> previous, const std::string& title,
+                                           const WindowPlacement& placement);
     static std::unique_ptr<Window> CreateMessageOnly(const std::string& title);
     // The live window with that handle, or null.
     static Window* FromHandle(WindowHandle handle);

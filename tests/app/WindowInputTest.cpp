@@ -278,6 +278,7 @@ TEST_F(WindowInputTest, AltEnterSwitchesToFullScreenAndBackUnlessAWindowCannotBe
     EXPECT_FALSE(app->isWindowedNow);
     ASSERT_TRUE(app->mainWindow);
     EXPECT_TRUE(app->mainWindow->IsFullScreen());
+    EXPECT_EQ(SDL_GetWindowID(app->mainWindow->SdlWindow()), sdlId) << "the desktop keeps its window";
     EXPECT_EQ(app->widgetManager->screenImage, app->display->GetScreenImage());
 
     TolmAppBase::WindowProc(Main(), WM_SYSKEYDOWN, VK_RETURN, LParam(0x20000001));
