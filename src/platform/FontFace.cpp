@@ -196,10 +196,3 @@ int FontFace::GetKerning(char32_t left, char32_t right) const
 }
 
 } // namespace Platform
-
-// Debian 12's fontconfig loses a block while it parses its configuration files on first use; the leak
-// checker of the sanitizer builds is told to let that one pass.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}

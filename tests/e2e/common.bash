@@ -17,8 +17,10 @@ make_workspace() {
     trap 'for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
     export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy
     # For sanitizer builds: what the desktop's own libraries keep until the process ends is not ours.
-    export LSAN_OPTIONS="suppressions=$(dirname "${BASH_SOURCE[0]}")/lsan.supp"
-    export TSAN_OPTIONS="suppressions=$(dirname "${BASH_SOURCE[0]}")/tsan.supp"
+    local rules
+    rules=$(dirname "${BASH_SOURCE[0]}")/../sanitizers
+    export LSAN_OPTIONS="suppressions=$rules/lsan.supp:fast_unwind_on_malloc=0"
+    export TSAN_OPTIONS="suppressions=$rules/tsan.supp"
     store="$XDG_CONFIG_HOME/Tarvel Studio/Quendara.registry"
 }
 
