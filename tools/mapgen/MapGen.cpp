@@ -236,7 +236,9 @@ void WriteMap(std::ostream& out, const std::string& program, const std::vector<S
                       (unsigned long long)symbol.address, symbol.function ? " f" : "");
     }
     for (const auto& [key, entries] : blocks) {
-        const auto& [file, index] = key;
+        // Not a structured binding: clang before 16 cannot capture one in the lambda below.
+        const auto& file = std::get<0>(key);
+        const auto index = std::get<1>(key);
         auto section =
             std::find_if(sections.begin(), sections.end(), [&](const Section& s) { return s.index == index; });
         out << "\nLine numbers for " << program << "(" << file << ") segment " << section->name << "\n\n";
