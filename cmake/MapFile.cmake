@@ -3,6 +3,6 @@
 function(quendara_map_file target)
     add_dependencies(${target} mapgen)
     add_custom_command(TARGET ${target} POST_BUILD
-        COMMAND mapgen $<TARGET_FILE:${target}> $<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.map
+        COMMAND ${QUENDARA_RUN_TOOL} $<TARGET_FILE:mapgen> $<TARGET_FILE:${target}> $<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.map
         VERBATIM)
 endfunction()

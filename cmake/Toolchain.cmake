@@ -19,6 +19,14 @@ if(QUENDARA_SANITIZE)
     endif()
 endif()
 
+# The tools that make the data run during the build: in an AddressSanitizer build, under the test tree's
+# leak rules, as the tests run.
+set(QUENDARA_RUN_TOOL "")
+if(QUENDARA_SANITIZE MATCHES "address")
+    set(QUENDARA_RUN_TOOL ${CMAKE_COMMAND} -E env
+        "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/sanitizers/lsan.supp:fast_unwind_on_malloc=0")
+endif()
+
 if(QUENDARA_FUZZ)
     add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
