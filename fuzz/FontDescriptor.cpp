@@ -2,7 +2,7 @@
 // it may name ('glyphs.png'), loaded into an image font, and the font is then measured and drawn at a few
 // sizes, scales and tags, so that the commands, the layer choice, the rescaled glyph images and the
 // glyph drawing all see what the descriptor made.
-#include "app/TolmAppBase.h"
+#include "QuietApp.h"
 #include "graphics/FontData.h"
 #include "graphics/Graphics.h"
 #include "graphics/ImageFont.h"
@@ -17,13 +17,6 @@
 #include <string>
 
 namespace {
-
-// Errors are what the fuzzer provokes; nobody is there to see them.
-class QuietApp : public Tolm::TolmAppBase
-{
-public:
-    void ShowErrorPopup(const std::string&) override {}
-};
 
 // The folder, its glyph image and the application live for the whole process; the folder goes at exit.
 const std::filesystem::path* folder = nullptr;
