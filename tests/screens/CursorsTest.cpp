@@ -113,6 +113,8 @@ TEST_F(CursorsTest, ThePointersTipIsOnTheMouseAboveADimAndAFadeOnlyWhileTheMouse
     app->mouseInWindow = true;
     FrameAt(420, 310);
     EXPECT_TRUE(Shows(420, 310, kPointerRed)) << "back at the next position";
+    // The fade runs out, leaves and deletes itself.
+    app->Frames(10);
     app->widgetManager->RemoveWidget(&window);
 }
 
