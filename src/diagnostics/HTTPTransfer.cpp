@@ -5,6 +5,7 @@
 #include "core/StringUtils.h"
 #include "diagnostics/HTTPResponseParser.h"
 #include "platform/Clock.h"
+#include "platform/ExceptionFilter.h"
 
 #include <system_error>
 
@@ -130,7 +131,7 @@ void HTTPTransfer::SendRequest(const std::string& transferUrl, const std::string
     }
     threadRunning = true;
     try {
-        worker = std::thread(ThreadEntry, this);
+        worker = Platform::StartThread([this] { ThreadEntry(this); });
     } catch (const std::system_error&) {
         // Without a worker nothing would ever end the transfer.
         threadRunning = false;

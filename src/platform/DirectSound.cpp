@@ -2,6 +2,8 @@
 // 16-bit stereo at 44100 Hz, whose callback thread renders the mixer.
 #include "platform/DirectSound.h"
 
+#include "platform/ExceptionFilter.h"
+
 #include <SDL.h>
 #include <algorithm>
 #include <cstring>
@@ -79,6 +81,8 @@ private:
 
     static void Callback(void* mixer, Uint8* stream, int bytes)
     {
+        // SDL's audio thread is started by SDL: it gets its signal stack here, on its first callback.
+        PrepareThreadForFaults();
         static_cast<SoundMixer*>(mixer)->Render(reinterpret_cast<int16_t*>(stream), bytes / 4);
     }
 

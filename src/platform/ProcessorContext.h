@@ -6,6 +6,33 @@
 
 namespace Platform {
 
+enum class Register
+{
+    Rax,
+    Rbx,
+    Rcx,
+    Rdx,
+    Rsi,
+    Rdi,
+    R8,
+    R9,
+    R10,
+    R11,
+    R12,
+    R13,
+    R14,
+    R15,
+    Rip,
+    Rsp,
+    Rbp,
+    Flags,
+    // The segment selectors the kernel saves: 16 bits each.
+    Cs,
+    Ss,
+    Fs,
+    Gs,
+};
+
 class ProcessorContext
 {
 public:
@@ -15,6 +42,7 @@ public:
     uintptr_t ProgramCounter() const;
     uintptr_t FramePointer() const;
     uintptr_t StackPointer() const;
+    uint64_t Read(Register name) const;
     void* Native() const { return native; }
 
 private:

@@ -3,6 +3,8 @@
 // fills them, then silence once it has ended.
 #include "platform/StreamPlayer.h"
 
+#include "platform/ExceptionFilter.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -171,7 +173,7 @@ void StreamChannel::Write(uint8_t* to, uint32_t frames)
 }
 
 StreamPlayer::StreamPlayer(std::unique_ptr<DirectSoundDevice> device)
-    : device(std::move(device)), feeder([this] { Feed(); })
+    : device(std::move(device)), feeder(StartThread([this] { Feed(); }))
 {}
 
 StreamPlayer::~StreamPlayer()
