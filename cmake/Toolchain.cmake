@@ -13,6 +13,8 @@ add_compile_options(-fno-omit-frame-pointer)
 if(QUENDARA_SANITIZE)
     add_compile_options(-fsanitize=${QUENDARA_SANITIZE})
     add_link_options(-fsanitize=${QUENDARA_SANITIZE})
+    # The sanitizers report faults themselves; the crash catcher stands aside for them.
+    add_compile_definitions(QUENDARA_SANITIZED)
     if(QUENDARA_SANITIZE MATCHES "undefined")
         # A finding must fail the test that caused it, not scroll past in its output.
         add_compile_options(-fno-sanitize-recover=undefined)

@@ -202,6 +202,11 @@ public:
     // One step of the loop; false when nested loops must end. updated (when given) tells whether an
     // update ran.
     virtual bool StepMainLoop(bool* updated);
+    // While a crash on another thread is reported: hides the application, tells the crash catcher and
+    // stops the calling thread for good. Otherwise nothing. The main loop calls it at every step.
+    void StopForCrash();
+    // Whether the caller runs on the application's main thread; true before the application knows it.
+    bool IsMainThread() const;
     // Steps until one update has happened (true) or a step refuses (false): what modal waits loop on.
     virtual bool UpdateApp();
     virtual bool AllowRestore();

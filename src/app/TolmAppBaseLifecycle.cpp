@@ -16,6 +16,7 @@
 #include "platform/Cursor.h"
 #include "platform/DebugOutput.h"
 #include "platform/DirectDraw.h"
+#include "platform/ExceptionFilter.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "platform/Library.h"
@@ -298,7 +299,7 @@ void TolmAppBase::StartMousePollThread()
 {
     mousePollThreadRunning = true;
     try {
-        mousePollThread = std::thread(&TolmAppBase::MousePollThreadEntry, this);
+        mousePollThread = Platform::StartThread([this] { MousePollThreadEntry(); });
     } catch (const std::system_error&) {
         // Nobody would ever clear the flag, and Shutdown would wait for it for ever.
         mousePollThreadRunning = false;
@@ -313,7 +314,7 @@ void TolmAppBase::StartLoadingThread()
     loadingThreadRunning = true;
     loadingThreadStarted = true;
     try {
-        loadingThread = std::thread(&TolmAppBase::LoadingThreadEntry, this);
+        loadingThread = Platform::StartThread([this] { LoadingThreadEntry(); });
     } catch (const std::system_error&) {
         loadingThreadDone = true;
     }
@@ -362,7 +363,7 @@ void TolmAppBase::WriteStatistics(uint32_t loopMs)
 
 void TolmAppBase::Shutdown()
 {
-    if (mainThreadId != std::thread::id() && std::this_thread::get_id() != mainThreadId) {
+    if (!IsMainThread()) {
         shutdownRequested = true;
         return;
     }

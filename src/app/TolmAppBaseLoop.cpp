@@ -6,10 +6,12 @@
 #include "app/DemoEvents.h"
 #include "app/TolmAppBase.h"
 #include "core/Singleton.h"
+#include "diagnostics/CrashCatcher.h"
 #include "diagnostics/Profiler.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "platform/Clock.h"
+#include "platform/ExceptionFilter.h"
 #include "platform/MessagePump.h"
 #include "platform/VideoSystem.h"
 #include "platform/Window.h"
@@ -63,8 +65,25 @@ bool TolmAppBase::UpdateApp()
     }
 }
 
+bool TolmAppBase::IsMainThread() const
+{
+    return mainThreadId == std::thread::id() || std::this_thread::get_id() == mainThreadId;
+}
+
+void TolmAppBase::StopForCrash()
+{
+    if (!Platform::FaultInProgress() || Platform::IsFaultingThread()) {
+        return;
+    }
+    Hide();
+    CrashCatcher::mainLoopParked = true;
+    Platform::ParkThread();
+}
+
 bool TolmAppBase::StepMainLoop(bool* updated)
 {
+    // The crash path closes the demo and the application down; nothing may record or draw beside it.
+    StopForCrash();
     if (updated) {
         *updated = false;
     }

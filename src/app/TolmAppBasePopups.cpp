@@ -156,7 +156,7 @@ void TolmAppBase::ShowErrorPopup(const std::string& text)
         return;
     }
     // Message boxes belong to the main thread; one raised elsewhere waits for it.
-    if (mainThreadId != std::thread::id() && std::this_thread::get_id() != mainThreadId) {
+    if (!IsMainThread()) {
         std::lock_guard<std::mutex> guard(pendingPopupLock);
         pendingErrorPopups.push_back(text);
         return;

@@ -2,45 +2,38 @@
 
 #include "core/PathUtils.h"
 #include "core/StringUtils.h"
+#include "diagnostics/CrashReportLines.h"
 #include "diagnostics/MapFile.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageHelp.h"
 #include "platform/Library.h"
-#include "platform/ThreadStack.h"
 
 #include <algorithm>
 #include <cstring>
 #include <fstream>
 
+// Made before, and destroyed after, everything else of the program, so that a crash in another static
+// object's construction or destruction finds them whole.
+#define CRASH_STATE __attribute__((init_priority(101)))
 std::atomic<Tolm::TolmAppBase*> CrashCatcher::application{nullptr};
 bool CrashCatcher::showCrashWindow = true;
 bool CrashCatcher::allowSubmit = true;
-std::string CrashCatcher::submitHost;
-std::string CrashCatcher::crashTitle;
-std::string CrashCatcher::crashText;
-std::string CrashCatcher::userText;
-std::string CrashCatcher::attachmentPath;
+std::string CrashCatcher::submitHost CRASH_STATE;
+std::string CrashCatcher::crashTitle CRASH_STATE;
+std::string CrashCatcher::crashText CRASH_STATE;
+std::string CrashCatcher::userText CRASH_STATE;
+std::string CrashCatcher::attachmentPath CRASH_STATE;
 bool CrashCatcher::attachFile = false;
+#undef CRASH_STATE
 
 namespace {
 
-constexpr size_t kModuleNameLength = 260;
+// As the exception's module is looked up; a longer path is cut.
+constexpr size_t kModuleNameLength = 2048;
 constexpr size_t kSymbolNameLength = 512;
 constexpr size_t kReadableNameLength = 256;
-// A chain longer than this has run into something that is not a stack.
-constexpr int kMaxChainFrames = 256;
-
-// Gathered at start-up, so that a crash need not find them out: the section headers of the modules
-// loaded by then, the main thread's stack and the unwinder.
-struct CrashPreparation
-{
-    CrashPreparation()
-    {
-        Platform::CacheModuleSections();
-        Platform::RememberThreadStack();
-        Platform::PrepareImageHelp();
-    }
-} preparation;
+// A walk longer than this has run into something that is not a stack, or down an overflowed one.
+constexpr int kMaxWalkFrames = 256;
 
 struct ImageHelp
 {
@@ -64,25 +57,6 @@ unsigned long long Hex(uintptr_t value)
     return value;
 }
 
-// The module and section:offset line part of an address; an empty name and 0000:00000000 when no
-// module or section holds it.
-struct LogicalAddress
-{
-    explicit LogicalAddress(uintptr_t address)
-    {
-        if (!CrashCatcher::GetLogicalAddress(reinterpret_cast<const void*>(address), module, sizeof module, section,
-                                             offset)) {
-            module[0] = '\0';
-            section = 0;
-            offset = 0;
-        }
-    }
-
-    char module[kModuleNameLength] = {};
-    uint32_t section = 0;
-    uintptr_t offset = 0;
-};
-
 std::string StackWalkFailed(const Platform::StackFrame& frame)
 {
     return Tolm::FormatString("StackWalk failed (error %d)\r\n", frame.lastError);
@@ -100,10 +74,21 @@ std::string NamedFrameLine(const Platform::StackFrame& frame)
     }
     LogicalAddress where(frame.programCounter);
     return Tolm::FormatString("%08llX %08llX %04X:%08llX %s\r\n", Hex(frame.frame), Hex(frame.programCounter),
-                              where.section, Hex(where.offset), Tolm::StripDirectory(where.module).c_str());
+                              where.section, Hex(where.offset), where.module.c_str());
 }
 
 } // namespace
+
+LogicalAddress::LogicalAddress(uintptr_t address)
+{
+    char name[kModuleNameLength] = {};
+    if (CrashCatcher::GetLogicalAddress(reinterpret_cast<const void*>(address), name, sizeof name, section, offset)) {
+        module = Tolm::StripDirectory(name);
+    } else {
+        section = 0;
+        offset = 0;
+    }
+}
 
 bool FindSectionOffset(const Platform::ModuleSection* sections, size_t count, uintptr_t relativeAddress,
                        uint32_t& section, uintptr_t& offset)
@@ -158,7 +143,9 @@ std::string CrashCatcher::StackWalkDump(const Platform::ProcessorContext& contex
         return StackWalkFailed(frame);
     }
     std::string text;
-    while (frame.frame != 0 && frame.programCounter != 0) {
+    // The frame pointer of a function built without one (much of the C library) may be anything, 0
+    // included; the walk ends where the unwinder finds no more stack.
+    for (int depth = 0; depth < kMaxWalkFrames && frame.stack != 0 && frame.programCounter != 0; ++depth) {
         if (skip > 0) {
             --skip;
         } else {
@@ -176,25 +163,14 @@ std::string CrashCatcher::StackWalkDump(const Platform::ProcessorContext& contex
 
 std::string CrashCatcher::FrameChainDump(const Platform::ProcessorContext& context)
 {
-    uintptr_t pc = context.ProgramCounter();
-    uintptr_t frame = context.FramePointer();
+    FrameChain chain(context);
+    uintptr_t pc = 0;
+    uintptr_t frame = 0;
     std::string text;
-    for (int depth = 0; depth < kMaxChainFrames; ++depth) {
+    while (chain.Next(pc, frame)) {
         LogicalAddress where(pc);
         text += Tolm::FormatString("%08llX  %08llX  %04X:%08llX %s\r\n", Hex(pc), Hex(frame), where.section,
-                                   Hex(where.offset), Tolm::StripDirectory(where.module).c_str());
-        // A frame holds the caller's frame pointer, then the return address into the caller.
-        uintptr_t link[2];
-        if (!Platform::ReadStackWords(frame, link, 2)) {
-            break;
-        }
-        uintptr_t caller = link[0];
-        if (caller % sizeof(uintptr_t) != 0 || caller <= frame ||
-            !Platform::CurrentThreadStack().Contains(caller, sizeof link)) {
-            break;
-        }
-        pc = link[1];
-        frame = caller;
+                                   Hex(where.offset), where.module.c_str());
     }
     return text;
 }

@@ -3,6 +3,7 @@
 // with the image-help library or along the saved frame pointers, and names from the map file.
 #pragma once
 
+#include "platform/ExceptionFilter.h"
 #include "platform/LoadedModules.h"
 #include "platform/ProcessorContext.h"
 
@@ -18,6 +19,33 @@ class TolmAppBase;
 class CrashCatcher
 {
 public:
+    // Done by a static object before anything else of the program runs, and undone after everything
+    // else at exit.
+    static void InstallExceptionFilter();
+    static void RestoreExceptionFilter();
+    // Every fault that nothing else handles: the report, the application closed down, the crash
+    // window. The process ends when it returns.
+    static long ExceptionFilter(Platform::ExceptionPointers* pointers);
+    // Writes the report to "crash.txt" and to stderr, then builds it whole: first into "crash.txt", then
+    // hands it to the application's clipboard, names it from the map file and writes it again; closes
+    // the demo being recorded and shows the crash window. Returns when the window is done.
+    static void HandleCrash(Platform::ExceptionPointers* pointers);
+    // The kernel and, with an application, the SDL drivers it runs on.
+    static std::string GetSystemInfoText();
+    // Replaces "crash.txt" in the current folder; false when it cannot be written.
+    static bool WriteCrashFile(const std::string& text);
+    // Shows the report in the crash windows and returns when they are done. They run in a process of
+    // their own, the same program started again, so that they need nothing of the crashed one: only a
+    // program that serves them (RunCrashWindowProcess) shows them.
+    static void ShowCrashWindow(const std::string& title, const std::string& report);
+    // Called first thing in main. When the program was started to show the crash windows, shows them
+    // and returns true when they are done; the program then ends. Otherwise returns false at once.
+    static bool RunCrashWindowProcess(int argc, char** argv);
+
+    static Platform::TopLevelExceptionFilter previousFilter;
+    // Set by the application's main loop once it has stopped for a crash on another thread: from then on
+    // nothing else touches the application.
+    static std::atomic<bool> mainLoopParked;
     // Set by the application base's constructor as its last step and cleared first by its destructor:
     // null while no whole application object exists.
     static std::atomic<Tolm::TolmAppBase*> application;
@@ -56,6 +84,17 @@ public:
     // the attachment. The body of a thread of its own; it ends once the transfer has started. Sends
     // nothing without an application object.
     static void SubmitReportThread();
+};
+
+// Where a code address lies, as the report names it: the module's file name without its folder, and the
+// section:offset. An empty name and 0000:00000000 when no module or section holds it.
+struct LogicalAddress
+{
+    explicit LogicalAddress(uintptr_t address);
+
+    std::string module;
+    uint32_t section = 0;
+    uintptr_t offset = 0;
 };
 
 // The section of the module-relative address: the first whose range, end included, holds it.

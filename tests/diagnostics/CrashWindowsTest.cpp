@@ -26,10 +26,13 @@ protected:
         SubmitTransfer.Reset();
         CrashCatcher::application = nullptr;
         CrashCatcher::userText.clear();
+        CrashCatcher::submitHost.clear();
     }
 
+    // The windows, and the upload they start, with the report server at the host.
     CrashWindows Windows(const std::string& host)
     {
+        CrashCatcher::submitHost = host;
         CrashWindows::Actions actions;
         actions.startUpload = [this] {
             ++uploads;

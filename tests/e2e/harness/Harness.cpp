@@ -50,6 +50,8 @@
 //   fade                      a screen fade in starts (black at first); the script goes on at once, and
 //                             the screen's next drawing shows it, though later commands wait for its end
 //   quit                      ends the program; the end of the script does too
+//   crash                     an access violation on the main thread: the crash catcher writes its report
+//                             and shows its windows (this program serves them), then the program ends
 // Input is handed to SDL's event queue, so it travels the program's own way: the window procedure, the
 // message queue, the widget manager. What a command causes happens in the updates after it: "click"
 // then "wait 1" sees the click handled. A click that opens a modal window goes on running the script
@@ -64,6 +66,7 @@
 #include "app/GameStateManager.h"
 #include "app/TitleScreen.h"
 #include "core/Random.h"
+#include "diagnostics/CrashCatcher.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Clock.h"
@@ -361,6 +364,12 @@ public:
         return true;
     }
     void Quit() override { Shutdown(); }
+    // A write through a null pointer the compiler cannot see, as a broken program makes one.
+    void Crash() override
+    {
+        volatile int* volatile nowhere = nullptr;
+        *nowhere = 1;
+    }
 
 private:
     // Outside the script's own step, so that the script goes on from inside the window's wait.
@@ -488,6 +497,9 @@ bool ReadOptions(int argc, char** argv, Options& options)
 
 int main(int argc, char** argv)
 {
+    if (CrashCatcher::RunCrashWindowProcess(argc, argv)) {
+        return 0;
+    }
     Options options;
     if (!ReadOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: quendara_harness [--state NAME] [--data FOLDER] [--out FOLDER] [--seed N] "

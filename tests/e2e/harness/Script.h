@@ -44,6 +44,7 @@ public:
     // A screen fader that starts black and lightens over 0.2 seconds, as a screen's entry starts.
     virtual void StartFadeIn() = 0;
     virtual void Quit() = 0;
+    virtual void Crash() = 0;
 };
 
 class ScriptRunner

@@ -1,0 +1,246 @@
+// The crash path, from the fault to the end of the process. What runs first is what is most likely to
+// survive a broken process: a short report written from the signal handler with nothing but system
+// calls. Then the whole report, which needs the heap, the unwinder and the map file, written again
+// before anything of the application is asked. Only then the application: its program information,
+// the clipboard, the demo. A watchdog ends the process should any of it hang; the crash window, which
+// waits for the user, comes last and without it.
+#include "app/DemoEvents.h"
+#include "app/TolmAppBase.h"
+#include "core/StringUtils.h"
+#include "diagnostics/CrashCatcher.h"
+#include "diagnostics/CrashReportLines.h"
+#include "platform/Process.h"
+#include "platform/SystemInfo.h"
+#include "platform/ThreadStack.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+Platform::TopLevelExceptionFilter CrashCatcher::previousFilter = nullptr;
+std::atomic<bool> CrashCatcher::mainLoopParked{false};
+
+namespace {
+
+constexpr const char* kCrashFileName = "crash.txt";
+// Longer than building and writing the report ever takes, and short enough that a hung crash still
+// ends soon.
+constexpr unsigned kWatchdogSeconds = 6;
+// How long a crash on another thread waits for the main loop to stop before it leaves the application
+// alone.
+constexpr auto kMainLoopWait = std::chrono::seconds(2);
+// Where a deployment names its report server ("host" or "host:port").
+constexpr const char* kSubmitHostVariable = "QUENDARA_CRASH_REPORT_HOST";
+
+// The sanitizers catch faults themselves and say more about them than the report would.
+#ifdef QUENDARA_SANITIZED
+constexpr bool kStandAside = true;
+#else
+constexpr bool kStandAside = false;
+#endif
+
+// Made after the catcher's state and destroyed before it; before and after every other static object.
+struct Catcher
+{
+    Catcher()
+    {
+        // Worked out now, so that a crash need not read files or open libraries, and made now, so that
+        // what they are kept in outlives every other static object a crash may come from.
+        Platform::CacheModuleSections();
+        Platform::RememberThreadStack();
+        CrashCatcher::LoadImageHelp();
+        CrashCatcher::FreeImageHelp();
+        CrashCatcher::InstallExceptionFilter();
+    }
+    ~Catcher() { CrashCatcher::RestoreExceptionFilter(); }
+} catcher __attribute__((init_priority(102)));
+
+// In static storage: the thread's stack may be the one that overflowed.
+SignalSafeText firstWord;
+
+// The exception, the registers and the raw stack, written with nothing that could hang or fault.
+void WriteFirstWord(const Platform::ExceptionPointers& pointers)
+{
+    AppendExceptionLine(firstWord, *pointers.record, Platform::CurrentThreadId());
+    firstWord.Append("\r\n");
+    // The registers before the stack, which may be long enough to fill the buffer.
+    AppendRegisters(firstWord, *pointers.context);
+    AppendRawStack(firstWord, *pointers.context);
+    WriteWholeFile(kCrashFileName, firstWord.Data(), firstWord.Length());
+    WriteToStandardError(firstWord.Data(), firstWord.Length());
+}
+
+std::string Text(const SignalSafeText& text)
+{
+    return std::string(text.Data(), text.Length());
+}
+
+// The report's machine half: the exception and where it happened, the stack, the registers and the
+// system. Sets the crash title.
+std::string MachineReport(const Platform::ExceptionPointers& pointers, bool imageHelpLoaded, std::string& title)
+{
+    SignalSafeText exception;
+    AppendExceptionLine(exception, *pointers.record, Platform::CurrentThreadId());
+    std::string report = Text(exception);
+    LogicalAddress where(pointers.record->address);
+    report += "Module: " + where.module + "\r\n";
+    report += Tolm::FormatString("Logical Address: %04X:%08llX\r\n\r\n", where.section,
+                                 static_cast<unsigned long long>(where.offset));
+    title =
+        Tolm::FormatString("Exception at %04X:%08llX", where.section, static_cast<unsigned long long>(where.offset));
+    std::string stack = imageHelpLoaded ? CrashCatcher::StackWalkDump(*pointers.context, 0) : std::string();
+    if (stack.empty()) {
+        stack = CrashCatcher::FrameChainDump(*pointers.context);
+    }
+    report += stack + "\r\n";
+    SignalSafeText registers;
+    AppendRegisters(registers, *pointers.context);
+    report += Text(registers);
+    report += CrashCatcher::GetSystemInfoText();
+    return report;
+}
+
+void WriteReport(const std::string& report)
+{
+    if (!CrashCatcher::WriteCrashFile(report)) {
+        WriteToStandardError(report.data(), report.size());
+    }
+}
+
+// The application, once nothing else runs it: a crash on its own thread hides it here; on another
+// thread its main loop hides it and stops. Null without one, and when its main loop does not stop in
+// time, for then it may be in the middle of what the crash path would do to it.
+Tolm::TolmAppBase* ApplicationToClose()
+{
+    Tolm::TolmAppBase* app = CrashCatcher::application;
+    if (!app) {
+        return nullptr;
+    }
+    if (app->IsMainThread()) {
+        app->Hide();
+        return app;
+    }
+    auto deadline = std::chrono::steady_clock::now() + kMainLoopWait;
+    while (!CrashCatcher::mainLoopParked) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return nullptr;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return app;
+}
+
+void AddProgramInfo(Tolm::TolmAppBase& app, std::string& report)
+{
+    std::string info = app.GetProgramInfo();
+    if (!info.empty()) {
+        report += "\r\n" + info;
+    }
+    // The desktop's clipboard is served by the main thread's events.
+    if (app.IsMainThread()) {
+        app.CopyToClipboard(report);
+    }
+}
+
+// Ends the demo being recorded with a filler event, so that it plays to the moment of the crash, and
+// writes it; then nothing records or plays any more.
+void CloseDemo(Tolm::TolmAppBase& app)
+{
+    if (app.recordingDemo) {
+        app.RecordDemoEventHeader();
+        app.demoBuffer.WriteBits(0, 1);
+        app.demoBuffer.WriteBits(Tolm::DemoEvent::kFiller, 5);
+        app.WriteDemoFile();
+        CrashCatcher::attachmentPath = app.demoFileName;
+    }
+    CrashCatcher::attachFile = app.recordingDemo;
+    std::string extra = app.GetExtraCrashInfo();
+    if (!extra.empty()) {
+        CrashCatcher::attachmentPath = extra;
+        CrashCatcher::attachFile = true;
+    }
+    app.recordingDemo = false;
+    app.playingDemo = false;
+}
+
+} // namespace
+
+void CrashCatcher::InstallExceptionFilter()
+{
+    if (kStandAside) {
+        return;
+    }
+    if (const char* host = std::getenv(kSubmitHostVariable)) {
+        submitHost = host;
+    }
+    previousFilter = Platform::SetUnhandledExceptionFilter(&CrashCatcher::ExceptionFilter);
+}
+
+void CrashCatcher::RestoreExceptionFilter()
+{
+    if (!kStandAside) {
+        Platform::SetUnhandledExceptionFilter(previousFilter);
+    }
+}
+
+long CrashCatcher::ExceptionFilter(Platform::ExceptionPointers* pointers)
+{
+    WriteFirstWord(*pointers);
+    Platform::SetFaultWatchdog(kWatchdogSeconds);
+    HandleCrash(pointers);
+    return Platform::EXCEPTION_CONTINUE_SEARCH;
+}
+
+void CrashCatcher::HandleCrash(Platform::ExceptionPointers* pointers)
+{
+    bool imageHelpLoaded = LoadImageHelp();
+    std::string title;
+    std::string report = MachineReport(*pointers, imageHelpLoaded, title);
+    // A whole report on disk before the application, which may be what broke, is asked anything.
+    std::string named = report;
+    if (imageHelpLoaded) {
+        MergeMapFileSymbols(named);
+    }
+    WriteReport(named);
+
+    Tolm::TolmAppBase* app = ApplicationToClose();
+    if (app) {
+        AddProgramInfo(*app, report);
+    }
+    if (imageHelpLoaded) {
+        MergeMapFileSymbols(report);
+    }
+    WriteReport(report);
+    if (app) {
+        CloseDemo(*app);
+    }
+    Platform::SetFaultWatchdog(0);
+    if (showCrashWindow) {
+        ShowCrashWindow(title, report);
+    }
+    FreeImageHelp();
+}
+
+std::string CrashCatcher::GetSystemInfoText()
+{
+    std::string text = "Kernel Ver: " + Platform::KernelVersionText() + "\r\n";
+    if (!application) {
+        return text;
+    }
+    std::string video = Platform::VideoDriverName();
+    if (!video.empty()) {
+        text += "SDL Video Ver: " + Platform::SdlVersionText() + " " + video + "\r\n";
+    }
+    std::string audio = Platform::AudioDriverName();
+    if (!audio.empty()) {
+        text += "SDL Audio Ver: " + Platform::SdlVersionText() + " " + audio + "\r\n";
+    }
+    return text;
+}
+
+bool CrashCatcher::WriteCrashFile(const std::string& text)
+{
+    // Each line break is stored as it stands, and the file ends with one more.
+    std::string file = text + "\r\n";
+    return WriteWholeFile(kCrashFileName, file.data(), file.size());
+}

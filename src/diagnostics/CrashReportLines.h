@@ -1,0 +1,55 @@
+// The parts of a crash report that can be written from inside a signal handler, before anything else
+// of the crash path has run: no heap, no locks, no library formatting, only a fixed buffer and plain
+// system calls. The full report is built from the same lines, so both read alike.
+#pragma once
+
+#include "platform/ExceptionFilter.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Text in a fixed buffer; what does not fit is left out.
+class SignalSafeText
+{
+public:
+    void Append(const char* text);
+    // At least minDigits digits, upper- or lower-case, without a prefix.
+    void AppendHex(uint64_t value, int minDigits, bool upperCase = true);
+
+    const char* Data() const { return buffer; }
+    size_t Length() const { return length; }
+
+private:
+    char buffer[16384];
+    size_t length = 0;
+};
+
+// The name the exception table gives the code; null when it has none.
+const char* ExceptionName(uint32_t code);
+// "Exception: <name> (code 0x<code>) at address <address> in thread <id>", or "Unknown exception: ..."
+// for a code without a name, and a line break.
+void AppendExceptionLine(SignalSafeText& text, const Platform::ExceptionRecord& record, uint32_t threadId);
+// The registers, one block of lines ending in an empty line.
+void AppendRegisters(SignalSafeText& text, const Platform::ProcessorContext& context);
+// The return addresses along the saved frame pointers, "<pc>  <frame>" a line, unnamed.
+void AppendRawStack(SignalSafeText& text, const Platform::ProcessorContext& context);
+
+// The caller's frames along the saved frame pointers, reading only the calling thread's stack.
+class FrameChain
+{
+public:
+    explicit FrameChain(const Platform::ProcessorContext& context);
+    // The first call gives the context's own frame; false once the chain leaves the stack or runs too
+    // deep to be one.
+    bool Next(uintptr_t& programCounter, uintptr_t& framePointer);
+
+private:
+    uintptr_t pc;
+    uintptr_t frame;
+    int depth = 0;
+};
+
+// Creates or truncates the file and writes the bytes; false when it cannot.
+bool WriteWholeFile(const char* path, const char* data, size_t length);
+// To stderr, as much as it takes.
+void WriteToStandardError(const char* data, size_t length);

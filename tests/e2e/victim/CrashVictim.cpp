@@ -1,0 +1,166 @@
+// A program that crashes in the way its first argument names, for the crash catcher's tests. Options:
+// "--app" makes an application object first, "--demo PATH" has it record a demo into PATH, and
+// "--window" leaves the crash window on.
+#include "app/TolmAppBase.h"
+#include "diagnostics/CrashCatcher.h"
+#include "platform/ExceptionFilter.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace {
+
+// Read through volatile objects, so that the compiler cannot see the faults coming and turn them into
+// something else.
+volatile int* volatile nowhere = nullptr;
+volatile int zero = 0;
+volatile int one = 1;
+volatile bool keepGoing = true;
+
+__attribute__((noinline)) void WriteToNull()
+{
+    *nowhere = 1;
+    asm volatile("");
+}
+
+__attribute__((noinline)) void DivideByZero()
+{
+    volatile int quotient = one / zero;
+    (void)quotient;
+}
+
+__attribute__((noinline)) void ThrowUncaught()
+{
+    throw std::runtime_error("nobody catches this");
+}
+
+__attribute__((noinline)) int Recurse(int depth)
+{
+    volatile char frame[512];
+    frame[0] = char(depth);
+    int below = keepGoing ? Recurse(depth + 1) : 0;
+    return below + frame[0];
+}
+
+__attribute__((noinline)) void ExecuteIllegalInstruction()
+{
+    __builtin_trap();
+}
+
+__attribute__((noinline)) void CorruptHeap()
+{
+    char* volatile block = static_cast<char*>(std::malloc(24));
+    std::free(block);
+    std::free(block);
+    asm volatile("");
+}
+
+// An application whose program information faults, as a broken application object would.
+class BrokenInfoApp : public Tolm::TolmAppBase
+{
+public:
+    std::string GetProgramInfo() override
+    {
+        WriteToNull();
+        return std::string();
+    }
+};
+
+// Faults when the program's static objects are destroyed, after the application is gone.
+struct FaultAtExit
+{
+    ~FaultAtExit()
+    {
+        if (armed) {
+            WriteToNull();
+        }
+        asm volatile("");
+    }
+    bool armed = false;
+} faultAtExit;
+
+// Faults on threads of their own while the main thread goes on as a main loop does: a loop that
+// stops for a crash on another thread.
+void FaultOnThreads(Tolm::TolmAppBase* app, int count)
+{
+    std::atomic<int> ready{0};
+    for (int i = 0; i < count; ++i) {
+        std::thread([&ready, count] {
+            ++ready;
+            while (ready < count) {
+            }
+            WriteToNull();
+        }).detach();
+    }
+    for (;;) {
+        if (app) {
+            app->StopForCrash();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+const std::map<std::string, void (*)()> kFaults = {
+    {"null-write", WriteToNull},
+    {"divide", DivideByZero},
+    {"abort", std::abort},
+    {"exception", ThrowUncaught},
+    {"stack-overflow", [] { Recurse(0); }},
+    {"illegal", ExecuteIllegalInstruction},
+    {"heap", CorruptHeap},
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        return 2;
+    }
+    std::string way = argv[1];
+    bool withApp = false;
+    std::string demo;
+    CrashCatcher::showCrashWindow = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--app") == 0) {
+            withApp = true;
+        } else if (std::strcmp(argv[i], "--demo") == 0 && i + 1 < argc) {
+            demo = argv[++i];
+        } else if (std::strcmp(argv[i], "--window") == 0) {
+            CrashCatcher::showCrashWindow = true;
+        }
+    }
+    Tolm::TolmAppBase* app = nullptr;
+    if (withApp || way == "program-info" || way == "after-app") {
+        app = way == "program-info" ? new BrokenInfoApp() : new Tolm::TolmAppBase();
+        app->productName = "Crash Victim";
+        if (!demo.empty()) {
+            app->demoFileName = demo;
+            app->recordingDemo = true;
+            app->updateCount = 20;
+        }
+    }
+    if (way == "after-app") {
+        delete app;
+        faultAtExit.armed = true;
+        return 0;
+    }
+    if (way == "thread" || way == "two-threads") {
+        FaultOnThreads(app, way == "thread" ? 1 : 2);
+    }
+    if (way == "program-info") {
+        WriteToNull();
+    }
+    auto fault = kFaults.find(way);
+    if (fault == kFaults.end()) {
+        return 2;
+    }
+    fault->second();
+    return 0;
+}
