@@ -245,6 +245,8 @@ void GameApp::LoadingCompleted()
     // The player's profile opens as the menu becomes reachable, so that the one left at the last exit
     // is open before anything reads it, and is saved again at this exit.
     UserProfile::Instance();
+    // The town is read once the pictures its file names are loaded, and its buildings follow the profile.
+    Town::Instance();
     SeedRandom(unsigned(updateCount) * 10);
     // The game draws its own pointer from here on; the system's stays hidden over the window.
     CustomCursor::Instance()->SetCursor(CursorPointer::Instance());

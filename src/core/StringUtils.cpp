@@ -2,9 +2,11 @@
 #include "core/StringUtils.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace Tolm {
 
@@ -232,6 +234,28 @@ int LeadingInt(const std::string& text)
     }
     value = negative ? -value : value;
     return int(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
+}
+
+bool LeadingReal(const char* text, double& value)
+{
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) {
+        ++text;
+    }
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    // from_chars takes a minus sign of its own but no plus sign, and no second sign after the first.
+    if (*text == '-' || *text == '+') {
+        return false;
+    }
+    const std::from_chars_result read =
+        std::from_chars(text, text + std::strlen(text), value, std::chars_format::general);
+    if (read.ec != std::errc()) {
+        return false;
+    }
+    value = negative ? -value : value;
+    return true;
 }
 
 } // namespace Tolm

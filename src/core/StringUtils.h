@@ -41,5 +41,8 @@ int FindNoCase(const std::string& text, const std::string& pattern);
 // The number at the start of the text as the C library's atoi reads it (white space, a sign, digits up
 // to the first other character; 0 when there are none), held at the int limits instead of overflowing.
 int LeadingInt(const std::string& text);
+// The real number at the start of the text as the C library's strtod reads it (white space, a sign, then a
+// decimal or exponent form, "inf" or "nan"), locale-free; false when none leads or it lies beyond a double.
+bool LeadingReal(const char* text, double& value);
 
 } // namespace Tolm

@@ -1,14 +1,13 @@
 #include "effects/ParticleConfigManager.h"
 
 #include "core/PakXmlDocument.h"
+#include "core/StringUtils.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <tinyxml.h>
 
 namespace {
@@ -67,24 +66,6 @@ bool LeadingInteger(const char* text, int32_t& value)
     return true;
 }
 
-// The real number at the start of the text; false when there is none or it is not finite.
-bool LeadingReal(const char* text, double& value)
-{
-    bool negative = false;
-    const char* number = SkipSign(text, negative);
-    // from_chars takes a minus sign of its own but no plus sign, and no second sign after the first.
-    if (*number == '-' || *number == '+') {
-        return false;
-    }
-    const std::from_chars_result read =
-        std::from_chars(number, number + std::strlen(number), value, std::chars_format::general);
-    if (read.ec != std::errc() || !std::isfinite(value)) {
-        return false;
-    }
-    value = negative ? -value : value;
-    return true;
-}
-
 // Base-16 unsigned conversion into exactly 32 bits: "0x" may lead, too many digits saturate.
 bool LeadingHex(const char* text, uint32_t& value)
 {
@@ -114,7 +95,7 @@ void ReadXmlFloat(const TiXmlElement& particles, const char* key, float& destina
 {
     const char* text = ValueOf(particles, key);
     double value = 0;
-    if (text && LeadingReal(text, value) && std::isfinite(float(value))) {
+    if (text && Tolm::LeadingReal(text, value) && std::isfinite(float(value))) {
         destination = float(value);
     }
 }

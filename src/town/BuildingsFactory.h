@@ -1,5 +1,5 @@
-// Stand-in for the owner of the town's 30 buildings until the town exists: every building is there, none
-// unlocks a brick type yet (as with no town file). The application deletes the singleton at exit.
+// The owner of the town's thirty buildings, keyed by building id. The town makes it from its document
+// and deletes it with itself; made before any town, its buildings read no file and unlock nothing.
 #pragma once
 
 #include "core/Singleton.h"
@@ -13,19 +13,14 @@ class BuildingsFactory : public Singleton<BuildingsFactory>
 public:
     static constexpr int kBuildings = 30;
 
-    BuildingsFactory()
-    {
-        for (int id = 0; id < kBuildings; ++id) {
-            buildings.emplace(id, std::make_unique<BaseTownBuilding>(id));
-        }
-    }
+    BuildingsFactory();
+    ~BuildingsFactory() override;
 
     // Null when no building has the id.
-    BaseTownBuilding* GetById(int id) const
-    {
-        auto found = buildings.find(id);
-        return found == buildings.end() ? nullptr : found->second.get();
-    }
+    BaseTownBuilding* GetById(int id) const;
+
+    // The name each building's element carries as its id, by building id.
+    static const char* const kNames[kBuildings];
 
 private:
     std::map<int, std::unique_ptr<BaseTownBuilding>> buildings;

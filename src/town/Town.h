@@ -1,11 +1,27 @@
-// Stand-in for the town scene until the town exists: the singleton the application deletes at exit,
-// and the refresh of its buildings from the profile, which has no buildings to refresh yet.
+// The town while its scene is still to come: it keeps the town document for its whole life, since the
+// buildings and people keep pointers into it, makes the people and then the buildings from it, and sets
+// the buildings built as the open profile says.
 #pragma once
 
 #include "core/Singleton.h"
 
+#include <memory>
+
+class TiXmlDocument;
+
 class Town : public Singleton<Town>
 {
 public:
-    void RefreshBuilt() {}
+    // Loads the town file (its error box on failure, then a town without elements) and makes the factories.
+    Town();
+    // Deletes the buildings and the people before the document they read.
+    ~Town() override;
+
+    // Each building built or not as the profile has it.
+    void RefreshBuilt();
+    // Never null while the town lives; empty when the file could not be read.
+    const TiXmlDocument* GetDocument() const { return document.get(); }
+
+private:
+    std::unique_ptr<TiXmlDocument> document;
 };
