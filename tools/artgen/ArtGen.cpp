@@ -25,6 +25,11 @@
 // a range "a~b": a at time 0, b at time 1. time="t0 t1" on an element draws it only while the time lies
 // in that window and runs its ranges over the window; ease="in", "out", "inout" or "wave" (there and
 // back) bends them. Both hold for the element's contents too.
+//
+// Texture: fill="tiles(w h shift seam; colour; seam colour)" lays courses of shaded tiles (bricks,
+// shingles, planks); grain="amount" (with grainsize="pixels", 6 by default) mottles any fill with value
+// noise. repeat (count dx dy) draws its shapes count times, each moved on by (dx, dy) and given $i, its
+// index from 0, for rows of windows, posts and the like.
 #include "Painter.h"
 #include "core/PakXmlDocument.h"
 #include "graphics/ImageLib.h"

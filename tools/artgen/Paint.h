@@ -3,6 +3,11 @@
 //   "#RRGGBB", "#AARRGGBB", "name" from the palette, "name@0.5" (the colour at half its opacity)
 //   "linear(x1 y1 x2 y2; colour offset; colour offset ...)"   offsets 0 to 1 along the line
 //   "radial(cx cy radius; colour offset; ...)"                 offsets 0 to 1 from the centre out
+//   "tiles(w h shift seam; colour; seam colour)"               courses of w x h tiles (bricks, shingles,
+//                                                              planks), each course moved on by shift x w,
+//                                                              each tile a shade of its own, lit from above,
+//                                                              with seams seam pixels wide
+// A grain (Paint::SetGrain) lays value noise over any of them, so that no surface reads as a flat fill.
 #pragma once
 
 #include "Geometry.h"
@@ -41,6 +46,8 @@ class Paint
 public:
     bool Parse(const std::string& text, const Palette& palette, const Transform& transform, std::string& error);
     ColorF At(double x, double y) const;
+    // Brightens and darkens the paint by up to amount (0 to 1) in blotches about size pixels across.
+    void SetGrain(double amount, double size);
 
 private:
     enum class Kind
@@ -48,6 +55,7 @@ private:
         Solid,
         Linear,
         Radial,
+        Tiles,
     };
     struct Stop
     {
@@ -56,6 +64,8 @@ private:
     };
 
     ColorF Gradient(double t) const;
+    ColorF Tile(double x, double y) const;
+    bool ParseTiles(const std::vector<std::string>& parts, const Palette& palette, std::string& error);
 
     Kind kind = Kind::Solid;
     ColorF color;
@@ -63,6 +73,19 @@ private:
     Point end;
     double radius = 1;
     std::vector<Stop> stops;
+    // Tiles: the size, the shift of every other course and the seam width, in the paint's own units; the
+    // placement back from the picture into them.
+    double tileWidth = 1;
+    double tileHeight = 1;
+    double tileShift = 0;
+    double seamWidth = 0;
+    ColorF seamColor;
+    Transform placement;
+    double grainAmount = 0;
+    double grainSize = 1;
 };
+
+// Smooth value noise in 0 to 1: three octaves of a lattice of hashed values, the same for the same point.
+double ValueNoise(double x, double y);
 
 } // namespace ArtGen

@@ -14,6 +14,7 @@ namespace ArtGen {
 namespace {
 
 constexpr int kMaxUseDepth = 16;
+constexpr int kMaxRepeats = 1000;
 
 std::string Text(const TiXmlElement& element, const char* name)
 {
@@ -126,14 +127,20 @@ bool Painter::DrawPlaced(const TiXmlElement& element, const Transform& transform
     if (std::strcmp(name, "frames") == 0) {
         return DrawFrames(element, transform, clip);
     }
+    if (std::strcmp(name, "repeat") == 0) {
+        return DrawRepeated(element, placed, clip);
+    }
     if (std::strcmp(name, "group") == 0) {
         const float opacity = float(Number(element, "opacity", 1));
         return opacity == 1 ? DrawChildren(element, placed, clip) : DrawLayer(element, placed, clip, opacity);
     }
     if (std::strcmp(name, "use") == 0) {
-        auto found = library.parts.find(Text(element, "ref"));
+        // The part may be one the enclosing use names, so a part can take another as a value.
+        std::string ref;
+        Resolve(element, "ref", ref);
+        auto found = library.parts.find(ref);
         if (found == library.parts.end()) {
-            return Fail(element, "no part named \"" + Text(element, "ref") + "\"");
+            return error.empty() ? Fail(element, "no part named \"" + ref + "\"") : false;
         }
         if (useDepth >= kMaxUseDepth) {
             return Fail(element, "parts use each other too deeply");
@@ -157,7 +164,7 @@ bool Painter::DrawPlaced(const TiXmlElement& element, const Transform& transform
     if (IsShape(name)) {
         return DrawShape(element, transform, clip);
     }
-    return Fail(element, "not a shape, group, use or frames");
+    return Fail(element, "not a shape, group, use, repeat or frames");
 }
 
 bool Painter::DrawLayer(const TiXmlElement& element, const Transform& transform, const Mask* clip, float opacity)
@@ -194,6 +201,25 @@ bool Painter::DrawFrames(const TiXmlElement& element, const Transform& transform
             cellClip.Multiply(*clip);
         }
         if (!DrawChildren(element, cell, &cellClip)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Painter::DrawRepeated(const TiXmlElement& element, const Transform& transform, const Mask* clip)
+{
+    const int count = int(Number(element, "count", 0));
+    const double dx = Number(element, "dx", 0);
+    const double dy = Number(element, "dy", 0);
+    if (count < 1 || count > kMaxRepeats) {
+        return Fail(element, "repeat wants a count of 1 to " + std::to_string(kMaxRepeats));
+    }
+    for (int i = 0; i < count; ++i) {
+        parameters.push_back({{"i", std::to_string(i)}});
+        const bool drawn = DrawChildren(element, Transform{1, i * dx, i * dy}.Within(transform), clip);
+        parameters.pop_back();
+        if (!drawn) {
             return false;
         }
     }
@@ -371,6 +397,11 @@ bool Painter::DrawEffects(const TiXmlElement& element, const Mask& mask, const T
     if (Resolve(element, "fill", value)) {
         if (!paint.Parse(value, library.palette, transform, message)) {
             return Fail(element, message);
+        }
+        const double grain = Number(element, "grain", 0);
+        if (grain != 0) {
+            // The blotch size is measured on the picture, so scaled parts keep the same grain.
+            paint.SetGrain(grain, transform.Length(Number(element, "grainsize", 6)));
         }
         Compose(mask, paint, opacity, drawMode);
     }

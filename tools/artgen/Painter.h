@@ -44,6 +44,8 @@ private:
     bool DrawLayer(const TiXmlElement& element, const Transform& transform, const Mask* clip, float opacity);
     // The children once per cel of the sheet, each cel clipped to its cell and given its time.
     bool DrawFrames(const TiXmlElement& element, const Transform& transform, const Mask* clip);
+    // The children count times, each copy moved on by (dx, dy) from the last and given $i, its index.
+    bool DrawRepeated(const TiXmlElement& element, const Transform& transform, const Mask* clip);
     // The attribute as a number or a range at the current time, after its $names are filled in and its
     // arithmetic is done; the default when it is missing, with the error set when it is no number.
     double Number(const TiXmlElement& element, const char* name, double defaultValue);
