@@ -57,6 +57,9 @@ public:
     // The type its bonus brick code names; 0 for none.
     int GetBonusBrickType() const { return bonusBrickType; }
 
+    // Open to the level tests, which give buildings the types they need without a town file.
+    int bonusBrickType = 0;
+
 protected:
     // The standing picture; the watermill draws its turning wheel instead.
     virtual void DrawPicture(Tolm::Graphics& g);
@@ -79,6 +82,5 @@ private:
     int x = 0;
     int y = 0;
     int appear = 0;
-    int bonusBrickType = 0;
     std::unique_ptr<GfxBuildingPostBuild> postBuild;
 };

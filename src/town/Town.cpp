@@ -32,3 +32,10 @@ void Town::RefreshBuilt()
         BuildingsFactory::Instance()->GetById(id)->SetBuilt(UserProfile::IsBuildingBuilt(id));
     }
 }
+
+void Town::BuildBuilding(int id)
+{
+    if (BaseTownBuilding* building = BuildingsFactory::Instance()->GetById(id)) {
+        building->SetBuilt(true);
+    }
+}

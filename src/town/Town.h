@@ -19,6 +19,8 @@ public:
 
     // Each building built or not as the profile has it.
     void RefreshBuilt();
+    // A bought building's build effect has ended: from now on it stands.
+    void BuildBuilding(int id);
     // Never null while the town lives; empty when the file could not be read.
     const TiXmlDocument* GetDocument() const { return document.get(); }
 

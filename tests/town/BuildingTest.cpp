@@ -49,7 +49,7 @@ TEST_F(BuildingTest, FactoryMadeBeforeTheTownMakesWayForOneThatReadTheFile)
     EXPECT_EQ(BuildingsFactory::Instance()->GetById(2)->GetBonusBrickType(), 20);
 }
 
-TEST_F(BuildingTest, TownSetsBuildingsBuiltAsTheProfileSays)
+TEST_F(BuildingTest, TownSetsBuildingsBuiltAsTheProfileSaysAndWhenTheirBuildEnds)
 {
     Open();
     UserProfile::SetBuildingBuilt(4);
@@ -59,6 +59,9 @@ TEST_F(BuildingTest, TownSetsBuildingsBuiltAsTheProfileSays)
     UserProfile::SetBuildingBuilt(5);
     Town::Instance()->RefreshBuilt();
     EXPECT_TRUE(Building(5).IsBuilt());
+    Town::Instance()->BuildBuilding(6);
+    EXPECT_TRUE(Building(6).IsBuilt());
+    Town::Instance()->BuildBuilding(30);
 }
 
 TEST_F(BuildingTest, PictureIsDrawnOnlyWhenBuilt)
