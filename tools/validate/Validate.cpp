@@ -17,10 +17,12 @@
 //   two strips and the progress bar's back and front, and the round buttons' gate plays exactly as many
 //   frames as its grid has cells (it counts the frame past the last as open);
 // - each of the game's particle effects loads, names a picture and lives as long as its users need;
+// - the town file holds what the town and the levels need of it (TownChecks.h);
 // - the four music tracks "properties\music.xml" names load into the music interface, and each decodes
 //   whole to one or two minutes of stereo and loops without a seam.
 #include "ParticleChecks.h"
 #include "ResourceScan.h"
+#include "TownChecks.h"
 #include "app/CustomTolmAppBase.h"
 #include "core/PakFile.h"
 #include "core/PakInterface.h"
@@ -295,6 +297,15 @@ void CheckParticles(const InspectedManager& manager, Problems& problems)
     }
 }
 
+void CheckTown(Problems& problems)
+{
+    std::vector<std::string> found;
+    CheckTownFile(found);
+    for (const std::string& problem : found) {
+        problems.Add(problem);
+    }
+}
+
 // The music interface the game makes, noting what the music manager loads.
 class CheckedMusic : public Tolm::BassMusicInterface
 {
@@ -429,6 +440,7 @@ int main(int argc, char** argv)
     CheckTextIds(app, references, problems);
     CheckHintTexts(manager, problems);
     CheckParticles(manager, problems);
+    CheckTown(problems);
     CheckMusic(app, problems);
     manager.UnloadGroup("");
     std::filesystem::remove_all(empty, error);
