@@ -59,10 +59,11 @@ protected:
     Boxes boxes;
     Warnings warnings;
     TestResourceManager* resources = nullptr;
+    // The working folder the test started in, where pictures to look at go.
+    std::string previousFolder;
 
 private:
     std::vector<std::unique_ptr<Tolm::MemoryImage>> pictures;
-    std::string previousFolder;
 };
 
 // One Building element: the id, a picture "B_<id>" at (x, y), and what else goes inside.

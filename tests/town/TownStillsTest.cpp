@@ -1,0 +1,135 @@
+// Draws the town's art from the built data set and writes it to the tests' folder, to be looked at:
+// "town_sheet.png" (every building standing, its preview and its falling picture; every person's loop and
+// portrait) and three stills of the town in its draw order, "town_empty.png", "town_group0.png" (the first
+// five buildings) and "town_full.png" (every building and every person).
+#include "TownFixture.h"
+#include "core/PakInterface.h"
+#include "graphics/Graphics.h"
+#include "resources/ResourceLookups.h"
+#include "resources/ResourceManager.h"
+#include "support/PngFile.h"
+#include "town/BuildingsFactory.h"
+#include "town/Town.h"
+#include "town/TownManFactory.h"
+
+namespace {
+
+// Back to front, as the town draws its buildings.
+const int kDrawOrder[] = {25, 24, 14, 15, 9,  10, 11, 6,  0,  4,  2,  1,  5,  3,  8,
+                          7,  16, 13, 12, 17, 21, 22, 23, 18, 19, 20, 26, 29, 28, 27};
+// Person and the building by which the person stands; the airship draws its own passenger.
+const int kPeopleByBuilding[][2] = {{0, 1},  {1, 15}, {2, 9},  {3, 10}, {4, 19}, {6, 19},  {5, 3},
+                                    {7, 14}, {8, 20}, {10, 4}, {11, 5}, {12, 6}, {13, 27}, {14, 28}};
+
+class TownStillsTest : public TownFixture
+{
+protected:
+    TownStillsTest()
+    {
+        folder = previousFolder;
+        EXPECT_TRUE(GetSharedPakInterface()->AddPakFile(std::string(QUENDARA_BUILD_DATA) + "/../main.pak"));
+        for (const char* manifest : {"properties\\buildings.xml", "properties\\town_animation.xml"}) {
+            EXPECT_TRUE(app.resourceManager->ParseResourcesFile(manifest)) << app.resourceManager->GetErrorText();
+        }
+        EXPECT_TRUE(app.resourceManager->LoadGroup("Buildings")) << app.resourceManager->GetErrorText();
+    }
+    ~TownStillsTest() override { app.resourceManager->UnloadGroup(""); }
+
+    void Write(Tolm::MemoryImage& picture, const std::string& name)
+    {
+        EXPECT_TRUE(PngFile::Write(folder + "/" + name, picture.width, picture.height, picture.GetBits()));
+    }
+
+    // The town as its scene draws it, the waves still and the people standing.
+    void DrawTown(Tolm::Graphics& g)
+    {
+        g.DrawImage(GetImageById("TOWN_SKY_BACK"), 0, 0);
+        g.DrawImage(GetImageById("TOWN_CLOUDS"), 0, 0);
+        g.DrawImage(GetImageById("TOWN_BACKGROUND_FIELD"), 0, 0);
+        Tolm::MemoryImage* waves = GetImageById("TOWN_BACKGROUND_WAVES");
+        g.PushState();
+        g.SetTintImages(true);
+        g.SetColor(Tolm::Color(255, 255, 255, 100));
+        g.DrawImage(waves, 0, 600 - waves->height);
+        g.PopState();
+        for (int id : kDrawOrder) {
+            BaseTownBuilding* building = BuildingsFactory::Instance()->GetById(id);
+            building->Draw(g);
+            for (const auto& [person, by] : kPeopleByBuilding) {
+                if (by == id && building->IsBuilt() && UserProfile::HasPersonArrived(person)) {
+                    TownManFactory::Instance()->GetById(person)->Draw(g);
+                }
+            }
+        }
+    }
+
+    void Still(const std::string& name)
+    {
+        Tolm::MemoryImage still;
+        still.Create(800, 600);
+        still.Clear();
+        Tolm::Graphics g(&still);
+        DrawTown(g);
+        Write(still, name);
+    }
+
+    std::string folder;
+};
+
+TEST_F(TownStillsTest, SheetOfEveryBuildingAndPerson)
+{
+    MakeTown();
+    Tolm::MemoryImage sheet;
+    sheet.Create(1200, 2600);
+    sheet.FillRect(Tolm::Rect(0, 0, 1200, 2600), Tolm::Color(120, 170, 90), 0);
+    Tolm::Graphics g(&sheet);
+    int x = 8;
+    int y = 8;
+    int rowHeight = 0;
+    auto place = [&](Tolm::Image* image, int width, int height) {
+        ASSERT_NE(image, nullptr);
+        if (x + width > 1192) {
+            x = 8;
+            y += rowHeight + 8;
+            rowHeight = 0;
+        }
+        g.DrawImagePart(image, x, y, Tolm::Rect(0, 0, width, height));
+        x += width + 8;
+        rowHeight = std::max(rowHeight, height);
+    };
+    for (int id = 0; id < BuildingsFactory::kBuildings; ++id) {
+        const BaseTownBuilding& building = *BuildingsFactory::Instance()->GetById(id);
+        Tolm::MemoryImage* picture = building.GetBuildingImage();
+        place(picture, picture->width, picture->height);
+        place(building.GetPreviewImage(), 110, 110);
+        place(building.GetFallImage(), picture->GetFrameWidth(), picture->GetFrameHeight());
+    }
+    for (int id = 0; id < TownManFactory::kPeople; ++id) {
+        const TownMan& person = *TownManFactory::Instance()->GetById(id);
+        place(person.GetImage(), person.GetImage()->width, person.GetImage()->height);
+        place(person.GetPreviewImage(), 160, 160);
+    }
+    Write(sheet, "town_sheet.png");
+    EXPECT_EQ(warnings.lines.find("town.xml"), std::string::npos) << warnings.lines;
+}
+
+TEST_F(TownStillsTest, StillsEmptyFirstGroupAndComplete)
+{
+    MakeTown();
+    Still("town_empty.png");
+    for (int id = 0; id < 5; ++id) {
+        UserProfile::SetBuildingBuilt(id);
+    }
+    Town::Instance()->RefreshBuilt();
+    Still("town_group0.png");
+    for (int id = 0; id < BuildingsFactory::kBuildings; ++id) {
+        UserProfile::SetBuildingBuilt(id);
+    }
+    for (int id = 0; id < TownManFactory::kPeople; ++id) {
+        UserProfile::SetPersonArrived(id);
+    }
+    Town::Instance()->RefreshBuilt();
+    Still("town_full.png");
+}
+
+} // namespace
