@@ -2,7 +2,8 @@
 # The data validator: a data set that holds everything the sources ask for passes; one that lacks an id,
 # declares it as another kind, fails to load a group, puts a title picture in a later group, shares a
 # picture between the main thread's and the loading thread's groups, lacks a text, or has a particle
-# effect that is missing, names no picture or lives other than its users need fails, naming each.
+# effect that is missing, names no picture or lives other than its users need, or a town whose person
+# has no goal fails, naming each.
 set -euo pipefail
 pak=$3/tools/pak
 validate=$3/tools/validate
@@ -46,6 +47,10 @@ manifest fonts.xml Fonts '<Font path="!sys:DejaVu Sans" size="12" id="FONT_TITLE
 # The game's own music, whose tracks are checked whole.
 cp -r "$3/data/music" "$work/data/"
 cp "$2/data/properties/music.xml" "$work/data/properties/"
+# The game's own town, whose file is checked against its pictures.
+cp "$2/data/properties/town.xml" "$2/data/properties/buildings.xml" "$work/data/properties/"
+mkdir -p "$work/data/gfx"
+cp -r "$3/data/gfx/town" "$work/data/gfx/"
 
 # A particle effect: particles IMAGE NAME LIFETIME EMISSION.
 particles() {
@@ -83,6 +88,7 @@ manifest blocks.xml Blocks '<Image path="images/missing.tga" id="IMAGE_MISSING"/
 particles IMAGE_HERE progress_line -3 20
 particles IMAGE_NOWHERE fountain -1 50
 rm "$work/data/properties/particles/round.xml"
+sed -i 's|<LevelFood val="60"/>|<LevelFood val="0"/>|' "$work/data/properties/town.xml"
 rm "$work/program/main.pak"
 "$pak" create "$work/program/main.pak" "$work/data" > /dev/null
 if "$validate" "$work/sources" "$work/program" > "$work/out.txt" 2>&1; then
@@ -99,7 +105,8 @@ validate: lab_absent (src/screens/a.cpp:9): no text in the properties files
 validate: properties\particles\progress_line.xml: must emit for a while or for ever, never in one burst
 validate: properties\particles\fountain.xml: image_id "IMAGE_NOWHERE" names no picture of the data set
 validate: properties\particles\round.xml: missing, not well-formed or without a particles element
-validate: 10 problems
+validate: town.xml: garden: no goal above 0: the person would come with the first chain
+validate: 11 problems
 TEXT
 # Only the validator's own lines: a sanitizer build adds its summary.
 grep '^validate:' "$work/out.txt" | diff "$work/expected.txt" - || fail "the report differs"

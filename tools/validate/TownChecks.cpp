@@ -4,7 +4,6 @@
 #include "core/PakXmlDocument.h"
 #include "core/StringUtils.h"
 #include "graphics/MemoryImage.h"
-#include "resources/ResourceLookups.h"
 #include "town/BuildingsFactory.h"
 #include "town/TownManFactory.h"
 
@@ -36,6 +35,7 @@ const Spot kSpouts[] = {{3, 71, 6, "chimney"}, {7, 38, 6, "chimney"}, {19, 79, 1
 
 struct Reader
 {
+    const std::function<Tolm::MemoryImage*(const std::string&)>& picture;
     std::vector<std::string>& problems;
 
     void Add(const std::string& owner, const std::string& text)
@@ -65,7 +65,7 @@ struct Reader
             return nullptr;
         }
         const char* id = child->Attribute("id");
-        Tolm::MemoryImage* image = id ? GetImageById(id) : nullptr;
+        Tolm::MemoryImage* image = id ? picture(id) : nullptr;
         if (!image) {
             Add(owner, std::string(name) + " names no loaded picture");
         }
@@ -234,9 +234,10 @@ void CheckNames(Reader& reader, const TiXmlElement& town, const char* kind, cons
 
 } // namespace
 
-void CheckTownFile(std::vector<std::string>& problems)
+void CheckTownFile(const std::function<Tolm::MemoryImage*(const std::string&)>& picture,
+                   std::vector<std::string>& problems)
 {
-    Reader reader{problems};
+    Reader reader{picture, problems};
     TiXmlDocument document;
     const TiXmlElement* town =
         LoadXmlDocument(document, "properties\\town.xml") ? document.FirstChildElement("Town") : nullptr;

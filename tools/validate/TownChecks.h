@@ -4,9 +4,15 @@
 // and spout the code places drawn where it places them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
-// Reads "properties\town.xml" through the file layer; the town's pictures must be loaded. Appends a line
-// for every problem.
-void CheckTownFile(std::vector<std::string>& problems);
+namespace Tolm {
+class MemoryImage;
+}
+
+// Reads "properties\town.xml" through the file layer; picture gives the loaded picture of an id, or null.
+// Appends a line for every problem.
+void CheckTownFile(const std::function<Tolm::MemoryImage*(const std::string&)>& picture,
+                   std::vector<std::string>& problems);

@@ -297,10 +297,16 @@ void CheckParticles(const InspectedManager& manager, Problems& problems)
     }
 }
 
-void CheckTown(Problems& problems)
+void CheckTown(const InspectedManager& manager, Problems& problems)
 {
     std::vector<std::string> found;
-    CheckTownFile(found);
+    CheckTownFile(
+        [&](const std::string& id) -> Tolm::MemoryImage* {
+            const auto* record =
+                static_cast<const ResourceManager::ImageRes*>(manager.Find(ResourceManager::KindImage, id));
+            return record ? record->image.GetImage() : nullptr;
+        },
+        found);
     for (const std::string& problem : found) {
         problems.Add(problem);
     }
@@ -440,7 +446,7 @@ int main(int argc, char** argv)
     CheckTextIds(app, references, problems);
     CheckHintTexts(manager, problems);
     CheckParticles(manager, problems);
-    CheckTown(problems);
+    CheckTown(manager, problems);
     CheckMusic(app, problems);
     manager.UnloadGroup("");
     std::filesystem::remove_all(empty, error);
