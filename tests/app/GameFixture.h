@@ -79,8 +79,8 @@ protected:
             WriteManifest(file, group, "");
         }
     }
-    // The three properties files, the empty manifests and a music file without tracks: a game that
-    // starts without a popup.
+    // The three properties files, the empty manifests, a music file without tracks and a town without
+    // buildings or people: a game that starts without a popup.
     void WriteStartableData()
     {
         WriteProperties("trans.xml", "");
@@ -88,6 +88,7 @@ protected:
         WriteProperties("game_sets.xml", "");
         WriteEmptyManifests();
         temp.Write("properties/music.xml", "<Music/>");
+        temp.Write("properties/town.xml", "<Town/>");
     }
 
     std::string previousFolder;

@@ -4,8 +4,8 @@
 # picture shows with its bar filled to the loaded share; when loading is done the main menu follows.
 # The loading is held half-way by a picture the game reads from a pipe, which the test fills when it
 # has looked at the bar: a patch archive "other.pak" gives group "Field" that picture and 15 others, and
-# empties groups "Blocks" and "Sounds", so that 16 of the 32 resources of the loading thread are loaded
-# while it waits.
+# empties groups "Blocks", "Buildings" and "Sounds", so that 16 of the 32 resources of the loading thread
+# are loaded while it waits.
 set -euo pipefail
 source "$2/tests/e2e/common.bash"
 run_under_xvfb "$@"
@@ -22,7 +22,7 @@ mkfifo "$work/program/gfx/held.png"
     done
     printf '</Resources>\n</ResourceManifest>\n'
 } > "$work/patch/properties/field.xml"
-for group in Blocks Sounds; do
+for group in Blocks Buildings Sounds; do
     printf '<ResourceManifest>\n<Resources id="%s">\n</Resources>\n</ResourceManifest>\n' "$group" \
         > "$work/patch/properties/$(echo "$group" | tr A-Z a-z).xml"
 done
