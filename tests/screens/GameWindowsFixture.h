@@ -6,10 +6,12 @@
 
 #include "ScreensFixture.h"
 #include "core/StringUtils.h"
+#include "screens/BaseWindow.h"
 #include "screens/WindowEffects.h"
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,17 @@ protected:
         app->widgetManager->MouseUp(x, y, 1);
     }
     void Key(int keyCode) { app->widgetManager->KeyDown(keyCode); }
+
+    // Shows the window with ShowWindowModal and runs the script's step at each update after the show began
+    // (1 is the first update of the wait).
+    int Show(BaseWindow* window, const std::function<void(int)>& script)
+    {
+        int start = app->updateCount;
+        app->onUpdate = [&](int update) { script(update - start); };
+        int result = ShowWindowModal(window, 1, 2);
+        app->onUpdate = nullptr;
+        return result;
+    }
 
     // The window effects in the widget manager, of the kind.
     template <typename Effect>

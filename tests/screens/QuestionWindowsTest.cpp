@@ -30,17 +30,6 @@ protected:
         delete ContinueWindow::RegisteredInstance();
         delete ConfirmWindow::RegisteredInstance();
     }
-
-    // Shows the window with ShowWindowModal and runs the script's step at each update after the show began
-    // (1 is the first update of the wait).
-    int Show(BaseWindow* window, const std::function<void(int)>& script)
-    {
-        int start = app->updateCount;
-        app->onUpdate = [&](int update) { script(update - start); };
-        int result = ShowWindowModal(window, 1, 2);
-        app->onUpdate = nullptr;
-        return result;
-    }
 };
 
 } // namespace

@@ -26,14 +26,6 @@ protected:
         delete PauseWindow::RegisteredInstance();
     }
 
-    int Show(BaseWindow* window, const std::function<void(int)>& script)
-    {
-        int start = app->updateCount;
-        app->onUpdate = [&](int update) { script(update - start); };
-        int result = ShowWindowModal(window, 1, 2);
-        app->onUpdate = nullptr;
-        return result;
-    }
     // The screen x of a value on a slider whose track starts at kTrackX: the thumb's middle there.
     static int ThumbX(double value) { return kTrackX + int((240 - 26) * value) + 13; }
 };
