@@ -1,7 +1,8 @@
 // Fill rate of the software triangle rasterizer, in pixels per second, for untextured, textured and
-// bilinear blended strips of large and small triangles. The outside references run in the same program:
-// memset over the same area (the bandwidth ceiling) and Mesa's software renderer (OSMesa, llvmpipe,
-// held to one thread like ours) drawing the same triangles into a buffer of the same size.
+// bilinear blended strips of large and small triangles, into 32-bit and 5-6-5 pixels. The outside
+// references run in the same program: memset over the same area (the bandwidth ceiling) and Mesa's
+// software renderer (OSMesa, llvmpipe, held to one thread like ours) drawing the same triangles into a
+// buffer of the same size and layout.
 #include "graphics/Color.h"
 #include "graphics/TexVertex.h"
 #include "rasterizer/TriangleRoutineTable.h"
@@ -22,6 +23,18 @@ constexpr int kCanvas = 512;  // destination width and height
 constexpr int kArea = 480;    // the drawn square, in pixels
 constexpr int kOffset = 16;   // its top-left corner
 constexpr int kTexture = 256; // texture width and height
+
+// The destination's layout: our format code, OSMesa's format and pixel type, and the bytes of a pixel.
+struct Layout
+{
+    int format;
+    GLenum mesaFormat;
+    GLenum mesaType;
+    int bytes;
+};
+
+constexpr Layout kBits32{Tolm::kFormatArgb8888, OSMESA_BGRA, GL_UNSIGNED_BYTE, 4};
+constexpr Layout kRgb565{Tolm::kFormatRgb565, OSMESA_RGB_565, GL_UNSIGNED_SHORT_5_6_5, 2};
 
 enum class Kind
 {
@@ -69,19 +82,25 @@ void CountPixels(benchmark::State& state)
     state.SetItemsProcessed(int64_t(state.iterations()) * kArea * kArea);
 }
 
-void BM_Quendara(benchmark::State& state, Kind kind, int cell)
+// The canvas's pixels, big enough for either layout; rows are kCanvas pixels of the layout apart.
+std::vector<uint32_t> MakeCanvas()
+{
+    return std::vector<uint32_t>(size_t(kCanvas) * kCanvas, 0xFF203040);
+}
+
+void BM_Quendara(benchmark::State& state, Layout layout, Kind kind, int cell)
 {
     std::vector<Tolm::TexVertex> strips = MakeStrips(cell);
     std::vector<uint32_t> texels = MakeTexture(kind);
     Tolm::TriangleTextureView texture{texels.data(), kTexture, kTexture, false, kind == Kind::Bilinear};
-    std::vector<uint32_t> destination(size_t(kCanvas) * kCanvas, 0xFF203040);
+    std::vector<uint32_t> destination = MakeCanvas();
     const Tolm::TriangleTextureView* source = kind == Kind::Untextured ? nullptr : &texture;
     Tolm::Rect clip(0, 0, kCanvas, kCanvas);
     for (auto _ : state) {
         for (size_t first = 0; first < strips.size(); first += 4) {
             Tolm::RasterizeTriangleStrip(&strips[first], 4, source, Tolm::Color::White, Tolm::DrawModeNormal, clip,
-                                         destination.data(), kCanvas * 4, Tolm::kFormatArgb8888, kind == Kind::Bilinear,
-                                         kind == Kind::Untextured);
+                                         destination.data(), kCanvas * layout.bytes, layout.format,
+                                         kind == Kind::Bilinear, kind == Kind::Untextured);
         }
         benchmark::DoNotOptimize(destination.data());
         benchmark::ClobberMemory();
@@ -89,12 +108,14 @@ void BM_Quendara(benchmark::State& state, Kind kind, int cell)
     CountPixels(state);
 }
 
-void BM_Memset(benchmark::State& state)
+void BM_Memset(benchmark::State& state, Layout layout)
 {
-    std::vector<uint32_t> destination(size_t(kCanvas) * kCanvas);
+    std::vector<uint32_t> destination = MakeCanvas();
+    auto* bytes = reinterpret_cast<uint8_t*>(destination.data());
     for (auto _ : state) {
         for (int y = 0; y < kArea; ++y) {
-            std::memset(&destination[size_t(kOffset + y) * kCanvas + kOffset], 0x5A, size_t(kArea) * 4);
+            std::memset(bytes + (size_t(kOffset + y) * kCanvas + kOffset) * size_t(layout.bytes), 0x5A,
+                        size_t(kArea) * size_t(layout.bytes));
         }
         benchmark::DoNotOptimize(destination.data());
         benchmark::ClobberMemory();
@@ -106,12 +127,12 @@ void BM_Memset(benchmark::State& state)
 class MesaRenderer
 {
 public:
-    MesaRenderer() : pixels(size_t(kCanvas) * kCanvas, 0xFF203040)
+    explicit MesaRenderer(Layout layout) : pixels(MakeCanvas())
     {
         // One thread, as ours; the caller's environment wins.
         setenv("LP_NUM_THREADS", "0", 0);
-        context = OSMesaCreateContextExt(OSMESA_BGRA, 0, 0, 0, nullptr);
-        if (context == nullptr || !OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, kCanvas, kCanvas)) {
+        context = OSMesaCreateContextExt(layout.mesaFormat, 0, 0, 0, nullptr);
+        if (context == nullptr || !OSMesaMakeCurrent(context, pixels.data(), layout.mesaType, kCanvas, kCanvas)) {
             return;
         }
         OSMesaPixelStore(OSMESA_Y_UP, 0);
@@ -200,9 +221,9 @@ private:
     std::vector<uint8_t> colors;
 };
 
-void BM_OSMesa(benchmark::State& state, Kind kind, int cell)
+void BM_OSMesa(benchmark::State& state, Layout layout, Kind kind, int cell)
 {
-    MesaRenderer mesa;
+    MesaRenderer mesa(layout);
     if (!mesa.Ready()) {
         state.SkipWithError("no OSMesa context");
         return;
@@ -229,16 +250,29 @@ constexpr int kSmall = 8;     // 7 200 triangles of 32 pixels each
 
 } // namespace
 
-BENCHMARK(BM_Memset);
-BENCHMARK_CAPTURE(BM_Quendara, untextured_large, Kind::Untextured, kLarge);
-BENCHMARK_CAPTURE(BM_OSMesa, untextured_large, Kind::Untextured, kLarge);
-BENCHMARK_CAPTURE(BM_Quendara, untextured_small, Kind::Untextured, kSmall);
-BENCHMARK_CAPTURE(BM_OSMesa, untextured_small, Kind::Untextured, kSmall);
-BENCHMARK_CAPTURE(BM_Quendara, textured_large, Kind::Textured, kLarge);
-BENCHMARK_CAPTURE(BM_OSMesa, textured_large, Kind::Textured, kLarge);
-BENCHMARK_CAPTURE(BM_Quendara, textured_small, Kind::Textured, kSmall);
-BENCHMARK_CAPTURE(BM_OSMesa, textured_small, Kind::Textured, kSmall);
-BENCHMARK_CAPTURE(BM_Quendara, bilinear_blended_large, Kind::Bilinear, kLarge);
-BENCHMARK_CAPTURE(BM_OSMesa, bilinear_blended_large, Kind::Bilinear, kLarge);
-BENCHMARK_CAPTURE(BM_Quendara, bilinear_blended_small, Kind::Bilinear, kSmall);
-BENCHMARK_CAPTURE(BM_OSMesa, bilinear_blended_small, Kind::Bilinear, kSmall);
+BENCHMARK_CAPTURE(BM_Memset, 32, kBits32);
+BENCHMARK_CAPTURE(BM_Memset, 565, kRgb565);
+BENCHMARK_CAPTURE(BM_Quendara, untextured_large, kBits32, Kind::Untextured, kLarge);
+BENCHMARK_CAPTURE(BM_OSMesa, untextured_large, kBits32, Kind::Untextured, kLarge);
+BENCHMARK_CAPTURE(BM_Quendara, untextured_small, kBits32, Kind::Untextured, kSmall);
+BENCHMARK_CAPTURE(BM_OSMesa, untextured_small, kBits32, Kind::Untextured, kSmall);
+BENCHMARK_CAPTURE(BM_Quendara, textured_large, kBits32, Kind::Textured, kLarge);
+BENCHMARK_CAPTURE(BM_OSMesa, textured_large, kBits32, Kind::Textured, kLarge);
+BENCHMARK_CAPTURE(BM_Quendara, textured_small, kBits32, Kind::Textured, kSmall);
+BENCHMARK_CAPTURE(BM_OSMesa, textured_small, kBits32, Kind::Textured, kSmall);
+BENCHMARK_CAPTURE(BM_Quendara, bilinear_blended_large, kBits32, Kind::Bilinear, kLarge);
+BENCHMARK_CAPTURE(BM_OSMesa, bilinear_blended_large, kBits32, Kind::Bilinear, kLarge);
+BENCHMARK_CAPTURE(BM_Quendara, bilinear_blended_small, kBits32, Kind::Bilinear, kSmall);
+BENCHMARK_CAPTURE(BM_OSMesa, bilinear_blended_small, kBits32, Kind::Bilinear, kSmall);
+BENCHMARK_CAPTURE(BM_Quendara, 565_untextured_large, kRgb565, Kind::Untextured, kLarge);
+BENCHMARK_CAPTURE(BM_OSMesa, 565_untextured_large, kRgb565, Kind::Untextured, kLarge);
+BENCHMARK_CAPTURE(BM_Quendara, 565_untextured_small, kRgb565, Kind::Untextured, kSmall);
+BENCHMARK_CAPTURE(BM_OSMesa, 565_untextured_small, kRgb565, Kind::Untextured, kSmall);
+BENCHMARK_CAPTURE(BM_Quendara, 565_textured_large, kRgb565, Kind::Textured, kLarge);
+BENCHMARK_CAPTURE(BM_OSMesa, 565_textured_large, kRgb565, Kind::Textured, kLarge);
+BENCHMARK_CAPTURE(BM_Quendara, 565_textured_small, kRgb565, Kind::Textured, kSmall);
+BENCHMARK_CAPTURE(BM_OSMesa, 565_textured_small, kRgb565, Kind::Textured, kSmall);
+BENCHMARK_CAPTURE(BM_Quendara, 565_bilinear_blended_large, kRgb565, Kind::Bilinear, kLarge);
+BENCHMARK_CAPTURE(BM_OSMesa, 565_bilinear_blended_large, kRgb565, Kind::Bilinear, kLarge);
+BENCHMARK_CAPTURE(BM_Quendara, 565_bilinear_blended_small, kRgb565, Kind::Bilinear, kSmall);
+BENCHMARK_CAPTURE(BM_OSMesa, 565_bilinear_blended_small, kRgb565, Kind::Bilinear, kSmall);
