@@ -6,10 +6,12 @@
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "display/SurfaceDrawing.h"
+#include "graphics/BlendKernels.h"
 #include "graphics/SoftwareDraw.h"
 #include "rasterizer/TriangleRoutineTable.h"
 
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace Tolm {
@@ -31,6 +33,53 @@ DestinationRow<Pixel, Facing> DestinationOf(const LockedSurface& surface, const 
     return {surface.At<Pixel>(x, area.dest.y + row)};
 }
 
+// A 32-bit rule whose blend the blend kernels compute a run at a time, giving the same pixels.
+template <typename Rule>
+struct KernelBlend : Rule
+{
+    BlendRow row;
+    BlendTint tint;
+
+    void BlendRun(uint32_t* dest, const uint32_t* source, int count) const { row(dest, source, count, tint); }
+};
+
+// The kernels' additions keep the destination's top byte, which the surface's additive rules leave 0.
+template <typename Rule>
+struct KernelAdd : Rule
+{
+    BlendRow row;
+    BlendTint tint;
+
+    void BlendRun(uint32_t* dest, const uint32_t* source, int count) const
+    {
+        row(dest, source, count, tint);
+        for (int k = 0; k < count; ++k) {
+            dest[k] &= 0x00FFFFFF;
+        }
+    }
+};
+
+template <typename Rule>
+concept BlendsRuns = requires(const Rule& rule, uint32_t* dest, const uint32_t* source)
+{
+    rule.BlendRun(dest, source, 1);
+};
+
+// Pixels i to i + length - 1 of a row blended or added: by the kernels where the rule has them and the
+// source's own words lie in the row's order, pixel by pixel otherwise.
+template <typename Rule, typename Pixel, BlitFacing Facing, typename Source>
+void BlendRun(const Rule& rule, const DestinationRow<Pixel, Facing>& dest, const Source& source, std::size_t start,
+              int i, int length)
+{
+    if constexpr (BlendsRuns<Rule> && Facing == BlitFacing::Plain && std::is_same_v<Source, DirectSource>) {
+        rule.BlendRun(&dest[i], source.words + start + std::size_t(i), length);
+    } else {
+        for (int k = i; k < i + length; ++k) {
+            dest[k] = rule.Blend(dest[k], source[start + std::size_t(k)]);
+        }
+    }
+}
+
 // Normal mode along the alpha runs: clear runs are skipped, opaque runs written by the rule's opaque form
 // while the tint keeps them opaque, and every other pixel blended by its own alpha.
 template <BlitFacing Facing, typename Rule, typename Source>
@@ -50,9 +99,7 @@ void BlendAlongRuns(const LockedSurface& surface, const BlitArea& area, int sour
                     dest[k] = rule.Opaque(source[start + std::size_t(k)]);
                 }
             } else if (alpha != 0) {
-                for (int k = i; k < i + length; ++k) {
-                    dest[k] = rule.Blend(dest[k], source[start + std::size_t(k)]);
-                }
+                BlendRun(rule, dest, source, start, i, length);
             }
             i += length;
         }
@@ -72,9 +119,7 @@ void AddAlongRuns(const LockedSurface& surface, const BlitArea& area, int source
         for (int i = 0; i < width;) {
             int length = RunLength(rowRuns, i, width);
             if ((source[start + std::size_t(i)] & 0x00FFFFFF) != 0) {
-                for (int k = i; k < i + length; ++k) {
-                    dest[k] = rule.Blend(dest[k], source[start + std::size_t(k)]);
-                }
+                BlendRun(rule, dest, source, start, i, length);
             }
             i += length;
         }
@@ -120,10 +165,34 @@ void BlendUncached(const LockedSurface& surface, const BlitArea& area, MemoryIma
     }
 }
 
-// Calls `draw` with the normal-mode rule of the surface's layout and the colour.
+// A tint for the kernels, its channels placed by the byte each colour channel of the surface takes; none
+// unless the three channels are the low three bytes in some order.
+std::optional<BlendTint> TintByBytes(const LockedSurface& surface, const ScaledTint& tint)
+{
+    BlendTint placed{0, 0, 0, tint.alpha};
+    uint32_t* bytes[] = {&placed.blue, &placed.green, &placed.red};
+    const std::pair<uint32_t, uint32_t> channels[] = {
+        {surface.red.mask, tint.red}, {surface.green.mask, tint.green}, {surface.blue.mask, tint.blue}};
+    int found = 0;
+    for (const auto& [mask, value] : channels) {
+        for (int byte = 0; byte < 3; ++byte) {
+            if (mask == 0xFFu << (8 * byte)) {
+                *bytes[byte] = value;
+                found |= 1 << byte;
+            }
+        }
+    }
+    return found == 7 ? std::optional<BlendTint>(placed) : std::nullopt;
+}
+
+// Calls `draw` with the normal-mode rule of the surface's layout and the colour. The 32-bit blends go
+// through the kernels. The grey rule sums red and blue in one product, which the kernel's channel by
+// channel sums equal as long as a source channel never exceeds the source's alpha: premultiplied words
+// never do.
 template <typename Draw>
 void WithNormalRule(const LockedSurface& surface, const Color& color, Draw draw)
 {
+    const BlendKernels& kernels = ActiveBlendKernels();
     if (ColorEquals(color, Color::White)) {
         switch (surface.kind) {
         case SurfaceKind::Spread565:
@@ -136,7 +205,7 @@ void WithNormalRule(const LockedSurface& surface, const Color& color, Draw draw)
             draw(MaskedWhite<uint16_t>{surface.Masks()});
             return;
         case SurfaceKind::Bits32:
-            draw(White32());
+            draw(KernelBlend<White32>{{}, kernels.blendPremultiplied, BlendTint()});
             return;
         }
     }
@@ -147,9 +216,13 @@ void WithNormalRule(const LockedSurface& surface, const Color& color, Draw draw)
     } else if (grey && surface.kind == SurfaceKind::Spread555) {
         draw(SpreadGrey<kSpread555>{tint.red >> 3, tint.alpha});
     } else if (grey && surface.kind == SurfaceKind::Bits32) {
-        draw(Grey32{tint.red, tint.alpha});
+        draw(KernelBlend<Grey32>{{tint.red, tint.alpha},
+                                 kernels.blendPremultipliedTinted,
+                                 BlendTint{tint.red, tint.red, tint.red, tint.alpha}});
     } else if (surface.depth == 16) {
         draw(MaskedTinted<uint16_t>{surface.Masks(), tint});
+    } else if (std::optional<BlendTint> placed = TintByBytes(surface, tint)) {
+        draw(KernelBlend<MaskedTinted<uint32_t>>{{surface.Masks(), tint}, kernels.blendPremultipliedTinted, *placed});
     } else {
         draw(MaskedTinted<uint32_t>{surface.Masks(), tint});
     }
@@ -235,12 +308,19 @@ void AddAlongNonBlackRuns(DDImage& image, Image* source, int x, int y, const Rec
                 AddAlongRuns<Facing>(surface, area, memorySource->width, form, runs, rule);
             });
         };
+        ScaledTint scaled = ScaleTint(tint);
+        std::optional<BlendTint> placed = surface.depth == 32 ? TintByBytes(surface, scaled) : std::nullopt;
+        const BlendKernels& kernels = ActiveBlendKernels();
         if (surface.depth == 16) {
             white ? add(AddWhite<uint16_t>{surface.red, surface.green, surface.blue})
-                  : add(AddTinted<uint16_t>{surface.red, surface.green, surface.blue, ScaleTint(tint)});
+                  : add(AddTinted<uint16_t>{surface.red, surface.green, surface.blue, scaled});
+        } else if (placed) {
+            white ? add(KernelAdd<AddWhite<uint32_t>>{{surface.red, surface.green, surface.blue}, kernels.addWhite, {}})
+                  : add(KernelAdd<AddTinted<uint32_t>>{
+                        {surface.red, surface.green, surface.blue, scaled}, kernels.addTinted, *placed});
         } else {
             white ? add(AddWhite<uint32_t>{surface.red, surface.green, surface.blue})
-                  : add(AddTinted<uint32_t>{surface.red, surface.green, surface.blue, ScaleTint(tint)});
+                  : add(AddTinted<uint32_t>{surface.red, surface.green, surface.blue, scaled});
         }
     });
 }

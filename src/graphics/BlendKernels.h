@@ -107,6 +107,13 @@ struct BlendKernels
     BlendRow stretchOver;
     // The bilinear samples of a draw moved by a fraction of a pixel, combined by the rotated blits' rules.
     SampleRow sampleShifted;
+    // Blends of premultiplied sources over 32-bit display surfaces, whose top byte is no alpha: every
+    // pixel of the row is blended, clear ones too. The untinted one adds the source word to the
+    // destination's channels, each scaled to (d * (256 - a)) >> 8, as one 32-bit sum. The tinted one gives
+    // each channel ((d * q + s * c) >> 8) & 255, with q = 256 - (a * tint alpha) / 255 and c the tint's
+    // channel already scaled by its alpha, and a top byte of 0.
+    BlendRow blendPremultiplied;
+    BlendRow blendPremultipliedTinted;
 };
 
 const BlendKernels& ScalarBlendKernels();

@@ -239,14 +239,49 @@ void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, 
     }
 }
 
+void BlendPremultiplied(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+{
+    for (int i = 0; i < count; ++i) {
+        uint32_t s = source[i];
+        uint32_t d = dest[i];
+        uint32_t k = 256 - (s >> 24);
+        dest[i] = s + Pack(0, (Red(d) * k) >> 8, (Green(d) * k) >> 8, (Blue(d) * k) >> 8);
+    }
+}
+
+void BlendPremultipliedTinted(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint)
+{
+    for (int i = 0; i < count; ++i) {
+        uint32_t s = source[i];
+        uint32_t d = dest[i];
+        uint32_t q = 256 - (s >> 24) * tint.alpha / 255;
+        auto mix = [q](uint32_t dc, uint32_t sc, uint32_t c) { return ((dc * q + sc * c) >> 8) & 0xFF; };
+        dest[i] = Pack(0, mix(Red(d), Red(s), tint.red), mix(Green(d), Green(s), tint.green),
+                       mix(Blue(d), Blue(s), tint.blue));
+    }
+}
+
 } // namespace
 
 const BlendKernels& ScalarBlendKernels()
 {
-    static const BlendKernels kernels{"scalar",       BlendWhite,         BlendGrey,    BlendTinted,
-                                      BlitOntoOpaque, BlitRunsOntoOpaque, AddWhite,     AddWhiteWeighted,
-                                      AddTinted,      AddTintedWeighted,  OverBlend,    StretchColumns,
-                                      StretchEntries, StretchOver,        SampleShifted};
+    static const BlendKernels kernels{"scalar",
+                                      BlendWhite,
+                                      BlendGrey,
+                                      BlendTinted,
+                                      BlitOntoOpaque,
+                                      BlitRunsOntoOpaque,
+                                      AddWhite,
+                                      AddWhiteWeighted,
+                                      AddTinted,
+                                      AddTintedWeighted,
+                                      OverBlend,
+                                      StretchColumns,
+                                      StretchEntries,
+                                      StretchOver,
+                                      SampleShifted,
+                                      BlendPremultiplied,
+                                      BlendPremultipliedTinted};
     return kernels;
 }
 

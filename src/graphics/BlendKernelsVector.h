@@ -476,6 +476,58 @@ struct VectorBlend
         Rows(dest, source, count, StretchOverOp());
     }
 
+    // The destination's channels scaled in 16-bit lanes, then the source added to the packed pixels, so
+    // that a channel that overflows carries into the next as in the plain 32-bit sum.
+    struct PremultipliedOp
+    {
+        template <typename Dest, typename Source>
+        [[gnu::always_inline]] void operator()(const Dest& dest, const Source& source) const
+        {
+            Planes d = Load(dest);
+            Reg k = V::Sub16(V::Set16(256), Load(source).alpha);
+            Reg low = V::Or(V::template Srli16<8>(V::Mullo16(d.blue, k)),
+                            V::template Slli16<8>(V::template Srli16<8>(V::Mullo16(d.green, k))));
+            Reg high = V::template Srli16<8>(V::Mullo16(d.red, k));
+            dest.Put(0, V::Add32(V::Unpacklo16(low, high), source.Get(0)));
+            dest.Put(1, V::Add32(V::Unpackhi16(low, high), source.Get(1)));
+        }
+    };
+
+    static void BlendPremultiplied(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+    {
+        Rows(dest, source, count, PremultipliedOp());
+    }
+
+    // Each channel's two products and their sum are taken modulo 65536, which keeps the bits 8 to 15
+    // that the result is.
+    struct PremultipliedTintedOp
+    {
+        Reg tintAlpha, red, green, blue;
+
+        explicit PremultipliedTintedOp(const BlendTint& tint)
+            : tintAlpha(V::Set16(uint16_t(tint.alpha))), red(V::Set16(uint16_t(tint.red))),
+              green(V::Set16(uint16_t(tint.green))), blue(V::Set16(uint16_t(tint.blue)))
+        {}
+
+        template <typename Dest, typename Source>
+        [[gnu::always_inline]] void operator()(const Dest& dest, const Source& source) const
+        {
+            Planes s = Load(source);
+            Planes d = Load(dest);
+            Reg q = V::Sub16(V::Set16(256), Divide255(V::Mullo16(s.alpha, tintAlpha)));
+            auto mix = [q](Reg dc, Reg sc, Reg c) {
+                return V::template Srli16<8>(V::Add16(V::Mullo16(dc, q), V::Mullo16(sc, c)));
+            };
+            Store(Planes{mix(d.blue, s.blue, blue), mix(d.green, s.green, green), mix(d.red, s.red, red), V::Zero()},
+                  dest);
+        }
+    };
+
+    static void BlendPremultipliedTinted(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint)
+    {
+        Rows(dest, source, count, PremultipliedTintedOp(tint));
+    }
+
     // The samples of a draw moved by a fraction of a pixel, 16-bit lanes per channel: every weight, product
     // and sum of the plain arithmetic fits them. A block with a pixel whose cover needs a true division
     // (a weight below 251 over a destination alpha that leaves the result short of opaque) goes through
@@ -647,7 +699,9 @@ struct VectorBlend
                             StretchColumns,
                             StretchEntries,
                             StretchOver,
-                            SampleShifted};
+                            SampleShifted,
+                            BlendPremultiplied,
+                            BlendPremultipliedTinted};
     }
 };
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <numbers>
+#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -164,6 +165,64 @@ TEST_F(LockedDrawingTest, MirroredBlitsFlipTheSourceAndANarrowOneWritesOneColumn
     auto untouched = Target(4, 1, 0x123456);
     untouched->BlitMirror(source.get(), 0, 0, Rect(0, 0, 3, 1), Color::White, 2);
     EXPECT_TRUE(Changed(*untouched, 0x123456).empty()) << "mode 2 draws nothing mirrored";
+}
+
+// Plain blits on 32 bits blend whole runs at a time, mirrored ones pixel by pixel: a picture drawn plain
+// and its flip drawn mirrored must leave the same values, over a background whose top bytes vary too.
+TEST_F(LockedDrawingTest, PlainBlitsOfAPictureEqualMirroredBlitsOfItsFlip)
+{
+    constexpr int width = 41;
+    constexpr int height = 6;
+    std::mt19937 random(38);
+    std::vector<uint32_t> picture(std::size_t(width * height));
+    for (std::size_t i = 0; i < picture.size(); ++i) {
+        // Runs of clear, opaque and partial alpha of every length up to about twenty.
+        uint32_t alpha = (i / 7 + i / 19) % 3 == 0 ? 0 : (i / 5) % 3 == 0 ? 255 : 1 + random() % 254;
+        picture[i] = alpha << 24 | (random() & 0x00FFFFFF);
+    }
+    std::vector<uint32_t> flipped(picture.size());
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            flipped[std::size_t(y * width + x)] = picture[std::size_t(y * width + width - 1 - x)];
+        }
+    }
+    std::vector<uint32_t> background(picture.size());
+    for (uint32_t& value : background) {
+        value = uint32_t(random());
+    }
+    const std::pair<Color, int> draws[] = {
+        {Color::White, 0},
+        {Color(200, 200, 200), 0},
+        {Color(90, 90, 90, 160), 0},
+        {Color(255, 200, 120, 220), 0},
+        {Color(30, 250, 7), 0},
+        {Color::White, 1},
+        {Color(255, 200, 120, 220), 1},
+        {Color(0, 0, 0, 0), 1},
+    };
+    for (SurfaceLayout layout : {SurfaceLayout::Xrgb8888, SurfaceLayout::Xbgr8888}) {
+        InitOn(layout);
+        auto plainSource = Source(picture, width);
+        auto flippedSource = Source(flipped, width);
+        for (const auto& [color, mode] : draws) {
+            std::vector<uint32_t> plain, mirrored;
+            for (auto* out : {&plain, &mirrored}) {
+                auto target = Target(width + 4, height, 0);
+                ForEachValue(*target, [&](uint32_t& v, int x, int y) {
+                    v = x < width ? background[std::size_t(y * width + x)] : 0;
+                });
+                Rect all(0, 0, width, height);
+                if (out == &plain) {
+                    target->Blit(plainSource.get(), 2, 0, all, color, mode);
+                } else {
+                    target->BlitMirror(flippedSource.get(), 2, 0, all, color, mode);
+                }
+                ForEachValue(*target, [&](uint32_t& v, int, int) { out->push_back(v); });
+            }
+            EXPECT_EQ(plain, mirrored) << "layout " << int(layout) << " colour " << color.red << "," << color.green
+                                       << "," << color.blue << "," << color.alpha << " mode " << mode;
+        }
+    }
 }
 
 TEST_F(LockedDrawingTest, OpaqueSurfaceSourcesGoThroughDirectDrawUnlessReadFromVideoMemory)

@@ -172,6 +172,26 @@ TEST_P(KernelTest, AdditionsMatchFormulas)
     }
 }
 
+// The colours are random, so the sources' channels often exceed their alpha, which carries from one
+// channel into the next in the untinted sum.
+TEST_P(KernelTest, PremultipliedSurfaceBlendsMatchFormulas)
+{
+    auto [source, dest] = AllAlphaPairs();
+    Check(GetParam()->blendPremultiplied, BlendTint(), source, dest, ref::BlendPremultiplied, "premultiplied");
+    std::vector<BlendTint> tints{{255, 255, 255, 255}, {0, 0, 0, 255}, {255, 200, 120, 220}, {1, 2, 3, 4}};
+    for (int i = 0; i < 4; ++i) {
+        tints.push_back({Next() & 0xFFu, Next() & 0xFFu, Next() & 0xFFu, Next() & 0xFFu});
+    }
+    for (const BlendTint& tint : tints) {
+        Check(
+            GetParam()->blendPremultipliedTinted, tint, source, dest,
+            [&](uint32_t s, uint32_t d) {
+                return ref::BlendPremultipliedTinted(s, d, tint.red, tint.green, tint.blue, tint.alpha);
+            },
+            "premultiplied tinted");
+    }
+}
+
 TEST_P(KernelTest, OverBlendMatchesFormulaForEveryWeightAndDestinationAlpha)
 {
     std::vector<uint32_t> dest;
@@ -344,6 +364,11 @@ TEST_P(KernelTest, EveryRowLengthGivesTheSamePixels)
             GetParam()->addWhiteWeighted, BlendTint(), source, dest,
             [](uint32_t s, uint32_t d) { return ref::AddWhite(s, d, true); }, "add weighted");
         Check(GetParam()->stretchOver, BlendTint(), source, dest, ref::StretchOver, "stretch over");
+        Check(GetParam()->blendPremultiplied, BlendTint(), source, dest, ref::BlendPremultiplied, "premultiplied");
+        Check(
+            GetParam()->blendPremultipliedTinted, other, source, dest,
+            [&](uint32_t s, uint32_t d) { return ref::BlendPremultipliedTinted(s, d, 30, 200, 99, 180); },
+            "premultiplied tinted");
     }
 }
 

@@ -147,6 +147,30 @@ inline uint32_t StretchOver(uint32_t s, uint32_t d)
     return out;
 }
 
+// A premultiplied source over a 32-bit surface pixel: the destination's channels times (256 - a) >> 8,
+// the destination's top byte dropped, and the source word added whole.
+inline uint32_t BlendPremultiplied(uint32_t s, uint32_t d)
+{
+    uint32_t k = 256 - (s >> 24);
+    uint32_t kept = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        kept += ((Channel(d, shift) * k) >> 8) << shift;
+    }
+    return s + kept;
+}
+
+// The same under a tint, the channels c already scaled by the tint's alpha cA; the top byte becomes 0.
+inline uint32_t BlendPremultipliedTinted(uint32_t s, uint32_t d, uint32_t cR, uint32_t cG, uint32_t cB, uint32_t cA)
+{
+    uint32_t q = 256 - ((s >> 24) * cA) / 255;
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        uint32_t c = shift == 16 ? cR : shift == 8 ? cG : cB;
+        out |= (((Channel(d, shift) * q + Channel(s, shift) * c) >> 8) % 256) << shift;
+    }
+    return out;
+}
+
 inline uint32_t Pack(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
 {
     return (a << 24) | (r << 16) | (g << 8) | b;
