@@ -532,7 +532,9 @@ struct VectorBlend
     // and sum of the plain arithmetic fits them. A block with a pixel whose cover needs a true division
     // (a weight below 251 over a destination alpha that leaves the result short of opaque) goes through
     // the plain rule instead.
-    template <bool Additive, bool White>
+    // `Taps` is 1 at a whole-pixel position, where the odd fractions leave the three neighbours no area
+    // weight: their terms are 0, so they are neither read nor summed, and the pixels stay the same.
+    template <bool Additive, bool White, int Taps>
     struct ShiftedOp
     {
         const ShiftedSampling& sampling;
@@ -605,8 +607,8 @@ struct VectorBlend
         // The texels' own weights first, from their alpha planes alone; their colour planes are read after.
         [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* const (&texels)[4]) const
         {
-            Reg weights[4];
-            for (int t = 0; t < 4; ++t) {
+            Reg weights[4] = {V::Zero(), V::Zero(), V::Zero(), V::Zero()};
+            for (int t = 0; t < Taps; ++t) {
                 weights[t] = V::Mulhi16(area[t], AlphaPlane(texels[t]));
             }
             Reg skip = V::Cmpeq16(V::Or(V::Or(weights[0], weights[1]), V::Or(weights[2], weights[3])), V::Zero());
@@ -620,7 +622,7 @@ struct VectorBlend
             }
             Reg total = V::Add16(V::Add16(weights[0], weights[1]), V::Add16(weights[2], weights[3]));
             Reg sumRed = V::Zero(), sumGreen = V::Zero(), sumBlue = V::Zero();
-            for (int t = 0; t < 4; ++t) {
+            for (int t = 0; t < Taps; ++t) {
                 Planes texel = Load(Whole<const uint32_t>{texels[t]});
                 sumRed = V::Add16(sumRed, V::Mullo16(texel.red, weights[t]));
                 sumGreen = V::Add16(sumGreen, V::Mullo16(texel.green, weights[t]));
@@ -640,11 +642,11 @@ struct VectorBlend
 
     // The pixels after the last whole block go through the vector arithmetic too, in padded copies whose
     // padding texels are clear; the padding pixels are not copied back.
-    template <bool Additive, bool White>
+    template <bool Additive, bool White, int Taps>
     static void SampleShiftedRows(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
                                   const ShiftedSampling& sampling)
     {
-        ShiftedOp<Additive, White> op(sampling);
+        ShiftedOp<Additive, White, Taps> op(sampling);
         int k = 0;
         for (; k + Step <= count; k += Step) {
             const uint32_t* const texels[4] = {top + k, top + k + 1, bottom + k, bottom + k + 1};
@@ -670,17 +672,26 @@ struct VectorBlend
         }
     }
 
-    static void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
-                              const ShiftedSampling& sampling)
+    template <int Taps>
+    static void SampleShiftedTaps(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                                  const ShiftedSampling& sampling)
     {
         const SampleRule& rule = sampling.rule;
         if (rule.additive) {
-            (rule.white ? SampleShiftedRows<true, true> : SampleShiftedRows<true, false>)(dest, top, bottom, count,
-                                                                                          sampling);
+            (rule.white ? SampleShiftedRows<true, true, Taps> : SampleShiftedRows<true, false, Taps>)(
+                dest, top, bottom, count, sampling);
         } else {
-            (rule.white ? SampleShiftedRows<false, true> : SampleShiftedRows<false, false>)(dest, top, bottom, count,
-                                                                                            sampling);
+            (rule.white ? SampleShiftedRows<false, true, Taps> : SampleShiftedRows<false, false, Taps>)(
+                dest, top, bottom, count, sampling);
         }
+    }
+
+    static void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                              const ShiftedSampling& sampling)
+    {
+        const uint32_t(&area)[4] = sampling.area;
+        bool whole = area[1] == 0 && area[2] == 0 && area[3] == 0;
+        (whole ? SampleShiftedTaps<1> : SampleShiftedTaps<4>)(dest, top, bottom, count, sampling);
     }
 
     static BlendKernels Make(const char* name)

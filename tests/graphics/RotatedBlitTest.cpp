@@ -284,53 +284,72 @@ TEST(RotatedBlitTest, AnyRotationMatchesThePlainReferenceAndReadsOnlyItsRectangl
     }
 }
 
-// Wide images at fractional positions: every row is long enough for whole vector blocks of samples.
+// A wide image drawn by the float blit onto a destination of random alpha (or opaque on odd cases), checked
+// against the plain reference; every row is long enough for whole vector blocks of samples.
+void CheckWideDraw(std::mt19937& random, int n, float x, float y, const Rect& clip)
+{
+    static const Color Colors[] = {Color::White, Color(255, 128, 0, 128), Color(90, 90, 90, 255),
+                                   Color(255, 255, 255, 60)};
+    Rect sourceRect(int(random() % 4), int(random() % 3), 40 + int(random() % 60), 2 + int(random() % 5));
+    std::vector<uint32_t> sourcePixels(110 * 10);
+    for (uint32_t& p : sourcePixels) {
+        static const uint32_t Alphas[] = {0, 40, 128, 200, 255, 255, 255};
+        p = (Alphas[random() % 7] << 24) | (uint32_t(random()) & 0x00FFFFFF);
+    }
+    std::vector<uint32_t> destPixels(140 * 14);
+    for (uint32_t& p : destPixels) {
+        p = (n % 2 ? 0xFF000000 : uint32_t(random() % 256) << 24) | (uint32_t(random()) & 0x00FFFFFF);
+    }
+    MemoryImage source, dest;
+    Fill(source, 110, 10, sourcePixels);
+    Fill(dest, 140, 14, destPixels);
+    if (n % 5 == 0) {
+        for (uint32_t& p : sourcePixels) {
+            p &= 0xFFC000C0;
+        }
+        Fill(source, 110, 10, sourcePixels);
+        ASSERT_TRUE(source.ConvertToPalette());
+    }
+    Color color = Colors[n % 4];
+    int drawMode = n % 3 == 2 ? DrawModeAdditive : DrawModeNormal;
+    dest.BlitF(&source, x, y, sourceRect, clip, color, drawMode);
+
+    RotationReference::Canvas expected{140, 14, destPixels};
+    RotationReference::Texels texels{sourceRect.width, sourceRect.height, {}};
+    for (int j = 0; j < sourceRect.height; ++j) {
+        for (int i = 0; i < sourceRect.width; ++i) {
+            texels.pixels.push_back(sourcePixels[std::size_t((sourceRect.y + j) * 110 + sourceRect.x + i)]);
+        }
+    }
+    RotationReference::Tint tint{uint32_t(color.red), uint32_t(color.green), uint32_t(color.blue),
+                                 uint32_t(color.alpha)};
+    // The reference draws only inside its clip, so it gets the clip cut to the destination, as the blit cuts it.
+    Rect cut = clip.Intersection(Rect(0, 0, 140, 14));
+    RotationReference::Draw(expected, texels, x, y, {cut.x, cut.y, cut.width, cut.height}, tint, drawMode, 0, 0, 0);
+    ASSERT_EQ(ReadPixels(dest), expected.pixels) << "case " << n << " at " << x << ", " << y;
+}
+
 TEST(RotatedBlitTest, WideImagesAtFractionalPositionsMatchThePlainReference)
 {
     std::mt19937 random(77);
-    auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random); };
-    static const Color Colors[] = {Color::White, Color(255, 128, 0, 128), Color(90, 90, 90, 255),
-                                   Color(255, 255, 255, 60)};
     for (int n = 0; n < 200; ++n) {
-        Rect sourceRect(int(random() % 4), int(random() % 3), 40 + int(random() % 60), 2 + int(random() % 5));
-        std::vector<uint32_t> sourcePixels(110 * 10);
-        for (uint32_t& p : sourcePixels) {
-            static const uint32_t Alphas[] = {0, 40, 128, 200, 255, 255, 255};
-            p = (Alphas[random() % 7] << 24) | (uint32_t(random()) & 0x00FFFFFF);
-        }
-        std::vector<uint32_t> destPixels(140 * 14);
-        for (uint32_t& p : destPixels) {
-            p = (n % 2 ? 0xFF000000 : uint32_t(random() % 256) << 24) | (uint32_t(random()) & 0x00FFFFFF);
-        }
-        MemoryImage source, dest;
-        Fill(source, 110, 10, sourcePixels);
-        Fill(dest, 140, 14, destPixels);
-        bool palette = n % 5 == 0;
-        if (palette) {
-            for (uint32_t& p : sourcePixels) {
-                p &= 0xFFC000C0;
-            }
-            Fill(source, 110, 10, sourcePixels);
-            ASSERT_TRUE(source.ConvertToPalette());
-        }
-        float x = float(uniform(-20, 60)), y = float(uniform(-3, 8));
-        Color color = Colors[n % 4];
-        int drawMode = n % 3 == 2 ? DrawModeAdditive : DrawModeNormal;
-        Rect clip(1, 0, 137, 13);
-        dest.BlitF(&source, x, y, sourceRect, clip, color, drawMode);
+        float x = std::uniform_real_distribution<float>(-20, 60)(random);
+        float y = std::uniform_real_distribution<float>(-3, 8)(random);
+        CheckWideDraw(random, n, x, y, Rect(1, 0, 137, 13));
+    }
+}
 
-        RotationReference::Canvas expected{140, 14, destPixels};
-        RotationReference::Texels texels{sourceRect.width, sourceRect.height, {}};
-        for (int j = 0; j < sourceRect.height; ++j) {
-            for (int i = 0; i < sourceRect.width; ++i) {
-                texels.pixels.push_back(sourcePixels[std::size_t((sourceRect.y + j) * 110 + sourceRect.x + i)]);
-            }
-        }
-        RotationReference::Tint tint{uint32_t(color.red), uint32_t(color.green), uint32_t(color.blue),
-                                     uint32_t(color.alpha)};
-        RotationReference::Draw(expected, texels, x, y, {clip.x, clip.y, clip.width, clip.height}, tint, drawMode, 0, 0,
-                                0);
-        ASSERT_EQ(ReadPixels(dest), expected.pixels) << "case " << n << " at " << x << ", " << y;
+// At whole-pixel positions the float blit still samples (its main weight is 254, not 255), so it keeps its
+// own pixels rather than those of the whole-pixel blit; under any clip they are the reference's.
+TEST(RotatedBlitTest, WideImagesAtWholePositionsMatchThePlainReferenceUnderAnyClip)
+{
+    std::mt19937 random(2025);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int n = 0; n < 300; ++n) {
+        float x = float(pick(-20, 60));
+        float y = float(pick(-3, 8));
+        Rect clip(pick(-5, 60), pick(-3, 8), pick(0, 150), pick(0, 16));
+        CheckWideDraw(random, n, x, y, clip);
     }
 }
 
