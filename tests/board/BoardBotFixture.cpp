@@ -1,0 +1,146 @@
+#include "BoardBotFixture.h"
+
+#include "board/FieldLive.h"
+#include "core/Random.h"
+#include "screens/TimerPanel.h"
+
+#include <string>
+
+namespace {
+
+// More than any level should need.
+constexpr int kMaxChains = 400;
+constexpr int kLongestTried = 10;
+constexpr int kSearchBudget = 4000;
+constexpr int kLockedWorth = 6;
+
+} // namespace
+
+bool BoardBotFixture::Links(const std::vector<FieldPosition>& chain, int x, int y) const
+{
+    const int type = field->GetBrickType(x, y);
+    const int last = field->GetBrickType(chain.back().x, chain.back().y);
+    if (type == kBrickEmpty) {
+        return false;
+    }
+    if (type == last || type == kBrickLiveBonus || last == kBrickLiveBonus) {
+        return true;
+    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const int before = field->GetBrickType(it->x, it->y);
+        if (before == kBrickLiveBonus) {
+            return false;
+        }
+        if (before == type) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool BoardBotFixture::Usable(int x, int y, const std::vector<FieldPosition>& chain) const
+{
+    if (!field->HasBrick(x, y) || field->IsSlotBusy(x, y)) {
+        return false;
+    }
+    for (const FieldPosition& at : chain) {
+        if (at.x == x && at.y == y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int BoardBotFixture::Worth(const std::vector<FieldPosition>& chain) const
+{
+    int worth = int(chain.size());
+    for (const FieldPosition& at : chain) {
+        worth += field->IsCellLocked(at.x, at.y) ? kLockedWorth : 0;
+    }
+    return worth;
+}
+
+void BoardBotFixture::Search(std::vector<FieldPosition>& chain, std::vector<FieldPosition>& best, int& budget) const
+{
+    if (--budget < 0) {
+        return;
+    }
+    if (chain.size() >= 3 && Worth(chain) > Worth(best)) {
+        best = chain;
+    }
+    if (int(chain.size()) >= kLongestTried) {
+        return;
+    }
+    static constexpr int kSteps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto& step : kSteps) {
+        const int x = chain.back().x + step[0];
+        const int y = chain.back().y + step[1];
+        if (Usable(x, y, chain) && Links(chain, x, y)) {
+            chain.emplace_back(x, y);
+            Search(chain, best, budget);
+            chain.pop_back();
+        }
+    }
+}
+
+std::vector<FieldPosition> BoardBotFixture::BestChain() const
+{
+    std::vector<FieldPosition> best;
+    for (int i = 0; i < kFieldSlots; ++i) {
+        const int x = i % kFieldWidth;
+        const int y = i / kFieldWidth;
+        std::vector<FieldPosition> chain;
+        if (Usable(x, y, chain)) {
+            chain.emplace_back(x, y);
+            int budget = kSearchBudget;
+            Search(chain, best, budget);
+        }
+    }
+    return best;
+}
+
+void BoardBotFixture::Drag(const std::vector<FieldPosition>& chain)
+{
+    std::string script = "press " + std::to_string(chain[0].x) + ' ' + std::to_string(chain[0].y) + "\ndrag";
+    for (const FieldPosition& at : chain) {
+        script += ' ' + std::to_string(at.x) + ' ' + std::to_string(at.y);
+    }
+    script += "\nrelease " + std::to_string(chain.back().x) + ' ' + std::to_string(chain.back().y);
+    Run(script);
+}
+
+int BoardBotFixture::PlayLevel()
+{
+    int chains = 0;
+    while (TimerPanel::Instance()->GetProgressFraction() < 1.0f) {
+        if (field->failed || field->hidden || chains >= kMaxChains) {
+            return -1;
+        }
+        const std::vector<FieldPosition> chain = BestChain();
+        if (chain.empty()) {
+            Run("update 10");
+            continue;
+        }
+        Drag(chain);
+        ++chains;
+        Run("update 5");
+    }
+    return chains;
+}
+
+int BoardBotFixture::PlayLevelWithRetry(unsigned seed, bool& retried)
+{
+    SeedRandom(seed);
+    field->StartLevel(false, false);
+    retried = false;
+    if (field->levelMissing) {
+        return -1;
+    }
+    const int chains = PlayLevel();
+    if (chains >= 0) {
+        return chains;
+    }
+    retried = true;
+    field->StartLevel(false, true);
+    return PlayLevel();
+}

@@ -1,0 +1,29 @@
+// A player that never hesitates: it plays the live board through the mouse, always drawing the longest
+// chain it finds among the idle bricks (locked cells counting extra, since they fill the progress bar),
+// until the bar is full. It has no bonus tools, so a board can run out of moves: the level is then lost,
+// and the game would play it again with at most four kinds.
+#pragma once
+
+#include "LiveBoardFixture.h"
+#include "board/BoardTypes.h"
+
+#include <vector>
+
+class BoardBotFixture : public LiveBoardFixture
+{
+protected:
+    // The chains the level took, or -1 when it was lost.
+    int PlayLevel();
+    // Plays the profile's level from the seed as the game starts it, and once more as a retry when it is
+    // lost; the chains the winning play took, or -1, and whether it needed the retry.
+    int PlayLevelWithRetry(unsigned seed, bool& retried);
+
+private:
+    // Whether the brick at (x, y) may follow the chain, by the board's link rule.
+    bool Links(const std::vector<FieldPosition>& chain, int x, int y) const;
+    bool Usable(int x, int y, const std::vector<FieldPosition>& chain) const;
+    int Worth(const std::vector<FieldPosition>& chain) const;
+    void Search(std::vector<FieldPosition>& chain, std::vector<FieldPosition>& best, int& budget) const;
+    std::vector<FieldPosition> BestChain() const;
+    void Drag(const std::vector<FieldPosition>& chain);
+};
