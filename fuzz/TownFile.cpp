@@ -1,12 +1,15 @@
 // Town files on arbitrary contents: the town is built from the file as the game builds it, and every
 // building and person is drawn, stepped, hit-tested, bought (its build and dust effects run to their end)
-// and set unbuilt again, so that nothing a file can hold breaks them.
+// and set unbuilt again, so that nothing a file can hold breaks them. Every id the file names has a
+// picture made in memory, of a size, frame grid and alpha taken from the id, so that the drawing, hit
+// test and animation paths run on real pixels as well as on missing pictures.
 #include "app/TolmAppBase.h"
 #include "core/StringUtils.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
+#include "resources/ResourceManager.h"
 #include "town/BuildingsFactory.h"
 #include "town/Town.h"
 #include "town/TownManFactory.h"
@@ -15,23 +18,117 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
 
-// One file a process, so that runs side by side do not write each other's inputs.
+// One file and one home folder a process, so that runs side by side do not write each other's inputs;
+// both go at exit. Their names are never destroyed, so that they are still there when the exit handler
+// runs.
+std::string ScratchName(const std::string& stem)
+{
+    return (std::filesystem::temp_directory_path() / (stem + std::to_string(getpid()))).string();
+}
+
 const std::string& ScratchFile()
 {
-    static const std::string file =
-        (std::filesystem::temp_directory_path() / ("quendara-fuzz-town-" + std::to_string(getpid()) + ".xml")).string();
-    return file;
+    static const std::string* file = new std::string(ScratchName("quendara-fuzz-town-") + ".xml");
+    return *file;
+}
+
+const std::string& ScratchHome()
+{
+    static const std::string* home = new std::string(ScratchName("quendara-fuzz-town-home-"));
+    return *home;
+}
+
+void RemoveScratch()
+{
+    std::error_code ignored;
+    std::filesystem::remove(ScratchFile(), ignored);
+    std::filesystem::remove_all(ScratchHome(), ignored);
 }
 
 struct Silent : Platform::MessageBoxSink, Platform::DebugOutputSink
 {
     int Show(Platform::WindowHandle, const std::string&, const std::string&, uint32_t) override { return 1; }
     void Write(const std::string&) override {}
+};
+
+// Enough pictures for a town of thirty buildings and fifteen people, each with its preview and fall.
+constexpr std::size_t kMostPictures = 128;
+constexpr uint32_t kLargestCel = 48;
+constexpr uint32_t kMostCels = 8;
+
+uint32_t HashOf(const std::string& text)
+{
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : text) {
+        hash = (hash ^ c) * 16777619u;
+    }
+    return hash;
+}
+
+// Alpha runs across every value, so that hit tests meet both sides of their threshold.
+std::unique_ptr<Tolm::MemoryImage> StubPicture(const std::string& id)
+{
+    const uint32_t hash = HashOf(id);
+    const int cols = int(1 + hash % kMostCels);
+    const int width = cols * int(1 + (hash >> 4) % kLargestCel);
+    const int height = int(1 + (hash >> 12) % (2 * kLargestCel));
+    auto picture = std::make_unique<Tolm::MemoryImage>();
+    picture->Create(width, height);
+    picture->numCols = cols;
+    picture->numFrames = cols;
+    if (uint32_t* bits = picture->GetBits()) {
+        for (int i = 0; i < width * height; ++i) {
+            bits[i] = uint32_t(i * 7 + int(hash >> 24)) % 256u << 24 | 0x806040u;
+        }
+        picture->NoteBitsChanged();
+    }
+    return picture;
+}
+
+class StubPictures : public Tolm::ResourceManager
+{
+public:
+    explicit StubPictures(Tolm::TolmAppBase* app) : ResourceManager(app) {}
+
+    // A picture for the value of every id attribute in the text, up to kMostPictures of them.
+    void DeclareNamedIn(const std::string& text)
+    {
+        for (std::size_t at = text.find("id="); at != std::string::npos; at = text.find("id=", at + 3)) {
+            const std::size_t open = at + 3;
+            if (open >= text.size() || (text[open] != '"' && text[open] != '\'')) {
+                continue;
+            }
+            const std::size_t close = text.find(text[open], open + 1);
+            if (close == std::string::npos) {
+                return;
+            }
+            Declare(text.substr(open + 1, close - open - 1));
+            if (imageMap.size() >= kMostPictures) {
+                return;
+            }
+        }
+    }
+    void Clear() { imageMap.clear(); }
+
+private:
+    void Declare(const std::string& id)
+    {
+        if (imageMap.count(id) != 0) {
+            return;
+        }
+        auto record = std::make_unique<ImageRes>();
+        record->id = id;
+        record->image.AssignPrivate(StubPicture(id).release());
+        record->image.ownsPrivateImage = true;
+        imageMap[id] = std::move(record);
+    }
 };
 
 void Exercise(BaseTownBuilding& building, Tolm::Graphics& g)
@@ -48,7 +145,9 @@ void Exercise(BaseTownBuilding& building, Tolm::Graphics& g)
     building.Tick(1);
     building.Step();
     building.Draw(g);
-    building.HitTest(building.GetX(), building.GetY());
+    for (int offset : {-1, 0, 7, 40}) {
+        building.HitTest(building.GetX() + offset, building.GetY() + offset);
+    }
     building.SetBuilt(false);
 }
 
@@ -59,13 +158,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static Tolm::TolmAppBase app;
     static Silent silent;
     static Tolm::MemoryImage screen;
+    static StubPictures* pictures = nullptr;
     if (screen.width == 0) {
+        auto owned = std::make_unique<StubPictures>(&app);
+        pictures = owned.get();
+        app.resourceManager = std::move(owned);
         // The town reads which buildings stand from a profile: one of the fuzzer's own, never the player's.
-        const std::string home =
-            std::filesystem::temp_directory_path() / ("quendara-fuzz-town-home-" + std::to_string(getpid()));
-        setenv("XDG_DATA_HOME", home.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-        screen.Create(64, 64);
+        setenv("XDG_DATA_HOME", ScratchHome().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", ScratchHome().c_str(), 1);
+        std::atexit(RemoveScratch);
+        screen.Create(800, 600);
         Platform::SetMessageBoxSink(&silent);
         Platform::SetDebugOutputSink(&silent);
         app.SetStringProperty("town_file", Tolm::StringToWide(ScratchFile()));
@@ -74,6 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fwrite(data, 1, size, file);
         std::fclose(file);
     }
+    pictures->DeclareNamedIn(std::string(reinterpret_cast<const char*>(data), size));
     Town::Instance();
     Tolm::Graphics g(&screen);
     for (int id = 0; id < BuildingsFactory::kBuildings; ++id) {
@@ -84,5 +187,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         TownManFactory::Instance()->GetById(id)->Draw(g);
     }
     delete Town::RegisteredInstance();
+    pictures->Clear();
     return 0;
 }
