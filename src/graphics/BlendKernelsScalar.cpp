@@ -230,13 +230,21 @@ void StretchOver(uint32_t* dest, const uint32_t* source, int count, const BlendT
     }
 }
 
-void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
-                   const ShiftedSampling& sampling)
+template <int Taps>
+void SampleShiftedTaps(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                       const ShiftedSampling& sampling)
 {
     for (int k = 0; k < count; ++k) {
         const uint32_t texel[4] = {top[k], top[k + 1], bottom[k], bottom[k + 1]};
-        dest[k] = RotationSampling::SampleShiftedPixel(dest[k], texel, sampling);
+        dest[k] = RotationSampling::SampleShiftedPixel<Taps>(dest[k], texel, sampling);
     }
+}
+
+void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                   const ShiftedSampling& sampling)
+{
+    (RotationSampling::OnlyFirstTexelWeighs(sampling) ? SampleShiftedTaps<1> : SampleShiftedTaps<4>)(dest, top, bottom,
+                                                                                                     count, sampling);
 }
 
 void BlendPremultiplied(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)

@@ -225,10 +225,24 @@ struct VectorBlend
         }
     };
 
+    // A tail of a few pixels after whole blocks costs the plain kernel less than a block of its own: a
+    // 36-pixel tile row would otherwise pay for two blocks.
+    static bool PlainTail(int count) { return count >= Step && count % Step <= Step / 4; }
+
     template <Tint Kind>
     static void Blend(uint32_t* dest, const uint32_t* source, int count, const BlendTint& tint)
     {
-        Rows(dest, source, count, BlendOp<Kind>(tint));
+        if (!PlainTail(count)) {
+            Rows(dest, source, count, BlendOp<Kind>(tint));
+            return;
+        }
+        int whole = count - count % Step;
+        Rows(dest, source, whole, BlendOp<Kind>(tint));
+        const BlendKernels& plain = ScalarBlendKernels();
+        BlendRow rest = Kind == Tint::White  ? plain.blendWhite
+                        : Kind == Tint::Grey ? plain.blendGrey
+                                             : plain.blendTinted;
+        rest(dest + whole, source + whole, count - whole, tint);
     }
 
     // Over a destination taken to be opaque: opaque pixels are copied, clear ones skipped, and the others
@@ -529,9 +543,9 @@ struct VectorBlend
     }
 
     // The samples of a draw moved by a fraction of a pixel, 16-bit lanes per channel: every weight, product
-    // and sum of the plain arithmetic fits them. A block with a pixel whose cover needs a true division
-    // (a weight below 251 over a destination alpha that leaves the result short of opaque) goes through
-    // the plain rule instead.
+    // and sum of the plain arithmetic fits them. The pixels whose cover needs a true division (a weight
+    // below 251 over a destination alpha that leaves the result short of opaque) go through the plain rule
+    // instead, one by one.
     // `Taps` is 1 at a whole-pixel position, where the odd fractions leave the three neighbours no area
     // weight: their terms are 0, so they are neither read nor summed, and the pixels stay the same.
     template <bool Additive, bool White, int Taps>
@@ -595,12 +609,19 @@ struct VectorBlend
             }
         }
 
-        // `texels` are the rows of texels (i, j), (i + 1, j), (i, j + 1) and (i + 1, j + 1) of each pixel.
-        void Plain(uint32_t* dest, const uint32_t* const (&texels)[4], int count) const
+        // `texels` are the rows of texels (i, j), (i + 1, j), (i, j + 1) and (i + 1, j + 1) of each pixel;
+        // `marked` has a lane of ones for each pixel of the block to redo. The mask is spread to pixels the
+        // way Store spreads the planes.
+        void Plain(uint32_t* dest, const uint32_t* const (&texels)[4], Reg marked) const
         {
-            for (int k = 0; k < count; ++k) {
-                const uint32_t texel[4] = {texels[0][k], texels[1][k], texels[2][k], texels[3][k]};
-                dest[k] = RotationSampling::SampleShiftedPixel(dest[k], texel, sampling);
+            alignas(64) uint32_t pixelMarks[Step];
+            V::Store(pixelMarks, V::Unpacklo16(marked, marked));
+            V::Store(pixelMarks + V::Pixels, V::Unpackhi16(marked, marked));
+            for (int k = 0; k < Step; ++k) {
+                if (pixelMarks[k] != 0) {
+                    const uint32_t texel[4] = {texels[0][k], texels[1][k], texels[2][k], texels[3][k]};
+                    dest[k] = RotationSampling::SampleShiftedPixel<Taps>(dest[k], texel, sampling);
+                }
             }
         }
 
@@ -632,16 +653,17 @@ struct VectorBlend
             Planes d = Load(block);
             Reg hard;
             Planes out = Combine(d, total, sumRed, sumGreen, sumBlue, hard);
-            if (V::AnySet(V::Andnot(skip, hard))) {
-                Plain(dest, texels, Step);
-                return;
+            Reg redo = V::Andnot(skip, hard);
+            Store(Select(V::Or(skip, hard), d, out), block);
+            if (V::AnySet(redo)) {
+                Plain(dest, texels, redo);
             }
-            Store(Select(skip, d, out), block);
         }
     };
 
     // The pixels after the last whole block go through the vector arithmetic too, in padded copies whose
-    // padding texels are clear; the padding pixels are not copied back.
+    // padding texels are clear; the padding pixels are not copied back. A tail of a few pixels goes through
+    // the plain rule, which costs less than the copies and a block.
     template <bool Additive, bool White, int Taps>
     static void SampleShiftedRows(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
                                   const ShiftedSampling& sampling)
@@ -654,6 +676,10 @@ struct VectorBlend
         }
         int rest = count - k;
         if (rest <= 0) {
+            return;
+        }
+        if (PlainTail(count)) {
+            ScalarBlendKernels().sampleShifted(dest + k, top + k, bottom + k, rest, sampling);
             return;
         }
         alignas(64) uint32_t destBlock[Step] = {};
@@ -678,20 +704,19 @@ struct VectorBlend
     {
         const SampleRule& rule = sampling.rule;
         if (rule.additive) {
-            (rule.white ? SampleShiftedRows<true, true, Taps> : SampleShiftedRows<true, false, Taps>)(
-                dest, top, bottom, count, sampling);
+            (rule.white ? SampleShiftedRows<true, true, Taps> : SampleShiftedRows<true, false, Taps>)(dest, top, bottom,
+                                                                                                      count, sampling);
         } else {
-            (rule.white ? SampleShiftedRows<false, true, Taps> : SampleShiftedRows<false, false, Taps>)(
-                dest, top, bottom, count, sampling);
+            (rule.white ? SampleShiftedRows<false, true, Taps>
+                        : SampleShiftedRows<false, false, Taps>)(dest, top, bottom, count, sampling);
         }
     }
 
     static void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
                               const ShiftedSampling& sampling)
     {
-        const uint32_t(&area)[4] = sampling.area;
-        bool whole = area[1] == 0 && area[2] == 0 && area[3] == 0;
-        (whole ? SampleShiftedTaps<1> : SampleShiftedTaps<4>)(dest, top, bottom, count, sampling);
+        (RotationSampling::OnlyFirstTexelWeighs(sampling) ? SampleShiftedTaps<1>
+                                                          : SampleShiftedTaps<4>)(dest, top, bottom, count, sampling);
     }
 
     static BlendKernels Make(const char* name)

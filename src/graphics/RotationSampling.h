@@ -89,11 +89,13 @@ inline void AreaWeights(uint32_t fu, uint32_t fv, uint32_t (&area)[4])
 }
 
 // The sums of four texels under their area weights. When `tintAlpha` is below 256, the weights are scaled
-// by it, (tintAlpha x weight) >> 8, before the sums.
+// by it, (tintAlpha x weight) >> 8, before the sums. With `Taps` 1 only the first texel is weighed, which
+// gives the same sums when the other three have no area weight.
+template <int Taps = 4>
 inline Sums SumTexels(const uint32_t (&texel)[4], const uint32_t (&area)[4], uint32_t tintAlpha)
 {
     Sums sums;
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; k < Taps; ++k) {
         uint32_t weight = (area[k] * (texel[k] >> 24)) >> 16;
         sums.weighed |= weight != 0;
         if (tintAlpha < 256) {
@@ -245,10 +247,17 @@ inline uint32_t Combine(uint32_t d, const Sums& sums, const SampleRule& rule)
     return rule.white ? NormalWhite(d, sums) : NormalTinted(d, sums, rule.tint);
 }
 
-// One pixel of a draw moved by a fraction of a pixel, from its four texels.
+// At a whole-pixel position the odd fractions leave the three neighbours of each texel no area weight.
+inline bool OnlyFirstTexelWeighs(const ShiftedSampling& sampling)
+{
+    return sampling.area[1] == 0 && sampling.area[2] == 0 && sampling.area[3] == 0;
+}
+
+// One pixel of a draw moved by a fraction of a pixel, from its four texels; `Taps` as for SumTexels.
+template <int Taps = 4>
 inline uint32_t SampleShiftedPixel(uint32_t d, const uint32_t (&texel)[4], const ShiftedSampling& sampling)
 {
-    Sums sums = SumTexels(texel, sampling.area, WeightScale(sampling.rule));
+    Sums sums = SumTexels<Taps>(texel, sampling.area, WeightScale(sampling.rule));
     return sums.weighed ? Combine(d, sums, sampling.rule) : d;
 }
 
