@@ -8,6 +8,7 @@
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
 #include "sound/MusicManager.h"
+#include "town/Town.h"
 
 namespace {
 
@@ -40,12 +41,27 @@ Tolm::Color SkyAt(int y, int height)
 
 } // namespace
 
+void MenuScreen::Update()
+{
+    BaseScreen::Update();
+    Town::Instance()->Step();
+}
+
+void MenuScreen::UpdateFraction(float dt)
+{
+    Town::Instance()->Tick(dt);
+}
+
 void MenuScreen::Draw(Tolm::Graphics* g)
 {
-    for (int y = 0; y < height; y += kBandHeight) {
-        g->SetColor(SkyAt(y, height));
-        g->FillRect(0, y, width, kBandHeight);
+    // A data set without the town's pictures shows the loading picture's evening sky instead.
+    if (!GetImageById("TOWN_SKY_BACK")) {
+        for (int y = 0; y < height; y += kBandHeight) {
+            g->SetColor(SkyAt(y, height));
+            g->FillRect(0, y, width, kBandHeight);
+        }
     }
+    Town::Instance()->Draw(*g);
     if (Tolm::Font* font = GetFontById("FONT_MAINMENU_START")) {
         const std::string& name = Tolm::gTolmApp->productName;
         g->SetFont(font);

@@ -1,6 +1,6 @@
 // Stand-in for the main menu until the game screens exist: the state the title screen hands over to. It
-// shows the game's name and the studio's mark on the warm evening sky of the loading picture, and a click
-// on its start text starts the game screen.
+// shows the game's name and the studio's mark over the living town, and a click on its start text starts
+// the game screen.
 #pragma once
 
 #include "app/BaseScreen.h"
@@ -12,6 +12,9 @@ class GameStateManager;
 class MenuScreen : public BaseScreen
 {
 public:
+    // The town moves on behind the menu.
+    void Update() override;
+    void UpdateFraction(float dt) override;
     void Draw(Tolm::Graphics* g) override;
     // The menu's music starts as the menu opens.
     void OnEnter() override;

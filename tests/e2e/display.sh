@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The display on 16- and 24-bit desktops as a player sees it: started in a window, the main menu's sky
-# shows in the window exactly as the frame's pixels quantised to the desktop's depth (5-6-5 on the 16-bit
-# desktop, every bit on the 24-bit one); Alt+Enter goes full screen, where the 800 x 600 picture fills
-# the 1024 x 768 desktop with the same colours, and Alt+Enter comes back to the window.
+# The display on 16- and 24-bit desktops as a player sees it: started in a window, the main menu's plain
+# sky (the town's pictures left out) shows in the window exactly as the frame's pixels quantised to the
+# desktop's depth (5-6-5 on the 16-bit desktop, every bit on the 24-bit one); Alt+Enter goes full screen,
+# where the 800 x 600 picture fills the 1024 x 768 desktop with the same colours, and Alt+Enter comes
+# back to the window.
 set -euo pipefail
 source "$2/tests/e2e/common.bash"
 program=$1
@@ -16,6 +17,13 @@ fi
 unset SDL_VIDEODRIVER
 depth=$QUENDARA_E2E_DEPTH
 make_workspace
+# The town's picture group emptied, so that the menu shows its plain sky behind the town.
+mkdir -p "$work/program" "$work/patch/properties"
+cp "$program" "$3/main.pak" "$3/config.xml" "$work/program/"
+printf '<ResourceManifest>\n<Resources id="Buildings">\n</Resources>\n</ResourceManifest>\n' \
+    > "$work/patch/properties/buildings.xml"
+"$3/tools/pak" create "$work/program/other.pak" "$work/patch" > /dev/null
+program=$work/program/quendara
 mkdir -p "$(dirname "$store")"
 printf 'TolmRegistry 1\nkey \nvalue ScreenMode 4 00000000\nend\n' > "$store"
 

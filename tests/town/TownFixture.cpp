@@ -28,6 +28,12 @@ void RecordingScreen::BlitF(Image* source, float x, float y, const Tolm::Rect& p
                                                       part.height, color.alpha));
 }
 
+void RecordingScreen::BlitTexturedTriangles(Image* source, const Tolm::TexVertex*, int triangleCount, const Tolm::Rect&,
+                                            const Tolm::Color&, int, float offsetX, float offsetY, bool)
+{
+    draws.push_back(source->name + Tolm::FormatString(" triangles %d at %.2f,%.2f", triangleCount, offsetX, offsetY));
+}
+
 TownFixture::TownFixture()
 {
     previousFolder = Platform::CurrentFolder();

@@ -14,7 +14,8 @@
 
 class TestResourceManager;
 
-// Every picture drawn onto it as "NAME at x,y part WxH alpha A", positions to two decimals.
+// Every picture drawn onto it as "NAME at x,y part WxH alpha A", positions to two decimals; a mesh as
+// "NAME triangles N at x,y", the place it is translated to.
 class RecordingScreen : public Tolm::Image
 {
 public:
@@ -22,6 +23,9 @@ public:
     void Blit(Image* source, int x, int y, const Tolm::Rect& part, const Tolm::Color& color, int drawMode) override;
     void BlitF(Image* source, float x, float y, const Tolm::Rect& part, const Tolm::Rect& clip,
                const Tolm::Color& color, int drawMode) override;
+    void BlitTexturedTriangles(Image* source, const Tolm::TexVertex* vertices, int triangleCount,
+                               const Tolm::Rect& clip, const Tolm::Color& color, int drawMode, float offsetX,
+                               float offsetY, bool bilinear) override;
 
     std::vector<std::string> draws;
 };

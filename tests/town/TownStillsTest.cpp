@@ -1,6 +1,6 @@
 // Draws the town's art from the built data set and writes it to the tests' folder, to be looked at:
 // "town_sheet.png" (every building standing, its preview and its falling picture; every person's loop and
-// portrait) and three stills of the town in its draw order, "town_empty.png", "town_group0.png" (the first
+// portrait) and three stills of the town as its scene draws it, "town_empty.png", "town_group0.png" (the first
 // five buildings) and "town_full.png" (every building and every person).
 #include "TownFixture.h"
 #include "core/PakInterface.h"
@@ -13,13 +13,6 @@
 #include "town/TownManFactory.h"
 
 namespace {
-
-// Back to front, as the town draws its buildings.
-const int kDrawOrder[] = {25, 24, 14, 15, 9,  10, 11, 6,  0,  4,  2,  1,  5,  3,  8,
-                          7,  16, 13, 12, 17, 21, 22, 23, 18, 19, 20, 26, 29, 28, 27};
-// Person and the building by which the person stands; the airship draws its own passenger.
-const int kPeopleByBuilding[][2] = {{0, 1},  {1, 15}, {2, 9},  {3, 10}, {4, 19}, {6, 19},  {5, 3},
-                                    {7, 14}, {8, 20}, {10, 4}, {11, 5}, {12, 6}, {13, 27}, {14, 28}};
 
 class TownStillsTest : public TownFixture
 {
@@ -40,36 +33,13 @@ protected:
         EXPECT_TRUE(PngFile::Write(folder + "/" + name, picture.width, picture.height, picture.GetBits()));
     }
 
-    // The town as its scene draws it, the waves still and the people standing.
-    void DrawTown(Tolm::Graphics& g)
-    {
-        g.DrawImage(GetImageById("TOWN_SKY_BACK"), 0, 0);
-        g.DrawImage(GetImageById("TOWN_CLOUDS"), 0, 0);
-        g.DrawImage(GetImageById("TOWN_BACKGROUND_FIELD"), 0, 0);
-        Tolm::MemoryImage* waves = GetImageById("TOWN_BACKGROUND_WAVES");
-        g.PushState();
-        g.SetTintImages(true);
-        g.SetColor(Tolm::Color(255, 255, 255, 100));
-        g.DrawImage(waves, 0, 600 - waves->height);
-        g.PopState();
-        for (int id : kDrawOrder) {
-            BaseTownBuilding* building = BuildingsFactory::Instance()->GetById(id);
-            building->Draw(g);
-            for (const auto& [person, by] : kPeopleByBuilding) {
-                if (by == id && building->IsBuilt() && UserProfile::HasPersonArrived(person)) {
-                    TownManFactory::Instance()->GetById(person)->Draw(g);
-                }
-            }
-        }
-    }
-
     void Still(const std::string& name)
     {
         Tolm::MemoryImage still;
         still.Create(800, 600);
         still.Clear();
         Tolm::Graphics g(&still);
-        DrawTown(g);
+        Town::Instance()->Draw(g);
         Write(still, name);
     }
 
