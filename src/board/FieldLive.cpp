@@ -110,6 +110,8 @@ void FieldLive::RunPendingCallback()
     }
 }
 
+// The highlights go before the tool: they are cleared only while a tool is armed, so after the disarm
+// they would stay drawn.
 void FieldLive::CancelInput()
 {
     if (hidden) {
@@ -189,11 +191,16 @@ void FieldLive::Update()
 }
 
 // With a charged tool the player has the whole countdown to use it; without one the level fails a
-// second after the moves ran out.
+// second after the moves ran out. While a tool's strikes or swaps are still under way the board has not
+// settled: the countdown waits for them, so a last charge spent on a stuck board is not failed before it
+// lands.
 void FieldLive::StepNoMoveCountdown()
 {
     if (Solver::Instance()->GetGroupCount() > 0) {
         noMoveCounter = 0;
+        return;
+    }
+    if (!busy.IsEmpty()) {
         return;
     }
     if (noMoveCounter == 0) {

@@ -1,6 +1,9 @@
 // The game's own mouse cursors: an image played by an animator at the mouse position, drawn by the
-// cursor widget over everything else. The bonus tools' cursors are centred on the mouse.
+// cursor widget over everything else. The bonus tools' cursors are centred on the mouse; the bonus panel
+// makes each on first use and deletes them with itself.
 #pragma once
+
+#include "core/Singleton.h"
 
 #include <memory>
 
@@ -45,19 +48,19 @@ public:
     float wobblePhase = 0.0f;
 };
 
-class CursorBomb : public BaseBonusCursor
+class CursorBomb : public BaseBonusCursor, public Singleton<CursorBomb>
 {
 public:
     CursorBomb();
 };
 
-class CursorHamer : public BaseBonusCursor
+class CursorHamer : public BaseBonusCursor, public Singleton<CursorHamer>
 {
 public:
     CursorHamer();
 };
 
-class CursorDestroy : public BaseBonusCursor
+class CursorDestroy : public BaseBonusCursor, public Singleton<CursorDestroy>
 {
 public:
     CursorDestroy();

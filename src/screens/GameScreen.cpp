@@ -58,6 +58,7 @@ void GameScreen::OnEnter()
     top->ResetCounters();
     AddWidget(timer);
     AddWidget(top);
+    AddWidget(BonusPanel::Instance());
     top->SetShown(false, false);
     top->SetShown(true, true);
     timer->SetShown(false, false);

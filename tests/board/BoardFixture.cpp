@@ -114,10 +114,11 @@ BoardFixture::BoardFixture() : testsFolder(Platform::CurrentFolder())
     app.soundManager = std::move(recording);
     EXPECT_TRUE(app.LoadProperties("properties\\trans.xml", true, false));
     EXPECT_TRUE(app.LoadProperties("properties\\game_sets.xml", true, false));
-    for (const char* manifest : {"properties\\field.xml", "properties\\blocks.xml", "properties\\sounds.xml"}) {
+    for (const char* manifest :
+         {"properties\\field.xml", "properties\\blocks.xml", "properties\\bonus_panel.xml", "properties\\sounds.xml"}) {
         EXPECT_TRUE(app.resourceManager->ParseResourcesFile(manifest)) << app.resourceManager->GetErrorText();
     }
-    for (const char* group : {"Field", "Blocks", "Sounds"}) {
+    for (const char* group : {"Field", "Blocks", "BonusPanel", "Sounds"}) {
         EXPECT_TRUE(app.resourceManager->LoadGroup(group)) << app.resourceManager->GetErrorText();
     }
     sounds->names = SoundNames(*app.resourceManager);

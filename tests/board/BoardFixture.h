@@ -1,8 +1,8 @@
-// The board on the built data set: the game's properties and the groups "Field", "Blocks" and "Sounds"
-// read from main.pak, the board's singletons made fresh for each test and deleted after it, a fixed
-// seed, and a working folder of the test's own for level files it writes. A board prints as characters
-// and renders to a PNG file in the tests' folder, to be looked at; it is laid out from the same
-// characters, and plays scripts of chains and tools.
+// The board on the built data set: the game's properties and the groups "Field", "Blocks", "BonusPanel"
+// and "Sounds" read from main.pak, the board's singletons made fresh for each test and deleted after it,
+// a fixed seed, and a working folder of the test's own for level files it writes. A board prints as
+// characters and renders to a PNG file in the tests' folder, to be looked at; it is laid out from the
+// same characters, and plays scripts of chains and tools.
 #pragma once
 
 #include "board/FieldActions.h"

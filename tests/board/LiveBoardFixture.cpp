@@ -15,14 +15,19 @@
 namespace {
 
 constexpr int kLiveBonusHintType = 3;
+constexpr int kFirstToolHintType = 32;
 
 } // namespace
 
 LiveBoardFixture::LiveBoardFixture()
 {
     UserProfile::Instance();
-    // The player has seen the live bonus's hint: its bubble would wait for an answer inside a chain.
+    // The player has seen the live bonus's hint and the five tools' hints: their bubbles would wait for an
+    // answer inside a chain or an update.
     SetHintShownBit(kLiveBonusHintType);
+    for (int type = kFirstToolHintType; type < kFirstToolHintType + 5; ++type) {
+        SetHintShownBit(type);
+    }
     screen = new GameScreen();
     app.widgetManager->AddWidget(screen);
     screen->OnEnter();

@@ -222,7 +222,7 @@ TEST_F(LiveBoardTest, HideWaitsForThePanelsThenDisappears)
     EXPECT_EQ(runs, 1);
     EXPECT_TRUE(deleted);
     EXPECT_FALSE(TopPanel::Instance()->IsOnScreen());
-    EXPECT_FALSE(BonusPanel::Instance()->gatesOpen);
+    EXPECT_TRUE(BonusPanel::Instance()->disabled) << "the gates are closed";
     EXPECT_EQ(LineOf(Run("sounds"), "sounds:"), " SOUND_FIELD_DISAPPEAR");
 }
 
