@@ -86,6 +86,7 @@ void GameScreen::Update()
     if (field->failed && !field->hidden) {
         OnLevelFailed();
     }
+    BonusManHelper::Instance()->Update();
 }
 
 void GameScreen::UpdateFraction(float dt)

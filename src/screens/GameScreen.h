@@ -1,9 +1,9 @@
 // Stand-in for the game screen until it exists: the state "GameScreen", in which a level is played. It
 // hosts the live board under the top panel, the progress bar and the bonus panel on the board's backdrop,
-// hands the board every mouse event and key, steps, ticks and draws it, and runs a level's end: a full
-// progress bar hides the board, pays the level into the profile and starts the next level; a failed level
-// hides the board and starts it again as a retry. Windows, hints, music and the menu buttons are left to
-// the real screen.
+// hands the board every mouse event and key, steps, ticks and draws it, checks the town people after each
+// update, and runs a level's end: a full progress bar hides the board, pays the level into the profile
+// and starts the next level; a failed level hides the board and starts it again as a retry. Windows,
+// hints, music and the menu buttons are left to the real screen.
 #pragma once
 
 #include "app/BaseScreen.h"
