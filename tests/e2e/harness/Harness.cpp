@@ -39,7 +39,8 @@
 //                             per window closed since the last report (R as it was in the window's last
 //                             update), one "window ID TYPE result=R modal=M visible=V" per dialog shown, "focus TYPE",
 //                             "screen window" or "screen full" (the display), "mouse X Y over TYPE" (the widget
-//                             under the mouse), "sounds ..." (the sound ids played
+//                             under the mouse), "charges H B L M D armed ID" (while the game has its
+//                             bonus panel), "sounds ..." (the sound ids played
 //                             since the last report) and "music ..." (the music calls since then)
 //   effects on|off            windows play their appear and disappear effects (as on a 3D display) or not
 //   show NAME                 after this update, shows a game window as the game would: "confirm" (the
@@ -47,6 +48,9 @@
 //                             effects), "options", "pause" or "people" (a test person); the script goes on
 //                             from inside its wait
 //   cursor NAME               the game's cursor becomes "pointer", "bomb", "hamer" or "destroy"
+//   charges H B L M D         the bonus tools' charges (hammer, bomb, lightning, mixer, destroy; a negative
+//                             one stays), then the gates open, as when a restored level shows; the run fails
+//                             without a bonus panel
 //   fade                      a screen fade in starts (black at first); the script goes on at once, and
 //                             the screen's next drawing shows it, though later commands wait for its end
 //   quit                      ends the program; the end of the script does too
@@ -65,6 +69,7 @@
 #include "app/GameApp.h"
 #include "app/GameStateManager.h"
 #include "app/TitleScreen.h"
+#include "board/BonusPanel.h"
 #include "core/Random.h"
 #include "diagnostics/CrashCatcher.h"
 #include "graphics/ImageLib.h"
@@ -316,6 +321,16 @@ public:
         lines.push_back("mouse " + std::to_string(widgetManager->lastMouseX) + " " +
                         std::to_string(widgetManager->lastMouseY) + " over " +
                         (over ? TypeName(over, typeid(*over)) : std::string("-")));
+        if (const BonusPanel* panel = BonusPanel::RegisteredInstance()) {
+            std::array<float, 5> charges{};
+            panel->GetCharges(&charges[0], &charges[1], &charges[2], &charges[3], &charges[4]);
+            std::ostringstream line;
+            line << "charges";
+            for (float charge : charges) {
+                line << ' ' << charge;
+            }
+            lines.push_back(line.str() + " armed " + std::to_string(panel->armed));
+        }
         lines.push_back("sounds" + Joined(sounds.Take(), " "));
         lines.push_back("music" + Joined(music ? music->Take() : std::vector<std::string>(), "; "));
     }
@@ -351,6 +366,16 @@ public:
         }
         CustomCursor::Instance()->SetCursor(cursor.get());
         bonusCursor = std::move(cursor);
+        return true;
+    }
+    bool SetBonusCharges(const std::array<float, 5>& charges) override
+    {
+        BonusPanel* panel = BonusPanel::RegisteredInstance();
+        if (!panel) {
+            return false;
+        }
+        panel->SetCharges(charges[0], charges[1], charges[2], charges[3], charges[4]);
+        panel->SetGatesOpen(true);
         return true;
     }
     void StartFadeIn() override { widgetManager->AddWidget(new FullscreenFadder(true)); }

@@ -1,5 +1,7 @@
 #include "Script.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <map>
 #include <sstream>
@@ -16,7 +18,7 @@ const std::map<std::string, Shape> kCommands = {
     {"wait", {1, 1}},  {"until", {1, -1}}, {"move", {2, 2}},   {"press", {2, 3}},    {"release", {2, 3}},
     {"click", {2, 3}}, {"drag", {4, 5}},   {"key", {1, -1}},   {"keydown", {1, -1}}, {"keyup", {1, -1}},
     {"type", {1, -1}}, {"shot", {1, 1}},   {"report", {0, 0}}, {"effects", {1, 1}},  {"quit", {0, 0}},
-    {"show", {1, 1}},  {"cursor", {1, 1}}, {"fade", {0, 0}},   {"crash", {0, 0}},
+    {"show", {1, 1}},  {"cursor", {1, 1}}, {"fade", {0, 0}},   {"crash", {0, 0}},    {"charges", {5, 5}},
 };
 
 // The longest an "until" waits when it names no limit.
@@ -187,6 +189,12 @@ bool ScriptRunner::Run(const Command& command)
     } else if (name == "cursor") {
         if (!target.UseCursor(w[0])) {
             Fail(command, "no cursor is named \"" + w[0] + "\"");
+        }
+    } else if (name == "charges") {
+        std::array<float, 5> charges{};
+        std::transform(w.begin(), w.end(), charges.begin(), [](const std::string& word) { return std::stof(word); });
+        if (!target.SetBonusCharges(charges)) {
+            Fail(command, "no bonus panel is shown");
         }
     } else if (name == "fade") {
         target.StartFadeIn();

@@ -3,6 +3,7 @@
 // else happens at once. See Harness.cpp for the language.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ public:
     virtual bool ShowWindow(const std::string& name) = 0;
     // The game's cursor: "pointer", "bomb", "hamer" or "destroy". False for any other name.
     virtual bool UseCursor(const std::string& name) = 0;
+    // The bonus tools' charges (hammer, bomb, lightning, mixer, destroy), as a saved level restores them,
+    // and the panel's gates open; false when the game has no bonus panel.
+    virtual bool SetBonusCharges(const std::array<float, 5>& charges) = 0;
     // A screen fader that starts black and lightens over 0.2 seconds, as a screen's entry starts.
     virtual void StartFadeIn() = 0;
     virtual void Quit() = 0;
