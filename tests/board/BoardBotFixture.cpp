@@ -1,5 +1,7 @@
 #include "BoardBotFixture.h"
 
+#include "board/BonusButtonBase.h"
+#include "board/BonusPanel.h"
 #include "board/FieldLive.h"
 #include "core/Random.h"
 #include "screens/TimerPanel.h"
@@ -13,6 +15,13 @@ constexpr int kMaxChains = 400;
 constexpr int kLongestTried = 10;
 constexpr int kSearchBudget = 4000;
 constexpr int kLockedWorth = 6;
+constexpr int kMaxSettleUpdates = 1000;
+// The bonus panel's buttons.
+constexpr int kHamerButton = 0;
+constexpr int kBombButton = 1;
+constexpr int kLightningButton = 2;
+constexpr int kMixerButton = 3;
+constexpr int kDestroyButton = 4;
 
 } // namespace
 
@@ -109,6 +118,28 @@ void BoardBotFixture::Drag(const std::vector<FieldPosition>& chain)
     Run(script);
 }
 
+bool BoardBotFixture::UseTool()
+{
+    constexpr int kToolsInTurn[] = {kLightningButton, kMixerButton, kBombButton, kHamerButton, kDestroyButton};
+    BonusPanel* panel = BonusPanel::Instance();
+    for (int id : kToolsInTurn) {
+        if (panel->GetButton(id)->GetCharge() < 1) {
+            continue;
+        }
+        panel->ButtonPressed(id);
+        for (int i = 0; panel->armed == id && i < kFieldSlots; ++i) {
+            const int x = i % kFieldWidth;
+            const int y = i / kFieldWidth;
+            if (field->GetBrickType(x, y) != kBrickEmpty && !field->IsSlotBusy(x, y)) {
+                const std::string cell = std::to_string(x) + ' ' + std::to_string(y);
+                Run("move " + cell + "\npress " + cell + "\nrelease " + cell);
+            }
+        }
+        return true;
+    }
+    return false;
+}
+
 int BoardBotFixture::PlayLevel()
 {
     int chains = 0;
@@ -118,6 +149,7 @@ int BoardBotFixture::PlayLevel()
         }
         const std::vector<FieldPosition> chain = BestChain();
         if (chain.empty()) {
+            UseTool();
             Run("update 10");
             continue;
         }
@@ -128,8 +160,18 @@ int BoardBotFixture::PlayLevel()
     return chains;
 }
 
+// The game starts a level only once the board is idle (it hides first): a tool's strikes and swaps land
+// before the bricks they hold are replaced.
+void BoardBotFixture::Settle()
+{
+    for (int i = 0; i < kMaxSettleUpdates && (!field->busy.IsEmpty() || field->IsBusy()); ++i) {
+        Run("update 1");
+    }
+}
+
 int BoardBotFixture::PlayLevelWithRetry(unsigned seed, bool& retried)
 {
+    Settle();
     SeedRandom(seed);
     field->StartLevel(false, false);
     retried = false;
@@ -141,6 +183,7 @@ int BoardBotFixture::PlayLevelWithRetry(unsigned seed, bool& retried)
         return chains;
     }
     retried = true;
+    Settle();
     field->StartLevel(false, true);
     return PlayLevel();
 }

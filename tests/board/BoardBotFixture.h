@@ -1,7 +1,7 @@
 // A player that never hesitates: it plays the live board through the mouse, always drawing the longest
 // chain it finds among the idle bricks (locked cells counting extra, since they fill the progress bar),
-// until the bar is full. It has no bonus tools, so a board can run out of moves: the level is then lost,
-// and the game would play it again with at most four kinds.
+// until the bar is full. When it finds none it uses a charged bonus tool; without one a board that has
+// run out of moves is lost, and the game would play it again with at most four kinds.
 #pragma once
 
 #include "LiveBoardFixture.h"
@@ -26,4 +26,9 @@ private:
     void Search(std::vector<FieldPosition>& chain, std::vector<FieldPosition>& best, int& budget) const;
     std::vector<FieldPosition> BestChain() const;
     void Drag(const std::vector<FieldPosition>& chain);
+    // Updates until no tool's strike or swap is under way and no brick moves.
+    void Settle();
+    // The lightning or the mixer at once, else the bomb, the hammer or the destroy tool on the first idle
+    // brick; false when no tool is charged.
+    bool UseTool();
 };

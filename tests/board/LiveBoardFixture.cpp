@@ -28,6 +28,9 @@ LiveBoardFixture::LiveBoardFixture()
     for (int type = kFirstToolHintType; type < kFirstToolHintType + 5; ++type) {
         SetHintShownBit(type);
     }
+    // Any other window the board's play opens (a town person's arrival) closes as soon as it is shown, as
+    // if the player closed it at its first update.
+    app.exitNestedLoops = true;
     screen = new GameScreen();
     app.widgetManager->AddWidget(screen);
     screen->OnEnter();
@@ -40,6 +43,7 @@ LiveBoardFixture::LiveBoardFixture()
 
 LiveBoardFixture::~LiveBoardFixture()
 {
+    app.exitNestedLoops = false;
     app.widgetManager->RemoveWidget(screen);
     delete screen;
     delete TopPanel::RegisteredInstance();

@@ -19,11 +19,10 @@ void DeleteSingleton()
 class PeopleCheckTest : public LiveBoardFixture
 {
 protected:
-    // The window's wait ends at once, as if the player closed it at its first update.
-    PeopleCheckTest() : people(BonusManHelper::Instance()) { app.exitNestedLoops = true; }
+    // The window's wait ends at once (the fixture's doing), as if the player closed it at its first update.
+    PeopleCheckTest() : people(BonusManHelper::Instance()) {}
     ~PeopleCheckTest() override
     {
-        app.exitNestedLoops = false;
         if (PeopleBonusWindow* window = PeopleBonusWindow::RegisteredInstance()) {
             app.widgetManager->RemoveWidget(window);
         }
