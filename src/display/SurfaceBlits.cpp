@@ -126,6 +126,32 @@ void AddAlongRuns(const LockedSurface& surface, const BlitArea& area, int source
     }
 }
 
+// The untinted addition of a direct source onto 32 bits by the kernel that leaves black pixels alone itself
+// and clears the top byte of the others, which is what the runs would do: only black runs long enough to
+// be worth a call of their own are skipped, so a row costs few calls and no second pass.
+void AddAcrossShortBlackRuns(const LockedSurface& surface, const BlitArea& area, int sourceWidth,
+                             const DirectSource& source, const uint8_t* runs, BlendRow add)
+{
+    constexpr int LongBlackRun = 32;
+    const int width = area.dest.width;
+    for (int row = 0; row < area.dest.height; ++row) {
+        uint32_t* dest = surface.At<uint32_t>(area.dest.x, area.dest.y + row);
+        std::size_t start = SourceStart(area, sourceWidth, row);
+        const uint32_t* words = source.words + start;
+        const uint8_t* rowRuns = runs + start;
+        int added = 0;
+        for (int i = 0; i < width;) {
+            int length = RunLength(rowRuns, i, width);
+            if (length >= LongBlackRun && (words[i] & 0x00FFFFFF) == 0) {
+                add(dest + added, words + added, i - added, BlendTint());
+                added = i + length;
+            }
+            i += length;
+        }
+        add(dest + added, words + added, width - added, BlendTint());
+    }
+}
+
 // An opaque source written as it is; with `keyed`, its clear pixels are left out.
 template <typename Pixel, typename Source>
 void CopyRows(const LockedSurface& surface, const BlitArea& area, int sourceWidth, const Source& source, bool keyed)
@@ -314,10 +340,19 @@ void AddAlongNonBlackRuns(DDImage& image, Image* source, int x, int y, const Rec
         if (surface.depth == 16) {
             white ? add(AddWhite<uint16_t>{surface.red, surface.green, surface.blue})
                   : add(AddTinted<uint16_t>{surface.red, surface.green, surface.blue, scaled});
+        } else if (placed && white) {
+            WithSourceForm(*memorySource, format, [&](const auto& form) {
+                if constexpr (Facing == BlitFacing::Plain &&
+                              std::is_same_v<std::decay_t<decltype(form)>, DirectSource>) {
+                    AddAcrossShortBlackRuns(surface, area, memorySource->width, form, runs, kernels.addOntoSurface);
+                } else {
+                    AddAlongRuns<Facing>(surface, area, memorySource->width, form, runs,
+                                         AddWhite<uint32_t>{surface.red, surface.green, surface.blue});
+                }
+            });
         } else if (placed) {
-            white ? add(KernelAdd<AddWhite<uint32_t>>{{surface.red, surface.green, surface.blue}, kernels.addWhite, {}})
-                  : add(KernelAdd<AddTinted<uint32_t>>{
-                        {surface.red, surface.green, surface.blue, scaled}, kernels.addTinted, *placed});
+            add(KernelAdd<AddTinted<uint32_t>>{
+                {surface.red, surface.green, surface.blue, scaled}, kernels.addTinted, *placed});
         } else {
             white ? add(AddWhite<uint32_t>{surface.red, surface.green, surface.blue})
                   : add(AddTinted<uint32_t>{surface.red, surface.green, surface.blue, scaled});

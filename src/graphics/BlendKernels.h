@@ -114,6 +114,10 @@ struct BlendKernels
     // channel already scaled by its alpha, and a top byte of 0.
     BlendRow blendPremultiplied;
     BlendRow blendPremultipliedTinted;
+    // The untinted addition onto a 32-bit display surface: a source pixel whose colour (its low three
+    // bytes) is black leaves the destination as it is; any other adds its colour, each channel saturating,
+    // and leaves a top byte of 0.
+    BlendRow addOntoSurface;
 };
 
 const BlendKernels& ScalarBlendKernels();

@@ -269,6 +269,17 @@ void BlendPremultipliedTinted(uint32_t* dest, const uint32_t* source, int count,
     }
 }
 
+void AddOntoSurface(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+{
+    for (int i = 0; i < count; ++i) {
+        uint32_t s = source[i];
+        if ((s & 0x00FFFFFF) != 0) {
+            uint32_t d = dest[i];
+            dest[i] = Pack(0, Saturate(Red(d) + Red(s)), Saturate(Green(d) + Green(s)), Saturate(Blue(d) + Blue(s)));
+        }
+    }
+}
+
 } // namespace
 
 const BlendKernels& ScalarBlendKernels()
@@ -289,7 +300,8 @@ const BlendKernels& ScalarBlendKernels()
                                       StretchOver,
                                       SampleShifted,
                                       BlendPremultiplied,
-                                      BlendPremultipliedTinted};
+                                      BlendPremultipliedTinted,
+                                      AddOntoSurface};
     return kernels;
 }
 

@@ -404,6 +404,26 @@ struct VectorBlend
         Rows(dest, source, count, AddOp<Kind>(tint));
     }
 
+    struct AddOntoSurfaceOp
+    {
+        template <typename Dest, typename Source>
+        [[gnu::always_inline]] void operator()(const Dest& dest, const Source& source) const
+        {
+            Reg colorMask = V::Set32(0x00FFFFFF);
+            for (int half = 0; half < 2; ++half) {
+                Reg s = V::And(source.Get(half), colorMask);
+                Reg d = dest.Get(half);
+                Reg added = V::And(V::AddsU8(d, s), colorMask);
+                dest.Put(half, Select(V::Cmpeq32(s, V::Zero()), d, added));
+            }
+        }
+    };
+
+    static void AddOntoSurface(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
+    {
+        Rows(dest, source, count, AddOntoSurfaceOp());
+    }
+
     // The column sums of the area-filtered stretch: the source bytes widen to 16-bit lanes in place, so
     // each lane's products and sum stay below 65536. Columns after the last whole block are summed one by
     // one, as the source rows may end there.
@@ -737,7 +757,8 @@ struct VectorBlend
                             StretchOver,
                             SampleShifted,
                             BlendPremultiplied,
-                            BlendPremultipliedTinted};
+                            BlendPremultipliedTinted,
+                            AddOntoSurface};
     }
 };
 

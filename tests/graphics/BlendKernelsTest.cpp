@@ -192,6 +192,16 @@ TEST_P(KernelTest, PremultipliedSurfaceBlendsMatchFormulas)
     }
 }
 
+// Every third source black in its colour, with any alpha; destinations with every top byte.
+TEST_P(KernelTest, SurfaceAdditionLeavesBlackSourcesAloneAndClearsTheTopByteOfTheOthers)
+{
+    auto [source, dest] = AllAlphaPairs();
+    for (std::size_t i = 0; i < source.size(); i += 3) {
+        source[i] &= 0xFF000000;
+    }
+    Check(GetParam()->addOntoSurface, BlendTint(), source, dest, ref::AddOntoSurface, "add onto surface");
+}
+
 TEST_P(KernelTest, OverBlendMatchesFormulaForEveryWeightAndDestinationAlpha)
 {
     std::vector<uint32_t> dest;
@@ -367,6 +377,7 @@ TEST_P(KernelTest, EveryRowLengthGivesTheSamePixels)
             [](uint32_t s, uint32_t d) { return ref::AddWhite(s, d, true); }, "add weighted");
         Check(GetParam()->stretchOver, BlendTint(), source, dest, ref::StretchOver, "stretch over");
         Check(GetParam()->blendPremultiplied, BlendTint(), source, dest, ref::BlendPremultiplied, "premultiplied");
+        Check(GetParam()->addOntoSurface, BlendTint(), source, dest, ref::AddOntoSurface, "add onto surface");
         Check(
             GetParam()->blendPremultipliedTinted, other, source, dest,
             [&](uint32_t s, uint32_t d) { return ref::BlendPremultipliedTinted(s, d, 30, 200, 99, 180); },

@@ -171,6 +171,20 @@ inline uint32_t BlendPremultipliedTinted(uint32_t s, uint32_t d, uint32_t cR, ui
     return out;
 }
 
+// An addition onto a 32-bit surface pixel: a black source colour leaves it; any other adds its colour,
+// each channel kept to 255, and the top byte becomes 0.
+inline uint32_t AddOntoSurface(uint32_t s, uint32_t d)
+{
+    if ((s & 0x00FFFFFF) == 0) {
+        return d;
+    }
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        out |= std::min(Channel(d, shift) + Channel(s, shift), 255u) << shift;
+    }
+    return out;
+}
+
 inline uint32_t Pack(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
 {
     return (a << 24) | (r << 16) | (g << 8) | b;
