@@ -176,11 +176,12 @@ TEST_F(LockedDrawingTest, PlainBlitsOfAPictureEqualMirroredBlitsOfItsFlip)
     std::mt19937 random(38);
     std::vector<uint32_t> picture(std::size_t(width * height));
     for (std::size_t i = 0; i < picture.size(); ++i) {
-        // Runs of clear, opaque and partial alpha of every length up to about twenty, and in the fifth row
-        // a clear run long enough for the additions to skip whole.
+        // Runs of clear, opaque and partial alpha of every length up to about twenty; the fourth row has no
+        // clear pixel, and the fifth a clear run long enough for the additions to skip whole.
+        std::size_t row = i / width;
         std::size_t x = i % width;
-        bool longClear = i / width == 4 && x >= 2 && x < 38;
-        uint32_t alpha = longClear || (i / 7 + i / 19) % 3 == 0 ? 0 : (i / 5) % 3 == 0 ? 255 : 1 + random() % 254;
+        bool clear = row == 4 ? x >= 2 && x < 38 : row != 3 && (i / 7 + i / 19) % 3 == 0;
+        uint32_t alpha = clear ? 0 : (i / 5) % 3 == 0 ? 255 : 1 + random() % 254;
         picture[i] = alpha << 24 | (random() & 0x00FFFFFF);
     }
     std::vector<uint32_t> flipped(picture.size());
