@@ -8,7 +8,9 @@
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
 #include "sound/MusicManager.h"
+#include "town/HintWindowLogic.h"
 #include "town/Town.h"
+#include "widgets/WidgetManager.h"
 
 namespace {
 
@@ -41,15 +43,21 @@ Tolm::Color SkyAt(int y, int height)
 
 } // namespace
 
+MenuScreen::MenuScreen() : hintLogic(std::make_unique<HintWindowLogic>(Tolm::gTolmApp->widgetManager.get())) {}
+
+MenuScreen::~MenuScreen() = default;
+
 void MenuScreen::Update()
 {
     BaseScreen::Update();
     Town::Instance()->Step();
+    hintLogic->Update();
 }
 
 void MenuScreen::UpdateFraction(float dt)
 {
     Town::Instance()->Tick(dt);
+    hintLogic->UpdateFraction(dt);
 }
 
 void MenuScreen::Draw(Tolm::Graphics* g)
@@ -77,6 +85,7 @@ void MenuScreen::Draw(Tolm::Graphics* g)
     if (Tolm::Image* studio = GetImageById("IMAGE_TARVEL_STUDIO")) {
         g->DrawImage(studio, (width - studio->width) / 2, height - studio->height - 40);
     }
+    hintLogic->Draw(g);
 }
 
 void MenuScreen::OnEnter()
@@ -90,6 +99,17 @@ void MenuScreen::MouseDown(int x, int y, int, int)
         y < kStartBaseline + kStartBelow) {
         LeaveWithCallback(new CB_Callback<MenuScreen>(this, &MenuScreen::StartGame));
     }
+    hintLogic->MouseDown(x, y);
+}
+
+void MenuScreen::MouseUp(int x, int y)
+{
+    hintLogic->MouseUp(x, y);
+}
+
+void MenuScreen::MouseMove(int x, int y)
+{
+    hintLogic->MouseMove(x, y);
 }
 
 void MenuScreen::StartGame()

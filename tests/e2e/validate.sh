@@ -50,7 +50,7 @@ cp "$2/data/properties/music.xml" "$work/data/properties/"
 # The game's own town, whose file is checked against its pictures.
 cp "$2/data/properties/town.xml" "$2/data/properties/buildings.xml" "$work/data/properties/"
 mkdir -p "$work/data/gfx"
-cp -r "$3/data/gfx/town" "$work/data/gfx/"
+cp -r "$3/data/gfx/town" "$3/data/gfx/town_ui" "$work/data/gfx/"
 
 # A particle effect: particles IMAGE NAME LIFETIME EMISSION.
 particles() {
