@@ -71,7 +71,7 @@ TEST_F(TownStillsTest, SheetOfEveryBuildingAndPerson)
         const BaseTownBuilding& building = *BuildingsFactory::Instance()->GetById(id);
         Tolm::MemoryImage* picture = building.GetBuildingImage();
         place(picture, picture->width, picture->height);
-        place(building.GetPreviewImage(), 110, 110);
+        place(building.GetPreviewImage(), 84, 84);
         place(building.GetFallImage(), picture->GetFrameWidth(), picture->GetFrameHeight());
     }
     for (int id = 0; id < TownManFactory::kPeople; ++id) {

@@ -16,8 +16,8 @@
 // throughout (a headless window never gets the focus, which would pause the game). When loading is done
 // the title screen goes, the random generator is seeded (42 unless --seed), and the state machine switches
 // to the named state: "Gallery" (the default), the harness's own screen of the game's widgets, "Windows",
-// its screen of the panels and the tally, help and hint windows, or any
-// state the game registers ("MenuScreen" ...). The script starts in the first update after the state's
+// its screen of the panels and the tally, help and hint windows, "Upgrades", its screen of the town's
+// upgrade panels over the town, or any state the game registers ("MenuScreen" ...). The script starts in the first update after the state's
 // fade in (which takes every click) has ended; a fade started later holds it again, as it holds a player.
 //
 // The script: one command a line or several separated by ';', '#' starts a comment. Coordinates are the
@@ -65,6 +65,7 @@
 #include "Gallery.h"
 #include "Script.h"
 #include "ShownWindows.h"
+#include "UpgradeGallery.h"
 #include "WindowsGallery.h"
 #include "app/GameApp.h"
 #include "app/GameStateManager.h"
@@ -212,6 +213,7 @@ public:
         SeedRandom(options.seed);
         RegisterGallery(stateManager.get(), "Gallery");
         RegisterWindowsGallery(stateManager.get(), "Windows");
+        RegisterUpgradeGallery(stateManager.get(), "Upgrades");
         GameState* state = stateManager->Find(options.state);
         if (!state) {
             std::fprintf(stderr, "quendara_harness: no state is named \"%s\"\n", options.state.c_str());
