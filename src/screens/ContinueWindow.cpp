@@ -30,14 +30,6 @@ enum Result
 constexpr int kEscapeKey = 27;
 constexpr int kEnterKey = 13;
 
-// The effect plays whatever the display, and the manager keeps it until it deletes itself.
-void PlayEffect(BaseWindow* window, int type, baseCallback* onFinished)
-{
-    WidgetEffectBase* effect = CreateWindowEffect(window, type);
-    effect->SetFinishCallback(onFinished);
-    gTolmApp->widgetManager->AddWidget(effect);
-}
-
 } // namespace
 
 ContinueWindow::ContinueWindow() : BaseWindow(GetImageById("UI_WINDOW_CONTINUE"), 0, false, "", "", "")
@@ -104,7 +96,7 @@ void ContinueWindow::AskForNewGame()
 {
     // The window steps aside for the question by hand: it stays shown, and its own wait goes on.
     visible = false;
-    PlayEffect(this, 2, nullptr);
+    PlayWindowEffect(this, 2, nullptr);
     ConfirmWindow* confirm = ConfirmWindow::Instance();
     confirm->SetText(Tolm::GetLocalizedText("delete_city_question"));
     if (ShowWindowModal(confirm, 1, 2) == 1) {
@@ -116,5 +108,5 @@ void ContinueWindow::AskForNewGame()
     if (gTolmApp->shutDown) {
         return;
     }
-    PlayEffect(this, 1, new CB_Callback<BaseWindow>(this, &BaseWindow::Reveal));
+    PlayWindowEffect(this, 1, new CB_Callback<BaseWindow>(this, &BaseWindow::Reveal));
 }

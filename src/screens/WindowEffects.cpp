@@ -107,6 +107,17 @@ WidgetEffectBase* CreateWindowEffect(BaseWindow* window, int type)
     }
 }
 
+void PlayWindowEffect(BaseWindow* window, int type, baseCallback* onFinished)
+{
+    WidgetEffectBase* effect = CreateWindowEffect(window, type);
+    if (!effect) {
+        delete onFinished;
+        return;
+    }
+    effect->SetFinishCallback(onFinished);
+    gTolmApp->widgetManager->AddWidget(effect);
+}
+
 void RemoveWindowEffects(BaseWindow* window)
 {
     Tolm::WidgetManager* widgetManager = gTolmApp ? gTolmApp->widgetManager.get() : nullptr;

@@ -71,6 +71,10 @@ public:
 // Type 1 an appear effect, 2 a disappear effect, anything else null. The caller adds it to the widget
 // manager, which then holds it until it deletes itself.
 WidgetEffectBase* CreateWindowEffect(BaseWindow* window, int type);
+// Plays the effect (1 or 2) on the window whatever the display, for a window that steps aside by hand
+// while it stays shown; the widget manager keeps the effect until it deletes itself. Takes ownership of
+// the callback, which may be null.
+void PlayWindowEffect(BaseWindow* window, int type, baseCallback* onFinished);
 // Takes the effects that draw the window out of the widget manager and deletes them, their callbacks
 // uninvoked: for a window that goes while one still plays.
 void RemoveWindowEffects(BaseWindow* window);

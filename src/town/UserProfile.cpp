@@ -169,6 +169,23 @@ std::string UserProfile::GetSlotName(int slot) const
     return IsSlot(slot) ? slotNames[slot] : std::string();
 }
 
+int UserProfile::GetFreeSlot() const
+{
+    int free = -1;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (!slotNames[slot].empty()) {
+            continue;
+        }
+        if (!Tolm::PathExists(GetSlotPath(slot))) {
+            return slot;
+        }
+        if (free < 0) {
+            free = slot;
+        }
+    }
+    return free;
+}
+
 std::string UserProfile::GetActiveSlotName() const
 {
     return GetSlotName(activeSlot);

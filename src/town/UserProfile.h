@@ -48,6 +48,9 @@ public:
     void ScanSlots();
     // Empty for a free slot.
     std::string GetSlotName(int slot) const;
+    // The lowest free slot that has no file either (a file that could not be read may still be a
+    // profile), else the lowest free slot; -1 when every slot holds a profile.
+    int GetFreeSlot() const;
     std::string GetActiveSlotName() const;
     // -1 while no profile is open.
     int GetActiveSlot() const;

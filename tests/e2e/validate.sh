@@ -31,7 +31,7 @@ auto text = GetLocalizedText("lab_present");
 auto error = GetStringProperty("FATAL_ERROR", "FATAL ERROR");
 CODE
 printf '<settings><bool name="sound" val="true"/></settings>\n' > "$work/program/config.xml"
-printf '<Properties>\n<String id="lab_present">Here</String>\n<String id="FATAL_ERROR">FATAL ERROR</String>\n</Properties>\n' \
+printf '<Properties>\n<String id="lab_present">Here</String>\n<String id="FATAL_ERROR">FATAL ERROR</String>\n<String id="welcome_back">Hi %%USER%%</String>\n<String id="welcome_back_short">%%USER%%</String>\n</Properties>\n' \
     > "$work/data/properties/trans.xml"
 printf '<Properties>\n</Properties>\n' > "$work/data/properties/language.xml"
 printf '<Properties>\n</Properties>\n' > "$work/data/properties/game_sets.xml"
@@ -89,6 +89,7 @@ particles IMAGE_HERE progress_line -3 20
 particles IMAGE_NOWHERE fountain -1 50
 rm "$work/data/properties/particles/round.xml"
 sed -i 's|<LevelFood val="60"/>|<LevelFood val="0"/>|' "$work/data/properties/town.xml"
+sed -i 's|>%USER%<|>You<|' "$work/data/properties/trans.xml"
 rm "$work/program/main.pak"
 "$pak" create "$work/program/main.pak" "$work/data" > /dev/null
 if "$validate" "$work/sources" "$work/program" > "$work/out.txt" 2>&1; then
@@ -102,11 +103,12 @@ validate: IMAGE_SPLASH_BRAND1: the title screen draws it before loading is done,
 validate: IMAGE_ALSO (group Field) shares its picture IMAGES/HERE.tga with IMAGE_SHARED (group Loading)
 validate: IMAGE_SPLASH_BRAND1 (group Field) shares its picture images/here.tga with FONT_HERE (group General)
 validate: lab_absent (src/screens/a.cpp:9): no text in the properties files
+validate: welcome_back_short: the text has no "%USER%" for the player's name
 validate: properties\particles\progress_line.xml: must emit for a while or for ever, never in one burst
 validate: properties\particles\fountain.xml: image_id "IMAGE_NOWHERE" names no picture of the data set
 validate: properties\particles\round.xml: missing, not well-formed or without a particles element
 validate: town.xml: garden: no goal above 0: the person would come with the first chain
-validate: 11 problems
+validate: 12 problems
 TEXT
 # Only the validator's own lines: a sanitizer build adds its summary.
 grep '^validate:' "$work/out.txt" | diff "$work/expected.txt" - || fail "the report differs"

@@ -11,8 +11,8 @@
 // - the title screen's pictures lie in the groups loaded before the title screen shows;
 // - no picture file (and variant) is shared between those groups and the loading thread's groups, whose
 //   loads change a shared picture while the main thread draws it;
-// - every text id the sources look up has a text, and each tutorial hint fits its bubble above the
-//   bubble's button;
+// - every text id the sources look up has a text, each tutorial hint fits its bubble above the
+//   bubble's button, and both welcome texts hold "%USER%" for the player's name;
 // - the pictures that must match do: a button's faces and mask share one size, so do the fluid stream's
 //   two strips and the progress bar's back and front, and the round buttons' gate plays exactly as many
 //   frames as its grid has cells (it counts the frame past the last as open);
@@ -71,6 +71,8 @@ const std::vector<std::vector<const char*>> kSameSizeSets = {
     {"UI_WINDOW_BUTTON", "UI_WINDOW_BUTTON_DOWN", "UI_WINDOW_BUTTON_MASK"},
     {"UI_WINDOW_SMALL_BUTTON", "UI_WINDOW_SMALL_BUTTON_DOWN", "UI_WINDOW_SMALL_BUTTON_MASK"},
     {"UI_CHECKBOX", "UI_CHECKBOX_CHECKED"},
+    // A slot row is darkened through its mask.
+    {"UI_PROFILE_SLOT", "UI_PROFILE_SLOT_MASK"},
     // The fluid stream lays its mesh out by whichever of the two it holds.
     {"GFX_FLUID1", "GFX_FLUID2"},
     // The progress bar's back and front, with the fill's slot between them.
@@ -245,6 +247,16 @@ void CheckTextIds(const CustomTolmAppBase& app, const std::vector<CodeReference>
     for (const CodeReference& reference : references) {
         if (reference.kind == kTextId && !app.stringProperties.count(reference.id)) {
             problems.Add(reference.id + " (" + reference.location + "): no text in the properties files");
+        }
+    }
+}
+
+// The welcome line puts the player's name where the text holds "%USER%".
+void CheckWelcomeTexts(Problems& problems)
+{
+    for (const char* id : {"welcome_back", "welcome_back_short"}) {
+        if (Tolm::GetLocalizedText(id).find("%USER%") == std::string::npos) {
+            problems.Add(std::string(id) + ": the text has no \"%USER%\" for the player's name");
         }
     }
 }
@@ -445,6 +457,7 @@ int main(int argc, char** argv)
     CheckPictureSets(manager, problems);
     CheckTextIds(app, references, problems);
     CheckHintTexts(manager, problems);
+    CheckWelcomeTexts(problems);
     CheckParticles(manager, problems);
     CheckTown(manager, problems);
     CheckMusic(app, problems);
