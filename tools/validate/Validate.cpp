@@ -18,12 +18,15 @@
 //   frames as its grid has cells (it counts the frame past the last as open);
 // - each of the game's particle effects loads, names a picture and lives as long as its users need;
 // - the town file holds what the town and the levels need of it (TownChecks.h);
+// - every level file lays out at least one lock: a level is won by opening locks, so one without any
+//   would have nothing to win;
 // - the four music tracks "properties\music.xml" names load into the music interface, and each decodes
 //   whole to one or two minutes of stereo and loops without a seam.
 #include "ParticleChecks.h"
 #include "ResourceScan.h"
 #include "TownChecks.h"
 #include "app/CustomTolmAppBase.h"
+#include "board/BoardTypes.h"
 #include "core/PakFile.h"
 #include "core/PakInterface.h"
 #include "core/StringUtils.h"
@@ -49,6 +52,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -77,6 +81,11 @@ const std::vector<std::vector<const char*>> kSameSizeSets = {
     {"GFX_FLUID1", "GFX_FLUID2"},
     // The progress bar's back and front, with the fill's slot between them.
     {"PANEL_TIMER_BACK", "PANEL_TIMER_FRONT"},
+    // A round button is as large as its ring, and all six of its pictures are drawn at its corner.
+    {"FIELD_BUTTON_MENU_BORDER", "FIELD_BUTTON_MENU_BUTTON", "FIELD_BUTTON_MENU_BUTTON_DOWN",
+     "FIELD_BUTTON_MENU_BUTTON_MASK", "FIELD_BUTTON_MENU_SIGN", "FIELD_BUTTON_MENU_SIGN_GLOW"},
+    {"FIELD_BUTTON_EYE_BORDER", "FIELD_BUTTON_EYE_BUTTON", "FIELD_BUTTON_EYE_BUTTON_DOWN", "FIELD_BUTTON_EYE_BUTTON_MASK",
+     "FIELD_BUTTON_EYE_SIGN", "FIELD_BUTTON_EYE_SIGN_GLOW"},
 };
 // What the title screen draws before loading is done.
 const char* const kTitleImages[] = {"IMAGE_SPLASH_BRAND1", "IMAGE_SPLASH_BRAND2", "IMAGE_SPLASH_TARVEL",
@@ -324,6 +333,29 @@ void CheckTown(const InspectedManager& manager, Problems& problems)
     }
 }
 
+// In a level file's rows of cells, '2' lays one lock and '3' two ('0' is a hole, '1' a plain cell).
+void CheckLevelLocks(const CustomTolmAppBase& app, Problems& problems)
+{
+    const int total = app.GetIntProperty("set_total_levels");
+    for (int index = 1; index <= total; ++index) {
+        const std::string name = Tolm::FormatString("levels\\level%03d.level", index);
+        Tolm::PakFileHandle* file = PakFOpen(name.c_str(), "r");
+        if (!file) {
+            problems.Add(name + ": missing from the archive");
+            continue;
+        }
+        bool locked = false;
+        char row[256];
+        for (int y = 0; y < kFieldHeight && PakFGetS(row, int(sizeof row), file); ++y) {
+            locked = locked || std::string_view(row).substr(0, kFieldWidth).find_first_of("23") != std::string_view::npos;
+        }
+        PakFClose(file);
+        if (!locked) {
+            problems.Add(name + ": no lock to open, so the level could never be won");
+        }
+    }
+}
+
 // The music interface the game makes, noting what the music manager loads.
 class CheckedMusic : public Tolm::BassMusicInterface
 {
@@ -460,6 +492,7 @@ int main(int argc, char** argv)
     CheckWelcomeTexts(problems);
     CheckParticles(manager, problems);
     CheckTown(manager, problems);
+    CheckLevelLocks(app, problems);
     CheckMusic(app, problems);
     manager.UnloadGroup("");
     std::filesystem::remove_all(empty, error);
