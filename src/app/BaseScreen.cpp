@@ -64,3 +64,30 @@ void BaseScreen::Leave()
     OnLeave();
     RemoveFromManager();
 }
+
+GameState* BaseScreen::FindStateByName(const std::string& name)
+{
+    return listener ? listener->Find(name) : nullptr;
+}
+
+void BaseScreen::SwitchToState(const std::string& name)
+{
+    if (GameState* state = FindStateByName(name)) {
+        listener->Switch(state);
+    }
+}
+
+void BaseScreen::SwitchToMenuScreen()
+{
+    SwitchToState("MenuScreen");
+}
+
+void BaseScreen::SwitchToGameScreen()
+{
+    SwitchToState("GameScreen");
+}
+
+void BaseScreen::SwitchToTownUpgradeScreen()
+{
+    SwitchToState("TownUpgradeScreen");
+}

@@ -7,6 +7,8 @@
 #include "core/Callback.h"
 #include "widgets/Widget.h"
 
+#include <string>
+
 class BaseScreen : public Tolm::Widget, public GameState
 {
 public:
@@ -27,6 +29,13 @@ public:
     // the callback is deleted without running.
     virtual void LeaveWithCallback(baseCallback* callback);
 
+    // The leave callbacks of the game's screens: the state machine switches to the state of that name.
+    void SwitchToMenuScreen();
+    void SwitchToGameScreen();
+    void SwitchToTownUpgradeScreen();
+    // Null without a state machine or a state of that name.
+    GameState* FindStateByName(const std::string& name);
+
     bool leaving = false;
     // Set by every leave, never cleared.
     bool hasLeft = false;
@@ -34,4 +43,5 @@ public:
 
 private:
     void RemoveFromManager();
+    void SwitchToState(const std::string& name);
 };

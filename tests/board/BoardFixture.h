@@ -6,6 +6,7 @@
 #pragma once
 
 #include "board/FieldActions.h"
+#include "support/BoardText.h"
 #include "support/SteppedApp.h"
 #include "support/TempFolder.h"
 
@@ -43,12 +44,6 @@ protected:
     bool SetUpLevel(TestBoard& board, int level, bool retry = false);
     // Bricks at rest on their cells and the frame's border bits, as the live board shows a level.
     static void PlaceForShow(FieldActions& board);
-    // Two characters per slot: the brick ('.' none, a-j gold, k-r food, s-z supplies, 1-5 tools, '+' the
-    // live bonus) and the locks (' ', '1' one layer, '2' two); a hole is two blanks.
-    static std::string BoardText(const FieldActions& board);
-    // BoardText without the blanks at the ends of the rows, nor the rows of holes at the end.
-    static std::string BoardRows(const FieldActions& board);
-    static std::string TrimRows(const std::string& boardText);
     // The reverse of BoardRows: rows of two characters per slot, a missing character a blank, so a row
     // may end early. Then the board is placed for show.
     static void LayBoard(FieldActions& board, const std::string& rows);

@@ -4,30 +4,21 @@
 #include "board/FieldLive.h"
 #include "board/PathStorage.h"
 #include "board/Solver.h"
-#include "screens/FieldHints.h"
 #include "screens/GameScreen.h"
 #include "screens/TopPanel.h"
+#include "sound/MusicManager.h"
 #include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
 
 #include <sstream>
 
-namespace {
-
-constexpr int kLiveBonusHintType = 3;
-constexpr int kFirstToolHintType = 32;
-
-} // namespace
-
 LiveBoardFixture::LiveBoardFixture()
 {
     UserProfile::Instance();
-    // The player has seen the live bonus's hint and the five tools' hints: their bubbles would wait for an
-    // answer inside a chain or an update.
-    SetHintShownBit(kLiveBonusHintType);
-    for (int type = kFirstToolHintType; type < kFirstToolHintType + 5; ++type) {
-        SetHintShownBit(type);
-    }
+    // The player has seen every hint and the rules: a bubble would wait for an answer inside a chain or an
+    // update, and the game screen opens the rules 1.5 s into the first level.
+    UserProfile::SetHintMaskLow(0xFFFFFFFFu);
+    UserProfile::SetHintMaskHigh(0x1Fu);
     // Any other window the board's play opens (a town person's arrival) closes as soon as it is shown, as
     // if the player closed it at its first update.
     app.exitNestedLoops = true;
@@ -47,6 +38,8 @@ LiveBoardFixture::~LiveBoardFixture()
     app.widgetManager->RemoveWidget(screen);
     delete screen;
     delete TopPanel::RegisteredInstance();
+    // Entering the screen starts the level's music.
+    delete MusicManager::RegisteredInstance();
 }
 
 void LiveBoardFixture::Lay(const std::string& rows)

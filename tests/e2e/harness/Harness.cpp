@@ -3,6 +3,7 @@
 // feature.
 //
 //   quendara_harness [--state NAME] [--data FOLDER] [--out FOLDER] [--seed N] [--effects]
+//                    [--profile "level=N gold=G food=F supplies=S buildings=B hints=LOW,HIGH"]
 //                    (--script FILE | --run "COMMANDS")
 //
 // It runs the program as it ships: GameApp with "main.pak" and "config.xml" from the data folder (the
@@ -17,7 +18,10 @@
 // the title screen goes, the random generator is seeded (42 unless --seed), and the state machine switches
 // to the named state: "Gallery" (the default), the harness's own screen of the game's widgets, "Windows",
 // its screen of the panels and the tally, help and hint windows, "Upgrades", its screen of the town's
-// upgrade panels over the town, or any state the game registers ("MenuScreen" ...). The script starts in the first update after the state's
+// upgrade panels over the town, or any state the game registers ("MenuScreen" ...). With --profile the open
+// profile is first brought to that level with those totals, its first B buildings built and the hint masks
+// (hexadecimal) as given; words left out keep the fresh profile's values. The script starts in the first
+// update after the state's
 // fade in (which takes every click) has ended; a fade started later holds it again, as it holds a player.
 //
 // The script: one command a line or several separated by ';', '#' starts a comment. Coordinates are the
@@ -41,7 +45,11 @@
 //                             "screen window" or "screen full" (the display), "mouse X Y over TYPE" (the widget
 //                             under the mouse), "charges H B L M D armed ID" (while the game has its
 //                             bonus panel), "sounds ..." (the sound ids played
-//                             since the last report) and "music ..." (the music calls since then)
+//                             since the last report), "music ..." (the music calls since then) and, while
+//                             a board is played, "level N", "totals GOLD FOOD SUPPLIES SCORE" (the
+//                             profile's) and the board as "row ..." lines of two characters a slot (the
+//                             board tests' characters: a-j gold, k-r food, s-z supplies, 1-5 tools, '+'
+//                             the live bonus, '.' none; then ' ', '1' or '2' locks)
 //   effects on|off            windows play their appear and disappear effects (as on a 3D display) or not
 //   show NAME                 after this update, shows a game window as the game would: "confirm" (the
 //                             new-game question), "continue", "inform" (the profile message, without
@@ -71,6 +79,8 @@
 #include "app/GameStateManager.h"
 #include "app/TitleScreen.h"
 #include "board/BonusPanel.h"
+#include "board/FieldLive.h"
+#include "core/StringUtils.h"
 #include "core/Random.h"
 #include "diagnostics/CrashCatcher.h"
 #include "graphics/ImageLib.h"
@@ -86,6 +96,9 @@
 #include "screens/CustomCursor.h"
 #include "screens/FullscreenFadder.h"
 #include "screens/InformWindow.h"
+#include "town/Town.h"
+#include "town/UserProfile.h"
+#include "support/BoardText.h"
 #include "support/MusicRecorder.h"
 #include "support/SoundRecorder.h"
 #include "support/TempFolder.h"
@@ -148,7 +161,43 @@ struct Options
     std::string script;
     unsigned seed = 42;
     bool effects = false;
+    std::string profile;
 };
+
+// "key=value" words: level, gold, food, supplies, buildings (how many, from the first), hints (LOW,HIGH).
+bool ApplyProfile(const std::string& words)
+{
+    std::istringstream text(words);
+    for (std::string word; text >> word;) {
+        const std::size_t equals = word.find('=');
+        const std::string key = word.substr(0, equals);
+        const std::string value = equals == std::string::npos ? "" : word.substr(equals + 1);
+        const long number = std::strtol(value.c_str(), nullptr, 10);
+        if (key == "level") {
+            while (UserProfile::GetLevel() < number) {
+                UserProfile::AdvanceLevel();
+            }
+        } else if (key == "gold") {
+            UserProfile::AddGold(int(number));
+        } else if (key == "food") {
+            UserProfile::AddFood(int(number));
+        } else if (key == "supplies") {
+            UserProfile::AddSupplies(int(number));
+        } else if (key == "buildings") {
+            for (int id = 0; id < number; ++id) {
+                UserProfile::SetBuildingBuilt(id);
+            }
+        } else if (key == "hints" && value.find(',') != std::string::npos) {
+            UserProfile::SetHintMaskLow(uint32_t(std::strtoul(value.c_str(), nullptr, 16)));
+            UserProfile::SetHintMaskHigh(uint32_t(std::strtoul(value.c_str() + value.find(',') + 1, nullptr, 16)));
+        } else {
+            std::fprintf(stderr, "quendara_harness: no profile word \"%s\"\n", word.c_str());
+            return false;
+        }
+    }
+    Town::Instance()->RefreshBuilt();
+    return true;
+}
 
 std::string TypeName(const void* object, const std::type_info& type)
 {
@@ -214,6 +263,10 @@ public:
         RegisterGallery(stateManager.get(), "Gallery");
         RegisterWindowsGallery(stateManager.get(), "Windows");
         RegisterUpgradeGallery(stateManager.get(), "Upgrades");
+        if (!ApplyProfile(options.profile)) {
+            Shutdown();
+            return;
+        }
         GameState* state = stateManager->Find(options.state);
         if (!state) {
             std::fprintf(stderr, "quendara_harness: no state is named \"%s\"\n", options.state.c_str());
@@ -335,6 +388,15 @@ public:
         }
         lines.push_back("sounds" + Joined(sounds.Take(), " "));
         lines.push_back("music" + Joined(music ? music->Take() : std::vector<std::string>(), "; "));
+        if (const FieldLive* field = FieldLive::RegisteredInstance()) {
+            lines.push_back("level " + std::to_string(UserProfile::GetLevel()));
+            lines.push_back(Tolm::FormatString("totals %d %d %d %d", UserProfile::GetGold(), UserProfile::GetFood(),
+                                               UserProfile::GetSupplies(), UserProfile::GetScore()));
+            std::istringstream rows(BoardRows(*field));
+            for (std::string row; std::getline(rows, row);) {
+                lines.push_back("row " + row);
+            }
+        }
     }
     bool Holds(const std::vector<std::string>& condition) override
     {
@@ -502,6 +564,8 @@ bool ReadOptions(int argc, char** argv, Options& options)
             options.out = value;
         } else if (option == "--seed") {
             options.seed = unsigned(std::strtoul(value.c_str(), nullptr, 10));
+        } else if (option == "--profile") {
+            options.profile = value;
         } else if (option == "--run") {
             options.script = value;
         } else if (option == "--script") {
@@ -530,7 +594,7 @@ int main(int argc, char** argv)
     Options options;
     if (!ReadOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: quendara_harness [--state NAME] [--data FOLDER] [--out FOLDER] [--seed N] "
-                             "[--effects] (--script FILE | --run \"COMMANDS\")\n");
+                             "[--effects] [--profile WORDS] (--script FILE | --run \"COMMANDS\")\n");
         return 2;
     }
     std::vector<Command> commands;
