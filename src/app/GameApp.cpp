@@ -19,6 +19,8 @@
 #include "screens/GameScreen.h"
 #include "screens/MenuScreen.h"
 #include "screens/TimerPanel.h"
+#include "screens/TownScreen.h"
+#include "screens/TownUpgradeScreen.h"
 #include "screens/TopPanel.h"
 #include "sound/MusicManager.h"
 #include "town/BuildingsFactory.h"
@@ -242,6 +244,8 @@ void GameApp::LoadingCompleted()
     // loading-done event marks, so that a replayed demo deals the same board.
     RegisterMenuScreen(stateManager.get(), "MenuScreen");
     RegisterGameScreen(stateManager.get(), "GameScreen");
+    RegisterTownScreen(stateManager.get(), "TownScreen");
+    RegisterTownUpgradeScreen(stateManager.get(), "TownUpgradeScreen");
     // The player's profile opens as the menu becomes reachable, so that the one left at the last exit
     // is open before anything reads it, and is saved again at this exit.
     UserProfile::Instance();

@@ -154,7 +154,7 @@ void BackgroundGameScreen::Draw(Tolm::Graphics* g)
 GameScreen::GameScreen()
 {
     AddWidget(BonusPanel::Instance());
-    AddWidget(TopPanel::Instance());
+    AdoptTopPanel(*this);
     AddWidget(TimerPanel::Instance());
     menuButton = MakeRoundButton(kMenuButton, this, kMenuButtonImages, kMenuButtonX, kMenuButtonY);
     AddWidget(menuButton.get());
@@ -182,14 +182,8 @@ void GameScreen::OnEnter()
 {
     entered = true;
     updateCount = 0;
-    // The town upgrade screen shares the top panel and takes it while it is shown.
+    AdoptTopPanel(*this);
     TopPanel* top = TopPanel::Instance();
-    if (top->parent != this) {
-        if (top->parent) {
-            top->parent->RemoveWidget(top);
-        }
-        AddWidget(top);
-    }
     gTolmApp->widgetManager->SetFocus(this);
     RestoreBonusCharges();
     BonusPanel::Instance()->SetGatesOpen(true);

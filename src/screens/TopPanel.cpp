@@ -152,3 +152,15 @@ void TopPanel::Draw(Tolm::Graphics* g)
     g->DrawString(Tolm::GetLocalizedText("lab_top_level") + " " + std::to_string(UserProfile::GetLevel()), 28,
                   kBaseline);
 }
+
+void AdoptTopPanel(Tolm::Widget& screen)
+{
+    TopPanel* top = TopPanel::Instance();
+    if (top->parent == &screen) {
+        return;
+    }
+    if (top->parent) {
+        top->parent->RemoveWidget(top);
+    }
+    screen.AddWidget(top);
+}

@@ -51,3 +51,7 @@ public:
     LiveValue slide;
     int shownY = 5;
 };
+
+// The game screen and the town upgrade screen share the one top panel: the screen shown takes it from the
+// other as its child.
+void AdoptTopPanel(Tolm::Widget& screen);

@@ -35,6 +35,7 @@ public:
     void Enter() override { notes.push_back(name + " enter"); }
     void Leave() override { notes.push_back(name + " leave"); }
     bool Pause() override { return false; }
+    void Resume() override { notes.push_back(name + " resume"); }
 
     std::vector<std::string>& notes;
     std::string name;

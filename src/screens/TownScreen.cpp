@@ -1,0 +1,68 @@
+#include "screens/TownScreen.h"
+
+#include "app/GameStateManager.h"
+#include "app/TolmAppBase.h"
+#include "core/Callback.h"
+#include "screens/FadingLabel.h"
+#include "town/Town.h"
+#include "widgets/WidgetManager.h"
+
+TownScreen::TownScreen() : label(std::make_unique<LabelClickToContinue>())
+{
+    label->SetShown(false, false);
+    AddWidget(label.get());
+}
+
+TownScreen::~TownScreen()
+{
+    RemoveAllWidgets(false, false);
+}
+
+void TownScreen::OnEnter()
+{
+    Tolm::gTolmApp->widgetManager->SetFocus(this);
+    label->SetShown(true, true);
+}
+
+// The label fades in from nothing on the next visit.
+void TownScreen::OnLeave()
+{
+    BaseScreen::OnLeave();
+    label->SetShown(false, true);
+}
+
+void TownScreen::Update()
+{
+    Widget::Update();
+    Town::Instance()->Step();
+}
+
+void TownScreen::UpdateFraction(float dt)
+{
+    Town::Instance()->Tick(dt);
+}
+
+void TownScreen::Draw(Tolm::Graphics* g)
+{
+    Town::Instance()->Draw(*g);
+}
+
+void TownScreen::MouseDown(int x, int y, int signedClickCount)
+{
+    Widget::MouseDown(x, y, signedClickCount);
+    if (Tolm::gTolmApp->widgetManager->IsLeftButtonDown()) {
+        LeaveWithCallback(new CB_Callback<TownScreen>(this, &TownScreen::PopSelf));
+    }
+}
+
+void TownScreen::PopSelf()
+{
+    listener->Pop();
+}
+
+void RegisterTownScreen(GameStateManager* manager, const std::string& name)
+{
+    auto* screen = new TownScreen();
+    screen->listener = manager;
+    manager->Register(name, screen);
+}
