@@ -28,7 +28,9 @@ GameFieldButton::GameFieldButton(int id, Tolm::ButtonListener* listener, Tolm::I
                                  Tolm::Image* down, Tolm::Image* mask, Tolm::Image* sign, Tolm::Image* signGlow)
     : BaseButton(id, listener), border(border), button(button), down(down), mask(mask), sign(sign), signGlow(signGlow)
 {
-    Resize(0, 0, border->GetWidth(), border->GetHeight());
+    // Without its ring (a data set that lacks the pictures) the button has no size: it is never hit and
+    // draws nothing.
+    Resize(0, 0, border ? border->GetWidth() : 0, border ? border->GetHeight() : 0);
     hover.speed = kHoverSpeed;
     gate = std::make_unique<RoundButtonGate>(width / 2, height / 2);
 }

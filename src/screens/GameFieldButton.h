@@ -13,7 +13,8 @@ class RoundButtonGate;
 class GameFieldButton : public BaseButton
 {
 public:
-    // The six images are resources and must all be given; the button is as large as the border, at (0, 0).
+    // The six images are resources; the button is as large as the border, at (0, 0), and a missing image
+    // is not drawn.
     GameFieldButton(int id, Tolm::ButtonListener* listener, Tolm::Image* border, Tolm::Image* button, Tolm::Image* down,
                     Tolm::Image* mask, Tolm::Image* sign, Tolm::Image* signGlow);
     ~GameFieldButton() override;
