@@ -183,7 +183,9 @@ int BoardBotFixture::PlayLevelWithRetry(unsigned seed, bool& retried)
         return chains;
     }
     retried = true;
-    Settle();
-    field->StartLevel(false, true);
+    // The game screen replays a failed level itself, once the board has disappeared.
+    for (int i = 0; i < kMaxSettleUpdates && (field->hidden || field->failed); ++i) {
+        Run("update 1");
+    }
     return PlayLevel();
 }

@@ -44,10 +44,10 @@ public:
 
 GameScreenFixture::GameScreenFixture()
 {
-    for (const char* manifest : {"properties\\resources.xml", "properties\\fonts.xml", "properties\\bonus_panel.xml"}) {
+    for (const char* manifest : {"properties\\resources.xml", "properties\\fonts.xml"}) {
         EXPECT_TRUE(app.resourceManager->ParseResourcesFile(manifest)) << app.resourceManager->GetErrorText();
     }
-    for (const char* group : {"Common", "Fonts", "BonusPanel"}) {
+    for (const char* group : {"Common", "Fonts"}) {
         EXPECT_TRUE(app.resourceManager->LoadGroup(group)) << app.resourceManager->GetErrorText();
     }
     app.SetIntProperty("set_total_levels", kTotalLevels);
