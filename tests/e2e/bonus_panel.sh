@@ -42,7 +42,9 @@ charges 0.4 1 2.5 3 0; until visible 211; key Return; until nowindow; wait 100; 
 report
 SCRIPT
 
+# The player has seen the rules (hint kind 4), which would open 1.5 s into the first level, and no other hint.
 "$3/tests/quendara_harness" --data "$work/game" --state GameScreen --out "$work" --script "$work/script.txt" \
+    --profile "hints=10,0" \
     > "$work/out.txt" 2> "$work/run.log" ||
     fail "the harness failed: $(cat "$work/out.txt") $(tail -n 20 "$work/run.log")"
 report() {
