@@ -4,6 +4,7 @@
 #include "app/TolmAppBase.h"
 #include "core/Callback.h"
 #include "screens/FadingLabel.h"
+#include "town/HintWindowLogic.h"
 #include "town/Town.h"
 #include "widgets/WidgetManager.h"
 
@@ -11,6 +12,7 @@ TownScreen::TownScreen() : label(std::make_unique<LabelClickToContinue>())
 {
     label->SetShown(false, false);
     AddWidget(label.get());
+    hintLogic = std::make_unique<HintWindowLogic>(Tolm::gTolmApp->widgetManager.get());
 }
 
 TownScreen::~TownScreen()
@@ -35,16 +37,19 @@ void TownScreen::Update()
 {
     Widget::Update();
     Town::Instance()->Step();
+    hintLogic->Update();
 }
 
 void TownScreen::UpdateFraction(float dt)
 {
     Town::Instance()->Tick(dt);
+    hintLogic->UpdateFraction(dt);
 }
 
 void TownScreen::Draw(Tolm::Graphics* g)
 {
     Town::Instance()->Draw(*g);
+    hintLogic->Draw(g);
 }
 
 void TownScreen::MouseDown(int x, int y, int signedClickCount)
@@ -53,6 +58,17 @@ void TownScreen::MouseDown(int x, int y, int signedClickCount)
     if (Tolm::gTolmApp->widgetManager->IsLeftButtonDown()) {
         LeaveWithCallback(new CB_Callback<TownScreen>(this, &TownScreen::PopSelf));
     }
+    hintLogic->MouseDown(x, y);
+}
+
+void TownScreen::MouseUp(int x, int y)
+{
+    hintLogic->MouseUp(x, y);
+}
+
+void TownScreen::MouseMove(int x, int y)
+{
+    hintLogic->MouseMove(x, y);
 }
 
 void TownScreen::PopSelf()
