@@ -196,6 +196,9 @@ HRESULT IDirectDraw7::QueryInterface(InterfaceId id, void** out)
         return DDERR_INVALIDPARAMS;
     }
     *out = nullptr;
+    if (id == IID_IDirect3D7) {
+        return QueryDirect3D(out);
+    }
     if (id != IID_IDirectDraw && id != IID_IDirectDraw7) {
         return E_NOINTERFACE;
     }
@@ -420,7 +423,12 @@ HRESULT IDirectDraw7::GetAvailableVidMem(const DDSCAPS2*, uint32_t* total, uint3
     uint32_t givenTotal = 0;
     uint32_t givenFree = 0;
     if (!DirectDrawSeam::VideoMemory(givenTotal, givenFree)) {
-        return DDERR_UNSUPPORTED;
+        std::optional<uint64_t> driver = DriverVideoMemory();
+        if (!driver) {
+            return DDERR_UNSUPPORTED;
+        }
+        givenTotal = uint32_t(std::min<uint64_t>(*driver, UINT32_MAX));
+        givenFree = givenTotal;
     }
     if (total) {
         *total = givenTotal;

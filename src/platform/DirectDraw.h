@@ -32,8 +32,11 @@
 namespace Platform {
 
 class DeviceContext;
+class IDirect3D7;
 class IDirectDraw7;
+class IDirectDrawSurface7;
 class Window;
+struct DDDEVICEIDENTIFIER2;
 
 class IUnknown
 {
@@ -86,6 +89,24 @@ private:
     PALETTEENTRY entries[256] = {};
 };
 
+// Something beside the memory that may hold a newer picture of a surface: the 3D device drawing into
+// it, or keeping a texture of it. The surface asks it before its memory is read or written.
+class SurfaceHolder
+{
+public:
+    // Brings the surface's memory up to date with the held picture.
+    virtual void CopyToMemory(IDirectDrawSurface7& surface) = 0;
+    // Draws a blit onto the held picture, after everything drawn there before; false to have the memory
+    // take it instead. The rectangles lie inside their surfaces.
+    virtual bool DrawBlt(IDirectDrawSurface7& target, const RECT& dest, IDirectDrawSurface7& source, const RECT& from,
+                         const DDCOLORKEY* key) = 0;
+    // The surface is going, on whichever thread lets go of it last.
+    virtual void Forget(IDirectDrawSurface7& surface) = 0;
+
+protected:
+    ~SurfaceHolder() = default;
+};
+
 class IDirectDrawSurface7 : public IUnknown
 {
 public:
@@ -124,6 +145,17 @@ public:
     SurfaceLayout Layout() const { return layout; }
     uint32_t Caps() const { return caps; }
     bool IsPrimary() const { return (caps & DDSCAPS_PRIMARYSURFACE) != 0; }
+    IDirectDrawPalette* Palette() const { return palette; }
+
+    // For the holder: its memory without a lock, counted changes of that memory, and whether the held
+    // picture is the newer one. A surface has one holder at a time; a new one makes the old forget it.
+    uint8_t* Memory() const { return Pixels(); }
+    int32_t Pitch() const { return pitch; }
+    uint64_t MemoryChanges() const { return memoryChanges.load(); }
+    void Hold(SurfaceHolder* newHolder);
+    void LetGo(SurfaceHolder* oldHolder);
+    SurfaceHolder* Holder() const { return holder.load(); }
+    void MarkHeldNewer() { heldNewer = true; }
 
 private:
     friend class IDirectDraw7;
@@ -140,6 +172,8 @@ private:
     // The padding after each row and the guard rows keep their canary bytes; a change is reported.
     void CheckCanaries();
     bool IsBusy() const { return locked.load() || contextOut; }
+    // The memory is about to be read (and written, unless only written).
+    void TakeHeldPicture(bool overwriting);
     HRESULT CheckUsable() const;
     // The destination and source rectangles as given, and the part of the destination that is drawn.
     HRESULT ResolveBlitRects(const RECT* destRect, const IDirectDrawSurface7& source, const RECT* sourceRect,
@@ -163,6 +197,10 @@ private:
     std::unique_ptr<uint8_t[]> block;
     std::atomic<bool> locked{false};
     std::atomic<bool> lost{false};
+    uint32_t lockFlags = 0;
+    std::atomic<SurfaceHolder*> holder{nullptr};
+    std::atomic<bool> heldNewer{false};
+    std::atomic<uint64_t> memoryChanges{0};
     bool contextOut = false;
     std::optional<DDCOLORKEY> sourceKey;
     IDirectDrawClipper* clipper = nullptr;
@@ -197,7 +235,8 @@ class IDirectDraw7 : public IUnknown
 public:
     // What DirectDrawCreate and DirectDrawCreateEx hand out.
     static HRESULT Create(IDirectDraw7** out);
-    // IID_IDirectDraw and IID_IDirectDraw7 give the object itself; there is no Direct3D.
+    // IID_IDirectDraw and IID_IDirectDraw7 give the object itself; IID_IDirect3D7 a Direct3D on the
+    // window's OpenGL (E_NOINTERFACE without one).
     HRESULT QueryInterface(InterfaceId id, void** out) override;
     // DDSCL_NORMAL, or DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE on a desktop window that no other object holds.
     HRESULT SetCooperativeLevel(WindowHandle window, uint32_t flags);
@@ -212,8 +251,11 @@ public:
     // UNSUPPORTED when the desktop does not say.
     HRESULT GetMonitorFrequency(uint32_t* hertz);
     HRESULT FlipToGDISurface();
-    // UNSUPPORTED unless a test gives it.
+    // What a test gives, else what the OpenGL driver tells (up to 4 GB less one byte); UNSUPPORTED when
+    // neither says.
     HRESULT GetAvailableVidMem(const DDSCAPS2* caps, uint32_t* total, uint32_t* free);
+    // The adapter's driver, description and GUID.
+    HRESULT GetDeviceIdentifier(DDDEVICEIDENTIFIER2* out, uint32_t flags);
 
 private:
     friend class IDirectDrawSurface7;
@@ -223,6 +265,8 @@ private:
 
     // The layout of new surfaces that name none.
     SurfaceLayout CurrentLayout() const;
+    HRESULT QueryDirect3D(void** out);
+    std::optional<uint64_t> DriverVideoMemory() const;
     HRESULT CreatePrimary(const DDSURFACEDESC2& desc, IDirectDrawSurface7** out);
     void Register(IDirectDrawSurface7* surface);
     void Forget(IDirectDrawSurface7* surface);

@@ -173,6 +173,17 @@ HRESULT IDirectDrawSurface7::Blt(const RECT* destRect, IDirectDrawSurface7* sour
     if (HRESULT rects = ResolveBlitRects(destRect, *source, sourceRect, dest, from, visible); Failed(rects)) {
         return rects;
     }
+    if (source->heldNewer) {
+        source->TakeHeldPicture(false);
+    }
+    SurfaceHolder* held = holder.load();
+    bool wholeDestination = visible.left == dest.left && visible.top == dest.top && visible.right == dest.right &&
+                            visible.bottom == dest.bottom;
+    if (heldNewer && held && wholeDestination && held->DrawBlt(*this, dest, *source, from, key)) {
+        return DD_OK;
+    }
+    TakeHeldPicture(false);
+    ++memoryChanges;
     if (!IsEmpty(visible)) {
         bool sameSize =
             dest.right - dest.left == from.right - from.left && dest.bottom - dest.top == from.bottom - from.top;

@@ -68,6 +68,9 @@ IDirectDrawSurface7::IDirectDrawSurface7(IDirectDraw7* owner, int width, int hei
 
 IDirectDrawSurface7::~IDirectDrawSurface7()
 {
+    if (SurfaceHolder* held = holder.exchange(nullptr)) {
+        held->Forget(*this);
+    }
     CheckCanaries();
     DirectDrawSeam::NoteSurfaceGone(this);
     for (IUnknown* held :
@@ -130,7 +133,7 @@ HRESULT IDirectDrawSurface7::CheckUsable() const
     return IsBusy() ? DDERR_SURFACEBUSY : DD_OK;
 }
 
-HRESULT IDirectDrawSurface7::Lock(const RECT* rect, DDSURFACEDESC2* desc, uint32_t)
+HRESULT IDirectDrawSurface7::Lock(const RECT* rect, DDSURFACEDESC2* desc, uint32_t flags)
 {
     if (HRESULT injected = DirectDrawSeam::Injected("Lock"); Failed(injected)) {
         return injected;
@@ -144,6 +147,8 @@ HRESULT IDirectDrawSurface7::Lock(const RECT* rect, DDSURFACEDESC2* desc, uint32
     if (locked.exchange(true)) {
         return DDERR_SURFACEBUSY;
     }
+    lockFlags = flags;
+    TakeHeldPicture((flags & DDLOCK_WRITEONLY) != 0);
     GetSurfaceDesc(desc);
     desc->flags |= DDSD_LPSURFACE;
     desc->surface = Pixels();
@@ -159,6 +164,9 @@ HRESULT IDirectDrawSurface7::Unlock(const RECT*)
         return DDERR_NOTLOCKED;
     }
     CheckCanaries();
+    if ((lockFlags & DDLOCK_READONLY) == 0) {
+        ++memoryChanges;
+    }
     locked = false;
     return DD_OK;
 }
@@ -301,6 +309,7 @@ HRESULT IDirectDrawSurface7::GetDC(DeviceContext** out)
     if (HRESULT usable = CheckUsable(); Failed(usable)) {
         return usable;
     }
+    TakeHeldPicture(false);
     context = std::make_unique<DeviceContext>(*this);
     contextOut = true;
     *out = context.get();
@@ -314,8 +323,35 @@ HRESULT IDirectDrawSurface7::ReleaseDC(DeviceContext* released)
     }
     context.reset();
     contextOut = false;
+    ++memoryChanges;
     CheckCanaries();
     return DD_OK;
+}
+
+void IDirectDrawSurface7::Hold(SurfaceHolder* newHolder)
+{
+    SurfaceHolder* old = holder.exchange(newHolder);
+    if (old && old != newHolder) {
+        TakeHeldPicture(false);
+        old->Forget(*this);
+    }
+}
+
+void IDirectDrawSurface7::LetGo(SurfaceHolder* oldHolder)
+{
+    SurfaceHolder* expected = oldHolder;
+    holder.compare_exchange_strong(expected, nullptr);
+}
+
+void IDirectDrawSurface7::TakeHeldPicture(bool overwriting)
+{
+    if (!heldNewer.exchange(false)) {
+        return;
+    }
+    SurfaceHolder* held = holder.load();
+    if (held && !overwriting) {
+        held->CopyToMemory(*this);
+    }
 }
 
 HRESULT IDirectDrawSurface7::IsLost() const

@@ -94,6 +94,7 @@ enum InterfaceId
     IID_IDirectDrawSurface,
     IID_IDirectDrawSurface7,
     IID_IDirect3D7,
+    IID_IDirect3DHALDevice,
 };
 
 // Which fields of a surface description count.
@@ -112,8 +113,11 @@ constexpr uint32_t DDSCAPS_FLIP = 0x10;
 constexpr uint32_t DDSCAPS_OFFSCREENPLAIN = 0x40;
 constexpr uint32_t DDSCAPS_PRIMARYSURFACE = 0x200;
 constexpr uint32_t DDSCAPS_SYSTEMMEMORY = 0x800;
+constexpr uint32_t DDSCAPS_TEXTURE = 0x1000;
 constexpr uint32_t DDSCAPS_3DDEVICE = 0x2000;
 constexpr uint32_t DDSCAPS_VIDEOMEMORY = 0x4000;
+constexpr uint32_t DDSCAPS2_TEXTUREMANAGE = 0x10;
+constexpr uint32_t DDSCAPS2_D3DTEXTUREMANAGE = 0x20000;
 
 constexpr uint32_t DDSCL_FULLSCREEN = 0x1;
 constexpr uint32_t DDSCL_NORMAL = 0x8;
@@ -130,10 +134,12 @@ constexpr uint32_t DDFLIP_WAIT = 0x1;
 
 constexpr uint32_t DDCKEY_SRCBLT = 0x8;
 
+constexpr uint32_t DDPF_ALPHAPIXELS = 0x1;
 constexpr uint32_t DDPF_PALETTEINDEXED8 = 0x20;
 constexpr uint32_t DDPF_RGB = 0x40;
 
 constexpr uint32_t DDPCAPS_8BIT = 0x4;
 constexpr uint32_t DDPCAPS_ALLOW256 = 0x40;
+constexpr uint32_t DDPCAPS_ALPHA = 0x400;
 
 } // namespace Platform

@@ -10,6 +10,7 @@ namespace Platform {
 #define PLATFORM_GL_PRESENTER_FUNCTIONS(X)                                                                             \
     X(glActiveTexture)                                                                                                 \
     X(glAttachShader)                                                                                                  \
+    X(glBindFramebuffer)                                                                                               \
     X(glBindTexture)                                                                                                   \
     X(glBindVertexArray)                                                                                               \
     X(glClear)                                                                                                         \
@@ -111,7 +112,8 @@ TextureFormat TextureFormatOf(SurfaceLayout layout)
 
 bool TakesAsItIs(SurfaceLayout layout)
 {
-    return layout != SurfaceLayout::Rgb888 && layout != SurfaceLayout::Palette8;
+    return layout == SurfaceLayout::Rgb565 || layout == SurfaceLayout::Bgr565 || layout == SurfaceLayout::Rgb555 ||
+           layout == SurfaceLayout::Xbgr8888 || layout == SurfaceLayout::Xrgb4444 || layout == SurfaceLayout::Xrgb8888;
 }
 
 GLuint CompileShader(const GlFunctions& gl, GLenum kind, const char* source)
@@ -149,6 +151,7 @@ GlPresenter::GlPresenter(SDL_Window* window, void* context)
 
 GlPresenter::~GlPresenter()
 {
+    direct3D.reset();
     if (SDL_GL_MakeCurrent(window, context) == 0 && gl->glDeleteProgram) {
         gl->glDeleteTextures(1, &texture);
         gl->glDeleteVertexArrays(1, &vertexArray);
@@ -231,6 +234,10 @@ bool GlPresenter::Present(const PresentedPicture& picture, const ScreenRect& are
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(window, &width, &height);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    gl->glDisable(GL_BLEND);
+    gl->glDisable(GL_SCISSOR_TEST);
+    gl->glDisable(GL_CULL_FACE);
     gl->glViewport(0, 0, width, height);
     gl->glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     gl->glClear(GL_COLOR_BUFFER_BIT);
@@ -254,6 +261,38 @@ bool GlPresenter::Present(const PresentedPicture& picture, const ScreenRect& are
     }
     SDL_GL_SwapWindow(window);
     return true;
+}
+
+Direct3DBackEnd* GlPresenter::Direct3D()
+{
+    if (!direct3DTried) {
+        direct3DTried = true;
+        direct3D = GlBackEnd::Create(*this);
+    }
+    return direct3D.get();
+}
+
+bool GlPresenter::MakeCurrent()
+{
+    return SDL_GL_MakeCurrent(window, context) == 0;
+}
+
+void* GlPresenter::ProcAddress(const char* name)
+{
+    return SDL_GL_GetProcAddress(name);
+}
+
+std::optional<uint64_t> GlPresenter::VideoMemory()
+{
+    // GLX_RENDERER_VIDEO_MEMORY_MESA, in megabytes.
+    constexpr int kVideoMemoryQuery = 0x8187;
+    using QueryProc = int (*)(int attribute, unsigned int* value);
+    auto query = reinterpret_cast<QueryProc>(SDL_GL_GetProcAddress("glXQueryCurrentRendererIntegerMESA"));
+    unsigned int megabytes = 0;
+    if (!query || !MakeCurrent() || !query(kVideoMemoryQuery, &megabytes)) {
+        return std::nullopt;
+    }
+    return uint64_t(megabytes) << 20;
 }
 
 } // namespace Platform

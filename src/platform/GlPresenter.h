@@ -1,9 +1,10 @@
 // The presenter on OpenGL 3.3 (core profile; Mesa's llvmpipe under Xvfb): one texture of the picture's
 // area drawn as a quad by a two-line shader, nearest-pixel when the sizes match and bilinear when
 // scaled, then the buffers swapped. The context belongs to the window for its life, so that the 3D
-// display can draw with it too.
+// display draws with it too: the presenter is also the window's Direct3D.
 #pragma once
 
+#include "platform/GlDevice.h"
 #include "platform/ScreenPresenter.h"
 
 #include <memory>
@@ -12,7 +13,7 @@ namespace Platform {
 
 struct GlFunctions;
 
-class GlPresenter : public ScreenPresenter
+class GlPresenter : public ScreenPresenter, public GlContext
 {
 public:
     // Null when no context or shader can be had on the window.
@@ -22,6 +23,11 @@ public:
     bool Present(const PresentedPicture& picture, const ScreenRect& area, const ScreenRect& destination,
                  bool waitForVerticalBlank, std::string& error) override;
     bool UsesOpenGL() const override { return true; }
+    Direct3DBackEnd* Direct3D() override;
+
+    bool MakeCurrent() override;
+    void* ProcAddress(const char* name) override;
+    std::optional<uint64_t> VideoMemory() override;
 
 private:
     GlPresenter(SDL_Window* window, void* context);
@@ -39,6 +45,8 @@ private:
     int textureHeight = 0;
     int textureFormat = 0;
     int swapInterval = -1;
+    std::unique_ptr<GlBackEnd> direct3D;
+    bool direct3DTried = false;
 };
 
 } // namespace Platform

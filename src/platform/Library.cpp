@@ -3,6 +3,7 @@
 #include "platform/Library.h"
 
 #include "platform/BassLibrary.h"
+#include "platform/Direct3D.h"
 #include "platform/DirectDraw.h"
 #include "platform/DirectSound.h"
 #include "platform/FmodLibrary.h"
@@ -46,6 +47,7 @@ std::map<std::string, std::vector<LibraryExport>> DefaultLibraries()
 {
     return {{kJ2KCodecLibraryName, J2KCodecExports()},
             {kDirectDrawLibraryName, DirectDrawExports()},
+            {kDirect3D8LibraryName, Direct3D8Exports()},
             {"dsound.dll", {{"DirectSoundCreate", reinterpret_cast<LibraryProc>(&DirectSoundCreate)}}},
             {"fmod.dll", FmodExports()},
             {"bass.dll", BassExports()},

@@ -20,6 +20,8 @@ struct SDL_Window;
 
 namespace Platform {
 
+class Direct3DBackEnd;
+
 struct PresentedPicture
 {
     const uint8_t* pixels = nullptr;
@@ -43,6 +45,8 @@ public:
     virtual bool Present(const PresentedPicture& picture, const ScreenRect& area, const ScreenRect& destination,
                          bool waitForVerticalBlank, std::string& error) = 0;
     virtual bool UsesOpenGL() const = 0;
+    // Direct3D drawing on the window's OpenGL; null without it.
+    virtual Direct3DBackEnd* Direct3D() { return nullptr; }
 
 protected:
     // The area as tightly packed 0x00RRGGBB rows, for layouts a back end does not take as they are.

@@ -15,6 +15,7 @@ namespace Platform {
 
 // Registry value types, with their Windows numbers: demo files record them.
 constexpr uint32_t kRegSz = 1;
+constexpr uint32_t kRegBinary = 3;
 constexpr uint32_t kRegDword = 4;
 
 struct SettingsValue

@@ -22,6 +22,9 @@ constexpr LayoutEntry kLayouts[] = {
     {SurfaceLayout::Xrgb4444, {16, 0x0F00, 0x00F0, 0x000F}},
     {SurfaceLayout::Rgb888, {24, 0xFF0000, 0x00FF00, 0x0000FF}},
     {SurfaceLayout::Palette8, {8, 0, 0, 0}},
+    {SurfaceLayout::Argb8888, {32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}},
+    {SurfaceLayout::Argb4444, {16, 0x0F00, 0x00F0, 0x000F, 0xF000}},
+    {SurfaceLayout::Argb1555, {16, 0x7C00, 0x03E0, 0x001F, 0x8000}},
 };
 
 // The channel's bits moved to the top of a byte, then repeated downwards.
@@ -61,6 +64,10 @@ DDPIXELFORMAT PixelFormatOf(SurfaceLayout layout)
     format.redMask = info.redMask;
     format.greenMask = info.greenMask;
     format.blueMask = info.blueMask;
+    format.alphaMask = info.alphaMask;
+    if (info.alphaMask != 0) {
+        format.flags |= DDPF_ALPHAPIXELS;
+    }
     return format;
 }
 
@@ -72,8 +79,9 @@ std::optional<SurfaceLayout> LayoutOf(const DDPIXELFORMAT& format)
         if (palettized != (entry.layout == SurfaceLayout::Palette8) || format.rgbBitCount != info.bitsPerPixel) {
             continue;
         }
+        uint32_t alphaMask = (format.flags & DDPF_ALPHAPIXELS) != 0 ? format.alphaMask : 0;
         if (palettized || (format.redMask == info.redMask && format.greenMask == info.greenMask &&
-                           format.blueMask == info.blueMask)) {
+                           format.blueMask == info.blueMask && alphaMask == info.alphaMask)) {
             return entry.layout;
         }
     }

@@ -1,7 +1,7 @@
 // The pixel layouts our memory surfaces come in. A desktop or display mode of 16 bits is 5-6-5 or
 // 5-5-5, one of 32 bits x8-8-8; the others exist so that tests can reach what a real card may give:
 // blue-first orders, a 16-bit layout that is neither 5-6-5 nor 5-5-5, and the 24- and 8-bit depths
-// the display refuses.
+// the display refuses. The layouts with alpha are texture formats of the 3D device.
 #pragma once
 
 #include "platform/DirectDrawTypes.h"
@@ -21,6 +21,9 @@ enum class SurfaceLayout
     Xrgb4444,
     Rgb888,
     Palette8,
+    Argb8888,
+    Argb4444,
+    Argb1555,
 };
 
 struct SurfaceLayoutInfo
@@ -29,6 +32,7 @@ struct SurfaceLayoutInfo
     uint32_t redMask;
     uint32_t greenMask;
     uint32_t blueMask;
+    uint32_t alphaMask = 0;
 };
 
 const SurfaceLayoutInfo& InfoOf(SurfaceLayout layout);
