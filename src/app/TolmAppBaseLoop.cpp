@@ -8,6 +8,7 @@
 #include "core/Singleton.h"
 #include "diagnostics/CrashCatcher.h"
 #include "diagnostics/Profiler.h"
+#include "display/D3DInterface.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "platform/Clock.h"
@@ -416,7 +417,7 @@ void TolmAppBase::PresentScreen(const Rect* rect)
         ++presentCount;
         return;
     }
-    display->drawing3DFailed = false;
+    D3DState().renderTargetFailed = false;
     screenImageLost = true;
     uint32_t now = Now();
     bool windowShown = mainWindow && !mainWindow->IsMinimized() && !minimized;

@@ -1,6 +1,7 @@
 // The framework's dialog registry by id, system message boxes that work in full screen, fatal
 // popups, the browser launch, the product version and the hardware-acceleration question at exit.
 #include "app/TolmAppBase.h"
+#include "display/D3DInterface.h"
 #include "display/DDInterface.h"
 #include "platform/Browser.h"
 #include "platform/Clock.h"
@@ -268,7 +269,7 @@ void TolmAppBase::ConfirmHardwareAcceleration()
         }
         return;
     }
-    if (display->drawing3DFailed && !screenSaverMode) {
+    if (D3DState().failedDuringRun && !screenSaverMode) {
         std::string question = GetStringProperty(
             "HARDWARE_ACCEL_NOT_WORKING",
             "Hardware Acceleration may not have been working correctly during this session.\r\nIf you noticed "

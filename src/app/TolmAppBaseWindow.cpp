@@ -893,14 +893,18 @@ void TolmAppBase::MousePollThreadEntry()
         if (!playingDemo) {
             GetLastCursorPosition(x, y);
         }
-        if (display && display->HasPresented() && (x != display->cursorX || y != display->cursorY)) {
+        int shownX = 0;
+        int shownY = 0;
+        if (display) {
+            display->GetCursorPosition(shownX, shownY);
+        }
+        if (display && display->HasPresented() && (x != shownX || y != shownY)) {
             uint32_t sinceRedraw = Now() - nextRedrawTime.load();
             if (int32_t(sinceRedraw) > int32_t(display->refreshPeriod + 5)) {
                 display->SetCursorPosition(x, y);
             } else {
                 // Left with the display for the next present.
-                display->cursorX = x;
-                display->cursorY = y;
+                display->StoreCursorPosition(x, y);
             }
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kMousePollMs));

@@ -4,6 +4,7 @@
 #include "display/DDImage.h"
 
 #include "app/TolmAppBase.h"
+#include "display/D3DInterface.h"
 #include "display/DDInterface.h"
 #include "graphics/MemoryImageRegistry.h"
 #include "graphics/SoftwareDraw.h"
@@ -105,6 +106,11 @@ void DDImage::ForgetDisplay()
 bool DDImage::IsOn3DTarget() const
 {
     return display && display->IsDrawSurface3D(surface);
+}
+
+D3DInterface& DDImage::Display3D() const
+{
+    return *display->d3d;
 }
 
 bool DDImage::DrawsInMemory()
@@ -459,8 +465,22 @@ bool DDImage::ConvertToPalette()
     return true;
 }
 
+bool DDImage::FillPolygonAccelerated(const int* pointCoords, int pointCount, const Rect& clipRect, const Color& color,
+                                     int drawMode, int offsetX, int offsetY)
+{
+    if (!IsOn3DTarget()) {
+        return false;
+    }
+    Display3D().FillPolygon(pointCoords, pointCount, &clipRect, color, drawMode, offsetX, offsetY);
+    return true;
+}
+
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
 {
+    if (IsOn3DTarget()) {
+        Display3D().FillRect(rect, color, drawMode);
+        return;
+    }
     if (DrawsInMemory()) {
         MemoryImage::FillRect(rect, color, drawMode);
         return;
@@ -494,6 +514,10 @@ std::optional<Rect> LineAsRect(double x1, double y1, double x2, double y2)
 
 void DDImage::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode)
 {
+    if (IsOn3DTarget()) {
+        Display3D().DrawLine(x1, y1, x2, y2, color, drawMode);
+        return;
+    }
     if (DrawsInMemory()) {
         MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
         return;
@@ -510,8 +534,13 @@ void DDImage::DrawLine(double x1, double y1, double x2, double y2, const Color& 
     DiscardMemoryCopies();
 }
 
+// The 3D path has no anti-aliased line.
 void DDImage::DrawLineSmooth(double x1, double y1, double x2, double y2, const Color& color, int drawMode)
 {
+    if (IsOn3DTarget()) {
+        Display3D().DrawLine(x1, y1, x2, y2, color, drawMode);
+        return;
+    }
     if (DrawsInMemory()) {
         MemoryImage::DrawLineSmooth(x1, y1, x2, y2, color, drawMode);
         return;
@@ -531,6 +560,13 @@ void DDImage::DrawLineSmooth(double x1, double y1, double x2, double y2, const C
 void DDImage::Blit(Image* source, int x, int y, const Rect& sourceRect, const Color& color, int drawMode)
 {
     UpdateAlphaFlags();
+    if (IsOn3DTarget()) {
+        auto* memorySource = dynamic_cast<MemoryImage*>(source);
+        if (memorySource && !BlitSurfaceOn3DTarget(source, x, y, sourceRect, color, drawMode)) {
+            Display3D().Blit(*memorySource, float(x), float(y), sourceRect, color, drawMode, false);
+        }
+        return;
+    }
     bool cursorArea =
         display && (this == display->oldCursorAreaImage.get() || this == display->newCursorAreaImage.get());
     if (!display || hasPartialAlpha || hasTransparency || (display->is3D && !cursorArea)) {
@@ -545,9 +581,45 @@ void DDImage::Blit(Image* source, int x, int y, const Rect& sourceRect, const Co
     DiscardMemoryCopies();
 }
 
+bool DDImage::BlitSurfaceOn3DTarget(Image* source, int x, int y, const Rect& sourceRect, const Color& color,
+                                    int drawMode)
+{
+    auto* surfaceSource = dynamic_cast<DDImage*>(source);
+    if (!surfaceSource || drawMode != DrawModeNormal || !ColorEquals(color, Color::White)) {
+        return false;
+    }
+    surfaceSource->UpdateAlphaFlags();
+    if (surfaceSource->hasPartialAlpha) {
+        return false;
+    }
+    IDirectDrawSurface* sourceSurface = surfaceSource->GetSurface();
+    if (!sourceSurface) {
+        return false;
+    }
+    RECT to{x, y, x + sourceRect.width, y + sourceRect.height};
+    RECT from{sourceRect.x, sourceRect.y, sourceRect.x + sourceRect.width, sourceRect.y + sourceRect.height};
+    uint32_t flags = DDBLT_WAIT | (surfaceSource->hasTransparency ? DDBLT_KEYSRC : 0);
+    surface->Blt(&to, sourceSurface, &from, flags, nullptr);
+    return true;
+}
+
 void DDImage::BlitF(Image* source, float x, float y, const Rect& sourceRect, const Rect& clipRect, const Color& color,
                     int drawMode)
 {
+    if (IsOn3DTarget()) {
+        auto* memorySource = dynamic_cast<MemoryImage*>(source);
+        RectD area(double(x), double(y), sourceRect.width, sourceRect.height);
+        RectD visible = area.Intersect(RectD(clipRect.x, clipRect.y, clipRect.width, clipRect.height));
+        if (!memorySource || visible.width <= 0 || visible.height <= 0) {
+            return;
+        }
+        if (visible == area) {
+            Display3D().Blit(*memorySource, x, y, sourceRect, color, drawMode, true);
+        } else {
+            Display3D().BlitClipped(*memorySource, x, y, sourceRect, clipRect, color, drawMode);
+        }
+        return;
+    }
     BlitRotated(source, x, y, sourceRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
 }
 

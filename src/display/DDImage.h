@@ -14,6 +14,7 @@
 
 namespace Tolm {
 
+class D3DInterface;
 class DDInterface;
 struct FillSpan;
 
@@ -25,6 +26,8 @@ public:
     DDImage();
     ~DDImage() override;
 
+    bool FillPolygonAccelerated(const int* pointCoords, int pointCount, const Rect& clipRect, const Color& color,
+                                int drawMode, int offsetX, int offsetY) override;
     void FillRect(const Rect& rect, const Color& color, int drawMode) override;
     void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
     void DrawLineSmooth(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
@@ -115,6 +118,11 @@ private:
     // Whether the draw goes into the memory pixels (after the alpha flags are brought up to date).
     bool DrawsInMemory();
     bool IsOn3DTarget() const;
+    // Where draws onto the 3D target go.
+    D3DInterface& Display3D() const;
+    // An opaque, untinted normal-mode blit of a surface image onto the 3D target: a DirectDraw blit in
+    // the open scene. False when the source cannot be blitted so.
+    bool BlitSurfaceOn3DTarget(Image* source, int x, int y, const Rect& sourceRect, const Color& color, int drawMode);
     bool ConvertIntoSurface(const uint32_t* pixels);
     void LetGoOfSurface();
     void ReadSurfaceArea(const Rect& area, uint32_t* out) const;

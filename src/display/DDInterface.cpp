@@ -128,7 +128,7 @@ int DDInterface::Init(WindowHandle newWindow, bool inWindow)
     BuildColourTables();
     SelectDrawSurface(videoMemoryDrawing);
     if (is3D && !d3d->Init(this)) {
-        errorText = "3D init error: " + d3d->errorText;
+        errorText = "3D init error: " + D3DState().errorText;
         return kResult3DFailed;
     }
     initialised = true;
@@ -470,20 +470,18 @@ HRESULT DDInterface::PresentFrame(const RECT& destination, const RECT& source, c
     bool pageFlipping = !app || app->allowPageFlip;
     if (windowed && !videoMemoryDrawing) {
         step = "Redraw Windowed";
-        drawnCursorX = cursorX;
-        drawnCursorY = cursorY;
-        DrawCursor(drawSurface, true);
+        SetDrawnPosition();
+        DrawCursor(drawSurface, false);
         HRESULT result = primarySurface->Blt(&to, drawSurface, &from, DDBLT_WAIT, nullptr);
         if (cursorShown) {
-            RestoreCursorArea(drawSurface, true);
+            RestoreCursorArea(drawSurface, false);
             cursorShown = true;
         }
         return result;
     }
     if (windowed) {
         step = "Redraw Windowed";
-        drawnCursorX = cursorX;
-        drawnCursorY = cursorY;
+        SetDrawnPosition();
         DrawCursor(backBuffer, false);
         return primarySurface->Blt(&to, backBuffer, &from, DDBLT_WAIT, nullptr);
     }
@@ -495,9 +493,8 @@ HRESULT DDInterface::PresentFrame(const RECT& destination, const RECT& source, c
     if (!videoMemoryDrawing) {
         backBuffer->Blt(&to, drawSurface, &from, DDBLT_WAIT, nullptr);
     }
-    drawnCursorX = cursorX;
-    drawnCursorY = cursorY;
-    DrawCursor(backBuffer, false);
+    SetDrawnPosition();
+    DrawCursor(backBuffer, true);
     return primarySurface->Flip(nullptr, DDFLIP_WAIT);
 }
 
@@ -509,12 +506,12 @@ bool DDInterface::Redraw(const Rect* rect)
     }
     presenting = true;
     if (is3D) {
-        if (!d3d->errorText.empty()) {
+        if (!D3DState().errorText.empty()) {
             presenting = false;
             is3D = false;
             return false;
         }
-        if (d3d->sceneOpen) {
+        if (d3d->SceneOpen()) {
             d3d->Flush();
         }
     }
@@ -573,28 +570,6 @@ void DDInterface::ReleaseAll()
     ReleaseInterface(directDraw);
     ReleaseInterface(directDraw7);
 }
-
-bool DDInterface::SetCursorImage(MemoryImage* image)
-{
-    CriticalSectionGuard guard(displayLock);
-    bool changed = image != cursorImage;
-    cursorImage = image;
-    if (!image) {
-        cursorShown = false;
-    }
-    return changed;
-}
-
-void DDInterface::SetCursorPosition(int x, int y)
-{
-    CriticalSectionGuard guard(displayLock);
-    cursorX = x;
-    cursorY = y;
-}
-
-void DDInterface::DrawCursor(IDirectDrawSurface*, bool) {}
-
-void DDInterface::RestoreCursorArea(IDirectDrawSurface*, bool) {}
 
 void DDInterface::AddImage(DDImage* image)
 {

@@ -3,7 +3,7 @@
 // window's clipper; it sets the full-screen mode, keeps the display's pixel layout and the colour tables
 // the surface images draw with, and presents each finished frame. Direct3D drawing and its capability
 // test are stand-ins that refuse 3D, and the software cursor draws nothing, since the application
-// gives it no image.
+// gives it no image (a test may give one).
 //
 // The display lock is one with the set of live images (MemoryImageRegistry), re-entrant: Init makes
 // surfaces and the screen image while holding it, and the loading thread converts surfaces under it.
@@ -72,10 +72,14 @@ public:
     bool RunCapabilityTest(Platform::WindowHandle window);
     // Releases everything Init made; the window may go afterwards.
     void ReleaseAll();
-    // The application gives no cursor image: null changes nothing. True when it changed.
+    // True when it changed; null stops the software cursor.
     bool SetCursorImage(MemoryImage* image);
-    // From the mouse-poll thread.
+    // From the mouse-poll thread: moves the cursor on the screen unless a present is running, which
+    // draws it at the new place itself.
     void SetCursorPosition(int x, int y);
+    // The latest mouse position, x and y in one word so that no reader sees half a move.
+    void StoreCursorPosition(int x, int y);
+    void GetCursorPosition(int& x, int& y) const;
     bool HasPresented() const { return presented.load(); }
     // Whether the image's surface is the draw surface while the display draws in 3D.
     bool IsDrawSurface3D(const Platform::IDirectDrawSurface* surface) const;
@@ -132,8 +136,7 @@ public:
     bool videoMemoryDrawing = false;
     int cursorAreaWidth = 64;
     int cursorAreaHeight = 64;
-    std::atomic<int> cursorX{0};
-    std::atomic<int> cursorY{0};
+    std::atomic<uint64_t> cursorPosition{0};
     int drawnCursorX = 0;
     int drawnCursorY = 0;
     MemoryImage* cursorImage = nullptr;
@@ -144,8 +147,6 @@ public:
     std::unique_ptr<DDImage> newCursorAreaImage;
     // The last failure: step name, ": ", result name.
     std::string errorText;
-    // Set when a 3D drawing call failed during the run.
-    bool drawing3DFailed = false;
 
     // Looked up in the application's "ddraw.dll" when a display is made; either may be missing.
     static Platform::DirectDrawCreateProc directDrawCreate;
@@ -166,9 +167,21 @@ private:
     // The destination and source of a present, in the primary's coordinates.
     void PresentRects(const Rect* rect, Platform::RECT& destination, Platform::RECT& source) const;
     Platform::HRESULT PresentFrame(const Platform::RECT& destination, const Platform::RECT& source, const char*& step);
-    // The software cursor: nothing to draw while the application gives it no image.
-    void DrawCursor(Platform::IDirectDrawSurface* surface, bool clientCoordinates);
-    void RestoreCursorArea(Platform::IDirectDrawSurface* surface, bool clientCoordinates);
+    // The software cursor on a target: the primary or full screen's back buffer (on screen, moved by the
+    // window's client origin) or the draw surface (client coordinates).
+    void DrawCursor(Platform::IDirectDrawSurface* target, bool onScreen);
+    void MoveCursor(Platform::IDirectDrawSurface* target, bool onScreen, int x, int y);
+    void RestoreCursorArea(Platform::IDirectDrawSurface* target, bool onScreen);
+    Rect CursorArea(int x, int y) const;
+    Platform::RECT ScreenBounds() const;
+    // The part of the cursor area of (x, y) that is shown: where it lies on the target and in the area.
+    void CursorRects(int x, int y, const Rect& bounds, bool onScreen, Platform::RECT& onTarget,
+                     Platform::RECT& inArea) const;
+    // Saves the target's pixels into an area; a failed save is retried once cut to the screen.
+    bool SaveUnderCursor(Platform::IDirectDrawSurface* area, Platform::IDirectDrawSurface* target,
+                         Platform::RECT onTarget, Platform::RECT inArea);
+    void DrawCursorImage(DDImage& image, int x, int y);
+    void SetDrawnPosition();
     void ForgetImages();
 
     std::atomic<bool> presented{false};

@@ -3,6 +3,7 @@
 // along the source's alpha runs), the additive blit along its non-black runs, the mirrored pair, and the
 // matrix and triangle draws handed to the triangle rasterizer with the surface's format code.
 #include "core/Matrix.h"
+#include "display/D3DInterface.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "display/SurfaceDrawing.h"
@@ -477,6 +478,12 @@ void DDImage::BlitMirrorAdditive(Image* source, int x, int y, const Rect& source
 // mode draw.
 void DDImage::BlitMirror(Image* source, int x, int y, const Rect& sourceRect, const Color& color, int drawMode)
 {
+    if (IsOn3DTarget()) {
+        if (auto* memorySource = dynamic_cast<MemoryImage*>(source)) {
+            Display3D().BlitMirror(*memorySource, float(x), float(y), sourceRect, color, drawMode, false);
+        }
+        return;
+    }
     if (DrawsInMemory()) {
         MemoryImage::BlitMirror(source, x, y, sourceRect, color, drawMode);
         return;
@@ -492,6 +499,13 @@ void DDImage::BlitMirror(Image* source, int x, int y, const Rect& sourceRect, co
 void DDImage::BlitMatrix(Image* source, float x, float y, const Matrix3& matrix, const Rect& clipRect,
                          const Color& color, int drawMode, const Rect& sourceRect, bool bilinear)
 {
+    if (IsOn3DTarget()) {
+        if (auto* memorySource = dynamic_cast<MemoryImage*>(source)) {
+            Display3D().BlitTransformed(*memorySource, &clipRect, color, drawMode, sourceRect, matrix, bilinear, x, y,
+                                        true);
+        }
+        return;
+    }
     if (!display) {
         MemoryImage::BlitMatrix(source, x, y, matrix, clipRect, color, drawMode, sourceRect, bilinear);
         return;
@@ -505,6 +519,13 @@ void DDImage::BlitMatrix(Image* source, float x, float y, const Matrix3& matrix,
 void DDImage::BlitTexturedTriangles(Image* source, const TexVertex* vertices, int triangleCount, const Rect& clipRect,
                                     const Color& color, int drawMode, float offsetX, float offsetY, bool bilinear)
 {
+    if (IsOn3DTarget()) {
+        if (auto* memorySource = dynamic_cast<MemoryImage*>(source)) {
+            Display3D().DrawTrianglesTextured(vertices, triangleCount, color, drawMode, *memorySource, offsetX, offsetY,
+                                              bilinear);
+        }
+        return;
+    }
     if (!display) {
         MemoryImage::BlitTexturedTriangles(source, vertices, triangleCount, clipRect, color, drawMode, offsetX, offsetY,
                                            bilinear);

@@ -1,6 +1,7 @@
 // Fills, lines and coverage spans into a surface image's locked surface, in the surface's own pixel
 // format. The colour is worked into the surface's channels once per call; a pixel then costs one
 // multiply per channel, and additive pixels saturate through the display's tables.
+#include "display/D3DInterface.h"
 #include "display/DDImage.h"
 #include "display/SurfaceDrawing.h"
 #include "graphics/LineClip.h"
@@ -183,6 +184,36 @@ void SmoothLineOn(const LockedSurface& surface, int width, int height, double x1
     WalkSmoothLine(x1, y1, x2, y2, width, height, plot);
 }
 
+// On the 3D target the spans are filled into a clear picture of their bounding box, which is then blitted.
+void FillSpansThroughImage(DDImage& target, const FillSpan* spans, int count, const Color& color, int drawMode,
+                           const unsigned char* coverage, int coverageX, int coverageY, int coveragePitch, int unused)
+{
+    int left = spans[0].x;
+    int right = spans[0].x + spans[0].width - 1;
+    int top = spans[0].y;
+    int bottom = spans[0].y;
+    for (int i = 1; i < count; ++i) {
+        left = std::min(left, spans[i].x);
+        right = std::max(right, spans[i].x + spans[i].width - 1);
+        top = std::min(top, spans[i].y);
+        bottom = std::max(bottom, spans[i].y);
+    }
+    if (right < left) {
+        return;
+    }
+    std::vector<FillSpan> moved(spans, spans + count);
+    for (FillSpan& span : moved) {
+        span.x -= left;
+        span.y -= top;
+    }
+    MemoryImage picture;
+    picture.Create(right - left + 1, bottom - top + 1);
+    picture.ForceAlphaFlags(true, true);
+    picture.FillSpansWithCoverage(moved.data(), count, color, drawMode, coverage, coverageX - left, coverageY - top,
+                                  coveragePitch, unused);
+    target.Blit(&picture, left, top, Rect(0, 0, picture.width, picture.height), Color::White, drawMode);
+}
+
 } // namespace
 
 void DDImage::FillRectNormal(const Rect& rect, const Color& color)
@@ -275,6 +306,11 @@ void DDImage::FillSpansWithCoverage(const FillSpan* spans, int count, const Colo
     if (!display) {
         MemoryImage::FillSpansWithCoverage(spans, count, color, drawMode, coverage, coverageX, coverageY, coveragePitch,
                                            unused);
+        return;
+    }
+    if (IsOn3DTarget()) {
+        FillSpansThroughImage(*this, spans, count, color, drawMode, coverage, coverageX, coverageY, coveragePitch,
+                              unused);
         return;
     }
     Color fill = ClampColor(color);

@@ -2,6 +2,7 @@
 // the rotated bounds mapped back into the source rectangle in 16.16 fixed point, each pixel a bilinear
 // sample of its 2 x 2 texels weighed by area and by their alphas. Every source form, depth, colour and
 // mode has its own loop; 5-6-5 and 5-5-5 scale the destination with one multiply on the spread word.
+#include "display/D3DInterface.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "display/SurfaceDrawing.h"
@@ -177,6 +178,13 @@ void DDImage::BlitRotated(Image* source, float x, float y, const Rect& sourceRec
                           const Color& color, int drawMode, double angle, float centerX, float centerY)
 {
     if (noReadBack) {
+        return;
+    }
+    if (IsOn3DTarget()) {
+        if (auto* memorySource = dynamic_cast<MemoryImage*>(source)) {
+            Display3D().BlitRotated(*memorySource, x, y, clipRect, color, drawMode, angle, centerX, centerY,
+                                    sourceRect);
+        }
         return;
     }
     if (DrawsInMemory()) {

@@ -1,6 +1,7 @@
 // Stretched blits into a surface image's locked surface: DirectDraw's blitter for opaque, untinted
 // copies between surfaces, nearest-pixel loops stepping in 16.16 fixed point over the source's
 // display-format words, plain or from right to left, and the area filter through a temporary image.
+#include "display/D3DInterface.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "display/SurfaceDrawing.h"
@@ -160,6 +161,12 @@ void DDImage::StretchBlit(Image* source, const Rect& destRect, const Rect& sourc
 {
     UpdateAlphaFlags();
     auto* memorySource = dynamic_cast<MemoryImage*>(source);
+    if (IsOn3DTarget()) {
+        if (memorySource && !IsEmpty(sourceRect)) {
+            Display3D().StretchBlit(*memorySource, destRect, sourceRect, clipRect, color, drawMode, fast, false);
+        }
+        return;
+    }
     bool inMemory = !display || hasPartialAlpha || (!fast && (hasTransparency || display->is3D));
     if (inMemory || (memorySource && !LiesInside(sourceRect, *memorySource))) {
         if (inMemory) {
@@ -193,6 +200,13 @@ void DDImage::StretchBlitMirror(Image* source, const Rect& destRect, const Rect&
                                 const Color& color, int drawMode, bool fast)
 {
     UpdateAlphaFlags();
+    if (IsOn3DTarget()) {
+        auto* memorySource = dynamic_cast<MemoryImage*>(source);
+        if (memorySource && !IsEmpty(sourceRect)) {
+            Display3D().StretchBlit(*memorySource, destRect, sourceRect, clipRect, color, drawMode, fast, true);
+        }
+        return;
+    }
     if (!display || hasPartialAlpha) {
         MemoryImage::StretchBlitMirror(source, destRect, sourceRect, clipRect, color, drawMode, fast);
         return;

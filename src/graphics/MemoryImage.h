@@ -20,7 +20,7 @@ enum class BlitFacing
 
 class Matrix3;
 class MemoryImageRegistry;
-struct TextureData;
+class TexturePieceGrid;
 
 class MemoryImage : public Image
 {
@@ -31,7 +31,7 @@ public:
     std::unique_ptr<uint32_t[]> bits;
     int bitsChangedCount = 0;
     // The display's texture copy, owned and built by the display.
-    TextureData* textureData = nullptr;
+    TexturePieceGrid* textureData = nullptr;
     // Hints for the texture copy: 1 minimal subdivision, 4 prefer A4R4G4B4, 8 always A8R8G8B8.
     uint32_t textureFlags = 0;
     std::unique_ptr<uint32_t[]> colorTable;

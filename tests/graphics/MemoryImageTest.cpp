@@ -343,7 +343,7 @@ TEST_F(MemoryImageTest, PixelsAreReadBackFromTheTextureWhenNothingElseHoldsThem)
     FillWith(image, 2, 1, 0xFF102030);
     ASSERT_TRUE(image.ConvertToPalette());
     alignas(8) static char texture[8];
-    image.textureData = reinterpret_cast<TextureData*>(texture);
+    image.textureData = reinterpret_cast<TexturePieceGrid*>(texture);
     image.ReleaseBits();
     EXPECT_FALSE(image.bits);
     EXPECT_FALSE(image.colorTable);
