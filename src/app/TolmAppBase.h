@@ -324,6 +324,9 @@ public:
     bool ReadRegistryInt(const std::string& name, int& value);
     bool ReadRegistryBool(const std::string& name, bool& value);
     void EraseRegistryValue(const std::string& name);
+    // The store of the current registryKey, reopened when the key changes; null for a key that names
+    // nothing usable. Outside the demo stream: the 3D test keeps its cache there itself.
+    Platform::SettingsStore* RegistryStore();
 
     // Identity.
     std::string companyName;
@@ -557,10 +560,6 @@ private:
     bool ReadFileLive(const std::string& path, Buffer& buffer);
     bool WriteRegistryLive(const std::string& name, uint32_t type, const uint8_t* data, uint32_t count);
     bool ReadRegistryLive(const std::string& name, uint32_t& type, uint8_t* data, uint32_t& count);
-
-    // The store of the current registryKey, reopened when the key changes; null for a key that
-    // names nothing usable.
-    Platform::SettingsStore* RegistryStore();
 
     // Main loop pieces.
     void RunStepBlock(double step, bool countConsecutive);
