@@ -1,7 +1,6 @@
 // The display's software cursor, which the game leaves without a picture: given one here, it is saved,
 // drawn, moved between frames from another thread and taken out of the frame again.
 #include "DisplayFixture.h"
-
 #include "graphics/Graphics.h"
 
 #include <atomic>
