@@ -351,6 +351,20 @@ void DDImage::ReadSurfaceArea(const Rect& area, uint32_t* out) const
 
 uint32_t* DDImage::GetBits()
 {
+    // The 3D target is never locked for drawing, and what Direct3D drew since the last read is newer than
+    // any copy: every read takes the picture afresh.
+    if (IsOn3DTarget()) {
+        if (Failed(surface->Lock(nullptr, &lockDesc, DDLOCK_WAIT | DDLOCK_READONLY))) {
+            lockDesc = DDSURFACEDESC2();
+            return nullptr;
+        }
+        if (bits || AllocateBits()) {
+            ReadSurfaceArea(Rect(0, 0, width, height), bits.get());
+        }
+        surface->Unlock(nullptr);
+        lockDesc = DDSURFACEDESC2();
+        return bits.get();
+    }
     if (bits) {
         return bits.get();
     }

@@ -275,6 +275,9 @@ TEST_F(Direct3DDisplayTest, AnOpaqueSurfaceBlitIsADirectDrawBlitIntoTheScene)
     std::memcpy(&pixel, static_cast<uint8_t*>(desc.surface) + 11 * desc.pitch + 11 * 4, 4);
     display->drawSurface->Unlock(nullptr);
     EXPECT_EQ(pixel & 0xFFFFFF, 0x00FF00u);
+    const uint32_t* screenshot = display->GetScreenImage()->GetBits();
+    ASSERT_NE(screenshot, nullptr) << "the screenshot reads the 3D target";
+    EXPECT_EQ(screenshot[11 * 800 + 11] & 0xFFFFFF, 0x00FF00u);
 }
 
 TEST_F(Direct3DDisplayTest, AFailedDrawIsRecordedAndTheNextPresentDropsTo2D)
