@@ -25,7 +25,9 @@ printf '<ResourceManifest>\n<Resources id="Buildings">\n</Resources>\n</Resource
 "$3/tools/pak" create "$work/program/other.pak" "$work/patch" > /dev/null
 program=$work/program/quendara
 mkdir -p "$(dirname "$store")"
-printf 'TolmRegistry 1\nkey \nvalue ScreenMode 4 00000000\nend\n' > "$store"
+# The software display: a 3D one draws opaque pictures from 5-6-5 textures, which round where the frame's
+# own pixels are quantised.
+printf 'TolmRegistry 1\nkey \nvalue ScreenMode 4 00000000\nvalue Is3D 4 00000000\nend\n' > "$store"
 
 # Screen column x from row top, count rows, one "r,g,b" per line.
 screen_column() {

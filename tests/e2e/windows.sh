@@ -56,12 +56,15 @@ expect 1 "window 202 ContinueWindow result=none modal=1 visible=1"
 expect 2 "closed 202 ContinueWindow result=2"
 expect 3 "closed 200 OptionsWindow result=0"
 expect 3 "screen window"
-expect 3 "sounds SOUND_SHOW_WINDOW SOUND_SFX_SLIDER"
+# On a 3D display the window also plays its disappear effect, and with it the hide sound.
+report 3 | grep -qxE "sounds SOUND_SHOW_WINDOW SOUND_SFX_SLIDER( SOUND_HIDE_WINDOW)?" ||
+    fail "report 3 lacks the window's and the slider's sounds: $(report 3)"
 expect 4 "closed 200 OptionsWindow result=0"
 expect 5 "closed 203 PauseWindow result=1"
 expect 6 "closed 300 InformWindow result=0"
 expect 7 "closed 222 PeopleBonusWindow result=0"
-expect 7 "sounds SOUND_PEOPLE_BONUS_APPEAR"
+report 7 | grep -qxE "sounds SOUND_PEOPLE_BONUS_APPEAR( SOUND_HIDE_HINT_WINDOW)?" ||
+    fail "report 7 lacks the people window's sound: $(report 7)"
 expect 7 "state MenuScreen"
 
 for shot in continue continue_confirm options options_again pause inform people pointer fade destroy bomb hamer; do
