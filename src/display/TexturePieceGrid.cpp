@@ -526,7 +526,7 @@ void TexturePieceGrid::DrawTransformed(IDirect3DDevice7* device, const Matrix3& 
                 return;
             }
             auto corner = [&](float cx, float cy, float u, float v) {
-                Vector2 point = matrix.TransformPoint(Vector2(cx, cy));
+                Vector2 point = matrix.TransformPoint(Vector2{cx, cy});
                 return MakeVertex(point.x + x - shift, point.y + y - shift, u, v, color);
             };
             D3DTLVERTEX quad[] = {corner(lx, ly, part.left, part.top),
