@@ -2,6 +2,7 @@
 // popups, the browser launch, the product version and the hardware-acceleration question at exit.
 #include "app/TolmAppBase.h"
 #include "display/D3DInterface.h"
+#include "display/D3DTester.h"
 #include "display/DDInterface.h"
 #include "platform/Browser.h"
 #include "platform/Clock.h"
@@ -254,8 +255,9 @@ void TolmAppBase::ConfirmHardwareAcceleration()
     std::string caption =
         captionPrefix + " " + GetStringProperty("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
     int stored = 0;
-    // The display runs no capability test, so a missing choice is always the user's to make.
-    if (ReadRegistryInt("Is3D", stored)) {
+    // A missing choice is the player's to make, unless the hardware test passed and vouches for it.
+    bool vouched = display->tester && display->tester->Recommends3D();
+    if (ReadRegistryInt("Is3D", stored) || vouched) {
         WriteRegistryInt("Is3D", display->is3D ? 1 : 0);
     } else if (display->is3D) {
         std::string question = GetStringProperty(

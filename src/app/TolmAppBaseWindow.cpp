@@ -7,6 +7,7 @@
 #include "app/DemoEvents.h"
 #include "app/TolmAppBase.h"
 #include "diagnostics/Profiler.h"
+#include "display/D3DTester.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "platform/Clock.h"
@@ -121,6 +122,9 @@ void TolmAppBase::MakeWindow()
         }
     }
     int result = InitDisplay();
+    if (display->tester && display->tester->DiscardsStored3DChoice()) {
+        EraseRegistryValue("Is3D");
+    }
     if (result == kResultInvalidColorDepth && windowed) {
         if (fullScreenUnavailable) {
             ShowErrorPopup(

@@ -58,6 +58,10 @@ public:
     static bool FileListsCard(const char* file, const std::string& cardDescription);
     static void Require(Platform::HRESULT result, const std::string& step);
     void ReleaseInterfaces();
+    // Neither a failure nor a warning: the display may turn 3D on by itself.
+    bool Recommends3D() const { return failureReason.empty() && warning.empty(); }
+    // A new outcome with a problem takes back the player's stored 3D choice, so that it is made again.
+    bool DiscardsStored3DChoice() const { return freshResult && !Recommends3D(); }
 
     std::string failureReason;
     std::string warning;

@@ -541,11 +541,10 @@ bool DDInterface::RunCapabilityTest(WindowHandle testWindow)
     tester->minVideoMemory = app->minVideoMemory;
     tester->recommendedVideoMemory = app->recommendedVideoMemory;
     tester->Evaluate(testWindow, directDraw7);
-    bool problem = !tester->failureReason.empty() || !tester->warning.empty();
-    if (app->autoEnable3D && !problem) {
+    if (app->autoEnable3D && tester->Recommends3D()) {
         is3D = true;
     }
-    if (!tester->failureReason.empty() || (tester->freshResult && problem)) {
+    if (!tester->failureReason.empty() || tester->DiscardsStored3DChoice()) {
         is3D = false;
     }
     return true;

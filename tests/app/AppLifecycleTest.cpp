@@ -4,6 +4,7 @@
 #include "GameFixture.h"
 #include "app/GameApp.h"
 #include "core/PathUtils.h"
+#include "display/D3DTester.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "platform/DebugOutput.h"
@@ -109,6 +110,23 @@ TEST_F(LifecycleTest, InitialisationMakesTheWindowDisplayAndSettings)
     EXPECT_FALSE(screen->hasPartialAlpha);
     EXPECT_EQ(StoredDword(temp.Path() + "config/", "InProgress"), 1u);
     EXPECT_EQ(Tolm::GetUserDataFolder(), temp.Path() + "data/Test Company/TestProduct/");
+}
+
+// SDL's dummy driver gives no Direct3D, so the hardware test fails afresh and the player's stored
+// 3D choice goes with it; a start without a stored choice has nothing to take back.
+TEST_F(LifecycleTest, AFreshHardwareTestFailureErasesTheStored3DChoice)
+{
+    SettingsStore store(temp.Path() + "config/Test Company/TestProduct.registry");
+    ASSERT_TRUE(store.CreateKey(""));
+    const uint8_t on[4] = {1, 0, 0, 0};
+    ASSERT_TRUE(store.SetValue("", "Is3D", kRegDword, on, 4));
+    QuittingApp& started = StartApp();
+    ASSERT_TRUE(started.display->tester);
+    EXPECT_TRUE(started.display->tester->freshResult);
+    EXPECT_FALSE(started.display->tester->failureReason.empty());
+    EXPECT_FALSE(started.Is3DMode());
+    int stored = 0;
+    EXPECT_FALSE(started.ReadRegistryInt("Is3D", stored));
 }
 
 TEST_F(LifecycleTest, WindowThatDoesNotFitTheDesktopStartsFullScreen)

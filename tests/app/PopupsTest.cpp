@@ -2,6 +2,8 @@
 // hardware acceleration at exit.
 #include "AppFixture.h"
 #include "diagnostics/Profiler.h"
+#include "display/D3DInterface.h"
+#include "display/D3DTester.h"
 #include "display/DDInterface.h"
 #include "platform/Browser.h"
 #include "platform/FileSystem.h"
@@ -233,4 +235,34 @@ TEST_F(PopupsTest, HardwareAccelerationSwitchedOnAsksWhetherToKeepIt)
     SettingsValue value;
     ASSERT_TRUE(store.QueryValue("", "Is3D", value));
     EXPECT_EQ(value.data, (std::vector<uint8_t>{1, 0, 0, 0}));
+}
+
+
+// A hardware test that passed vouches for 3D switched on: the choice is stored without a question.
+// A warning leaves the choice to the player.
+TEST_F(PopupsTest, APassedHardwareTestStoresTheChoiceWithoutAsking)
+{
+    // A 3D failure earlier in the process would ask its own question.
+    Tolm::D3DRuntimeState before = Tolm::D3DState();
+    Tolm::D3DState() = Tolm::D3DRuntimeState();
+    for (const char* warning : {"Unsupported video card: Soft Card", ""}) {
+        app.reset();
+        sink.boxes.clear();
+        StartApp();
+        sink.answer = IDNO;
+        app->display->tester = std::make_unique<Tolm::D3DTester>();
+        app->display->tester->warning = warning;
+        app->acceleration3DChanged = true;
+        app->display->is3D = true;
+        app.reset();
+        SettingsStore store(temp.Path() + "config/Test Company/TestProduct.registry");
+        SettingsValue value;
+        bool stored = store.QueryValue("", "Is3D", value);
+        EXPECT_EQ(sink.boxes.size(), *warning ? 1u : 0u) << warning;
+        EXPECT_EQ(stored, !*warning) << warning;
+        if (stored) {
+            EXPECT_EQ(value.data, (std::vector<uint8_t>{1, 0, 0, 0}));
+        }
+    }
+    Tolm::D3DState() = before;
 }
