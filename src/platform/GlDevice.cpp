@@ -1,5 +1,6 @@
 #include "platform/GlDevice.h"
 
+#include "platform/GlProgram.h"
 #include "platform/SurfaceLayout.h"
 
 #define GL_GLEXT_PROTOTYPES
@@ -187,20 +188,6 @@ GLenum PrimitiveMode(uint32_t type)
     }
 }
 
-GLuint CompileShader(const GlDeviceFunctions& gl, GLenum kind, const char* source)
-{
-    GLuint shader = gl.glCreateShader(kind);
-    gl.glShaderSource(shader, 1, &source, nullptr);
-    gl.glCompileShader(shader);
-    GLint compiled = GL_FALSE;
-    gl.glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (compiled != GL_TRUE) {
-        gl.glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
 std::string GlText(const GlDeviceFunctions& gl, GLenum name)
 {
     const GLubyte* text = gl.glGetString(name);
@@ -264,17 +251,8 @@ bool GlBackEnd::SetUp()
     if (!context.MakeCurrent() || !gl->Load(context)) {
         return false;
     }
-    GLuint vertex = CompileShader(*gl, GL_VERTEX_SHADER, kVertexShader);
-    GLuint fragment = CompileShader(*gl, GL_FRAGMENT_SHADER, kFragmentShader);
-    program = gl->glCreateProgram();
-    gl->glAttachShader(program, vertex);
-    gl->glAttachShader(program, fragment);
-    gl->glLinkProgram(program);
-    gl->glDeleteShader(vertex);
-    gl->glDeleteShader(fragment);
-    GLint linked = GL_FALSE;
-    gl->glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (vertex == 0 || fragment == 0 || linked != GL_TRUE) {
+    program = LinkProgram(*gl, kVertexShader, kFragmentShader);
+    if (program == 0) {
         return false;
     }
     targetSizeLocation = gl->glGetUniformLocation(program, "targetSize");

@@ -1,5 +1,7 @@
 #include "platform/GlPresenter.h"
 
+#include "platform/GlProgram.h"
+
 // Declarations only: every entry point is looked up through SDL, which loads the system's library.
 #define GL_GLEXT_PROTOTYPES
 #include <SDL.h>
@@ -116,20 +118,6 @@ bool TakesAsItIs(SurfaceLayout layout)
            layout == SurfaceLayout::Xbgr8888 || layout == SurfaceLayout::Xrgb4444 || layout == SurfaceLayout::Xrgb8888;
 }
 
-GLuint CompileShader(const GlFunctions& gl, GLenum kind, const char* source)
-{
-    GLuint shader = gl.glCreateShader(kind);
-    gl.glShaderSource(shader, 1, &source, nullptr);
-    gl.glCompileShader(shader);
-    GLint compiled = GL_FALSE;
-    gl.glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (compiled != GL_TRUE) {
-        gl.glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
 } // namespace
 
 std::unique_ptr<GlPresenter> GlPresenter::Create(SDL_Window* window)
@@ -165,17 +153,8 @@ bool GlPresenter::SetUp()
     if (SDL_GL_MakeCurrent(window, context) != 0 || !gl->Load()) {
         return false;
     }
-    GLuint vertex = CompileShader(*gl, GL_VERTEX_SHADER, kVertexShader);
-    GLuint fragment = CompileShader(*gl, GL_FRAGMENT_SHADER, kFragmentShader);
-    program = gl->glCreateProgram();
-    gl->glAttachShader(program, vertex);
-    gl->glAttachShader(program, fragment);
-    gl->glLinkProgram(program);
-    gl->glDeleteShader(vertex);
-    gl->glDeleteShader(fragment);
-    GLint linked = GL_FALSE;
-    gl->glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (vertex == 0 || fragment == 0 || linked != GL_TRUE) {
+    program = LinkProgram(*gl, kVertexShader, kFragmentShader);
+    if (program == 0) {
         return false;
     }
     gl->glUseProgram(program);
