@@ -10,6 +10,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace Tolm {
 
@@ -121,6 +122,14 @@ D3DTLVERTEX MakeVertex(float x, float y, float u, float v, uint32_t color)
     vertex.tv = v;
     vertex.color = color;
     return vertex;
+}
+
+bool LeavesClip(const D3DTLVERTEX (&quad)[4], const Rect& clip)
+{
+    return std::any_of(std::begin(quad), std::end(quad), [&](const D3DTLVERTEX& vertex) {
+        return vertex.sx < float(clip.x) || vertex.sx >= float(clip.x + clip.width) || vertex.sy < float(clip.y) ||
+               vertex.sy >= float(clip.y + clip.height);
+    });
 }
 
 IDirectDrawSurface7* CreateTextureSurface(IDirect3DDevice7* device, IDirectDraw7* directDraw, int width, int height,
@@ -469,15 +478,15 @@ Rect TexturePieceGrid::ClampToImage(const Rect& sourceRect) const
     return Rect(left, top, std::max(right - left, 0), std::max(bottom - top, 0));
 }
 
-void TexturePieceGrid::DrawAligned(IDirect3DDevice7* device, float x, float y, const Rect& sourceRect,
-                                   uint32_t color) const
+// A part of no size lies where the grid has no piece (its pieces gone, or laid out smaller than the image
+// size it keeps): the walk would never advance past it, so it ends there.
+template <typename DrawPiece>
+void TexturePieceGrid::ForEachPiecePart(const Rect& sourceRect, DrawPiece&& drawPiece) const
 {
     Rect source = ClampToImage(sourceRect);
     int right = source.x + source.width;
     int bottom = source.y + source.height;
-    float destY = y;
     for (int sy = source.y; sy < bottom;) {
-        float destX = x;
         int bandHeight = 0;
         for (int sx = source.x; sx < right;) {
             int w = right - sx;
@@ -486,79 +495,59 @@ void TexturePieceGrid::DrawAligned(IDirect3DDevice7* device, float x, float y, c
             if (w <= 0 || h <= 0) {
                 return;
             }
-            float x0 = destX - 0.5f;
-            float y0 = destY - 0.5f;
-            float x1 = x0 + float(w);
-            float y1 = y0 + float(h);
-            const D3DTLVERTEX quad[] = {
-                MakeVertex(x0, y0, part.left, part.top, color), MakeVertex(x0, y1, part.left, part.bottom, color),
-                MakeVertex(x1, y0, part.right, part.top, color), MakeVertex(x1, y1, part.right, part.bottom, color)};
-            CheckD3DResult(device->SetTexture(0, part.texture), "SetTexture gTexture");
-            CheckD3DResult(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, quad, 4, 0),
-                           "DrawPrimitive (Tri) 1");
+            drawPiece(part, float(sx - source.x), float(sy - source.y), float(w), float(h));
             sx += w;
-            destX += float(w);
             bandHeight = h;
         }
         sy += bandHeight;
-        destY += float(bandHeight);
     }
+}
+
+void TexturePieceGrid::DrawAligned(IDirect3DDevice7* device, float x, float y, const Rect& sourceRect,
+                                   uint32_t color) const
+{
+    ForEachPiecePart(sourceRect, [&](const PiecePart& part, float left, float top, float w, float h) {
+        float x0 = x + left - 0.5f;
+        float y0 = y + top - 0.5f;
+        float x1 = x0 + w;
+        float y1 = y0 + h;
+        const D3DTLVERTEX quad[] = {
+            MakeVertex(x0, y0, part.left, part.top, color), MakeVertex(x0, y1, part.left, part.bottom, color),
+            MakeVertex(x1, y0, part.right, part.top, color), MakeVertex(x1, y1, part.right, part.bottom, color)};
+        CheckD3DResult(device->SetTexture(0, part.texture), "SetTexture gTexture");
+        CheckD3DResult(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, quad, 4, 0),
+                       "DrawPrimitive (Tri) 1");
+    });
 }
 
 void TexturePieceGrid::DrawTransformed(IDirect3DDevice7* device, const Matrix3& matrix, const Rect& sourceRect,
                                        uint32_t color, const Rect* clipRect, float x, float y, bool centred) const
 {
-    Rect source = ClampToImage(sourceRect);
     float originX = centred ? -float(sourceRect.width) / 2.0f : 0.0f;
     float originY = centred ? -float(sourceRect.height) / 2.0f : 0.0f;
     float shift = centred ? 0.0f : 0.5f;
-    int right = source.x + source.width;
-    int bottom = source.y + source.height;
-    float ly = originY;
-    for (int sy = source.y; sy < bottom;) {
-        float lx = originX;
-        int bandHeight = 0;
-        for (int sx = source.x; sx < right;) {
-            int w = right - sx;
-            int h = bottom - sy;
-            PiecePart part = PieceAt(sx, sy, w, h);
-            if (w <= 0 || h <= 0) {
-                return;
+    auto corner = [&](float cx, float cy, float u, float v) {
+        Vector2 point = matrix.TransformPoint(Vector2{cx, cy});
+        return MakeVertex(point.x + x - shift, point.y + y - shift, u, v, color);
+    };
+    ForEachPiecePart(sourceRect, [&](const PiecePart& part, float left, float top, float w, float h) {
+        float lx = originX + left;
+        float ly = originY + top;
+        D3DTLVERTEX quad[] = {corner(lx, ly, part.left, part.top), corner(lx, ly + h, part.left, part.bottom),
+                              corner(lx + w, ly, part.right, part.top),
+                              corner(lx + w, ly + h, part.right, part.bottom)};
+        CheckD3DResult(device->SetTexture(0, part.texture), "SetTexture gTexture");
+        if (clipRect && LeavesClip(quad, *clipRect)) {
+            VertexList polygon;
+            for (int index : {0, 1, 3, 2}) {
+                polygon.Add(quad[index]);
             }
-            auto corner = [&](float cx, float cy, float u, float v) {
-                Vector2 point = matrix.TransformPoint(Vector2{cx, cy});
-                return MakeVertex(point.x + x - shift, point.y + y - shift, u, v, color);
-            };
-            D3DTLVERTEX quad[] = {corner(lx, ly, part.left, part.top),
-                                  corner(lx, ly + float(h), part.left, part.bottom),
-                                  corner(lx + float(w), ly, part.right, part.top),
-                                  corner(lx + float(w), ly + float(h), part.right, part.bottom)};
-            CheckD3DResult(device->SetTexture(0, part.texture), "SetTexture gTexture");
-            bool outside = false;
-            if (clipRect) {
-                for (const D3DTLVERTEX& vertex : quad) {
-                    outside = outside || vertex.sx < float(clipRect->x) ||
-                              vertex.sx >= float(clipRect->x + clipRect->width) || vertex.sy < float(clipRect->y) ||
-                              vertex.sy >= float(clipRect->y + clipRect->height);
-                }
-            }
-            if (outside) {
-                VertexList polygon;
-                for (int index : {0, 1, 3, 2}) {
-                    polygon.Add(quad[index]);
-                }
-                DrawClippedPolygon(polygon, *clipRect, device);
-            } else {
-                CheckD3DResult(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, quad, 4, 0),
-                               "DrawPrimitive (Tri) 3");
-            }
-            sx += w;
-            lx += float(w);
-            bandHeight = h;
+            DrawClippedPolygon(polygon, *clipRect, device);
+        } else {
+            CheckD3DResult(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, quad, 4, 0),
+                           "DrawPrimitive (Tri) 3");
         }
-        sy += bandHeight;
-        ly += float(bandHeight);
-    }
+    });
 }
 
 void TexturePieceGrid::DrawTriangles(IDirect3DDevice7* device, const TexVertex* triangles, int count, uint32_t color,

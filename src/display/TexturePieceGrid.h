@@ -108,6 +108,10 @@ public:
 private:
     // The source rectangle cut to the image: a draw never reads outside the grid.
     Rect ClampToImage(const Rect& sourceRect) const;
+    // Hands each piece part of the clamped source rectangle, band by band, to drawPiece with its place
+    // from the rectangle's top-left and its size, all in pixels; stops at the first part of no size.
+    template <typename DrawPiece>
+    void ForEachPiecePart(const Rect& sourceRect, DrawPiece&& drawPiece) const;
     void DrawTrianglePieces(Platform::IDirect3DDevice7* device, const Platform::D3DTLVERTEX* triangle) const;
 };
 
