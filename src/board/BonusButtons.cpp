@@ -26,7 +26,34 @@ constexpr BonusButtonLook kLightningLook{"PANEL_BONUS_LIGHTNING", "PANEL_BONUS_L
 constexpr BonusButtonLook kMixerLook{"PANEL_BONUS_MIXER", "PANEL_BONUS_MIXER_GLOW", 2, 2, 35};
 constexpr BonusButtonLook kDestroyLook{"PANEL_BONUS_DESTROY", "PANEL_BONUS_DESTROY_GLOW", 0, 0, 36};
 
+template <typename ToolCursor>
+BaseBonusCursor* CursorInstance()
+{
+    return ToolCursor::Instance();
+}
+
+void HammerAt(int x, int y)
+{
+    FieldLive::Instance()->Hammer(x, y);
+}
+
+void BombAt(int x, int y)
+{
+    FieldLive::Instance()->Bomb(x, y);
+}
+
+void DestroyTypeAt(int x, int y)
+{
+    FieldLive* field = FieldLive::Instance();
+    field->Destroy(field->GetBrickType(x, y));
+}
+
 } // namespace
+
+TargetingBonusButton::TargetingBonusButton(int id, const BonusButtonLook& look, BonusPanel* panel, CursorOf cursor,
+                                           Action act)
+    : BonusButtonBase(id, look, panel), cursor(cursor), act(act)
+{}
 
 bool TargetingBonusButton::ApplyAt(int x, int y)
 {
@@ -34,7 +61,7 @@ bool TargetingBonusButton::ApplyAt(int x, int y)
         return false;
     }
     Disarm();
-    Act(x, y);
+    act(x, y);
     return true;
 }
 
@@ -50,46 +77,21 @@ void TargetingBonusButton::Arm()
         Disarm();
         return;
     }
-    CustomCursor::Instance()->SetCursor(Cursor());
+    CustomCursor::Instance()->SetCursor(cursor());
     state = kArmed;
 }
 
-ButtonBonusHamer::ButtonBonusHamer(BonusPanel* panel) : TargetingBonusButton(kHamer, kHamerLook, panel) {}
+ButtonBonusHamer::ButtonBonusHamer(BonusPanel* panel)
+    : TargetingBonusButton(kHamer, kHamerLook, panel, CursorInstance<CursorHamer>, HammerAt)
+{}
 
-BaseBonusCursor* ButtonBonusHamer::Cursor()
-{
-    return CursorHamer::Instance();
-}
+ButtonBonusBomb::ButtonBonusBomb(BonusPanel* panel)
+    : TargetingBonusButton(kBomb, kBombLook, panel, CursorInstance<CursorBomb>, BombAt)
+{}
 
-void ButtonBonusHamer::Act(int x, int y)
-{
-    FieldLive::Instance()->Hammer(x, y);
-}
-
-ButtonBonusBomb::ButtonBonusBomb(BonusPanel* panel) : TargetingBonusButton(kBomb, kBombLook, panel) {}
-
-BaseBonusCursor* ButtonBonusBomb::Cursor()
-{
-    return CursorBomb::Instance();
-}
-
-void ButtonBonusBomb::Act(int x, int y)
-{
-    FieldLive::Instance()->Bomb(x, y);
-}
-
-ButtonBonusDestroy::ButtonBonusDestroy(BonusPanel* panel) : TargetingBonusButton(kDestroy, kDestroyLook, panel) {}
-
-BaseBonusCursor* ButtonBonusDestroy::Cursor()
-{
-    return CursorDestroy::Instance();
-}
-
-void ButtonBonusDestroy::Act(int x, int y)
-{
-    FieldLive* field = FieldLive::Instance();
-    field->Destroy(field->GetBrickType(x, y));
-}
+ButtonBonusDestroy::ButtonBonusDestroy(BonusPanel* panel)
+    : TargetingBonusButton(kDestroy, kDestroyLook, panel, CursorInstance<CursorDestroy>, DestroyTypeAt)
+{}
 
 ButtonBonusLightning::ButtonBonusLightning(BonusPanel* panel) : BonusButtonBase(kLightning, kLightningLook, panel) {}
 

@@ -7,10 +7,16 @@
 
 class BaseBonusCursor;
 
+// A tool armed by its press: the cursor shows the tool until a press on a brick, where the tool acts.
 class TargetingBonusButton : public BonusButtonBase
 {
 public:
-    using BonusButtonBase::BonusButtonBase;
+    // The tool's cursor, a singleton made on first use.
+    using CursorOf = BaseBonusCursor* (*)();
+    // What the tool does to the board at the pressed cell.
+    using Action = void (*)(int x, int y);
+
+    TargetingBonusButton(int id, const BonusButtonLook& look, BonusPanel* panel, CursorOf cursor, Action act);
 
     // Nothing on an empty slot or off the board: the tool stays armed.
     bool ApplyAt(int x, int y) override;
@@ -18,40 +24,28 @@ public:
     // A second arming disarms.
     void Arm() override;
 
-protected:
-    virtual BaseBonusCursor* Cursor() = 0;
-    virtual void Act(int x, int y) = 0;
+private:
+    CursorOf cursor;
+    Action act;
 };
 
 class ButtonBonusHamer : public TargetingBonusButton
 {
 public:
     explicit ButtonBonusHamer(BonusPanel* panel);
-
-protected:
-    BaseBonusCursor* Cursor() override;
-    void Act(int x, int y) override;
 };
 
 class ButtonBonusBomb : public TargetingBonusButton
 {
 public:
     explicit ButtonBonusBomb(BonusPanel* panel);
-
-protected:
-    BaseBonusCursor* Cursor() override;
-    void Act(int x, int y) override;
 };
 
+// Acts on every brick of the pressed brick's type.
 class ButtonBonusDestroy : public TargetingBonusButton
 {
 public:
     explicit ButtonBonusDestroy(BonusPanel* panel);
-
-protected:
-    BaseBonusCursor* Cursor() override;
-    // Every brick of the pressed brick's type.
-    void Act(int x, int y) override;
 };
 
 class ButtonBonusLightning : public BonusButtonBase
