@@ -11,9 +11,10 @@
 // Shapes: rect (x y w h r), ellipse (cx cy rx ry, or r), polygon (points), path (d), star (cx cy r
 // inner points rotation) and text (x y size font bold align, the text inside). Each takes fill,
 // opacity, mode="add", outline="colour width", glow="colour grow blur", shadow="colour dx dy blur" and
-// inset="colour dx dy blur"; shapes nested in a shape are clipped to it. group (x y scale, rotate in
-// degrees clockwise, opacity fading its shapes as one) places its shapes, use (ref x y scale) places a
-// part. A use's other attributes are values the part's fills, effects, numbers, points and paths take by
+// inset="colour dx dy blur"; grow="pixels" widens a shape, or narrows it when negative, so that one
+// outline serves the rims of a freely drawn board; shapes nested in a shape are clipped to it. group
+// (x y scale, rotate in degrees clockwise, opacity fading its shapes as one) places its shapes, use
+// (ref x y scale) places a part. A use's other attributes are values the part's fills, effects, numbers, points and paths take by
 // $name ("fill=\"$body\"", "outline=\"$edge 2\"", "w=\"$w - 24\""). A number may be arithmetic (+ - * /,
 // parentheses), and so may a {braced} part of a fill, an effect, points or a path
 // ("radial({$w / 2} 40 90; ...)"), so one part serves pictures of many colours and sizes. Every file's

@@ -273,6 +273,18 @@ Mask Mask::Dilate(double radius) const
     return grown;
 }
 
+Mask Mask::Grow(double distance) const
+{
+    if (distance >= 0) {
+        return Dilate(distance);
+    }
+    Mask outside = *this;
+    outside.Invert();
+    Mask worn = outside.Dilate(-distance);
+    worn.Invert();
+    return worn;
+}
+
 Mask Mask::Shift(double dx, double dy) const
 {
     Mask moved(width, height);

@@ -35,6 +35,9 @@ public:
     void Blur(double radius);
     // Grown outwards by the radius, with an anti-aliased rim.
     Mask Dilate(double radius) const;
+    // Grown outwards by a positive distance, or worn inwards by a negative one; the picture's border
+    // wears nothing away, so a shape running off the picture keeps its edge there.
+    Mask Grow(double distance) const;
     Mask Shift(double dx, double dy) const;
 
 private:

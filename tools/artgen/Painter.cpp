@@ -351,6 +351,10 @@ bool Painter::DrawShape(const TiXmlElement& element, const Transform& transform,
     if (!ShapeMask(element, transform, mask)) {
         return false;
     }
+    const double grow = Number(element, "grow", 0);
+    if (grow != 0) {
+        mask = mask.Grow(transform.Length(grow));
+    }
     if (clip) {
         mask.Multiply(*clip);
     }
