@@ -77,6 +77,11 @@ const std::vector<std::vector<const char*>> kSameSizeSets = {
     {"UI_CHECKBOX", "UI_CHECKBOX_CHECKED"},
     // A slot row is darkened through its mask.
     {"UI_PROFILE_SLOT", "UI_PROFILE_SLOT_MASK"},
+    // The main menu's gem buttons take their clicks through their masks' alpha.
+    {"UI_MENU_BUTTON_RED", "UI_MENU_BUTTON_RED_DOWN", "UI_MENU_BUTTON_RED_MASK"},
+    {"UI_MENU_BUTTON_GREEN", "UI_MENU_BUTTON_GREEN_DOWN", "UI_MENU_BUTTON_GREEN_MASK"},
+    {"UI_MENU_BUTTON_BLUE", "UI_MENU_BUTTON_BLUE_DOWN", "UI_MENU_BUTTON_BLUE_MASK"},
+    {"UI_MENU_CHANGE_PROFILE", "UI_MENU_CHANGE_PROFILE_MASK"},
     // The fluid stream lays its mesh out by whichever of the two it holds.
     {"GFX_FLUID1", "GFX_FLUID2"},
     // The progress bar's back and front, with the fill's slot between them.
