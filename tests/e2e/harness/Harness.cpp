@@ -4,7 +4,7 @@
 //
 //   quendara_harness [--state NAME] [--data FOLDER] [--out FOLDER] [--seed N] [--effects]
 //                    [--profile "level=N gold=G food=F supplies=S buildings=B hints=LOW,HIGH"]
-//                    (--script FILE | --run "COMMANDS")
+//                    (--script FILE | --run "COMMANDS") [--follow]
 //
 // It runs the program as it ships: GameApp with "main.pak" and "config.xml" from the data folder (the
 // build folder by default), in an 800 x 600 window, on whatever display SDL is given: the dummy driver
@@ -45,9 +45,9 @@
 //                             "screen window" or "screen full" (the display), "mouse X Y over TYPE" (the widget
 //                             under the mouse), "charges H B L M D armed ID" (while the game has its
 //                             bonus panel), "sounds ..." (the sound ids played
-//                             since the last report), "music ..." (the music calls since then) and, while
-//                             a board is played, "level N", "totals GOLD FOOD SUPPLIES SCORE" (the
-//                             profile's) and the board as "row ..." lines of two characters a slot (the
+//                             since the last report), "music ..." (the music calls since then), "level N",
+//                             "totals GOLD FOOD SUPPLIES SCORE" (the profile's) and, while a board is
+//                             played, the board as "row ..." lines of two characters a slot (the
 //                             board tests' characters: a-j gold, k-r food, s-z supplies, 1-5 tools, '+'
 //                             the live bonus, '.' none; then ' ', '1' or '2' locks)
 //   effects on|off            windows play their appear and disappear effects (as on a 3D display) or not
@@ -61,6 +61,7 @@
 //                             without a bonus panel
 //   fade                      a screen fade in starts (black at first); the script goes on at once, and
 //                             the screen's next drawing shows it, though later commands wait for its end
+//   echo TEXT                 prints the text as a line of its own
 //   quit                      ends the program; the end of the script does too
 //   crash                     an access violation on the main thread: the crash catcher writes its report
 //                             and shows its windows (this program serves them), then the program ends
@@ -68,6 +69,11 @@
 // message queue, the widget manager. What a command causes happens in the updates after it: "click"
 // then "wait 1" sees the click handled. A click that opens a modal window goes on running the script
 // from inside the window's wait, as the game itself runs there.
+//
+// With --follow, the end of the script does not end the program: further commands are read from standard
+// input, a line at a time, as they come, and the end of the input ends it. The game's time stands still
+// while the harness waits for a line, so a program can read a report, think, and answer with the next
+// moves (as the e2e tests' board solver does); "echo TEXT" prints the text, to mark where an answer ends.
 //
 // Exit code: 0 when the script ran through, 1 when a command failed, 2 for bad options or a bad script.
 #include "Gallery.h"
@@ -115,6 +121,7 @@
 #include <cxxabi.h>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -161,6 +168,7 @@ struct Options
     std::string script;
     unsigned seed = 42;
     bool effects = false;
+    bool follow = false;
     std::string profile;
 };
 
@@ -225,6 +233,9 @@ public:
             std::printf("%s\n", line.c_str());
             std::fflush(stdout);
         };
+        if (options.follow) {
+            runner.more = [](std::string& line) { return bool(std::getline(std::cin, line)); };
+        }
     }
 
     // After the initialisation: the game's own sound system is made by it, and the recorders take its
@@ -388,10 +399,10 @@ public:
         }
         lines.push_back("sounds" + Joined(sounds.Take(), " "));
         lines.push_back("music" + Joined(music ? music->Take() : std::vector<std::string>(), "; "));
+        lines.push_back("level " + std::to_string(UserProfile::GetLevel()));
+        lines.push_back(Tolm::FormatString("totals %d %d %d %d", UserProfile::GetGold(), UserProfile::GetFood(),
+                                           UserProfile::GetSupplies(), UserProfile::GetScore()));
         if (const FieldLive* field = FieldLive::RegisteredInstance()) {
-            lines.push_back("level " + std::to_string(UserProfile::GetLevel()));
-            lines.push_back(Tolm::FormatString("totals %d %d %d %d", UserProfile::GetGold(), UserProfile::GetFood(),
-                                               UserProfile::GetSupplies(), UserProfile::GetScore()));
             std::istringstream rows(BoardRows(*field));
             for (std::string row; std::getline(rows, row);) {
                 lines.push_back("row " + row);
@@ -552,6 +563,10 @@ bool ReadOptions(int argc, char** argv, Options& options)
             options.effects = true;
             continue;
         }
+        if (option == "--follow") {
+            options.follow = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             return false;
         }
@@ -594,7 +609,7 @@ int main(int argc, char** argv)
     Options options;
     if (!ReadOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: quendara_harness [--state NAME] [--data FOLDER] [--out FOLDER] [--seed N] "
-                             "[--effects] [--profile WORDS] (--script FILE | --run \"COMMANDS\")\n");
+                             "[--effects] [--profile WORDS] (--script FILE | --run \"COMMANDS\") [--follow]\n");
         return 2;
     }
     std::vector<Command> commands;

@@ -19,6 +19,7 @@ const std::map<std::string, Shape> kCommands = {
     {"click", {2, 3}}, {"drag", {4, 5}},   {"key", {1, -1}},   {"keydown", {1, -1}}, {"keyup", {1, -1}},
     {"type", {1, -1}}, {"shot", {1, 1}},   {"report", {0, 0}}, {"effects", {1, 1}},  {"quit", {0, 0}},
     {"show", {1, 1}},  {"cursor", {1, 1}}, {"fade", {0, 0}},   {"crash", {0, 0}},    {"charges", {5, 5}},
+    {"echo", {0, -1}},
 };
 
 // The longest an "until" waits when it names no limit.
@@ -106,17 +107,34 @@ ScriptRunner::ScriptRunner(ScriptTarget& target, std::vector<Command> commands, 
 
 void ScriptRunner::OnUpdate()
 {
-    while (next < commands.size() && pendingShot.empty()) {
+    while (!ended && pendingShot.empty() && (next < commands.size() || TakeMore())) {
         if (!Run(commands[next])) {
             return;
         }
         ++next;
         counter = -1;
     }
-    if (next == commands.size() && pendingShot.empty()) {
-        ++next;
+    if (!ended && pendingShot.empty()) {
+        ended = true;
         target.Quit();
     }
+}
+
+bool ScriptRunner::TakeMore()
+{
+    std::string line;
+    while (more && more(line)) {
+        std::string error;
+        if (!ParseScript(line, commands, error)) {
+            failed = true;
+            print("FAIL: " + error);
+            return false;
+        }
+        if (next < commands.size()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void ScriptRunner::OnDraw()
@@ -196,6 +214,8 @@ bool ScriptRunner::Run(const Command& command)
         if (!target.SetBonusCharges(charges)) {
             Fail(command, "no bonus panel is shown");
         }
+    } else if (name == "echo") {
+        print(command.rest);
     } else if (name == "fade") {
         target.StartFadeIn();
     } else if (name == "effects") {
@@ -203,7 +223,7 @@ bool ScriptRunner::Run(const Command& command)
     } else if (name == "crash") {
         target.Crash();
     } else if (name == "quit") {
-        next = commands.size();
+        ended = true;
         target.Quit();
         return false;
     }
@@ -258,6 +278,6 @@ void ScriptRunner::Fail(const Command& command, const std::string& message)
 {
     failed = true;
     print("FAIL line " + std::to_string(command.line) + " (" + command.name + "): " + message);
-    next = commands.size();
+    ended = true;
     target.Quit();
 }

@@ -64,6 +64,9 @@ public:
 
     // Where the report lines go.
     std::function<void(const std::string&)> print;
+    // Set, it gives the next line of commands once the script has run out (false: there are no more).
+    // A program that answers the reports drives the game this way, its time standing still meanwhile.
+    std::function<bool(std::string&)> more;
 
 private:
     // False when the command must wait for a later update (it is run again then).
@@ -71,6 +74,8 @@ private:
     bool Drag(const Command& command);
     bool Until(const Command& command);
     void Fail(const Command& command, const std::string& message);
+    // Parses lines from "more" until they give a command; false when there are none, or on a bad line.
+    bool TakeMore();
 
     ScriptTarget& target;
     std::vector<Command> commands;
@@ -80,4 +85,6 @@ private:
     int counter = -1;
     std::string pendingShot;
     bool failed = false;
+    // "quit" or a failure: nothing more runs, nor is asked for.
+    bool ended = false;
 };
