@@ -1,27 +1,9 @@
 // A shape's grow: widening it, narrowing it, and a shape that runs off the picture keeping that edge.
-#include "Painter.h"
+#include "PaintedPicture.h"
 
 #include <gtest/gtest.h>
-#include <tinyxml.h>
 
 namespace {
-
-// The alpha of each pixel of the shapes drawn on a clear picture of that size.
-std::vector<int> Alphas(const std::string& shapes, int width, int height)
-{
-    TiXmlDocument document;
-    document.Parse(("<image>" + shapes + "</image>").c_str());
-    EXPECT_FALSE(document.Error()) << document.ErrorDesc();
-    ArtGen::ArtLibrary library;
-    ArtGen::Painter painter(library, width, height);
-    EXPECT_TRUE(painter.DrawChildren(*document.RootElement(), ArtGen::Transform(), nullptr)) << painter.error;
-    const uint32_t* bits = painter.Canvas().GetBits();
-    std::vector<int> alphas;
-    for (int i = 0; i < width * height; ++i) {
-        alphas.push_back(int(bits[i] >> 24));
-    }
-    return alphas;
-}
 
 TEST(GrowTest, GrowWidensOrNarrowsAShapeByItsDistance)
 {
@@ -43,9 +25,9 @@ TEST(GrowTest, GrowWidensOrNarrowsAShapeByItsDistance)
         {"not grown: inside the square", "0", 10, 255},
     };
     for (const Case& c : cases) {
-        const std::vector<int> alphas =
-            Alphas(std::string("<rect x='10' y='10' w='20' h='20' fill='#FFFFFF' grow='") + c.grow + "'/>", 40, 40);
-        EXPECT_EQ(alphas[std::size_t(20 * 40 + c.x)], c.alpha) << c.name;
+        const Picture square =
+            Paint(std::string("<rect x='10' y='10' w='20' h='20' fill='#FFFFFF' grow='") + c.grow + "'/>", 40, 40);
+        EXPECT_EQ(square.Alpha(c.x, 20), c.alpha) << c.name;
     }
 }
 
@@ -53,10 +35,10 @@ TEST(GrowTest, WearingLeavesTheEdgeWhereAShapeRunsOffThePicture)
 {
     // The square covers x 0 to 20 of the picture; worn by 3 pixels, its right edge moves to 17 while its
     // left edge stays at the picture's border.
-    const std::vector<int> alphas = Alphas("<rect x='-10' y='10' w='30' h='20' fill='#FFFFFF' grow='-3'/>", 40, 40);
-    EXPECT_EQ(alphas[20 * 40 + 0], 255);
-    EXPECT_EQ(alphas[20 * 40 + 16], 255);
-    EXPECT_EQ(alphas[20 * 40 + 18], 0);
+    const Picture square = Paint("<rect x='-10' y='10' w='30' h='20' fill='#FFFFFF' grow='-3'/>", 40, 40);
+    EXPECT_EQ(square.Alpha(0, 20), 255);
+    EXPECT_EQ(square.Alpha(16, 20), 255);
+    EXPECT_EQ(square.Alpha(18, 20), 0);
 }
 
 } // namespace
