@@ -108,6 +108,11 @@ void ShapeButton::SetHitMask(Tolm::Image* image)
 
 bool ShapeButton::AcceptsPoint(int x, int y)
 {
+    return AcceptsMaskPoint(hitMask, x, y);
+}
+
+bool AcceptsMaskPoint(Tolm::DDImage* hitMask, int x, int y)
+{
     if (!hitMask) {
         return true;
     }

@@ -10,6 +10,10 @@ namespace Tolm {
 class DDImage;
 }
 
+// Whether a point of a widget shaped by the hit mask takes a press: everywhere without a mask, else only
+// where the mask's pixel is more opaque than alpha 20; nowhere when the mask has no pixel memory.
+bool AcceptsMaskPoint(Tolm::DDImage* hitMask, int x, int y);
+
 class BaseWindowButton : public BaseButton
 {
 public:
