@@ -3,22 +3,34 @@
 #include "app/GameStateManager.h"
 #include "app/TolmAppBase.h"
 #include "core/Callback.h"
-#include "graphics/Font.h"
+#include "effects/RoundFly.h"
 #include "graphics/Graphics.h"
-#include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
+#include "screens/BaseWindow.h"
+#include "screens/ContinueWindow.h"
+#include "screens/FadingLabel.h"
+#include "screens/GameTitle.h"
+#include "screens/HelpWindow.h"
+#include "screens/MainMenuPanel.h"
+#include "screens/OptionsWindow.h"
+#include "screens/ProfileWindows.h"
 #include "sound/MusicManager.h"
 #include "town/HintWindowLogic.h"
+#include "town/ProfileWidgets.h"
 #include "town/Town.h"
+#include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
+
+using Tolm::gTolmApp;
 
 namespace {
 
-// The start text's baseline, and the box round it that takes the click.
-constexpr int kStartBaseline = 400;
-constexpr int kStartHalfWidth = 120;
-constexpr int kStartAbove = 50;
-constexpr int kStartBelow = 20;
+constexpr int kKeyDelete = 46;
+constexpr int kKeyF1 = 112;
+
+// The continue window's answers that matter here; any other keeps the progress.
+constexpr int kContinueMainMenu = 0;
+constexpr int kContinueNewGame = 1;
 
 // The sky from its deep top through blue to the warm horizon, in bands of this many rows.
 constexpr int kBandHeight = 4;
@@ -41,21 +53,82 @@ Tolm::Color SkyAt(int y, int height)
                        Mix(from.blue, to.blue, position, span));
 }
 
+// Round the start button.
+constexpr float kSparkleX = 656.0f;
+constexpr float kSparkleY = 515.0f;
+constexpr float kSparkleRadius = 50.0f;
+constexpr float kSparkleTurns = 2.0f;
+
 } // namespace
 
-MenuScreen::MenuScreen() : hintLogic(std::make_unique<HintWindowLogic>(Tolm::gTolmApp->widgetManager.get())) {}
+MenuScreen::MenuScreen()
+{
+    menuPanel = std::make_unique<MainMenuPanel>(this);
+    AddWidget(menuPanel.get());
+    title = std::make_unique<GameTitle>();
+    AddWidget(title.get());
+    label = std::make_unique<LabelClickToContinue>();
+    label->SetShown(false, false);
+    AddWidget(label.get());
+    hintLogic = std::make_unique<HintWindowLogic>(gTolmApp->widgetManager.get());
+    profileListener = std::make_unique<ProfileListener>(new CB_Callback<MenuScreen>(this, &MenuScreen::AddSparkle));
+    profileListener->disabled = true;
+    menuShown = true;
+}
 
-MenuScreen::~MenuScreen() = default;
+// The windows the menu opens go with it.
+MenuScreen::~MenuScreen()
+{
+    RemoveAllWidgets(false, false);
+    menuPanel.reset();
+    title.reset();
+    profileListener.reset();
+    label.reset();
+    hintLogic.reset();
+    delete OptionsWindow::RegisteredInstance();
+    delete ContinueWindow::RegisteredInstance();
+    delete ProfileWindow::RegisteredInstance();
+    delete HelpWindow::RegisteredInstance();
+}
+
+void MenuScreen::OnEnter()
+{
+    gTolmApp->widgetManager->SetFocus(this);
+    PlayMenuMusic();
+    menuShown = true;
+    profileListener->disabled = false;
+}
+
+void MenuScreen::OnLeave()
+{
+    profileListener->disabled = true;
+    BaseScreen::OnLeave();
+    Clear();
+}
 
 void MenuScreen::Update()
 {
-    BaseScreen::Update();
+    Widget::Update();
+    UpdateEffects();
     Town::Instance()->Step();
     hintLogic->Update();
+    title->SetShown(menuShown, true);
+    menuPanel->SetShown(menuShown, true);
+    if (menuShown) {
+        label->SetShown(false, true);
+    }
+    if (menuPanel->IsHidden()) {
+        label->SetShown(true, true);
+    }
+    // A modal window holds the focus.
+    if (gTolmApp->widgetManager->focusWidget != this) {
+        hintLogic->HideHint(true);
+    }
 }
 
 void MenuScreen::UpdateFraction(float dt)
 {
+    TickEffects(dt);
     Town::Instance()->Tick(dt);
     hintLogic->UpdateFraction(dt);
 }
@@ -70,34 +143,20 @@ void MenuScreen::Draw(Tolm::Graphics* g)
         }
     }
     Town::Instance()->Draw(*g);
-    if (Tolm::Font* font = GetFontById("FONT_MAINMENU_START")) {
-        const std::string& name = Tolm::gTolmApp->productName;
-        g->SetFont(font);
-        g->SetColor(Tolm::Color::White);
-        g->DrawString(name, (width - font->StringWidth(name)) / 2, height / 3);
-    }
-    if (Tolm::Font* font = GetFontById("FONT_MAINMENU_BUTTON")) {
-        const std::string start = Tolm::GetLocalizedText("but_start");
-        g->SetFont(font);
-        g->SetColor(Tolm::Color::White);
-        g->DrawString(start, (width - font->StringWidth(start)) / 2, kStartBaseline);
-    }
-    if (Tolm::Image* studio = GetImageById("IMAGE_TARVEL_STUDIO")) {
-        g->DrawImage(studio, (width - studio->width) / 2, height - studio->height - 40);
-    }
     hintLogic->Draw(g);
+    DeferOverlay(1);
 }
 
-void MenuScreen::OnEnter()
+void MenuScreen::DrawOverlay(Tolm::Graphics* g)
 {
-    PlayMenuMusic();
+    DrawEffects(*g);
 }
 
+// Presses on the panel's buttons, or on the opaque parts of the panel and the title, stop there.
 void MenuScreen::MouseDown(int x, int y, int, int)
 {
-    if (x >= width / 2 - kStartHalfWidth && x < width / 2 + kStartHalfWidth && y >= kStartBaseline - kStartAbove &&
-        y < kStartBaseline + kStartBelow) {
-        LeaveWithCallback(new CB_Callback<MenuScreen>(this, &MenuScreen::StartGame));
+    if (gTolmApp->widgetManager->IsLeftButtonDown()) {
+        menuShown = !menuShown;
     }
     hintLogic->MouseDown(x, y);
 }
@@ -112,9 +171,78 @@ void MenuScreen::MouseMove(int x, int y)
     hintLogic->MouseMove(x, y);
 }
 
-void MenuScreen::StartGame()
+// Keys wait while the screen fades out: a window opened then would stay behind the next screen.
+void MenuScreen::KeyDown(int keyCode)
 {
-    listener->Switch(listener->Find("GameScreen"));
+    if (leaving) {
+        return;
+    }
+    if (keyCode == kKeyF1) {
+        ShowWindowModal(HelpWindow::Instance(), 1, 2);
+    }
+    if (gTolmApp->GetBoolProperty("cheat_keys", false) && keyCode == kKeyDelete) {
+        LeaveWithCallback(new CB_Callback<MenuScreen>(this, &MenuScreen::SwitchToTownUpgradeScreen));
+    }
+}
+
+void MenuScreen::ButtonClicked(int id)
+{
+    if (leaving) {
+        return;
+    }
+    if (id == MainMenuPanel::kStartButton) {
+        Start();
+    } else if (id == MainMenuPanel::kOptionsButton) {
+        ShowOptions();
+    } else if (id == MainMenuPanel::kExitButton) {
+        gTolmApp->Shutdown();
+    } else if (id == MainMenuPanel::kChangeProfileButton) {
+        ChangeProfile();
+    }
+}
+
+void MenuScreen::Start()
+{
+    if (UserProfile::GetLevel() > 1 || UserProfile::HasSavedLevel()) {
+        const int answer = ShowWindowModal(ContinueWindow::Instance(), 1, 2);
+        if (answer == kContinueMainMenu) {
+            return;
+        }
+        if (answer == kContinueNewGame) {
+            UserProfile::ResetProgress();
+        }
+    } else {
+        UserProfile::ResetProgress();
+    }
+    LeaveWithCallback(new CB_Callback<MenuScreen>(this, &MenuScreen::SwitchToGameScreen));
+}
+
+// The title and the panel stay out of view while the window is open, and come back afterwards even when
+// the player had put them away: the per-update step follows the menu-shown flag, so the flag follows them.
+void MenuScreen::ShowOptions()
+{
+    menuShown = false;
+    menuPanel->SetShown(false, true);
+    title->SetShown(false, true);
+    ShowWindowModal(OptionsWindow::Instance(), 1, 2);
+    menuShown = true;
+    menuPanel->SetShown(true, true);
+    title->SetShown(true, true);
+    AddSparkle();
+}
+
+// The listener waits while the profile window, which lets no one leave without a profile, is open.
+void MenuScreen::ChangeProfile()
+{
+    profileListener->disabled = true;
+    ShowWindowModal(ProfileWindow::Instance(), 1, 2);
+    profileListener->disabled = false;
+    AddSparkle();
+}
+
+void MenuScreen::AddSparkle()
+{
+    AddEffect(new GfxRoundFly(kSparkleX, kSparkleY, kSparkleRadius, kSparkleRadius, kSparkleTurns), false);
 }
 
 void RegisterMenuScreen(GameStateManager* manager, const std::string& name)

@@ -7,6 +7,7 @@
 #include "app/GameApp.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
+#include "town/UserProfile.h"
 
 #include <cstdio>
 #include <functional>
@@ -89,6 +90,15 @@ protected:
         WriteEmptyManifests();
         temp.Write("properties/music.xml", "<Music/>");
         temp.Write("properties/town.xml", "<Town/>");
+    }
+
+    // A player's profile open and saved in slot 0, as after an earlier start, so that the main menu does
+    // not ask for one.
+    static void OpenProfile()
+    {
+        UserProfile* profile = UserProfile::Instance();
+        ASSERT_TRUE(profile->CreateProfile("PLAYER"));
+        ASSERT_TRUE(profile->SaveSlot(0));
     }
 
     std::string previousFolder;

@@ -118,6 +118,7 @@ TEST_F(GameLoadingTest, LoadingThreadLoadsItsGroupsAndLoadingCompletesOnTheMainT
 {
     WriteLoadableData();
     HereGameApp& game = InitGame();
+    OpenProfile();
     auto sounds = std::make_unique<CountingSoundManager>();
     CountingSoundManager* counted = sounds.get();
     game.soundManager = std::move(sounds);

@@ -190,6 +190,7 @@ TEST_F(TitleScreenTest, WhenLoadingIsDoneAfterTheSplashesTheMainMenuFollows)
 {
     WriteTitleData({"IMAGE_SPLASH_BRAND1"});
     HereGameApp& game = InitGame();
+    OpenProfile();
     TitleScreen* title = game.titleScreen;
     game.StartLoadingThread();
     game.WaitForLoadingThread();

@@ -24,6 +24,18 @@ make_workspace() {
     store="$XDG_CONFIG_HOME/Tarvel Studio/Quendara.registry"
 }
 
+# A new player's first visit to the main menu asks for a profile: types a name and Enter, to the window
+# under the mouse, until the profile is saved, for up to 10 seconds.
+make_first_profile() {
+    for _ in $(seq 50); do
+        xdotool type ann
+        xdotool key Return
+        [ -n "$(find "$XDG_DATA_HOME" -name slot0.profile 2>/dev/null)" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
 fail() {
     echo "FAIL: $*" >&2
     exit 1

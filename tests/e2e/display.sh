@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The display on 16- and 24-bit desktops as a player sees it: started in a window, the main menu's plain
-# sky (the town's pictures left out) shows in the window exactly as the frame's pixels quantised to the
-# desktop's depth (5-6-5 on the 16-bit desktop, every bit on the 24-bit one); Alt+Enter goes full screen,
+# sky (the town's pictures left out) shows down its left edge, clear of the title and the panel, in the
+# window exactly as the frame's pixels quantised to the desktop's depth (5-6-5 on the 16-bit desktop,
+# every bit on the 24-bit one); Alt+Enter goes full screen,
 # where the 800 x 600 picture fills the 1024 x 768 desktop with the same colours, and Alt+Enter comes
 # back to the window.
 set -euo pipefail
@@ -101,6 +102,8 @@ for _ in $(seq 60); do
     [ "$(screen_pixel $((X + 20)) $((Y + 10)))" != "0,0,0" ] && break
     sleep 0.3
 done
+# The menu asks the new player for a profile, whose window darkens the screen until it is answered.
+make_first_profile || fail "depth $depth: the main menu did not ask for a profile"
 bad=$(mismatched_rows $((X + 20)) "$Y" 100) || true
 [ -z "$bad" ] || fail "depth $depth, window: rows off the sky:$bad"
 

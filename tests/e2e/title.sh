@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The title screen as a new player sees it, full screen on a 1024 x 768 desktop (the 800 x 600 picture
 # scaled by 1.28): the first splash picture on black; clicks cut the splashes short, and the loading
-# picture shows with its bar filled to the loaded share; when loading is done the main menu follows.
+# picture shows with its bar filled to the loaded share; when loading is done the main menu follows and
+# asks the new player for a profile.
 # The loading is held half-way by a picture the game reads from a pipe, which the test fills when it
 # has looked at the bar: a patch archive "other.pak" gives group "Field" that picture and 15 others, and
 # empties groups "Blocks", "Buildings" and "Sounds", so that 16 of the 32 resources of the loading thread
@@ -79,17 +80,19 @@ empty=$(game_pixel 600 556)
 [ "$(channel "$empty" 1)" -lt 110 ] || fail "the bar is filled past half: $empty"
 
 cat "$3/data/gfx/general/cursor_pointer.png" > "$work/program/gfx/held.png"
-# The main menu: its warm horizon where the empty half of the bar was, its deep blue sky at the top.
+# The main menu asks the new player for a profile; then its sky shows beside the panel, under the title's
+# clear left edge: the warm horizon at the bottom, the deep blue at the top.
+make_first_profile || fail "the main menu did not ask for a profile"
 menu() {
     [ "$(channel "$1" 1)" -gt 200 ] && [ "$(channel "$1" 2)" -gt 150 ]
 }
 for _ in $(seq 50); do
-    horizon=$(game_pixel 600 556)
+    horizon=$(game_pixel 20 556)
     menu "$horizon" && break
     sleep 0.1
 done
 menu "$horizon" || fail "no main menu: $horizon"
-top=$(game_pixel 400 4)
+top=$(game_pixel 20 4)
 [ "$(channel "$top" 3)" -gt 80 ] && [ "$(channel "$top" 1)" -lt 60 ] || fail "no sky over the main menu: $top"
 kill -TERM "${pids[0]}"
 status=0

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The game's windows in the real program under X over the main menu, driven by the harness: the continue
-# window with its new-game question answered no and then continued, the options window with its effects
+# The game's windows in the real program under X over the main menu, driven by the harness: the new
+# player's profile that the menu asks for first, the continue window with its new-game question answered
+# no and then continued, the options window with its effects
 # volume dragged (the sample once, on release) opening again at the new value, the pause window's main
 # menu, the profile message, the people-bonus window, and the cursors: the pointer's tip on the mouse
 # above a window's dim and above a fade, the bonus cursors centred on the mouse. The screenshots are left in the build's
@@ -11,6 +12,7 @@ run_under_xvfb "$@"
 make_workspace
 
 cat > "$work/script.txt" <<'SCRIPT'
+until visible 190; type ann; key Return; until nowindow
 move 795 595
 show continue; until visible 202; wait 25; shot windows_continue.png
 click 400 397; until visible 201; wait 25; shot windows_continue_confirm.png

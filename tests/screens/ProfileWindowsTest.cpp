@@ -5,25 +5,20 @@
 #include "screens/ProfileWindows.h"
 
 #include "GameWindowsFixture.h"
-#include "board/Level.h"
-#include "core/PathUtils.h"
+#include "ProfileFolder.h"
 #include "graphics/Graphics.h"
 #include "platform/Clipboard.h"
 #include "screens/ConfirmWindow.h"
 #include "screens/CustomEdit.h"
 #include "screens/InformWindow.h"
 #include "support/CountedCallback.h"
-#include "support/TempFolder.h"
 #include "town/BaseTownBuilding.h"
 #include "town/BuildingsFactory.h"
 #include "town/ProfileWidgets.h"
 #include "town/Town.h"
-#include "town/TownManFactory.h"
 #include "town/UserProfile.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 namespace {
 
@@ -54,15 +49,6 @@ class ProfileWindowsTest : public GameWindowsTest
 protected:
     ProfileWindowsTest()
     {
-        if (const char* home = std::getenv("XDG_CONFIG_HOME")) {
-            previousConfigHome = home;
-        }
-        setenv("XDG_CONFIG_HOME", (temp.Path() + "config").c_str(), 1);
-        app->registryKey = "Test Company\\TestProduct";
-        previousUserData = Tolm::GetUserDataFolder();
-        Tolm::SetUserDataFolder(temp.Path() + "data/");
-        temp.Write("town.xml", "<Town/>");
-        app->SetStringProperty("town_file", Tolm::StringToWide(temp.Path() + "town.xml"));
         Picture("UI_WINDOW_NEW_PROFILE", 400, 360);
         Picture("UI_WINDOW_PROFILE", 400, 440);
         Picture("UI_PROFILE_EDIT_SLOT", 300, 44);
@@ -83,18 +69,7 @@ protected:
         delete NewProfileWindow::RegisteredInstance();
         delete ProfileWindow::RegisteredInstance();
         delete ConfirmWindow::RegisteredInstance();
-        delete Town::RegisteredInstance();
-        delete BuildingsFactory::RegisteredInstance();
-        delete TownManFactory::RegisteredInstance();
-        delete UserProfile::RegisteredInstance();
-        delete Level::RegisteredInstance();
         Platform::SetClipboardText("");
-        Tolm::SetUserDataFolder(previousUserData);
-        if (previousConfigHome) {
-            setenv("XDG_CONFIG_HOME", previousConfigHome->c_str(), 1);
-        } else {
-            unsetenv("XDG_CONFIG_HOME");
-        }
     }
 
     std::string SlotFile(int slot) const
@@ -138,11 +113,7 @@ protected:
         }
     }
 
-    TempFolder temp;
-
-private:
-    std::optional<std::string> previousConfigHome;
-    std::string previousUserData;
+    ProfileFolder temp{*app};
 };
 
 } // namespace

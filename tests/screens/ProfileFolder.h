@@ -1,0 +1,52 @@
+// What the tests of the screens and windows that open, make and show profiles share: a folder of the
+// test's own holding the settings and the profile files, and a town without buildings. The profile, the
+// town and the level made meanwhile are deleted with it, and the folders in use before come back.
+#pragma once
+
+#include "app/TolmAppBase.h"
+#include "board/Level.h"
+#include "core/PathUtils.h"
+#include "core/StringUtils.h"
+#include "support/TempFolder.h"
+#include "town/BuildingsFactory.h"
+#include "town/Town.h"
+#include "town/TownManFactory.h"
+#include "town/UserProfile.h"
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+class ProfileFolder : public TempFolder
+{
+public:
+    explicit ProfileFolder(Tolm::TolmAppBase& app) : previousUserData(Tolm::GetUserDataFolder())
+    {
+        if (const char* home = std::getenv("XDG_CONFIG_HOME")) {
+            previousConfigHome = home;
+        }
+        setenv("XDG_CONFIG_HOME", (Path() + "config").c_str(), 1);
+        app.registryKey = "Test Company\\TestProduct";
+        Tolm::SetUserDataFolder(Path() + "data/");
+        Write("town.xml", "<Town/>");
+        app.SetStringProperty("town_file", Tolm::StringToWide(Path() + "town.xml"));
+    }
+    ~ProfileFolder()
+    {
+        delete Town::RegisteredInstance();
+        delete BuildingsFactory::RegisteredInstance();
+        delete TownManFactory::RegisteredInstance();
+        delete UserProfile::RegisteredInstance();
+        delete Level::RegisteredInstance();
+        Tolm::SetUserDataFolder(previousUserData);
+        if (previousConfigHome) {
+            setenv("XDG_CONFIG_HOME", previousConfigHome->c_str(), 1);
+        } else {
+            unsetenv("XDG_CONFIG_HOME");
+        }
+    }
+
+private:
+    std::optional<std::string> previousConfigHome;
+    std::string previousUserData;
+};
