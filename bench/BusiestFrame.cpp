@@ -1,5 +1,5 @@
-// The busiest frame of play, in software on one thread, beside a memcpy of the 800 x 600 screen and SDL2
-// blitting the same sprites untransformed in the same run. Read the figures as ratios against the 10 ms
+// The busiest frame of play, in software on one thread, beside a memcpy of the 800 x 600 screen, and SDL2
+// and pixman compositing the same pictures in the same run. Read the figures as ratios against the 10 ms
 // of one update.
 //
 // A frame is what the game screen does once per update: core time on by 10 ms, the update passes, the
@@ -12,9 +12,9 @@
 //   the exploded bricks send to the bar.
 // - lightning: 25 streams from the lightning's button, started within 1.2 s as the board starts them,
 //   at the frames where most of them are in flight at once.
-// The SDL2 side blits, onto the same screen, the board picture and then every sprite our frame drew at
-// that point (particles, letters, brick cels, each stream's two strips and its droplet), at its source
-// size, tinted and blended or added as ours was.
+// The references draw, onto the same screen, the board picture and then every picture our frame drew at
+// that point (particles, letters, brick cels, each stream's two strips and its droplet) as
+// support/DrawLog.h plays a frame.
 #include "app/TolmAppBase.h"
 #include "board/BrickBase.h"
 #include "board/BrickHelper.h"
@@ -32,13 +32,12 @@
 #include "resources/ResourceLookups.h"
 #include "resources/ResourceManager.h"
 #include "screens/TimerPanel.h"
-#include "support/References.h"
+#include "support/DrawLog.h"
 
 #include <SDL.h>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -311,144 +310,47 @@ void BM_Memcpy(benchmark::State& state)
     }
 }
 
-// Every draw of a frame as a plain sprite: its source rectangle (a textured mesh's whole image) with its
-// top-left where ours put the draw's box, its tint and its mode.
-class SpriteLog : public Image
-{
-public:
-    struct Sprite
-    {
-        Image* source;
-        Rect from;
-        int x;
-        int y;
-        Color tint;
-        int drawMode;
-    };
-
-    SpriteLog()
-    {
-        width = ScreenWidth;
-        height = ScreenHeight;
-    }
-    void Blit(Image* source, int x, int y, const Rect& from, const Color& tint, int mode) override
-    {
-        sprites.push_back({source, from, x, y, tint, mode});
-    }
-    void BlitF(Image* source, float x, float y, const Rect& from, const Rect&, const Color& tint, int mode) override
-    {
-        sprites.push_back({source, from, int(x), int(y), tint, mode});
-    }
-    void BlitMatrix(Image* source, float x, float y, const Matrix3&, const Rect&, const Color& tint, int mode,
-                    const Rect& from, bool) override
-    {
-        sprites.push_back({source, from, int(x) - from.width / 2, int(y) - from.height / 2, tint, mode});
-    }
-    void BlitRotated(Image* source, float x, float y, const Rect& from, const Rect&, const Color& tint, int mode,
-                     double, float, float) override
-    {
-        sprites.push_back({source, from, int(x), int(y), tint, mode});
-    }
-    void StretchBlit(Image* source, const Rect& to, const Rect& from, const Rect&, const Color& tint, int mode,
-                     bool) override
-    {
-        sprites.push_back({source, from, to.x, to.y, tint, mode});
-    }
-    void BlitTexturedTriangles(Image* source, const TexVertex* vertices, int count, const Rect&, const Color& tint,
-                               int mode, float offsetX, float offsetY, bool) override
-    {
-        if (!source || count == 0) {
-            return;
-        }
-        float left = vertices[0].x;
-        float top = vertices[0].y;
-        for (int i = 1; i < 3 * count; ++i) {
-            left = std::min(left, vertices[i].x);
-            top = std::min(top, vertices[i].y);
-        }
-        sprites.push_back(
-            {source, Rect(0, 0, source->width, source->height), int(left + offsetX), int(top + offsetY), tint, mode});
-    }
-    void FillRect(const Rect&, const Color&, int) override {}
-
-    std::vector<Sprite> sprites;
-};
-
-// SDL2 surfaces over our pictures, one per picture.
-class SdlSprites
-{
-public:
-    explicit SdlSprites(const std::vector<SpriteLog::Sprite>& sprites)
-    {
-        for (const SpriteLog::Sprite& sprite : sprites) {
-            auto* image = dynamic_cast<MemoryImage*>(sprite.source);
-            if (image && !surfaces.count(image)) {
-                surfaces[image] = WrapSurface(*image);
-            }
-        }
-    }
-    ~SdlSprites()
-    {
-        for (auto& [image, surface] : surfaces) {
-            SDL_FreeSurface(surface);
-        }
-    }
-    SDL_Surface* Of(Image* image) const
-    {
-        auto found = surfaces.find(dynamic_cast<MemoryImage*>(image));
-        return found == surfaces.end() ? nullptr : found->second;
-    }
-
-private:
-    std::map<MemoryImage*, SDL_Surface*> surfaces;
-};
-
-void BM_FrameSdl(benchmark::State& state, SceneMaker make)
+// The frames' draws recorded once, then composited by the reference each iteration.
+template <typename Replay>
+void Reference(benchmark::State& state, SceneMaker make)
 {
     Game& game = GetGame();
     if (!game.Ready(state)) {
         return;
     }
-    std::vector<std::vector<SpriteLog::Sprite>> frames;
+    std::vector<std::vector<DrawLog::Sprite>> frames;
     {
         std::unique_ptr<Scene> scene = make();
         for (int k = 0; k < MeasuredFrames; ++k) {
-            SpriteLog log;
+            DrawLog log(ScreenWidth, ScreenHeight);
             Graphics g(&log);
             scene->Frame(g);
             frames.push_back(std::move(log.sprites));
         }
     }
-    std::vector<SpriteLog::Sprite> all;
+    std::vector<std::unique_ptr<Replay>> replays;
     for (const auto& sprites : frames) {
-        all.insert(all.end(), sprites.begin(), sprites.end());
+        replays.push_back(std::make_unique<Replay>(sprites, game.screen));
     }
-    SdlSprites surfaces(all);
-    SDL_Surface* target = WrapSurface(game.screen);
     std::size_t sprites = 0;
     int frame = 0;
     for (auto _ : state) {
-        for (const SpriteLog::Sprite& sprite : frames[std::size_t(frame)]) {
-            SDL_Surface* source = surfaces.Of(sprite.source);
-            if (!source) {
-                continue;
-            }
-            const bool opaque = sprite.source == &game.board;
-            SDL_SetSurfaceBlendMode(source, opaque                                ? SDL_BLENDMODE_NONE
-                                            : sprite.drawMode == DrawModeAdditive ? SDL_BLENDMODE_ADD
-                                                                                  : SDL_BLENDMODE_BLEND);
-            SDL_SetSurfaceColorMod(source, Uint8(sprite.tint.red), Uint8(sprite.tint.green), Uint8(sprite.tint.blue));
-            SDL_SetSurfaceAlphaMod(source, Uint8(sprite.tint.alpha));
-            SDL_Rect from{sprite.from.x, sprite.from.y, sprite.from.width, sprite.from.height};
-            SDL_Rect to{sprite.x, sprite.y, 0, 0};
-            SDL_BlitSurface(source, &from, target, &to);
-        }
+        replays[std::size_t(frame)]->Draw();
         sprites += frames[std::size_t(frame)].size();
         frame = (frame + 1) % MeasuredFrames;
         benchmark::DoNotOptimize(game.screen.bits.get());
     }
-    SDL_FreeSurface(target);
     state.counters["sprites"] = double(sprites) / double(std::max<int64_t>(state.iterations(), 1));
+}
+
+void BM_FrameSdl(benchmark::State& state, SceneMaker make)
+{
+    Reference<SdlReplay>(state, make);
+}
+
+void BM_FramePixman(benchmark::State& state, SceneMaker make)
+{
+    Reference<PixmanReplay>(state, make);
 }
 
 } // namespace
@@ -456,9 +358,13 @@ void BM_FrameSdl(benchmark::State& state, SceneMaker make)
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, board_alone, BoardAlone)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameSdl, board_alone, BoardAlone)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FramePixman, board_alone, BoardAlone)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, big_chain, BigChainAlone)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameSdl, big_chain, BigChainAlone)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FramePixman, big_chain, BigChainAlone)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, big_chain_with_progress_streams, BigChainWithStreams)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameSdl, big_chain_with_progress_streams, BigChainWithStreams)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FramePixman, big_chain_with_progress_streams, BigChainWithStreams)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, lightning, Lightning)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameSdl, lightning, Lightning)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FramePixman, lightning, Lightning)->Unit(benchmark::kMicrosecond);

@@ -21,6 +21,7 @@
 #include "support/References.h"
 #include "support/ScratchFolder.h"
 #include "support/SteppedApp.h"
+#include "support/WholeScreen.h"
 #include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
 
@@ -82,14 +83,7 @@ public:
         return loaded;
     }
 
-    // The whole screen drawn afresh, as after a frame's update.
-    void Draw(Tolm::Image& into)
-    {
-        app.widgetManager->screenImage = &into;
-        app.widgetManager->InvalidateAll();
-        app.widgetManager->DrawScreen();
-        app.widgetManager->screenImage = &screen;
-    }
+    void Draw(Tolm::Image& into) { DrawWholeScreen(*app.widgetManager, into); }
 
     SteppedApp app;
     bool loaded = false;

@@ -1,10 +1,10 @@
 // A frame's draws written down instead of drawn, and played again by the outside references: SDL2's
 // SDL_BlitSurface and pixman's composite, onto the same screen pixels. Every picture is placed at the
-// size ours drew it, unturned: a turned, stretched or meshed draw fills its box's top-left at the scale
-// ours gave it (SDL_BlitScaled, nearest pixel; pixman's bilinear scale), tinted and blended or added as
-// ours was. pixman takes the premultiplied pixels its operators expect and the tint's alpha as a solid
-// mask. A picture our images know to be opaque is copied by both, as ours copies it. Fills are drawn as
-// fills. Lines, spans and polygons are counted, not played.
+// size ours drew it, unturned: a turned or stretched draw at its box's top-left at the scale ours gave
+// it (SDL_BlitScaled, nearest pixel; pixman's bilinear scale), a mesh whole at its source size; tinted
+// and blended or added as ours was. pixman takes the premultiplied pixels its operators expect and the
+// tint's alpha as a solid mask. A picture our images know to be opaque is copied by both, as ours copies
+// it. Fills are drawn as fills. Lines, spans and polygons are counted, not played.
 #pragma once
 
 #include "core/Matrix.h"
@@ -85,6 +85,8 @@ public:
     {
         sprites.push_back({source, from, to.x, to.y, tint, mode, to.width, to.height});
     }
+    // A mesh bends its picture along a path: its box says little of the pixels drawn, so the picture is
+    // placed whole at the box's top-left.
     void BlitTexturedTriangles(Tolm::Image* source, const Tolm::TexVertex* vertices, int count, const Tolm::Rect&,
                                const Tolm::Color& tint, int mode, float offsetX, float offsetY, bool) override
     {
@@ -93,17 +95,12 @@ public:
         }
         float left = vertices[0].x;
         float top = vertices[0].y;
-        float right = left;
-        float bottom = top;
         for (int i = 1; i < 3 * count; ++i) {
             left = std::min(left, vertices[i].x);
             top = std::min(top, vertices[i].y);
-            right = std::max(right, vertices[i].x);
-            bottom = std::max(bottom, vertices[i].y);
         }
-        sprites.push_back({source, Tolm::Rect(0, 0, source->width, source->height), int(left + offsetX),
-                           int(top + offsetY), tint, mode, std::max(1, int(right - left)),
-                           std::max(1, int(bottom - top))});
+        Add(source, Tolm::Rect(0, 0, source->width, source->height), int(left + offsetX), int(top + offsetY), tint,
+            mode);
     }
     void FillRect(const Tolm::Rect& rect, const Tolm::Color& color, int mode) override
     {
