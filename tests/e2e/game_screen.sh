@@ -162,8 +162,13 @@ expect_line "closed 204 HelpWindow result=0"
 ask "click 732 368; until state TownScreen max 300; wait 100; shot game_town.png"
 ask "click 400 300; until state GameScreen max 300; wait 100; shot game_back.png; report"
 
-# Level 2 filled by the debug key; level 3 has no moves and fails.
-ask "key Keypad +; until visible 205 max 1500; key Return; wait 30; key Return"
+# Level 2 filled by the debug key; level 3 has no moves and fails. Level 2 is near its seventh second, when
+# a brick's one-time hint may open and take the key: it is read, and the key given again.
+ask "key Keypad +; wait 10; report"
+if has_line '^window 211'; then
+    ask "wait 20; key Return; until nowindow; wait 10; key Keypad +"
+fi
+ask "until visible 205 max 1500; key Return; wait 30; key Return"
 ask "until state TownUpgradeScreen max 600; wait 100; key Return; until state GameScreen max 600; report"
 expect_line "level 3"
 wait_for_sound SOUND_FIELD_APPEAR
