@@ -22,7 +22,7 @@ constexpr int kHold = 6;
 
 using FluidCallback = CB_Callback_P2<FieldActions, FieldPosition, bool>;
 using SwapCallback = CB_Callback_P2<FieldActions, FieldPosition, FieldPosition>;
-using ArrivalCallback = CB_Callback_P1<FieldActions, BrickPosition>;
+using ArrivalCallback = CB_Callback_P2<FieldActions, BrickPosition, int>;
 
 } // namespace
 
@@ -238,14 +238,17 @@ void FieldActions::FlyToSlot(BrickBase* brick, FieldPosition from, FieldPosition
     brick->SetVisualState(kHide, false);
     brick->SetOffsetX(brick->GetOffsetX() + float((to.x - from.x) * cellW), false);
     brick->SetOffsetY(brick->GetOffsetY() + float((to.y - from.y) * cellH), false);
-    AddFlyingBrick(brick->GetType(), from.x, from.y, to.x, to.y,
-                   new ArrivalCallback(this, &FieldActions::OnBrickArrived, BrickPosition(brick, to.x, to.y)));
+    AddFlyingBrick(
+        brick->GetType(), from.x, from.y, to.x, to.y,
+        new ArrivalCallback(this, &FieldActions::OnBrickArrived, BrickPosition(brick, to.x, to.y), boardsLaid));
 }
 
-void FieldActions::OnBrickArrived(BrickPosition arrived)
+void FieldActions::OnBrickArrived(BrickPosition arrived, int board)
 {
     busy.Remove(arrived.x, arrived.y);
-    arrived.brick->SetVisualState(kShow, false);
+    if (board == boardsLaid) {
+        arrived.brick->SetVisualState(kShow, false);
+    }
     Solver::Instance()->Recount(*this);
 }
 

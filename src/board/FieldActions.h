@@ -40,7 +40,9 @@ public:
     // The callbacks of the delayed actions.
     void OnFluidArrived(FieldPosition at, bool last);
     void SwapWithFlight(FieldPosition first, FieldPosition second);
-    void OnBrickArrived(BrickPosition arrived);
+    // A flight started on a board that a level start has since replaced lands without a brick: that board's
+    // bricks are gone. Its slot still leaves the busy list, which outlives level starts.
+    void OnBrickArrived(BrickPosition arrived, int board);
 
     // The level's lock layers at its start, and those removed so far.
     int totalLocks = 0;
@@ -48,6 +50,9 @@ public:
     PositionList busy;
 
 protected:
+    // Raised by every level start as it lays a new board: a flight carries the count it started under.
+    int boardsLaid = 0;
+
     // A delayed action is about to explode, move or swap bricks of the chain being drawn: the chain is
     // dropped, so that it never holds a brick that has left its slot.
     virtual void CancelChain();

@@ -53,6 +53,7 @@ void FieldLive::StartLevel(bool hide, bool retry)
     } else {
         retryFlag = retry ? 1 : 0;
     }
+    ++boardsLaid;
     levelMissing = !Level::Instance()->SetUp(*this, retry);
     if (levelMissing) {
         Tolm::gTolmApp->WriteErrorLog("No level could be read; the board stays empty.");

@@ -182,6 +182,24 @@ TEST_F(LiveBoardTest, StartingALevelDropsAPendingHideWithoutRunningIt)
     EXPECT_FALSE(field->hidden);
 }
 
+// A level start frees the board whose swapped bricks are still in the air: their landings give their
+// slots back and leave the new board's bricks to its appear.
+TEST_F(LiveBoardTest, MixerLandingsAfterALevelStartTouchOnlyTheBusyList)
+{
+    Lay(kRuns);
+    field->busy.Add(0, 1);
+    field->busy.Add(1, 1);
+    field->SwapWithFlight(FieldPosition(0, 1), FieldPosition(1, 1));
+    ASSERT_TRUE(field->GetBrick(0, 1)->IsAnimating()) << "the swapped bricks hide while their pictures fly";
+    field->StartLevel(false, false);
+    ASSERT_FALSE(field->busy.IsEmpty()) << "a level start leaves the busy list alone";
+    for (int frames = 0; field->IsBusy() && frames < 1000; ++frames) {
+        Run("update 1");
+    }
+    EXPECT_FALSE(field->IsBusy());
+    EXPECT_TRUE(field->busy.IsEmpty());
+}
+
 TEST_F(LiveBoardTest, ShowingWhileAHideIsPendingDropsTheHide)
 {
     int hideRuns = 0;
