@@ -15,7 +15,10 @@
 #include "screens/HelpWindow.h"
 #include "screens/MainMenuPanel.h"
 #include "screens/OptionsWindow.h"
+#include "screens/ProfileWindows.h"
 #include "screens/TextButton.h"
+#include "town/BuildingHint.h"
+#include "town/HintWindowLogic.h"
 #include "town/UserProfile.h"
 
 #include <functional>
@@ -419,4 +422,47 @@ TEST_F(MenuScreenTest, DeleteGoesToTheTownUpgradeScreenOnlyWithCheatKeys)
         EXPECT_EQ(entered, cheats ? std::vector<std::string>{"TownUpgradeScreen"} : std::vector<std::string>{})
             << cheats;
     }
+}
+
+TEST_F(MenuScreenTest, TheBuildingHintHidesWhileAWindowHoldsTheFocus)
+{
+    EnterMenu();
+    screen->hintLogic->hint->shown = true;
+    app->Frames(2);
+    EXPECT_TRUE(screen->hintLogic->hint->shown) << "the menu alone leaves it";
+    bool shownUnderWindow = true;
+    Run(10, [&](int step) {
+        if (step == 1) {
+            screen->ButtonClicked(MainMenuPanel::kOptionsButton);
+        } else if (IsOpen<OptionsWindow>()) {
+            shownUnderWindow = screen->hintLogic->hint->shown;
+            Key(kKeyEscape);
+        }
+    });
+    EXPECT_FALSE(shownUnderWindow);
+}
+
+TEST_F(MenuScreenTest, ANewPlayerIsAskedForAProfileOnEnteringAndWelcomedWithASparkle)
+{
+    Picture("UI_WINDOW_NEW_PROFILE", 400, 360);
+    Picture("UI_PROFILE_EDIT_SLOT", 300, 44);
+    Font("FONT_PROFILE_EDIT", 10);
+    ASSERT_TRUE(UserProfile::Instance()->DeleteSlot(0));
+    ASSERT_EQ(UserProfile::Instance()->GetActiveSlot(), -1);
+    int asked = 0;
+    Run(kFadeUpdates, [&](int step) {
+        if (step == 1) {
+            states->Switch(screen);
+        } else if (auto* window = NewProfileWindow::RegisteredInstance(); !asked && window && IsWindowShown(window)) {
+            asked = window->id;
+            for (char c : std::string("bob")) {
+                app->widgetManager->KeyChar(c);
+            }
+            Key(kKeyEnter);
+        }
+    });
+    EXPECT_EQ(asked, NewProfileWindow::kListenerDialogId);
+    EXPECT_EQ(UserProfile::Instance()->GetActiveSlot(), 0);
+    EXPECT_FALSE(screen->IsEmpty()) << "the sparkle";
+    EXPECT_EQ(screen->menuPanel->profileButton->label, "Welcome back, BOB!");
 }
