@@ -25,6 +25,16 @@ struct BonusButtonLook
 class BonusButtonBase : public Tolm::ButtonWidget
 {
 public:
+    // The buttons' ids, in their order along the bar.
+    enum Tool
+    {
+        kHamer,
+        kBomb,
+        kLightning,
+        kMixer,
+        kDestroy,
+    };
+
     static constexpr int kReady = 1;
     static constexpr int kArmed = 2;
     static constexpr float kMaxCharge = 3.0f;

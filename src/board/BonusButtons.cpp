@@ -9,15 +9,6 @@
 
 namespace {
 
-enum ButtonId
-{
-    kHamer,
-    kBomb,
-    kLightning,
-    kMixer,
-    kDestroy,
-};
-
 // Icons sit a little right of and below the frame's centre, where the well's shading leaves them looking
 // centred. The last numbers are the tools' tutorial hints.
 constexpr BonusButtonLook kHamerLook{"PANEL_BONUS_HAMER", "PANEL_BONUS_HAMER_GLOW", 3, 1, 32};

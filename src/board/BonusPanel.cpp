@@ -22,15 +22,6 @@ constexpr int kButtonY = 23;
 // The gates open one after another, each after a delay drawn from 0 to 0.5 s.
 constexpr float kGateDelaySpan = 1.5f;
 
-enum ButtonId
-{
-    kHamer,
-    kBomb,
-    kLightning,
-    kMixer,
-    kDestroy,
-};
-
 template <typename T>
 void DeleteSingleton()
 {
@@ -126,17 +117,17 @@ void BonusPanel::SetCharges(float hammer, float bomb, float lightning, float mix
 
 bool BonusPanel::IsHammerArmed() const
 {
-    return armed == kHamer;
+    return armed == BonusButtonBase::kHamer;
 }
 
 bool BonusPanel::IsBombArmed() const
 {
-    return armed == kBomb;
+    return armed == BonusButtonBase::kBomb;
 }
 
 bool BonusPanel::IsDestroyArmed() const
 {
-    return armed == kDestroy;
+    return armed == BonusButtonBase::kDestroy;
 }
 
 // Cancelling the board's input disarms first, so a press on the armed tool arms it afresh rather than
