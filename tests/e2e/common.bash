@@ -69,3 +69,35 @@ wait_for_exit() {
     done
     fail "process $pid did not end"
 }
+
+# The chain to play on a board given as rows of two characters a slot (a brick's letter, then ' ' or a
+# lock's layers '1' or '2'; the harness's board report), as "x y" cells a line, or nothing: the longest
+# run of one brick, cell to side-neighbour cell, through the most locks, up to eight bricks long.
+pick_chain() {
+    python3 -c '
+import sys
+cells = {}
+for y, row in enumerate(sys.stdin.read().split("\n")):
+    for x in range(0, len(row), 2):
+        brick, lock = row[x], row[x + 1:x + 2]
+        if brick.isalpha():
+            cells[(x // 2, y)] = (brick, lock in ("1", "2"))
+best = (0, 0, [])
+def grow(path, locks):
+    global best
+    if len(path) >= 3 and (locks, len(path)) > best[:2]:
+        best = (locks, len(path), list(path))
+    if len(path) == 8:
+        return
+    x, y = path[-1]
+    for step in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
+        if step not in path and cells.get(step, ("", 0))[0] == cells[path[0]][0]:
+            path.append(step)
+            grow(path, locks + cells[step][1])
+            path.pop()
+for cell in cells:
+    grow([cell], cells[cell][1])
+for x, y in best[2]:
+    print(x, y)
+'
+}

@@ -51,35 +51,9 @@ ask() {
     fail "the harness stopped: $(tail -n 20 "$work/run.log")"
 }
 
-# The chain to drag on the reported board, as "x y" cells a line, or nothing: the longest run of one
-# brick, cell to side-neighbour cell, through the most locks, up to eight bricks long.
-pick_chain() {
-    sed -n 's/^row //p' <<< "$answer" | python3 -c '
-import sys
-cells = {}
-for y, row in enumerate(sys.stdin.read().split("\n")):
-    for x in range(0, len(row), 2):
-        brick, lock = row[x], row[x + 1:x + 2]
-        if brick.isalpha():
-            cells[(x // 2, y)] = (brick, lock in ("1", "2"))
-best = (0, 0, [])
-def grow(path, locks):
-    global best
-    if len(path) >= 3 and (locks, len(path)) > best[:2]:
-        best = (locks, len(path), list(path))
-    if len(path) == 8:
-        return
-    x, y = path[-1]
-    for step in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
-        if step not in path and cells.get(step, ("", 0))[0] == cells[path[0]][0]:
-            path.append(step)
-            grow(path, locks + cells[step][1])
-            path.pop()
-for cell in cells:
-    grow([cell], cells[cell][1])
-for x, y in best[2]:
-    print(x, y)
-'
+# The chain to drag on the reported board (pick_chain in common.bash), as "x y" cells a line.
+chain_on_board() {
+    sed -n 's/^row //p' <<< "$answer" | pick_chain
 }
 
 # The chain dragged: pressed on its first brick, which joins at a move over it, moved through the others,
@@ -129,7 +103,7 @@ for chains in $(seq 0 150); do
         ask "wait 20; shot game_hint.png; key Return; until nowindow; wait 20"
         continue
     fi
-    chain=$(pick_chain)
+    chain=$(chain_on_board)
     [ -n "$chain" ] || fail "no chain on the board: $answer"
     case $chains in
     0) ask "$(drag_commands "$chain" "shot game_chain.png")" ;;
@@ -146,6 +120,12 @@ before=$(sed -n 's/^totals //p' <<< "$answer")
 ask $'type qwe\nwait 30; shot game_upgrade_totals.png; report'
 read -r gold food supplies score <<< "$before"
 expect_line "totals $((gold + 200)) $((food + 200)) $((supplies + 200)) $score"
+# The first slot's Buy button (the panel's foot at y 380, the slot's button at (14, 108) in it).
+ask "move 56 509; wait 20; shot game_upgrade_buy.png; click 56 509; wait 40; shot game_building_rising.png"
+ask "wait 200; shot game_building_built.png; report"
+read -r bought_gold bought_food bought_supplies _ <<< "$(sed -n 's/^totals //p' <<< "$answer")"
+[ $((bought_gold + bought_food + bought_supplies)) -lt $((gold + food + supplies + 600)) ] ||
+    fail "the purchase cost nothing: $answer"
 ask "key Return; until state GameScreen max 600; wait 120; shot game_level2.png; report"
 expect_line "level 2"
 
@@ -163,10 +143,10 @@ ask "click 732 368; until state TownScreen max 300; wait 100; shot game_town.png
 ask "click 400 300; until state GameScreen max 300; wait 100; shot game_back.png; report"
 
 # Level 2 filled by the debug key; level 3 has no moves and fails. Level 2 is near its seventh second, when
-# a brick's one-time hint may open and take the key: it is read, and the key given again.
+# a brick's one-time hint opens (or has opened) and takes the key: it is read, and the key given again.
 ask "key Keypad +; wait 10; report"
 if has_line '^window 211'; then
-    ask "wait 20; key Return; until nowindow; wait 10; key Keypad +"
+    ask "wait 20; shot game_brick_hint.png; key Return; until nowindow; wait 10; key Keypad +"
 fi
 ask "until visible 205 max 1500; key Return; wait 30; key Return"
 ask "until state TownUpgradeScreen max 600; wait 100; key Return; until state GameScreen max 600; report"
