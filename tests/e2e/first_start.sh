@@ -1,0 +1,242 @@
+#!/usr/bin/env bash
+# The game's first start as a new player meets it, in the real program under X driven by xdotool, from
+# an empty user-data folder, with the debug keys switched on in a patch archive (other.pak: the game's
+# settings with "cheat_keys" set). The title gives way to the menu over the town, and the new-profile
+# window asks for a name: "ann" and Enter make slot 0's file (944 bytes) and the welcome line greets
+# "ANN". Start opens level 1 and its rules 1.5 s in; a few chains are played, picked from the colours on
+# the screen; Esc pauses and Continue resumes; the keypad's plus fills the level; the tally is passed;
+# on the town upgrade q, w and e add to the totals and the first slot's building is bought; Enter goes
+# on to level 2. Esc and Main Menu go back to the menu, where Start offers to continue, and Continue
+# resumes level 2; back in the menu, the options show their sliders, full screen is unchecked (the game
+# becomes an 800 x 600 window) and Back closes them; F1 shows the help's pages; Exit ends the program
+# with exit code 0. A restart opens ANN's profile and Start offers the saved level. The screenshots are
+# left in the build's tests folder as first_*.png.
+set -euo pipefail
+source "$2/tests/e2e/common.bash"
+run_under_xvfb "$@"
+make_workspace
+shots=$3/tests
+rm -f "$shots"/first_*.png
+
+mkdir -p "$work/program" "$work/patch/properties"
+cp "$1" "$3/main.pak" "$3/config.xml" "$work/program/"
+sed 's#</Properties>#    <Boolean id="cheat_keys">true</Boolean>\n</Properties>#' "$3/data/properties/game_sets.xml" \
+    > "$work/patch/properties/game_sets.xml"
+grep -q cheat_keys "$work/patch/properties/game_sets.xml" || fail "the settings have no end tag to add the key before"
+"$3/tools/pak" create "$work/program/other.pak" "$work/patch" > /dev/null
+profiles="$XDG_DATA_HOME/Tarvel Studio/Quendara/profiles"
+
+# "r,g,b" of the game's pixel (x, y), read from the game's window, full screen or not.
+game_pixel() {
+    import -window "$window" "$work/window.png"
+    convert "$work/window.png" -scale '800x600!' -crop "1x1+$1+$2" \
+        -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:
+}
+
+# Waits up to 30 seconds for the splashes to give way to the picture behind the menu: its sky at the top.
+wait_for_menu() {
+    for _ in $(seq 150); do
+        [ "$(game_pixel 400 4)" != "0,0,0" ] && return 0
+        sleep 0.2
+    done
+    fail "the splashes did not end"
+}
+
+shot() {
+    import -window root "$shots/first_$1.png"
+}
+
+# Waits up to 60 seconds for a line of the log to start with the text.
+wait_for_line() {
+    for _ in $(seq 600); do
+        grep -q "^$2" "$1" && return 0
+        sleep 0.1
+    done
+    fail "no line '$2' in $1: $(cat "$1")"
+}
+
+# The game's 800 x 600 picture fills its window, full screen or not: game coordinates are scaled to the
+# window's size.
+to_window() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    echo "$(($1 * WIDTH / 800)) $(($2 * HEIGHT / 600))"
+}
+point() {
+    # shellcheck disable=SC2046
+    xdotool mousemove --window "$window" $(to_window "$1" "$2")
+}
+click() {
+    point "$1" "$2"
+    sleep 0.2
+    xdotool click 1
+}
+key() {
+    xdotool key --window "$window" "$@"
+}
+
+# The board as rows of two characters a slot, read from the colours of the cells' middles on the screen
+# (cell (x, y) of the 16 x 12 grid at (112 + 36x, 70 + 36y)): 'r' red, 'b' blue, 'g' gold, '.' dark.
+board_rows() {
+    point 760 560
+    sleep 0.3
+    import -window "$window" "$work/board.png"
+    convert "$work/board.png" -scale '800x600!' -crop 576x432+112+70 +repage -scale '16x12!' txt:- |
+        awk -F'[(),: ]+' 'NR > 1 {
+            r = $3; g = $4; b = $5
+            c = r + g + b < 200 ? "." : b > r ? "b" : g > 0.7 * r ? "g" : "r"
+            row[$2] = row[$2] c " "
+        }
+        END { for (y = 0; y < 12; y++) print row[y] }'
+}
+
+# Drags the chain of "x y" cells: pressed on the first cell's middle, moved through the others, released.
+drag_chain() {
+    local x y first=1
+    while read -r x y; do
+        point $((130 + 36 * x)) $((88 + 36 * y))
+        if [ "$first" = 1 ]; then
+            xdotool mousedown 1
+            first=0
+        fi
+        sleep 0.08
+    done <<< "$1"
+    xdotool mouseup 1
+}
+
+# First start: the title, then the menu over the town with the new-profile window.
+(cd "$work/program" && exec ./quendara) 2> "$work/first.log" &
+pids+=($!)
+window=$(wait_for_window "Quendara v.1.3") || fail "no window"
+sleep 0.5
+shot 01_title
+wait_for_line "$work/first.log" "Profile: none open at start"
+wait_for_menu
+sleep 3
+shot 02_new_profile
+point 400 300
+sleep 0.5
+shot 03_new_profile_pointer
+xdotool type --delay 150 ann
+sleep 0.5
+shot 04_name
+key Return
+sleep 2
+[ "$(stat -c %s "$profiles/slot0.profile")" = 944 ] || fail "slot 0: $(ls -l "$profiles")"
+shot 05_menu_ann
+
+# Start: level 1, the rules 1.5 s in.
+click 671 526
+sleep 2.5
+shot 06_rules
+key Escape
+sleep 1.5
+shot 07_level1
+for chain in 1 2 3; do
+    rows=$(board_rows)
+    echo "$rows" > "$work/board$chain.txt"
+    cells=$(pick_chain <<< "$rows")
+    [ -n "$cells" ] || fail "no chain on the screen's board: $rows"
+    drag_chain "$cells"
+    sleep 1.5
+done
+shot 08_chains
+key Escape
+sleep 1.6
+shot 09_pause
+click 400 362
+sleep 1.5
+shot 10_resumed
+for _ in $(seq 12); do
+    key KP_Add
+    sleep 0.2
+done
+sleep 2
+shot 11_complete
+sleep 2
+shot 12_tally
+key Return
+sleep 1
+key Return
+sleep 3
+shot 13_upgrade
+xdotool type --delay 150 qwe
+sleep 1
+shot 14_upgrade_totals
+click 56 509
+sleep 1
+shot 15_buying
+sleep 3
+shot 16_bought
+key Return
+sleep 3
+shot 17_level2
+
+# Back to the menu, where Start offers to continue level 2.
+key Escape
+sleep 1.6
+click 400 410
+sleep 3
+shot 18_menu
+click 671 526
+sleep 1.5
+shot 19_continue_window
+click 400 344
+sleep 3
+shot 20_level2_again
+key Escape
+sleep 1.6
+click 400 410
+sleep 3
+
+# The options: the sliders, full screen unchecked and Back (the game becomes an 800 x 600 window).
+click 547 538
+sleep 1.5
+shot 21_options
+click 512 397
+sleep 1
+shot 22_unchecked
+click 400 489
+for _ in $(seq 50); do
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] && break
+    sleep 0.2
+done
+[ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "the window is ${WIDTH}x${HEIGHT} after full screen was unchecked"
+sleep 2
+shot 23_menu_windowed
+
+# F1: the help and its pages.
+key F1
+sleep 1.5
+shot 24_help
+click 570 512
+sleep 0.8
+shot 25_help_page2
+click 570 512
+sleep 0.8
+shot 26_help_page3
+key Escape
+sleep 1
+
+# Exit.
+click 669 572
+status=0
+wait_for_exit "${pids[0]}" || status=$?
+[ "$status" = 0 ] || fail "exit code $status after Exit: $(tail -n 20 "$work/first.log")"
+[ "$(stored_value ScreenMode)" = 00000000 ] || fail "the window mode was not kept: $(stored_value ScreenMode)"
+
+# A restart opens ANN and offers the saved level.
+(cd "$work/program" && exec ./quendara) 2> "$work/second.log" &
+pids+=($!)
+window=$(wait_for_window "Quendara v.1.3") || fail "no window on the restart"
+wait_for_line "$work/second.log" "Profile: slot 0 open at start"
+wait_for_menu
+sleep 3
+shot 28_restart_menu
+click 671 526
+sleep 1.5
+shot 29_restart_continue
+kill -TERM "${pids[1]}"
+status=0
+wait_for_exit "${pids[1]}" || status=$?
+[ "$status" = 0 ] || fail "exit code $status after the quit request: $(tail -n 20 "$work/second.log")"
