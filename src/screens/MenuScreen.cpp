@@ -73,10 +73,9 @@ MenuScreen::MenuScreen()
     hintLogic = std::make_unique<HintWindowLogic>(gTolmApp->widgetManager.get());
     profileListener = std::make_unique<ProfileListener>(new CB_Callback<MenuScreen>(this, &MenuScreen::AddSparkle));
     profileListener->disabled = true;
-    menuShown = true;
 }
 
-// The windows the menu opens go with it.
+// The children are only borrowed by the widget tree; the windows the menu opens go with it.
 MenuScreen::~MenuScreen()
 {
     RemoveAllWidgets(false, false);
