@@ -1,13 +1,12 @@
 // The town scene late in the game, 28 of the 30 buildings built and every person come, as the menu and
 // the upgrade screens run it each frame: Town::Step (the buildings, the people's loops, the flare chance)
 // with Town::Tick (clouds, the sea's 81 points, smoke and spray), and Town::Draw into the 800 x 600
-// screen image. Then the town-upgrade frame: the town with the upgrade panel offering the last group
-// (three bought, one the player can pay for, its sparkle circling it, one not), the side tab and the top
-// panel, drawn by the widget manager as the main loop draws a frame. And the main menu's frame: the menu
-// screen over the same town with the game's title and its light, and the menu panel with its buttons
-// and the welcome line. Beside each draw, in the same run,
-// SDL2 and pixman composite the same pictures onto the same screen (support/DrawLog.h), and memcpy copies
-// the screen. The frame is 10 ms.
+// screen image. Then two whole frames drawn by the widget manager as the main loop draws them: the
+// upgrade screen (the town, its upgrade panel offering the last group, three bought, one the player can
+// pay for with its sparkle circling it and one not, the side tab and the top panel) and the main menu
+// (the town, the game's title and its light, the menu panel with its buttons and the welcome line).
+// Beside each draw, in the same run, SDL2 and pixman composite the same pictures onto the same screen
+// (support/DrawLog.h), and memcpy copies the screen. The frame is 10 ms.
 #include "core/PakInterface.h"
 #include "core/Random.h"
 #include "effects/ParticleConfigManager.h"
@@ -15,7 +14,7 @@
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceManager.h"
 #include "screens/MenuScreen.h"
-#include "screens/TopPanel.h"
+#include "screens/TownUpgradeScreen.h"
 #include "support/DrawLog.h"
 #include "support/ScratchFolder.h"
 #include "support/SteppedApp.h"
@@ -24,8 +23,6 @@
 #include "town/BuildingsFactory.h"
 #include "town/Town.h"
 #include "town/TownManFactory.h"
-#include "town/UpgradePanel.h"
-#include "town/UpgradeSidePanel.h"
 #include "town/UserProfile.h"
 
 #include <benchmark/benchmark.h>
@@ -38,17 +35,11 @@ namespace {
 constexpr int ScreenWidth = 800;
 constexpr int ScreenHeight = 600;
 constexpr int BuiltBuildings = 28;
-// Updates run before the frames are drawn: the sparkles circle and the title's light comes on.
+// Updates run before the frames are drawn: the panels slide in, the sparkles circle and the title's light
+// comes on.
 constexpr int SettlingUpdates = 200;
 
 ScratchFolder userData;
-
-// What the upgrade screen draws under its panels.
-class TownBackdrop : public Tolm::Widget
-{
-public:
-    void Draw(Tolm::Graphics* g) override { Town::Instance()->Draw(*g); }
-};
 
 // The town's and the panels' pictures, fonts and effects from the built data set, the town built and
 // its smoke risen, the upgrade screen's widgets in place: made once.
@@ -91,7 +82,7 @@ struct Scene
     // The screen the widget manager draws; the other stays out of the frame.
     void Show(Tolm::Widget& shown)
     {
-        backdrop.SetVisible(&shown == &backdrop);
+        upgrade->SetVisible(&shown == upgrade.get());
         menu->SetVisible(&shown == menu.get());
     }
 
@@ -106,10 +97,7 @@ struct Scene
     SteppedApp app;
     bool loaded = false;
     Tolm::MemoryImage screen;
-    TownBackdrop backdrop;
-    Tolm::ButtonListener noListener;
-    std::unique_ptr<UpgradePanel> upgradePanel;
-    std::unique_ptr<UpgradeSidePanel> sidePanel;
+    std::unique_ptr<TownUpgradeScreen> upgrade;
     std::unique_ptr<MenuScreen> menu;
 
 private:
@@ -140,17 +128,9 @@ private:
         UserProfile::AddGold(next->GetCostGold());
         UserProfile::AddFood(next->GetCostFood());
         UserProfile::AddSupplies(next->GetCostSupplies());
-        backdrop.Resize(0, 0, ScreenWidth, ScreenHeight);
-        app.widgetManager->AddWidget(&backdrop);
-        upgradePanel = std::make_unique<UpgradePanel>(&noListener);
-        sidePanel = std::make_unique<UpgradeSidePanel>(&noListener);
-        backdrop.AddWidget(upgradePanel.get());
-        backdrop.AddWidget(sidePanel.get());
-        AdoptTopPanel(backdrop);
-        upgradePanel->RefreshSlots();
-        upgradePanel->Show(true, false, nullptr);
-        sidePanel->Show(true, false);
-        TopPanel::Instance()->SetShown(true, false);
+        upgrade = std::make_unique<TownUpgradeScreen>();
+        app.widgetManager->AddWidget(upgrade.get());
+        upgrade->OnEnter();
     }
 };
 
@@ -171,7 +151,7 @@ void DrawTown(Tolm::Image& into)
 void DrawUpgradeScreen(Tolm::Image& into)
 {
     Scene& scene = GetScene();
-    scene.Show(scene.backdrop);
+    scene.Show(*scene.upgrade);
     DrawWholeScreen(*scene.app.widgetManager, into);
 }
 
