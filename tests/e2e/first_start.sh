@@ -42,6 +42,51 @@ wait_for_menu() {
     fail "the splashes did not end"
 }
 
+# What the game shows at a point, told by its colour: "town" (the town's grass), "board" (the board's dark
+# slate), "window" (a window's or the upgrade panel's walnut) or "other".
+look() {
+    local r g b
+    IFS=, read -r r g b <<< "$(game_pixel "$1" "$2")"
+    if [ "$g" -gt 150 ] && [ "$g" -gt "$r" ] && [ "$g" -gt "$b" ]; then
+        echo town
+    elif [ $((r + g + b)) -lt 130 ] && [ "$b" -ge "$r" ]; then
+        echo board
+    elif [ "$r" -gt "$g" ] && [ "$g" -gt "$b" ] && [ "$r" -lt 130 ]; then
+        echo window
+    else
+        echo other
+    fi
+}
+
+# Waits up to 10 seconds for the look at the point; the step's name goes into the failure.
+wait_for_look() {
+    for _ in $(seq 40); do
+        [ "$(look "$1" "$2")" = "$3" ] && return 0
+        sleep 0.25
+    done
+    fail "$4: no $3 at ($1, $2) but $(look "$1" "$2")"
+}
+
+# The screens and windows, each by a point only it colours so: the board's slate above the board, a
+# window's walnut by its left edge, the town's grass in the middle, the upgrade panel's walnut at its foot.
+on_board() {
+    wait_for_look 400 100 board "$1"
+}
+in_window() {
+    wait_for_look 230 300 window "$1"
+}
+# The help's wide window has a picture there; its walnut shows nearer its left edge.
+in_help() {
+    wait_for_look 90 300 window "$1"
+}
+over_town() {
+    wait_for_look 400 250 town "$1"
+}
+on_upgrade() {
+    over_town "$1"
+    wait_for_look 60 560 window "$1"
+}
+
 shot() {
     import -window root "$shots/first_$1.png"
 }
@@ -126,14 +171,15 @@ shot 05_menu_ann
 
 # Start: level 1, the rules 1.5 s in.
 click 671 526
-sleep 2.5
+in_help "the rules"
+sleep 1
 shot 06_rules
 key Escape
-sleep 1.5
+on_board "level 1"
+sleep 1
 shot 07_level1
 for chain in 1 2 3; do
     rows=$(board_rows)
-    echo "$rows" > "$work/board$chain.txt"
     cells=$(pick_chain <<< "$rows")
     [ -n "$cells" ] || fail "no chain on the screen's board: $rows"
     drag_chain "$cells"
@@ -141,56 +187,68 @@ for chain in 1 2 3; do
 done
 shot 08_chains
 key Escape
-sleep 1.6
+in_window "the pause"
+sleep 0.5
 shot 09_pause
 click 400 362
-sleep 1.5
+on_board "the resumed level"
+sleep 1
 shot 10_resumed
 for _ in $(seq 12); do
     key KP_Add
     sleep 0.2
 done
-sleep 2
+sleep 1
 shot 11_complete
-sleep 2
+# Enter at once on the tally ends its count; a second Enter closes it. A count over before the first
+# Enter leaves the second to wait for the next screen.
+in_window "the tally"
 shot 12_tally
 key Return
 sleep 1
-key Return
-sleep 3
+[ "$(look 230 300)" = window ] && key Return
+on_upgrade "the town upgrade"
+sleep 2
 shot 13_upgrade
 xdotool type --delay 150 qwe
 sleep 1
 shot 14_upgrade_totals
 click 56 509
-sleep 1
+# The purchase sends the panels away while the building falls into place.
+wait_for_look 60 560 other "the purchase"
 shot 15_buying
 sleep 3
 shot 16_bought
 key Return
-sleep 3
+on_board "level 2"
+sleep 1
 shot 17_level2
 
 # Back to the menu, where Start offers to continue level 2.
 key Escape
-sleep 1.6
+in_window "the pause on level 2"
 click 400 410
-sleep 3
+over_town "the menu"
+sleep 1.5
 shot 18_menu
 click 671 526
-sleep 1.5
+in_window "the continue window"
+sleep 0.5
 shot 19_continue_window
 click 400 344
-sleep 3
+on_board "level 2 continued"
+sleep 1.5
 shot 20_level2_again
 key Escape
-sleep 1.6
+in_window "the pause on level 2 continued"
 click 400 410
-sleep 3
+over_town "the menu again"
+sleep 1.5
 
 # The options: the sliders, full screen unchecked and Back (the game becomes an 800 x 600 window).
 click 547 538
-sleep 1.5
+in_window "the options"
+sleep 0.5
 shot 21_options
 click 512 397
 sleep 1
@@ -207,7 +265,8 @@ shot 23_menu_windowed
 
 # F1: the help and its pages.
 key F1
-sleep 1.5
+in_help "the help"
+sleep 0.5
 shot 24_help
 click 570 512
 sleep 0.8
@@ -232,10 +291,11 @@ window=$(wait_for_window "Quendara v.1.3") || fail "no window on the restart"
 wait_for_line "$work/second.log" "Profile: slot 0 open at start"
 wait_for_menu
 sleep 3
-shot 28_restart_menu
+shot 27_restart_menu
 click 671 526
-sleep 1.5
-shot 29_restart_continue
+in_window "the continue window on the restart"
+sleep 0.5
+shot 28_restart_continue
 kill -TERM "${pids[1]}"
 status=0
 wait_for_exit "${pids[1]}" || status=$?
