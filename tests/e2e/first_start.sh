@@ -87,6 +87,18 @@ on_upgrade() {
     wait_for_look 60 560 window "$1"
 }
 
+# The game's own pointer, moved to a point of the dark board or the green town: the light pixels of its
+# arrow, which grows down and right from the tip, fill part of the box below-right of the point.
+pointer_shown() {
+    point "$1" "$2"
+    sleep 0.3
+    import -window "$window" "$work/window.png"
+    local count
+    count=$(convert "$work/window.png" -scale '800x600!' -crop "16x24+$1+$2" +repage \
+        -fx '(r>0.85 && g>0.8 && b>0.72) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)
+    [ "$count" -ge 20 ] || fail "$3: no pointer at ($1, $2), $count light pixels"
+}
+
 shot() {
     import -window root "$shots/first_$1.png"
 }
@@ -177,6 +189,7 @@ shot 06_rules
 key Escape
 on_board "level 1"
 sleep 1
+pointer_shown 400 100 "level 1"
 shot 07_level1
 for chain in 1 2 3; do
     rows=$(board_rows)
@@ -261,6 +274,7 @@ for _ in $(seq 50); do
 done
 [ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "the window is ${WIDTH}x${HEIGHT} after full screen was unchecked"
 sleep 2
+pointer_shown 400 250 "the menu in a window"
 shot 23_menu_windowed
 
 # F1: the help and its pages.
