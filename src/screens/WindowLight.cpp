@@ -33,8 +33,13 @@ void WindowLight::Update(float dt)
     alpha.Update(dt);
 }
 
+// An unlit light is skipped: the float blit's rounding would still darken its square by one step and
+// mark the screen's opaque pixels translucent, and the game screen keeps eight of them unlit all level.
 void WindowLight::Draw(Tolm::Graphics* g)
 {
+    if (alpha.current <= 0.0f) {
+        return;
+    }
     Tolm::Transform place;
     place.Translate(float(x), float(y));
     g->PushState();

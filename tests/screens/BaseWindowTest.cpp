@@ -278,6 +278,7 @@ TEST_F(BaseWindowTest, AWindowIsDrawnFromItsBackgroundWithNoContentInsetAndCanno
     window.header = "Options";
     window.backgroundInsets.top = 20;
     window.AddLight(30, 40);
+    window.lights->lights.back()->alpha.current = 1.0f;
     EXPECT_EQ(window.contentInsets.left, 0);
     EXPECT_EQ(window.contentInsets.top, 0);
     EXPECT_FALSE(window.wantsHandCursor);

@@ -172,6 +172,9 @@ TEST_F(LabelsAndLightsTest, LightsFadeInTwinkleOutOfStepAndFadeOutTogether)
         list.Update(1.0f);
     }
     EXPECT_EQ(second.alpha.current, 0.0f);
+    log.draws.clear();
+    list.Draw(&g);
+    EXPECT_TRUE(log.draws.empty()) << "an unlit light draws nothing, not even a weightless blit";
 
     WindowLightList empty;
     log.draws.clear();
