@@ -36,6 +36,15 @@ make_first_profile() {
     return 1
 }
 
+# The game's settings with "cheat_keys" set, into the patch folder's properties, for a patch archive
+# (other.pak) read over main.pak: $1 the patch folder, $2 the build folder.
+add_cheat_keys() {
+    mkdir -p "$1/properties"
+    local key='    <Boolean id="cheat_keys">true</Boolean>'
+    sed "s#</Properties>#$key\n</Properties>#" "$2/data/properties/game_sets.xml" > "$1/properties/game_sets.xml"
+    grep -q cheat_keys "$1/properties/game_sets.xml" || fail "the settings have no end tag to add the key before"
+}
+
 fail() {
     echo "FAIL: $*" >&2
     exit 1
@@ -72,10 +81,12 @@ wait_for_exit() {
 
 # The chain to play on a board given as rows of two characters a slot (a brick's letter, then ' ' or a
 # lock's layers '1' or '2'; the harness's board report), as "x y" cells a line, or nothing: the longest
-# run of one brick, cell to side-neighbour cell, through the most locks, up to eight bricks long.
+# run of one brick, cell to side-neighbour cell, through the most locks, up to $1 bricks long (8 if not
+# given).
 pick_chain() {
     python3 -c '
 import sys
+longest = int(sys.argv[1])
 cells = {}
 for y, row in enumerate(sys.stdin.read().split("\n")):
     for x in range(0, len(row), 2):
@@ -87,7 +98,7 @@ def grow(path, locks):
     global best
     if len(path) >= 3 and (locks, len(path)) > best[:2]:
         best = (locks, len(path), list(path))
-    if len(path) == 8:
+    if len(path) == longest:
         return
     x, y = path[-1]
     for step in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
@@ -99,5 +110,5 @@ for cell in cells:
     grow([cell], cells[cell][1])
 for x, y in best[2]:
     print(x, y)
-'
+' "${1:-8}"
 }
