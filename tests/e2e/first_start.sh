@@ -31,9 +31,9 @@ game_pixel() {
         -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:
 }
 
-# Waits up to 30 seconds for the splashes to give way to the picture behind the menu: its sky at the top.
+# Waits up to 60 seconds for the splashes to give way to the picture behind the menu: its sky at the top.
 wait_for_menu() {
-    for _ in $(seq 150); do
+    for _ in $(seq 300); do
         [ "$(game_pixel 400 4)" != "0,0,0" ] && return 0
         sleep 0.2
     done
@@ -56,9 +56,10 @@ look() {
     fi
 }
 
-# Waits up to 10 seconds for the look at the point; the step's name goes into the failure.
+# Waits up to 30 seconds (a loaded machine draws slowly) for the look at the point; the step's name goes
+# into the failure.
 wait_for_look() {
-    for _ in $(seq 40); do
+    for _ in $(seq 120); do
         [ "$(look "$1" "$2")" = "$3" ] && return 0
         sleep 0.25
     done
@@ -91,14 +92,19 @@ on_upgrade() {
 
 # The game's own pointer, moved to a point of the dark board or the green town: the light pixels of its
 # arrow, which grows down and right from the tip, fill part of the box below-right of the point.
+# A loaded machine may take a while to draw the pointer at its new place.
 pointer_shown() {
     point "$1" "$2"
-    sleep 0.3
-    import -window "$window" "$work/window.png"
     local count
-    count=$(convert "$work/window.png" -scale '800x600!' -crop "16x24+$1+$2" +repage \
-        -fx '(r>0.85 && g>0.8 && b>0.72) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)
-    [ "$count" -ge 20 ] || fail "$3: no pointer at ($1, $2), $count light pixels"
+    for _ in $(seq 20); do
+        sleep 0.3
+        import -window "$window" "$work/window.png"
+        count=$(convert "$work/window.png" -scale '800x600!' -crop "16x24+$1+$2" +repage \
+            -fx '(r>0.85 && g>0.8 && b>0.72) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)
+        [ "$count" -ge 20 ] && return 0
+    done
+    shot failed
+    fail "$3: no pointer at ($1, $2), $count light pixels; the screen is in first_failed.png"
 }
 
 shot() {
