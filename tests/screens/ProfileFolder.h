@@ -5,29 +5,19 @@
 
 #include "app/TolmAppBase.h"
 #include "board/Level.h"
-#include "core/PathUtils.h"
 #include "core/StringUtils.h"
+#include "support/ProfileStorage.h"
 #include "support/TempFolder.h"
 #include "town/BuildingsFactory.h"
 #include "town/Town.h"
 #include "town/TownManFactory.h"
 #include "town/UserProfile.h"
 
-#include <cstdlib>
-#include <optional>
-#include <string>
-
 class ProfileFolder : public TempFolder
 {
 public:
-    explicit ProfileFolder(Tolm::TolmAppBase& app) : previousUserData(Tolm::GetUserDataFolder())
+    explicit ProfileFolder(Tolm::TolmAppBase& app) : storage(*this, app)
     {
-        if (const char* home = std::getenv("XDG_CONFIG_HOME")) {
-            previousConfigHome = home;
-        }
-        setenv("XDG_CONFIG_HOME", (Path() + "config").c_str(), 1);
-        app.registryKey = "Test Company\\TestProduct";
-        Tolm::SetUserDataFolder(Path() + "data/");
         Write("town.xml", "<Town/>");
         app.SetStringProperty("town_file", Tolm::StringToWide(Path() + "town.xml"));
     }
@@ -38,15 +28,8 @@ public:
         delete TownManFactory::RegisteredInstance();
         delete UserProfile::RegisteredInstance();
         delete Level::RegisteredInstance();
-        Tolm::SetUserDataFolder(previousUserData);
-        if (previousConfigHome) {
-            setenv("XDG_CONFIG_HOME", previousConfigHome->c_str(), 1);
-        } else {
-            unsetenv("XDG_CONFIG_HOME");
-        }
     }
 
 private:
-    std::optional<std::string> previousConfigHome;
-    std::string previousUserData;
+    ProfileStorage storage;
 };

@@ -1,10 +1,8 @@
 #include "ProfileFixture.h"
 
 #include "board/Level.h"
-#include "core/PathUtils.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -75,27 +73,10 @@ std::string WithName(const std::string& file, const std::string& name)
 
 } // namespace RecordBytes
 
-ProfileFixture::ProfileFixture()
-{
-    if (const char* home = std::getenv("XDG_CONFIG_HOME")) {
-        previousConfigHome = home;
-    }
-    setenv("XDG_CONFIG_HOME", (temp.Path() + "config").c_str(), 1);
-    app.registryKey = "Test Company\\TestProduct";
-    previousUserData = Tolm::GetUserDataFolder();
-    Tolm::SetUserDataFolder(temp.Path() + "data/");
-}
-
 ProfileFixture::~ProfileFixture()
 {
     Close();
     delete Level::RegisteredInstance();
-    Tolm::SetUserDataFolder(previousUserData);
-    if (previousConfigHome) {
-        setenv("XDG_CONFIG_HOME", previousConfigHome->c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
 }
 
 const std::string& ProfileFixture::Anna()

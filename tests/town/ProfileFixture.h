@@ -5,6 +5,7 @@
 // and the level code it stores boards through, are deleted after each test.
 #pragma once
 
+#include "support/ProfileStorage.h"
 #include "support/SteppedApp.h"
 #include "support/TempFolder.h"
 #include "town/UserProfile.h"
@@ -37,7 +38,7 @@ class ProfileFixture : public testing::Test
 protected:
     static constexpr const char* kSetting = "UserProfile";
 
-    ProfileFixture();
+    ProfileFixture() = default;
     ~ProfileFixture() override;
 
     // The committed example profile "ANNA", as stored.
@@ -63,6 +64,5 @@ protected:
     SteppedApp app;
 
 private:
-    std::optional<std::string> previousConfigHome;
-    std::string previousUserData;
+    ProfileStorage storage{temp, app};
 };
