@@ -17,8 +17,8 @@
 // throughout (a headless window never gets the focus, which would pause the game). When loading is done
 // the title screen goes, the random generator is seeded (42 unless --seed), and the state machine switches
 // to the named state: "Gallery" (the default), the harness's own screen of the game's widgets, "Windows",
-// its screen of the panels and the tally, help and hint windows, "Upgrades", its screen of the town's
-// upgrade panels over the town, or any state the game registers ("MenuScreen" ...). With --profile the open
+// its screen of the panels and the tally, help and hint windows, or any state the game registers
+// ("MenuScreen", "TownUpgradeScreen" ...). With --profile the open
 // profile is first brought to that level with those totals, its first B buildings built and the hint masks
 // (hexadecimal) as given; words left out keep the fresh profile's values. The script starts in the first
 // update after the state's
@@ -79,7 +79,6 @@
 #include "Gallery.h"
 #include "Script.h"
 #include "ShownWindows.h"
-#include "UpgradeGallery.h"
 #include "WindowsGallery.h"
 #include "app/GameApp.h"
 #include "app/GameStateManager.h"
@@ -273,7 +272,6 @@ public:
         SeedRandom(options.seed);
         RegisterGallery(stateManager.get(), "Gallery");
         RegisterWindowsGallery(stateManager.get(), "Windows");
-        RegisterUpgradeGallery(stateManager.get(), "Upgrades");
         if (!ApplyProfile(options.profile)) {
             Shutdown();
             return;
