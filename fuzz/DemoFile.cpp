@@ -1,22 +1,23 @@
 // Demo files: read with every check of the reader, then played through to the end of their stream,
 // with the demo-aware reads taking their events where a program would.
+#include "ScratchFolder.h"
 #include "app/TolmAppBase.h"
 #include "core/Buffer.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <unistd.h>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = "/tmp/fuzz_demo_" + std::to_string(getpid()) + ".dmo";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
+    static const std::string path = [] {
+        // The demo's registry reads look in settings of the fuzzer's own.
+        ScratchFolder::KeepSettingsInside();
+        return ScratchFolder::FilePath("fuzz.dmo");
+    }();
+    if (!ScratchFolder::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data), size))) {
         return 0;
     }
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
 
     Tolm::TolmAppBase app;
     app.productVersion = "1.3";

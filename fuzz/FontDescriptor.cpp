@@ -3,6 +3,7 @@
 // sizes, scales and tags, so that the commands, the layer choice, the rescaled glyph images and the
 // glyph drawing all see what the descriptor made.
 #include "QuietApp.h"
+#include "ScratchFolder.h"
 #include "graphics/FontData.h"
 #include "graphics/Graphics.h"
 #include "graphics/ImageFont.h"
@@ -10,22 +11,11 @@
 #include "graphics/MemoryImage.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
+#include <string_view>
 
 namespace {
-
-// The folder, its glyph image and the application live for the whole process; the folder goes at exit.
-const std::filesystem::path* folder = nullptr;
-
-void RemoveFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(*folder, ignored);
-}
 
 void WriteGlyphImage(const std::filesystem::path& path)
 {
@@ -39,16 +29,14 @@ void WriteGlyphImage(const std::filesystem::path& path)
     Tolm::ImageLib::WritePNG(path.string(), image);
 }
 
+// The glyph image and the application live for the whole process, in the scratch folder.
 const std::filesystem::path& Folder()
 {
-    if (!folder) {
-        std::string name = "quendara-fuzz-font-" + std::to_string(std::random_device()());
-        folder = new std::filesystem::path(std::filesystem::temp_directory_path() / name);
-        std::filesystem::create_directories(*folder);
-        WriteGlyphImage(*folder / "glyphs.png");
-        std::atexit(RemoveFolder);
-    }
-    return *folder;
+    static const std::filesystem::path folder = [] {
+        WriteGlyphImage(ScratchFolder::Path() / "glyphs.png");
+        return ScratchFolder::Path();
+    }();
+    return folder;
 }
 
 QuietApp& App()
@@ -69,13 +57,10 @@ void Exercise(Tolm::ImageFont& font, Tolm::Graphics& g)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::filesystem::path descriptor = Folder() / "font.txt";
-    std::FILE* file = std::fopen(descriptor.c_str(), "wb");
-    if (!file) {
+    const std::filesystem::path descriptor = Folder() / "font.txt";
+    if (!ScratchFolder::WriteFile(descriptor.string(), std::string_view(reinterpret_cast<const char*>(data), size))) {
         return 0;
     }
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
     {
         Tolm::ImageFont font(&App(), descriptor.string());
         Tolm::MemoryImage canvas;

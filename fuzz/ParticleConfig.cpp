@@ -1,6 +1,7 @@
 // Particle files on arbitrary contents: the file is loaded as the game loads its effects, and what
 // loaded is run as an emitter for a few steps and drawn, so that no value a file can hold breaks the
 // emitter either.
+#include "ScratchFolder.h"
 #include "app/TolmAppBase.h"
 #include "effects/ParticleConfigManager.h"
 #include "effects/ParticleEmitter.h"
@@ -8,21 +9,10 @@
 #include "graphics/MemoryImage.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
+#include <string_view>
 
 namespace {
-
-// One file a process, so that runs side by side do not write each other's inputs.
-const std::string& ScratchFile()
-{
-    static const std::string file =
-        (std::filesystem::temp_directory_path() / ("quendara-fuzz-particles-" + std::to_string(getpid()) + ".xml"))
-            .string();
-    return file;
-}
 
 // Stays within the emitter's 800 particles, whatever the file asks for.
 bool RunEmitter(ParticleConfig config)
@@ -53,13 +43,11 @@ bool RunEmitter(ParticleConfig config)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static Tolm::TolmAppBase app;
-    if (std::FILE* file = std::fopen(ScratchFile().c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    }
+    static const std::string path = ScratchFolder::FilePath("particles.xml");
+    ScratchFolder::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
     ParticleConfigManager* configs = ParticleConfigManager::Instance();
     ParticleConfig config;
-    const bool loaded = configs->LoadConfig(ScratchFile(), "fuzz");
+    const bool loaded = configs->LoadConfig(path, "fuzz");
     if (loaded != configs->GetConfig("fuzz", config) || (loaded && !RunEmitter(config))) {
         __builtin_trap();
     }

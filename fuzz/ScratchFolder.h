@@ -1,6 +1,7 @@
-// What the fuzz targets that read several files share: a folder of their own per fuzzing process,
-// removed at exit, into which one input is cut into the files of one case. The parts of an input are
-// separated by kPartSeparator; the seed inputs in the corpus show the layout each target expects.
+// What every fuzz target that writes files shares: a folder of its own per fuzzing process, removed at
+// exit, so that runs side by side never write each other's inputs and nothing is left behind. A target
+// that reads several files cuts one input into the files of one case; the parts of an input are
+// separated by kPartSeparator, and the seed inputs in the corpus show the layout each target expects.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,8 @@
 namespace ScratchFolder {
 
 inline constexpr std::string_view kPartSeparator = "\n--next-file--\n";
+// The folder's sub-folder that stands for the home folder.
+inline constexpr const char* kHome = "home";
 
 // The folder's path is never destroyed, so that it is still there when the exit handler runs.
 inline const std::filesystem::path* folder = nullptr;
@@ -34,6 +37,17 @@ inline const std::filesystem::path& Path()
         std::atexit(RemoveFolder);
     }
     return *folder;
+}
+
+// The settings and user data a target's application writes go into the folder too, never the home of
+// whoever runs the fuzzer.
+inline void KeepSettingsInside()
+{
+    const std::string home = (Path() / kHome).string();
+    std::filesystem::create_directories(home);
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
 }
 
 // The whole path of a file of the folder.
@@ -69,16 +83,21 @@ inline std::vector<std::string_view> Split(const uint8_t* data, size_t size, siz
     return parts;
 }
 
-// Empties the folder, then writes the input's parts under the names given, in their order; a name
-// without a part makes no file.
+// Empties the folder but for the settings' home, then writes the input's parts under the names given,
+// in their order, making the folders a name holds; a name without a part makes no file.
 inline void WriteCase(const uint8_t* data, size_t size, const std::vector<std::string>& names)
 {
     for (const auto& entry : std::filesystem::directory_iterator(Path())) {
+        if (entry.path().filename() == kHome) {
+            continue;
+        }
         std::error_code ignored;
         std::filesystem::remove_all(entry.path(), ignored);
     }
     std::vector<std::string_view> parts = Split(data, size, names.size());
     for (size_t i = 0; i < parts.size(); ++i) {
+        std::error_code ignored;
+        std::filesystem::create_directories((Path() / names[i]).parent_path(), ignored);
         WriteFile(FilePath(names[i]), parts[i]);
     }
 }

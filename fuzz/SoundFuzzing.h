@@ -1,30 +1,19 @@
 // What the sound-loader fuzz targets share: each input is written to a file of the format's extension
-// (the loaders read by name, as the game does) and loaded into a sound manager on a headless device; a
-// sound that loads is played through the mixer to its end, so that every sample is read.
+// in the target's scratch folder (the loaders read by name, as the game does) and loaded into a sound manager on a
+// headless device; a sound that loads is played through the mixer to its end, so that every sample is read.
 #pragma once
 
+#include "ScratchFolder.h"
 #include "platform/DirectSound.h"
 #include "platform/Library.h"
 #include "sound/DSoundManager.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace SoundFuzzing {
-
-// One file name per fuzzing process, without the extension, removed at exit.
-inline const std::string* inputBase = nullptr;
-inline const char* inputExtension = "";
-
-inline void RemoveInput()
-{
-    std::remove((*inputBase + inputExtension).c_str());
-}
 
 inline int32_t CreateHeadlessDevice(std::unique_ptr<Platform::DirectSoundDevice>* device)
 {
@@ -45,23 +34,14 @@ inline Tolm::DSoundManager& Manager()
 
 inline int LoadInput(const uint8_t* data, size_t size, const char* extension)
 {
-    if (!inputBase) {
-        inputExtension = extension;
-        const std::string name = "quendara-fuzz-" + std::to_string(std::random_device()());
-        inputBase = new std::string((std::filesystem::temp_directory_path() / name).string());
-        std::atexit(RemoveInput);
-    }
-    std::FILE* file = std::fopen((*inputBase + extension).c_str(), "wb");
-    if (!file) {
-        return 0;
-    }
-    const bool written = std::fwrite(data, 1, size, file) == size;
-    if (std::fclose(file) != 0 || !written) {
+    // The loaders take the name without its extension and find the file by trying theirs.
+    static const std::string base = ScratchFolder::FilePath("input");
+    if (!ScratchFolder::WriteFile(base + extension, std::string_view(reinterpret_cast<const char*>(data), size))) {
         return 0;
     }
     Tolm::DSoundManager& manager = Manager();
     manager.DeleteAllInstances();
-    if (!manager.LoadSound(0, *inputBase)) {
+    if (!manager.LoadSound(0, base)) {
         return 0;
     }
     if (Tolm::SoundInstance* instance = manager.NewInstance(0)) {

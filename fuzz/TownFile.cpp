@@ -3,6 +3,7 @@
 // and set unbuilt again, so that nothing a file can hold breaks them. Every id the file names has a
 // picture made in memory, of a size, frame grid and alpha taken from the id, so that the drawing, hit
 // test and animation paths run on real pixels as well as on missing pictures.
+#include "ScratchFolder.h"
 #include "app/TolmAppBase.h"
 #include "core/StringUtils.h"
 #include "graphics/Graphics.h"
@@ -15,42 +16,11 @@
 #include "town/TownManFactory.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <system_error>
-#include <unistd.h>
+#include <string_view>
 
 namespace {
-
-// One file and one home folder a process, so that runs side by side do not write each other's inputs;
-// both go at exit. Their names are never destroyed, so that they are still there when the exit handler
-// runs.
-std::string ScratchName(const std::string& stem)
-{
-    return (std::filesystem::temp_directory_path() / (stem + std::to_string(getpid()))).string();
-}
-
-const std::string& ScratchFile()
-{
-    static const std::string* file = new std::string(ScratchName("quendara-fuzz-town-") + ".xml");
-    return *file;
-}
-
-const std::string& ScratchHome()
-{
-    static const std::string* home = new std::string(ScratchName("quendara-fuzz-town-home-"));
-    return *home;
-}
-
-void RemoveScratch()
-{
-    std::error_code ignored;
-    std::filesystem::remove(ScratchFile(), ignored);
-    std::filesystem::remove_all(ScratchHome(), ignored);
-}
 
 struct Silent : Platform::MessageBoxSink, Platform::DebugOutputSink
 {
@@ -159,24 +129,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static Silent silent;
     static Tolm::MemoryImage screen;
     static StubPictures* pictures = nullptr;
+    static const std::string townFile = ScratchFolder::FilePath("town.xml");
     if (screen.width == 0) {
         auto owned = std::make_unique<StubPictures>(&app);
         pictures = owned.get();
         app.resourceManager = std::move(owned);
         // The town reads which buildings stand from a profile: one of the fuzzer's own, never the player's.
-        setenv("XDG_DATA_HOME", ScratchHome().c_str(), 1);
-        setenv("XDG_CONFIG_HOME", ScratchHome().c_str(), 1);
-        std::atexit(RemoveScratch);
+        ScratchFolder::KeepSettingsInside();
         screen.Create(800, 600);
         Platform::SetMessageBoxSink(&silent);
         Platform::SetDebugOutputSink(&silent);
-        app.SetStringProperty("town_file", Tolm::StringToWide(ScratchFile()));
+        app.SetStringProperty("town_file", Tolm::StringToWide(townFile));
     }
-    if (std::FILE* file = std::fopen(ScratchFile().c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    }
-    pictures->DeclareNamedIn(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    ScratchFolder::WriteFile(townFile, text);
+    pictures->DeclareNamedIn(std::string(text));
     Town::Instance();
     Tolm::Graphics g(&screen);
     for (int id = 0; id < BuildingsFactory::kBuildings; ++id) {

@@ -2,18 +2,12 @@
 // layer (first byte odd), so that the single-byte, UTF-8 and UTF-16 readers all see it.
 #include "resources/XMLParser.h"
 
+#include "ScratchFolder.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-std::string ScratchFile()
-{
-    static const std::string path = "/tmp/fuzz_XMLParser_" + std::to_string(getpid()) + ".xml";
-    return path;
-}
 
 void ReadAll(Tolm::XMLParser& parser)
 {
@@ -33,16 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Tolm::XMLParser parser;
     parser.AllowComments(data[0] & 2);
     if (data[0] & 1) {
-        std::FILE* file = std::fopen(ScratchFile().c_str(), "wb");
-        if (!file) {
-            return 0;
-        }
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::fclose(file);
-        if (parser.OpenFile(ScratchFile())) {
+        static const std::string path = ScratchFolder::FilePath("input.xml");
+        if (ScratchFolder::WriteFile(path, text) && parser.OpenFile(path)) {
             ReadAll(parser);
         }
-        std::remove(ScratchFile().c_str());
     } else {
         parser.ParseFromString(text);
         ReadAll(parser);
