@@ -1,11 +1,18 @@
-// Slot files past their check: the input is a plain profile record, cut or padded to 944 bytes, whose
-// version, checksum and scrambling the harness sets, so that every input loads as slot 0. The profile
-// opens it, saves it again (the file must be the input with its pads cleared), answers every accessor,
-// lays its level in progress on a board and takes it back, and adds to its counters past their range.
+// Slot files, on either side of their check; the input's first byte picks the side.
+// Even: the rest is a plain profile record, cut or padded to 944 bytes, whose version, checksum and
+// scrambling the harness sets, so that every input loads as slot 0 and reaches the code past the check.
+// Odd: the rest is the slot file as it stands on the disk, any length; the profile must open it exactly
+// when its first 944 bytes unscramble to a record of version 1 with a matching checksum, and otherwise
+// delete it and open none.
+// A profile that opens saves again (the file must be the record with its pads cleared), answers every
+// accessor, lays its level in progress on a board and takes it back, and adds to its counters past their
+// range.
+#include "ScratchFolder.h"
 #include "app/TolmAppBase.h"
 #include "board/FieldMovement.h"
 #include "board/Level.h"
 #include "core/PathUtils.h"
+#include "platform/DebugOutput.h"
 #include "town/UserProfile.h"
 
 #include <array>
@@ -14,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -25,16 +33,19 @@ using Record = std::array<uint8_t, kSize>;
 class FuzzBoard : public FieldMovement
 {};
 
-// In memory where the system offers it: every save flushes to the device.
-const std::string& ScratchFolder()
+// The profile's log of every slot it opens and deletes would only slow the fuzzer.
+struct Silent : Platform::DebugOutputSink
+{
+    void Write(const std::string&) override {}
+};
+
+// The profiles' folder; the remembered slot goes to the fuzzer's own settings.
+const std::string& UserDataFolder()
 {
     static const std::string folder = [] {
-        const std::filesystem::path shm = "/dev/shm";
-        const std::filesystem::path base =
-            std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
-        const std::filesystem::path path = base / "quendara-fuzz-profiles";
-        std::filesystem::create_directories(path / "profiles");
-        return path.string() + "/";
+        ScratchFolder::KeepSettingsInside();
+        std::filesystem::create_directories(ScratchFolder::Path() / "profiles");
+        return ScratchFolder::Path().string() + "/";
     }();
     return folder;
 }
@@ -46,18 +57,56 @@ void PutInt32(Record& plain, size_t offset, uint32_t value)
     }
 }
 
-// A fresh checksum, then the scrambling.
-Record Sealed(Record plain)
+uint32_t GetInt32(const Record& plain, size_t offset)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        value |= uint32_t(plain[offset + i]) << (8 * i);
+    }
+    return value;
+}
+
+// Bytes before the checksum each taken as signed, wrapping in 32 bits.
+uint32_t ChecksumOf(const Record& plain)
 {
     uint32_t sum = 0;
     for (size_t i = 0; i < kChecksumOffset; ++i) {
         sum += uint32_t(int32_t(int8_t(plain[i])));
     }
-    PutInt32(plain, kChecksumOffset, sum);
+    return sum;
+}
+
+// Its own inverse.
+Record Scrambled(Record bytes)
+{
     for (size_t i = 0; i < kSize; ++i) {
-        plain[i] ^= uint8_t((5 * i) & 0xFF) ^ 0x71;
+        bytes[i] ^= uint8_t((5 * i) & 0xFF) ^ 0x71;
     }
-    return plain;
+    return bytes;
+}
+
+// A fresh checksum, then the scrambling.
+Record Sealed(Record plain)
+{
+    PutInt32(plain, kChecksumOffset, ChecksumOf(plain));
+    return Scrambled(plain);
+}
+
+// Whether a stored file holds a profile, and the plain record it holds.
+bool Unsealed(std::string_view stored, Record& plain)
+{
+    if (stored.size() < kSize) {
+        return false;
+    }
+    std::copy_n(stored.begin(), kSize, plain.begin());
+    plain = Scrambled(plain);
+    return GetInt32(plain, kChecksumOffset) == ChecksumOf(plain) && GetInt32(plain, 0) == 1;
+}
+
+const std::string& SlotPath()
+{
+    static const std::string path = UserDataFolder() + "profiles/slot0.profile";
+    return path;
 }
 
 std::vector<uint8_t> ReadBack(const std::string& path)
@@ -81,8 +130,7 @@ bool SavesAsLoaded(UserProfile* profile, Record plain)
         plain[pad] = 0;
     }
     const Record expected = Sealed(plain);
-    return ReadBack(ScratchFolder() + "profiles/slot0.profile") ==
-           std::vector<uint8_t>(expected.begin(), expected.end());
+    return ReadBack(SlotPath()) == std::vector<uint8_t>(expected.begin(), expected.end());
 }
 
 bool AccessorsHold()
@@ -111,19 +159,27 @@ bool AccessorsHold()
     return UserProfile::GetSavedCell(0) == 0 && !UserProfile::HasSavedLevel();
 }
 
+// The slot file the input makes, and whether the profile must open it, with the plain record it holds.
+bool WriteSlot(const uint8_t* data, size_t size, Record& plain)
+{
+    const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
+    if (data[0] & 1) {
+        ScratchFolder::WriteFile(SlotPath(), rest);
+        return Unsealed(rest, plain);
+    }
+    std::copy_n(rest.begin(), std::min(rest.size(), kSize), plain.begin());
+    PutInt32(plain, 0, 1);
+    const Record stored = Sealed(plain);
+    ScratchFolder::WriteFile(SlotPath(), std::string_view(reinterpret_cast<const char*>(stored.data()), kSize));
+    return true;
+}
+
 bool Check(const uint8_t* data, size_t size)
 {
     Record plain{};
-    std::copy(data, data + std::min(size, kSize), plain.begin());
-    PutInt32(plain, 0, 1);
-    const Record stored = Sealed(plain);
-    if (std::FILE* file = std::fopen((ScratchFolder() + "profiles/slot0.profile").c_str(), "wb")) {
-        std::fwrite(stored.data(), 1, stored.size(), file);
-        std::fclose(file);
-    }
-
+    const bool opens = WriteSlot(data, size, plain);
     UserProfile* profile = UserProfile::Instance();
-    bool sound = SavesAsLoaded(profile, plain);
+    bool sound = opens ? SavesAsLoaded(profile, plain) : !std::filesystem::exists(SlotPath());
     sound = AccessorsHold() && sound;
     delete Level::RegisteredInstance();
     delete profile;
@@ -135,8 +191,13 @@ bool Check(const uint8_t* data, size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static Tolm::TolmAppBase app;
-    static const bool configured = (Tolm::SetUserDataFolder(ScratchFolder()), true);
+    static Silent silent;
+    static const bool configured =
+        (Tolm::SetUserDataFolder(UserDataFolder()), Platform::SetDebugOutputSink(&silent), true);
     (void)configured;
+    if (size == 0) {
+        return 0;
+    }
     if (!Check(data, size)) {
         __builtin_trap();
     }
