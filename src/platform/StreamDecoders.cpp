@@ -136,6 +136,10 @@ struct MemoryFile
     size_t Read(void* buffer, size_t count)
     {
         count = std::min(count, bytes.size() - position);
+        // An empty file has no bytes to point at at all.
+        if (count == 0) {
+            return 0;
+        }
         std::memcpy(buffer, bytes.data() + position, count);
         position += count;
         return count;
