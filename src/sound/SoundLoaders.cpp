@@ -97,6 +97,10 @@ constexpr Platform::OggCallbacks kPakCallbacks{OggRead, OggSeek, OggClose, OggTe
 
 uint8_t* DSoundManager::CreateLockedBuffer(int id, int channels, uint32_t rate, int bits, uint32_t bytes)
 {
+    // The header's fields are the file's to choose: only a layout a buffer plays goes into the products.
+    if ((channels != 1 && channels != 2) || (bits != 8 && bits != 16)) {
+        return nullptr;
+    }
     Platform::WaveFormat format;
     format.channels = uint16_t(channels);
     format.samplesPerSecond = rate;

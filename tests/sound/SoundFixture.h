@@ -68,7 +68,8 @@ public:
     }
     static std::string Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits)
     {
-        const uint16_t align = uint16_t(channels * bits / 8);
+        // Widened first: a test may give fields as large as a file can hold.
+        const auto align = uint16_t(uint32_t(channels) * bits / 8);
         return Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * align) + Le16(align) + Le16(bits);
     }
 

@@ -78,6 +78,12 @@ TEST_F(SoundLoadersTest, WaveFilesLoadOrFailAsTheirChunksSay)
         {"float format fails", Riff(Chunk("fmt ", Fmt(3, 1, 44100, 16)) + Chunk("data", kTwoSamples)), {}},
         {"three channels fail", Riff(Chunk("fmt ", Fmt(1, 3, 44100, 16)) + Chunk("data", kTwoSamples + "ab")), {}},
         {"rate 0 fails", Riff(Chunk("fmt ", Fmt(1, 1, 0, 16)) + Chunk("data", kTwoSamples)), {}},
+        // Header fields as large as they go: the buffer's layout must be refused before any product of them.
+        {"65535 channels of 65535 bits fail",
+         Riff(Chunk("fmt ", Fmt(1, 0xFFFF, 44100, 0xFFFF)) + Chunk("data", kTwoSamples)),
+         {}},
+        {"no channels fail", Riff(Chunk("fmt ", Fmt(1, 0, 44100, 16)) + Chunk("data", kTwoSamples)), {}},
+        {"12-bit samples fail", Riff(Chunk("fmt ", Fmt(1, 1, 44100, 12)) + Chunk("data", kTwoSamples)), {}},
         {"data longer than the file fails", Riff(kMono16 + "data" + Le32(0xFFFFFFF0u) + kTwoSamples), {}},
         {"data cut short fails", Riff(kMono16 + "data" + Le32(8) + kTwoSamples), {}},
         {"no data chunk fails", Riff(kMono16), {}},
