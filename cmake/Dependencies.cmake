@@ -17,8 +17,11 @@ pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
 # The map-file generator reads the program's symbols and line tables; the program itself does not link it.
 pkg_check_modules(LIBDW REQUIRED IMPORTED_TARGET libdw)
 
+# The demangler that needs no heap, for names in a crash report (libiberty ships only a static library).
+find_library(LIBIBERTY iberty REQUIRED)
+
 add_library(quendara_dependencies INTERFACE)
 target_link_libraries(quendara_dependencies INTERFACE
     PkgConfig::SDL2 PkgConfig::FREETYPE PkgConfig::FONTCONFIG PkgConfig::PNG PkgConfig::JPEG
     PkgConfig::OPENJPEG PkgConfig::ZLIB PkgConfig::TREMOR PkgConfig::OPENMPT PkgConfig::MPG123
-    PkgConfig::TINYXML Threads::Threads ${CMAKE_DL_LIBS})
+    PkgConfig::TINYXML ${LIBIBERTY} Threads::Threads ${CMAKE_DL_LIBS})

@@ -16,6 +16,8 @@ namespace Tolm {
 class TolmAppBase;
 }
 
+class SignalSafeText;
+
 class CrashCatcher
 {
 public:
@@ -32,6 +34,11 @@ public:
     static void HandleCrash(Platform::ExceptionPointers* pointers);
     // The kernel and, with an application, the SDL drivers it runs on.
     static std::string GetSystemInfoText();
+    static void GetSystemInfoText(SignalSafeText& text);
+    // What a crash would otherwise have to read from files or set up with the heap, done now: the
+    // modules' sections, the image-help library and the map file of the current folder. Done when the
+    // program starts and again once the application has settled its folder and its libraries.
+    static void PrepareForCrash();
     // Replaces "crash.txt" in the current folder; false when it cannot be written.
     static bool WriteCrashFile(const std::string& text);
     // Shows the report in the crash windows and returns when they are done. They run in a process of
@@ -74,11 +81,15 @@ public:
     // The stack from the context outwards, named by the image-help library, frames to skip left out.
     // Empty without the library.
     static std::string StackWalkDump(const Platform::ProcessorContext& context, int skip);
+    static void StackWalkDump(const Platform::ProcessorContext& context, int skip, SignalSafeText& text);
     // The stack along the saved frame pointers, read only where they lie on the thread's stack.
     static std::string FrameChainDump(const Platform::ProcessorContext& context);
+    static void FrameChainDump(const Platform::ProcessorContext& context, SignalSafeText& text);
     // Names the report's section:offset addresses from the first "*.map" file of the current folder,
-    // in name order. Without one the report stays as it is.
+    // in name order. Without one the report stays as it is. While a fault is handled, the map read by
+    // PrepareForCrash serves, when it was read in the same folder.
     static void MergeMapFileSymbols(std::string& report);
+    static void MergeMapFileSymbols(SignalSafeText& report);
     // Sends the report as a form to the report server through SubmitTransfer: the application's extra
     // fields, the product, its version, the user's text, the crash title and text and, when attachFile,
     // the attachment. The body of a thread of its own; it ends once the transfer has started. Sends
@@ -92,7 +103,7 @@ struct LogicalAddress
 {
     explicit LogicalAddress(uintptr_t address);
 
-    std::string module;
+    char module[2048];
     uint32_t section = 0;
     uintptr_t offset = 0;
 };

@@ -46,17 +46,19 @@ struct Catcher
     {
         // Worked out now, so that a crash need not read files or open libraries, and made now, so that
         // what they are kept in outlives every other static object a crash may come from.
-        Platform::CacheModuleSections();
-        Platform::RememberThreadStack();
-        CrashCatcher::LoadImageHelp();
-        CrashCatcher::FreeImageHelp();
+        CrashCatcher::PrepareForCrash();
         CrashCatcher::InstallExceptionFilter();
     }
     ~Catcher() { CrashCatcher::RestoreExceptionFilter(); }
 } catcher __attribute__((init_priority(102)));
 
-// In static storage: the thread's stack may be the one that overflowed.
-SignalSafeText firstWord;
+// In static storage: the thread's stack may be the one that overflowed, and the heap may be locked by
+// the fault. Room for the longest walk with every address named from the map.
+constexpr size_t kReportLength = 2 << 20;
+FixedText<16384> firstWord;
+FixedText<kReportLength> report;
+FixedText<kReportLength> namedReport;
+FixedText<64> title;
 
 // The exception, the registers and the raw stack, written with nothing that could hang or fault.
 void WriteFirstWord(const Platform::ExceptionPointers& pointers)
@@ -75,36 +77,52 @@ std::string Text(const SignalSafeText& text)
     return std::string(text.Data(), text.Length());
 }
 
-// The report's machine half: the exception and where it happened, the stack, the registers and the
-// system. Sets the crash title.
-std::string MachineReport(const Platform::ExceptionPointers& pointers, bool imageHelpLoaded, std::string& title)
+void AppendLogicalAddress(SignalSafeText& text, const LogicalAddress& where)
 {
-    SignalSafeText exception;
-    AppendExceptionLine(exception, *pointers.record, Platform::CurrentThreadId());
-    std::string report = Text(exception);
-    LogicalAddress where(pointers.record->address);
-    report += "Module: " + where.module + "\r\n";
-    report += Tolm::FormatString("Logical Address: %04X:%08llX\r\n\r\n", where.section,
-                                 static_cast<unsigned long long>(where.offset));
-    title =
-        Tolm::FormatString("Exception at %04X:%08llX", where.section, static_cast<unsigned long long>(where.offset));
-    std::string stack = imageHelpLoaded ? CrashCatcher::StackWalkDump(*pointers.context, 0) : std::string();
-    if (stack.empty()) {
-        stack = CrashCatcher::FrameChainDump(*pointers.context);
-    }
-    report += stack + "\r\n";
-    SignalSafeText registers;
-    AppendRegisters(registers, *pointers.context);
-    report += Text(registers);
-    report += CrashCatcher::GetSystemInfoText();
-    return report;
+    text.AppendHex(where.section, 4);
+    text.Append(":");
+    text.AppendHex(where.offset, 8);
 }
 
-void WriteReport(const std::string& report)
+// The report's machine half: the exception and where it happened, the stack, the registers and the
+// system. Sets the crash title. Nothing of it needs the heap.
+void BuildMachineReport(const Platform::ExceptionPointers& pointers, bool imageHelpLoaded)
 {
-    if (!CrashCatcher::WriteCrashFile(report)) {
-        WriteToStandardError(report.data(), report.size());
+    AppendExceptionLine(report, *pointers.record, Platform::CurrentThreadId());
+    LogicalAddress where(pointers.record->address);
+    report.Append("Module: ");
+    report.Append(where.module);
+    report.Append("\r\nLogical Address: ");
+    AppendLogicalAddress(report, where);
+    report.Append("\r\n\r\n");
+    title.Append("Exception at ");
+    AppendLogicalAddress(title, where);
+    size_t stackStart = report.Length();
+    if (imageHelpLoaded) {
+        CrashCatcher::StackWalkDump(*pointers.context, 0, report);
     }
+    if (report.Length() == stackStart) {
+        CrashCatcher::FrameChainDump(*pointers.context, report);
+    }
+    report.Append("\r\n");
+    AppendRegisters(report, *pointers.context);
+    CrashCatcher::GetSystemInfoText(report);
+}
+
+// "crash.txt" ends with one more line break than the report; stderr has it when the file cannot be
+// written.
+void WriteReport(SignalSafeText& text)
+{
+    text.Append("\r\n");
+    if (!WriteWholeFile(kCrashFileName, text.Data(), text.Length())) {
+        WriteToStandardError(text.Data(), text.Length());
+    }
+}
+
+void Copy(const SignalSafeText& from, SignalSafeText& to)
+{
+    to.Clear();
+    to.Append(from.Data(), from.Length());
 }
 
 // The application, once nothing else runs it: a crash on its own thread hides it here; on another
@@ -130,15 +148,16 @@ Tolm::TolmAppBase* ApplicationToClose()
     return app;
 }
 
-void AddProgramInfo(Tolm::TolmAppBase& app, std::string& report)
+void AddProgramInfo(Tolm::TolmAppBase& app)
 {
     std::string info = app.GetProgramInfo();
     if (!info.empty()) {
-        report += "\r\n" + info;
+        report.Append("\r\n");
+        report.Append(info.data(), info.size());
     }
     // The desktop's clipboard is served by the main thread's events.
     if (app.IsMainThread()) {
-        app.CopyToClipboard(report);
+        app.CopyToClipboard(Text(report));
     }
 }
 
@@ -193,49 +212,67 @@ long CrashCatcher::ExceptionFilter(Platform::ExceptionPointers* pointers)
 
 void CrashCatcher::HandleCrash(Platform::ExceptionPointers* pointers)
 {
+    report.Clear();
+    title.Clear();
     bool imageHelpLoaded = LoadImageHelp();
-    std::string title;
-    std::string report = MachineReport(*pointers, imageHelpLoaded, title);
+    BuildMachineReport(*pointers, imageHelpLoaded);
     // A whole report on disk before the application, which may be what broke, is asked anything.
-    std::string named = report;
+    Copy(report, namedReport);
     if (imageHelpLoaded) {
-        MergeMapFileSymbols(named);
+        MergeMapFileSymbols(namedReport);
     }
-    WriteReport(named);
+    WriteReport(namedReport);
 
     Tolm::TolmAppBase* app = ApplicationToClose();
     if (app) {
-        AddProgramInfo(*app, report);
+        AddProgramInfo(*app);
     }
     if (imageHelpLoaded) {
         MergeMapFileSymbols(report);
     }
+    // The window's copy is taken before the file's line break is added.
+    size_t length = report.Length();
     WriteReport(report);
     if (app) {
         CloseDemo(*app);
     }
-    Platform::SetFaultWatchdog(0);
     if (showCrashWindow) {
-        ShowCrashWindow(title, report);
+        ShowCrashWindow(Text(title), std::string(report.Data(), length));
     }
+    Platform::SetFaultWatchdog(0);
     FreeImageHelp();
 }
 
 std::string CrashCatcher::GetSystemInfoText()
 {
-    std::string text = "Kernel Ver: " + Platform::KernelVersionText() + "\r\n";
+    FixedText<4096> text;
+    GetSystemInfoText(text);
+    return Text(text);
+}
+
+void CrashCatcher::GetSystemInfoText(SignalSafeText& text)
+{
+    char kernel[1024];
+    Platform::KernelVersionText(kernel, sizeof kernel);
+    text.Append("Kernel Ver: ");
+    text.Append(kernel);
+    text.Append("\r\n");
     if (!application) {
-        return text;
+        return;
     }
-    std::string video = Platform::VideoDriverName();
-    if (!video.empty()) {
-        text += "SDL Video Ver: " + Platform::SdlVersionText() + " " + video + "\r\n";
+    char version[32];
+    Platform::SdlVersionText(version, sizeof version);
+    const char* drivers[][2] = {{"SDL Video Ver: ", Platform::VideoDriverName()},
+                                {"SDL Audio Ver: ", Platform::AudioDriverName()}};
+    for (const auto& [label, driver] : drivers) {
+        if (*driver) {
+            text.Append(label);
+            text.Append(version);
+            text.Append(" ");
+            text.Append(driver);
+            text.Append("\r\n");
+        }
     }
-    std::string audio = Platform::AudioDriverName();
-    if (!audio.empty()) {
-        text += "SDL Audio Ver: " + Platform::SdlVersionText() + " " + audio + "\r\n";
-    }
-    return text;
 }
 
 bool CrashCatcher::WriteCrashFile(const std::string& text)

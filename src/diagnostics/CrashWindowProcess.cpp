@@ -278,6 +278,8 @@ void CrashCatcher::ShowCrashWindow(const std::string& title, const std::string& 
         WriteAll(ends[1], handOver);
     }
     close(ends[1]);
+    // From here on the crash waits for the user, for as long as the user takes.
+    Platform::SetFaultWatchdog(0);
     int status = 0;
     while (child != 0 && waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

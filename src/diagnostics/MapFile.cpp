@@ -1,8 +1,7 @@
 #include "diagnostics/MapFile.h"
 
-#include "core/StringUtils.h"
-
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -15,6 +14,24 @@ constexpr size_t kReadableNameLength = 4096;
 // other's, would be merged without end; far more than any report holds, these bound the work.
 constexpr int kMaxReplacements = 4096;
 constexpr size_t kMaxGrowth = 1 << 20;
+// The name, its displacement, and its source file and line.
+constexpr size_t kDescriptionLength = kReadableNameLength + 4096;
+
+// A report of the heap's, with room to grow by kMaxGrowth.
+struct HeapStorage
+{
+    std::vector<char> bytes;
+};
+
+class HeapText : private HeapStorage, public SignalSafeText
+{
+public:
+    explicit HeapText(const std::string& text)
+        : HeapStorage{std::vector<char>(text.size() + kMaxGrowth)}, SignalSafeText(bytes.data(), bytes.size())
+    {
+        Append(text.data(), text.size());
+    }
+};
 
 int HexDigit(char c)
 {
@@ -121,44 +138,58 @@ void MapFile::ReadLineNumbers(const std::string& line)
     }
 }
 
-void MapFile::Merge(std::string& report, Platform::UnDecorateSymbolNameProc undecorate) const
+void MapFile::Merge(SignalSafeText& report, Platform::UnDecorateSymbolNameProc undecorate) const
 {
     // Scanning goes on right after each colon, inside whatever was put in its place.
-    size_t limit = report.size() + kMaxGrowth;
+    size_t limit = report.Length() + kMaxGrowth;
     int replacements = 0;
-    for (size_t colon = 4; colon < report.size() && replacements < kMaxReplacements && report.size() <= limit;
+    FixedText<kDescriptionLength> text;
+    for (size_t colon = 4; colon < report.Length() && replacements < kMaxReplacements && report.Length() <= limit;
          ++colon) {
         MapAddress address;
-        if (report[colon] != ':' || !ParseAddress(report, colon - 4, address)) {
+        std::string_view view(report.Data(), report.Length());
+        if (view[colon] != ':' || !ParseAddress(view, colon - 4, address)) {
             continue;
         }
-        std::string text;
-        if (Describe(address, undecorate, text)) {
-            report.replace(colon - 4, 13, text);
+        text.Clear();
+        if (Describe(address, undecorate, text) && report.Replace(colon - 4, 13, text.Data(), text.Length())) {
             ++replacements;
         }
     }
 }
 
-bool MapFile::Describe(MapAddress address, Platform::UnDecorateSymbolNameProc undecorate, std::string& text) const
+void MapFile::Merge(std::string& report, Platform::UnDecorateSymbolNameProc undecorate) const
+{
+    HeapText text(report);
+    Merge(text, undecorate);
+    report.assign(text.Data(), text.Length());
+}
+
+bool MapFile::Describe(MapAddress address, Platform::UnDecorateSymbolNameProc undecorate, SignalSafeText& text) const
 {
     auto symbol = FindHolder(symbols, address);
     if (symbol == symbols.end()) {
         return false;
     }
-    text = symbol->second;
     char readable[kReadableNameLength];
-    if (undecorate && undecorate(text.c_str(), readable, sizeof readable) != 0) {
-        text = readable;
+    if (undecorate && undecorate(symbol->second.c_str(), readable, sizeof readable) != 0) {
+        text.Append(readable);
+    } else {
+        text.Append(symbol->second.data(), symbol->second.size());
     }
     uint32_t displacement = address.offset - symbol->first.offset;
     if (displacement != 0) {
-        text += Tolm::FormatString("+0x%X", displacement);
+        text.Append("+0x");
+        text.AppendHex(displacement, 1);
     }
     auto line = FindHolder(lines, address);
     if (line != lines.end()) {
-        text += Tolm::FormatString("\r\n    %s line %d +0x%X", line->second.file.c_str(), line->second.line,
-                                   address.offset - line->first.offset);
+        text.Append("\r\n    ");
+        text.Append(line->second.file.data(), line->second.file.size());
+        text.Append(" line ");
+        text.AppendDecimal(line->second.line);
+        text.Append(" +0x");
+        text.AppendHex(address.offset - line->first.offset, 1);
     }
     return true;
 }

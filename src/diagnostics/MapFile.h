@@ -10,6 +10,7 @@
 // offset); the shorter last row of a block is not read.
 #pragma once
 
+#include "diagnostics/CrashReportLines.h"
 #include "platform/ImageHelp.h"
 
 #include <compare>
@@ -43,7 +44,9 @@ public:
     // Lines end at '\n'; a '\r' before it is dropped. Lines of any length are read whole.
     void Read(std::istream& input);
     // Names the report's addresses in place. Names are made readable by undecorate when given, and stay
-    // as the map has them otherwise or when that fails.
+    // as the map has them otherwise or when that fails. The text's own buffer is all it writes to, so
+    // that a crash can merge with the heap unusable; a name that does not fit stays an address.
+    void Merge(SignalSafeText& report, Platform::UnDecorateSymbolNameProc undecorate) const;
     void Merge(std::string& report, Platform::UnDecorateSymbolNameProc undecorate) const;
 
 private:
@@ -51,7 +54,7 @@ private:
     void ReadSymbol(const std::string& line);
     void ReadLineNumbers(const std::string& line);
     // The text that replaces the address; false when no symbol holds it.
-    bool Describe(MapAddress address, Platform::UnDecorateSymbolNameProc undecorate, std::string& text) const;
+    bool Describe(MapAddress address, Platform::UnDecorateSymbolNameProc undecorate, SignalSafeText& text) const;
 
     std::map<MapAddress, std::string> symbols;
     std::map<MapAddress, MapSourceLine> lines;

@@ -170,6 +170,19 @@ TEST_F(CrashCatcherProcess, EveryWayOfCrashingEndsByItsSignalWithAWholeReport)
          "crash_victim",
          "WriteToNull"},
         {"heap", {}, SIGABRT, "Unknown exception: (code 0x40000015)", "libc.so.6", "CorruptHeap"},
+        // The whole report, named from the map, with nothing of it waiting for the heap.
+        {"fault-in-allocator",
+         {},
+         SIGSEGV,
+         "Exception: Access Violation (code 0xc0000005)",
+         "crash_victim",
+         "FaultInsideTheAllocator"},
+        {"heap-held",
+         {},
+         SIGSEGV,
+         "Exception: Access Violation (code 0xc0000005)",
+         "crash_victim",
+         "FaultWhileTheHeapIsHeld"},
     };
     for (const Crash& crash : crashes) {
         SCOPED_TRACE(crash.way);

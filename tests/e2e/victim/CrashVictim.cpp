@@ -10,9 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <pthread.h>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -59,6 +61,94 @@ __attribute__((noinline)) void CorruptHeap()
     std::free(block);
     std::free(block);
     asm volatile("");
+}
+
+} // namespace
+
+// The program's allocator is the C library's behind a lock of its own, as a replacement allocator
+// has: a fault inside it, or a thread that holds it, leaves the heap locked for the crash path. The
+// sanitizers bring allocators of their own.
+#ifndef QUENDARA_SANITIZED
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* block, size_t size);
+void __libc_free(void* block);
+}
+
+namespace {
+
+pthread_mutex_t heapLock = PTHREAD_MUTEX_INITIALIZER;
+volatile bool faultInAllocator = false;
+
+struct HeapLockHolder
+{
+    HeapLockHolder()
+    {
+        pthread_mutex_lock(&heapLock);
+        if (faultInAllocator) {
+            WriteToNull();
+        }
+    }
+    ~HeapLockHolder() { pthread_mutex_unlock(&heapLock); }
+    HeapLockHolder(const HeapLockHolder&) = delete;
+    HeapLockHolder& operator=(const HeapLockHolder&) = delete;
+};
+
+} // namespace
+
+extern "C" void* malloc(size_t size)
+{
+    HeapLockHolder held;
+    return __libc_malloc(size);
+}
+
+extern "C" void* calloc(size_t count, size_t size)
+{
+    HeapLockHolder held;
+    return __libc_calloc(count, size);
+}
+
+extern "C" void* realloc(void* block, size_t size)
+{
+    HeapLockHolder held;
+    return __libc_realloc(block, size);
+}
+
+extern "C" void free(void* block)
+{
+    HeapLockHolder held;
+    __libc_free(block);
+}
+#endif
+
+namespace {
+
+__attribute__((noinline)) void FaultInsideTheAllocator()
+{
+#ifndef QUENDARA_SANITIZED
+    faultInAllocator = true;
+    void* block = std::malloc(16);
+    std::free(block);
+#endif
+}
+
+// Faults while another thread is inside the allocator.
+__attribute__((noinline)) void FaultWhileTheHeapIsHeld()
+{
+#ifndef QUENDARA_SANITIZED
+    std::atomic<bool> holding{false};
+    std::thread([&holding] {
+        pthread_mutex_lock(&heapLock);
+        holding = true;
+        for (;;) {
+            pause();
+        }
+    }).detach();
+    while (!holding) {
+    }
+#endif
+    WriteToNull();
 }
 
 // An application whose program information faults, as a broken application object would.
@@ -114,6 +204,8 @@ const std::map<std::string, void (*)()> kFaults = {
     {"stack-overflow", [] { Recurse(0); }},
     {"illegal", ExecuteIllegalInstruction},
     {"heap", CorruptHeap},
+    {"fault-in-allocator", FaultInsideTheAllocator},
+    {"heap-held", FaultWhileTheHeapIsHeld},
 };
 
 } // namespace
