@@ -23,6 +23,7 @@ bool CrashCatcher::allowSubmit = true;
 std::string CrashCatcher::submitHost CRASH_STATE;
 std::string CrashCatcher::crashTitle CRASH_STATE;
 std::string CrashCatcher::crashText CRASH_STATE;
+std::string CrashCatcher::clipboardText CRASH_STATE;
 std::string CrashCatcher::userText CRASH_STATE;
 std::string CrashCatcher::attachmentPath CRASH_STATE;
 bool CrashCatcher::attachFile = false;

@@ -63,6 +63,9 @@ public:
     static std::string submitHost;
     static std::string crashTitle;
     static std::string crashText;
+    // The report as the clipboard is to have it, before its names were merged; empty when the clipboard
+    // is left alone. The crash windows' process puts it there and serves it.
+    static std::string clipboardText;
     // What the user typed in the "Error Details" window.
     static std::string userText;
     // The file the upload sends as the demo file, when attachFile.

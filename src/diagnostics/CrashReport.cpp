@@ -155,9 +155,14 @@ void AddProgramInfo(Tolm::TolmAppBase& app)
         report.Append("\r\n");
         report.Append(info.data(), info.size());
     }
-    // The desktop's clipboard is served by the main thread's events.
+    // The desktop's clipboard is served by the main thread's events, which stop with the crash; the
+    // crash windows' process takes the text over and serves it while the windows are up. Nothing goes
+    // on the clipboard while a demo is played back.
     if (app.IsMainThread()) {
         app.CopyToClipboard(Text(report));
+    }
+    if (!app.playingDemo) {
+        CrashCatcher::clipboardText = Text(report);
     }
 }
 

@@ -47,6 +47,7 @@ protected:
     {
         CrashCatcher::crashTitle.clear();
         CrashCatcher::crashText.clear();
+        CrashCatcher::clipboardText.clear();
         CrashCatcher::attachmentPath.clear();
         CrashCatcher::attachFile = false;
         Platform::SetClipboardText("");

@@ -34,6 +34,13 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 400 ] && [ "$HEIGHT" = 300 ] || fail "crash window is ${WIDTH}x${HEIGHT}"
 sleep 0.5
 import -window "$window" "$3/tests/crash_window_players.png"
+# The report is on the clipboard, as the game had it before the map named it, served while the window
+# is up although the game itself is stopped in its crash.
+clipboard=$(timeout 5 xclip -o -selection clipboard) || fail "nobody serves the clipboard"
+[[ $clipboard == "Exception: Access Violation (code 0xc0000005) at address "* ]] ||
+    fail "clipboard: $(head -c 300 <<< "$clipboard")"
+grep -Eq $'^Logical Address: [0-9A-F]{4}:[0-9A-F]{8}\r$' <<< "$clipboard" || fail "the clipboard's report was named"
+grep -q $'^Product: ' <<< "$clipboard" || fail "the clipboard's report has no program information"
 # The one button spans the window: a click near its right end presses it.
 click "$window" 390 280
 status=0
