@@ -1,14 +1,19 @@
 // The crash path, from the fault to the end of the process. What runs first is what is most likely to
 // survive a broken process: a short report written from the signal handler with nothing but system
-// calls. Then the whole report, which needs the heap, the unwinder and the map file, written again
+// calls. Then the whole report, from the unwinder and the map and symbols read at start-up, in buffers
+// of static storage so that a heap locked by the fault does not stop it, written again
 // before anything of the application is asked. Only then the application: its program information,
-// the clipboard, the demo. A watchdog ends the process should any of it hang; the crash window, which
-// waits for the user, comes last and without it.
+// the clipboard, the demo. A crash on another thread waits two seconds for the main loop to stop;
+// when it does not, only what needs none of the loop's locks is done beside it: the sound silenced,
+// the program information, and the demo when no record of it is half written. A watchdog ends the
+// process should any of it hang; the crash window, which waits for the user, comes last and without
+// it.
 #include "app/DemoEvents.h"
 #include "app/TolmAppBase.h"
 #include "core/StringUtils.h"
 #include "diagnostics/CrashCatcher.h"
 #include "diagnostics/CrashReportLines.h"
+#include "platform/DirectSound.h"
 #include "platform/Process.h"
 #include "platform/SystemInfo.h"
 #include "platform/ThreadStack.h"
@@ -125,27 +130,37 @@ void Copy(const SignalSafeText& from, SignalSafeText& to)
     to.Append(from.Data(), from.Length());
 }
 
-// The application, once nothing else runs it: a crash on its own thread hides it here; on another
-// thread its main loop hides it and stops. Null without one, and when its main loop does not stop in
-// time, for then it may be in the middle of what the crash path would do to it.
-Tolm::TolmAppBase* ApplicationToClose()
+// The application as the crash path finds it: none; closed (a crash on its own thread hides it
+// here, on another thread its main loop hides it and stops); or beside a main loop that did not stop
+// in time, which may be anywhere in its step, holding any of its locks.
+struct CrashedApplication
+{
+    Tolm::TolmAppBase* app = nullptr;
+    bool loopRunning = false;
+};
+
+CrashedApplication ApplicationToClose()
 {
     Tolm::TolmAppBase* app = CrashCatcher::application;
     if (!app) {
-        return nullptr;
+        return {};
     }
     if (app->IsMainThread()) {
         app->Hide();
-        return app;
+        return {app, false};
     }
     auto deadline = std::chrono::steady_clock::now() + kMainLoopWait;
     while (!CrashCatcher::mainLoopParked) {
         if (std::chrono::steady_clock::now() > deadline) {
-            return nullptr;
+            // The window, the full screen and the cursor belong to the main thread, which may be
+            // inside the desktop's calls holding their locks: they stay. The sound goes quiet through
+            // a flag its device's own thread reads.
+            Platform::SetSoundOutputSilenced(true);
+            return {app, true};
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return app;
+    return {app, false};
 }
 
 void AddProgramInfo(Tolm::TolmAppBase& app)
@@ -166,16 +181,21 @@ void AddProgramInfo(Tolm::TolmAppBase& app)
     }
 }
 
-// Ends the demo being recorded with a filler event, so that it plays to the moment of the crash, and
-// writes it; then nothing records or plays any more.
+// The crash's filler event, so that the demo plays to the moment of the crash, and the demo file.
+void WriteDemoToCrash(Tolm::TolmAppBase& app)
+{
+    app.RecordDemoEventHeader();
+    app.demoBuffer.WriteBits(0, 1);
+    app.demoBuffer.WriteBits(Tolm::DemoEvent::kFiller, 5);
+    app.WriteDemoFile();
+    CrashCatcher::attachmentPath = app.demoFileName;
+}
+
+// Ends the demo being recorded and writes it; then nothing records or plays any more.
 void CloseDemo(Tolm::TolmAppBase& app)
 {
     if (app.recordingDemo) {
-        app.RecordDemoEventHeader();
-        app.demoBuffer.WriteBits(0, 1);
-        app.demoBuffer.WriteBits(Tolm::DemoEvent::kFiller, 5);
-        app.WriteDemoFile();
-        CrashCatcher::attachmentPath = app.demoFileName;
+        WriteDemoToCrash(app);
     }
     CrashCatcher::attachFile = app.recordingDemo;
     std::string extra = app.GetExtraCrashInfo();
@@ -185,6 +205,18 @@ void CloseDemo(Tolm::TolmAppBase& app)
     }
     app.recordingDemo = false;
     app.playingDemo = false;
+}
+
+// Beside a main loop that did not stop: the demo is written only when the loop is not in the middle
+// of a record, and from then on a thread that starts one stops instead. The demo flags stay as they
+// are, since the loop reads them, and the application's extra file is not asked for, since that is
+// the application's own code and may need its main thread.
+void CloseDemoBeside(Tolm::TolmAppBase& app)
+{
+    if (app.recordingDemo && app.TakeDemoForCrash()) {
+        WriteDemoToCrash(app);
+        CrashCatcher::attachFile = true;
+    }
 }
 
 } // namespace
@@ -228,9 +260,9 @@ void CrashCatcher::HandleCrash(Platform::ExceptionPointers* pointers)
     }
     WriteReport(namedReport);
 
-    Tolm::TolmAppBase* app = ApplicationToClose();
-    if (app) {
-        AddProgramInfo(*app);
+    CrashedApplication crashed = ApplicationToClose();
+    if (crashed.app) {
+        AddProgramInfo(*crashed.app);
     }
     if (imageHelpLoaded) {
         MergeMapFileSymbols(report);
@@ -238,8 +270,10 @@ void CrashCatcher::HandleCrash(Platform::ExceptionPointers* pointers)
     // The window's copy is taken before the file's line break is added.
     size_t length = report.Length();
     WriteReport(report);
-    if (app) {
-        CloseDemo(*app);
+    if (crashed.app && crashed.loopRunning) {
+        CloseDemoBeside(*crashed.app);
+    } else if (crashed.app) {
+        CloseDemo(*crashed.app);
     }
     if (showCrashWindow) {
         ShowCrashWindow(Text(title), std::string(report.Data(), length));
