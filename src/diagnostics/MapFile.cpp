@@ -1,5 +1,6 @@
 #include "diagnostics/MapFile.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -54,22 +55,39 @@ bool ParseAddress(std::string_view text, size_t start, MapAddress& address)
            HexToInt(text.substr(start + 5, 8), address.offset);
 }
 
-// The entry of the table that holds the address: the key at it, or else the one before the first key
-// past it, in the same section. An address past the last key, or before the first, has none.
-template <typename Table>
-typename Table::const_iterator FindHolder(const Table& table, MapAddress address)
+// The entry of the sorted table that holds the address: the one at it, or else the one before the
+// first past it, in the same section. An address past the last entry, or before the first, has none.
+template <typename Entry>
+const Entry* FindHolder(const std::vector<Entry>& table, MapAddress address)
 {
-    auto found = table.lower_bound(address);
+    auto found = std::lower_bound(table.begin(), table.end(), address,
+                                  [](const Entry& entry, MapAddress value) { return entry.address < value; });
     if (found == table.end()) {
-        return found;
+        return nullptr;
     }
-    if (found->first != address) {
+    if (found->address != address) {
         if (found == table.begin()) {
-            return table.end();
+            return nullptr;
         }
         --found;
     }
-    return found->first.section == address.section ? found : table.end();
+    return found->address.section == address.section ? &*found : nullptr;
+}
+
+// Sorts by address and keeps, of the entries at one address, the one read last.
+template <typename Entry>
+void SortKeepingLast(std::vector<Entry>& table)
+{
+    std::stable_sort(table.begin(), table.end(), [](const Entry& a, const Entry& b) { return a.address < b.address; });
+    auto kept = table.begin();
+    for (auto entry = table.begin(); entry != table.end(); ++entry) {
+        if (kept != table.begin() && (kept - 1)->address == entry->address) {
+            *(kept - 1) = *entry;
+        } else {
+            *kept++ = *entry;
+        }
+    }
+    table.erase(kept, table.end());
 }
 
 } // namespace
@@ -92,7 +110,7 @@ bool HexToInt(std::string_view text, uint32_t& value)
 
 void MapFile::Read(std::istream& input)
 {
-    sourceFile.clear();
+    inLineNumbers = false;
     std::string line;
     while (std::getline(input, line)) {
         if (!line.empty() && line.back() == '\r') {
@@ -100,6 +118,8 @@ void MapFile::Read(std::istream& input)
         }
         ReadLine(line);
     }
+    SortKeepingLast(symbols);
+    SortKeepingLast(lines);
 }
 
 void MapFile::ReadLine(const std::string& line)
@@ -109,10 +129,14 @@ void MapFile::ReadLine(const std::string& line)
     } else if (line.compare(0, 12, "Line numbers") == 0) {
         size_t open = line.find('(');
         size_t close = line.rfind(')');
-        sourceFile = open == std::string::npos                    ? std::string()
-                     : close == std::string::npos || close < open ? line.substr(open + 1)
-                                                                  : line.substr(open + 1, close - open - 1);
-    } else if (!sourceFile.empty() && line.size() == kLineRowLength) {
+        std::string file = open == std::string::npos                    ? std::string()
+                           : close == std::string::npos || close < open ? line.substr(open + 1)
+                                                                        : line.substr(open + 1, close - open - 1);
+        inLineNumbers = !file.empty();
+        if (inLineNumbers && (files.empty() || files.back() != file)) {
+            files.push_back(std::move(file));
+        }
+    } else if (inLineNumbers && line.size() == kLineRowLength) {
         ReadLineNumbers(line);
     }
 }
@@ -125,7 +149,8 @@ void MapFile::ReadSymbol(const std::string& line)
         !HexToInt(std::string_view(line).substr(6, 8), address.offset) || line[20] != ' ' || end == std::string::npos) {
         return;
     }
-    symbols[address] = line.substr(21, end - 21);
+    symbols.push_back({address, uint32_t(names.size()), uint32_t(end - 21)});
+    names.append(line, 21, end - 21);
 }
 
 void MapFile::ReadLineNumbers(const std::string& line)
@@ -133,7 +158,7 @@ void MapFile::ReadLineNumbers(const std::string& line)
     for (size_t entry = 0; entry < kLineRowLength; entry += kLineEntryLength) {
         MapAddress address;
         if (ParseAddress(line, entry + 7, address)) {
-            lines[address] = {sourceFile, std::atoi(line.substr(entry, 6).c_str())};
+            lines.push_back({address, uint32_t(files.size() - 1), std::atoi(line.substr(entry, 6).c_str())});
         }
     }
 }
@@ -167,29 +192,35 @@ void MapFile::Merge(std::string& report, Platform::UnDecorateSymbolNameProc unde
 
 bool MapFile::Describe(MapAddress address, Platform::UnDecorateSymbolNameProc undecorate, SignalSafeText& text) const
 {
-    auto symbol = FindHolder(symbols, address);
-    if (symbol == symbols.end()) {
+    const MapSymbol* symbol = FindHolder(symbols, address);
+    if (!symbol) {
         return false;
     }
+    // The name is copied out to end it with a zero for the undecorator.
+    char decorated[kReadableNameLength];
+    size_t length = std::min<size_t>(symbol->nameLength, sizeof decorated - 1);
+    names.copy(decorated, length, symbol->nameStart);
+    decorated[length] = '\0';
     char readable[kReadableNameLength];
-    if (undecorate && undecorate(symbol->second.c_str(), readable, sizeof readable) != 0) {
+    if (length == symbol->nameLength && undecorate && undecorate(decorated, readable, sizeof readable) != 0) {
         text.Append(readable);
     } else {
-        text.Append(symbol->second.data(), symbol->second.size());
+        text.Append(names.data() + symbol->nameStart, symbol->nameLength);
     }
-    uint32_t displacement = address.offset - symbol->first.offset;
+    uint32_t displacement = address.offset - symbol->address.offset;
     if (displacement != 0) {
         text.Append("+0x");
         text.AppendHex(displacement, 1);
     }
-    auto line = FindHolder(lines, address);
-    if (line != lines.end()) {
+    const MapSourceLine* line = FindHolder(lines, address);
+    if (line) {
+        const std::string& file = files[line->file];
         text.Append("\r\n    ");
-        text.Append(line->second.file.data(), line->second.file.size());
+        text.Append(file.data(), file.size());
         text.Append(" line ");
-        text.AppendDecimal(line->second.line);
+        text.AppendDecimal(line->line);
         text.Append(" +0x");
-        text.AppendHex(address.offset - line->first.offset, 1);
+        text.AppendHex(address.offset - line->address.offset, 1);
     }
     return true;
 }

@@ -16,9 +16,9 @@
 #include <compare>
 #include <cstdint>
 #include <istream>
-#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Hexadecimal digits, the first the most significant; false on any other character, and for no digits
 // at all. At most 8 digits fit.
@@ -32,9 +32,19 @@ struct MapAddress
     auto operator<=>(const MapAddress&) const = default;
 };
 
+// A public symbol: its name's place in the map's names.
+struct MapSymbol
+{
+    MapAddress address;
+    uint32_t nameStart;
+    uint32_t nameLength;
+};
+
+// A line-number entry: its source file's place in the map's files.
 struct MapSourceLine
 {
-    std::string file;
+    MapAddress address;
+    uint32_t file;
     int line;
 };
 
@@ -56,8 +66,11 @@ private:
     // The text that replaces the address; false when no symbol holds it.
     bool Describe(MapAddress address, Platform::UnDecorateSymbolNameProc undecorate, SignalSafeText& text) const;
 
-    std::map<MapAddress, std::string> symbols;
-    std::map<MapAddress, MapSourceLine> lines;
-    // The source file of the line-number rows being read.
-    std::string sourceFile;
+    // Sorted by address once read, one entry an address: the later of two in the file.
+    std::vector<MapSymbol> symbols;
+    std::vector<MapSourceLine> lines;
+    std::string names;
+    std::vector<std::string> files;
+    // The source file of the line-number rows being read, or none.
+    bool inLineNumbers = false;
 };
