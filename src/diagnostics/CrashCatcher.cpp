@@ -52,9 +52,17 @@ ImageHelp imageHelp;
 // Loaded by PrepareForCrash and never freed: what a crash loads, since loading by name needs the heap.
 ImageHelp preparedImageHelp;
 
-// The map file read by PrepareForCrash, and the folder it was looked for in. Made once and never
-// destroyed, so that a crash in a static destructor still finds it.
-MapFile* preparedMap = nullptr;
+// The map file PrepareForCrash found, mapped into memory, its tables given room to be parsed without
+// the heap, and the folder it was looked for in. Parsed by the crash that needs it: most programs
+// never crash, and the map can take longer to parse than the rest of a start. Never destroyed, so
+// that a crash in a static destructor still finds them.
+struct PreparedMap
+{
+    std::unique_ptr<Platform::MappedFile> text;
+    MapFile map;
+    bool parsed = false;
+};
+PreparedMap* preparedMap = nullptr;
 char preparedMapFolder[PATH_MAX] = {};
 
 template <typename T>
@@ -122,29 +130,39 @@ const char* FileNameOf(const char* path)
     return name;
 }
 
+// The first map file of the current folder, in name order; empty when there is none.
+std::string FindMapFile()
+{
+    Platform::FindData found;
+    return Platform::DirectorySearch::First("*.map", found) ? found.fileName : std::string();
+}
+
 // False when no map file is found or it cannot be read.
 bool ReadMapFile(MapFile& map)
 {
-    Platform::FindData found;
-    if (!Platform::DirectorySearch::First("*.map", found)) {
-        return false;
-    }
-    std::ifstream input(found.fileName, std::ios::binary);
-    if (!input) {
+    std::string name = FindMapFile();
+    std::ifstream input(name, std::ios::binary);
+    if (name.empty() || !input) {
         return false;
     }
     map.Read(input);
     return true;
 }
 
-// The map read before the crash, when it was looked for where the report goes.
+// The map prepared before the crash, when it was looked for where the report goes; parsed now, once.
 const MapFile* PreparedMapHere()
 {
     char folder[PATH_MAX];
-    if (!preparedMap || !getcwd(folder, sizeof folder) || std::strcmp(folder, preparedMapFolder) != 0) {
+    if (!preparedMap || !preparedMap->text || !getcwd(folder, sizeof folder) ||
+        std::strcmp(folder, preparedMapFolder) != 0) {
         return nullptr;
     }
-    return preparedMap;
+    if (!preparedMap->parsed) {
+        const Platform::MappedFile& text = *preparedMap->text;
+        preparedMap->map.Parse(std::string_view(reinterpret_cast<const char*>(text.Data()), text.Size()));
+        preparedMap->parsed = true;
+    }
+    return &preparedMap->map;
 }
 
 } // namespace
@@ -216,14 +234,16 @@ void CrashCatcher::PrepareForCrash()
         preparedImageHelp = ImageHelp();
         LoadByName(preparedImageHelp);
     }
-    if (!preparedMap) {
-        preparedMap = new MapFile();
-    }
-    *preparedMap = MapFile();
+    delete preparedMap;
+    preparedMap = new PreparedMap();
     if (!getcwd(preparedMapFolder, sizeof preparedMapFolder)) {
         preparedMapFolder[0] = '\0';
     }
-    ReadMapFile(*preparedMap);
+    std::string name = FindMapFile();
+    preparedMap->text = name.empty() ? nullptr : Platform::MappedFile::Open(name);
+    if (preparedMap->text) {
+        preparedMap->map.Reserve(size_t(preparedMap->text->Size()));
+    }
 }
 
 std::string CrashCatcher::StackWalkDump(const Platform::ProcessorContext& context, int skip)

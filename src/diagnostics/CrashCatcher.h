@@ -36,8 +36,9 @@ public:
     static std::string GetSystemInfoText();
     static void GetSystemInfoText(SignalSafeText& text);
     // What a crash would otherwise have to read from files or set up with the heap, done now: the
-    // modules' sections, the image-help library and the map file of the current folder. Done when the
-    // program starts and again once the application has settled its folder and its libraries.
+    // modules' sections and function names, the image-help library, and the map file of the current
+    // folder mapped into memory with room made for its tables. Done when the program starts and again
+    // once the application has settled its folder and its libraries.
     static void PrepareForCrash();
     // Replaces "crash.txt" in the current folder; false when it cannot be written.
     static bool WriteCrashFile(const std::string& text);
@@ -89,8 +90,8 @@ public:
     static std::string FrameChainDump(const Platform::ProcessorContext& context);
     static void FrameChainDump(const Platform::ProcessorContext& context, SignalSafeText& text);
     // Names the report's section:offset addresses from the first "*.map" file of the current folder,
-    // in name order. Without one the report stays as it is. While a fault is handled, the map read by
-    // PrepareForCrash serves, when it was read in the same folder.
+    // in name order. Without one the report stays as it is. While a fault is handled, the map prepared
+    // by PrepareForCrash serves, when it was found in the same folder: parsed then, without the heap.
     static void MergeMapFileSymbols(std::string& report);
     static void MergeMapFileSymbols(SignalSafeText& report);
     // Sends the report as a form to the report server through SubmitTransfer: the application's extra

@@ -1,7 +1,7 @@
 #include "diagnostics/MapFile.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -74,11 +74,14 @@ const Entry* FindHolder(const std::vector<Entry>& table, MapAddress address)
     return found->address.section == address.section ? &*found : nullptr;
 }
 
-// Sorts by address and keeps, of the entries at one address, the one read last.
+// Sorts by address and keeps, of the entries at one address, the one read last. Sorting in place
+// needs no heap.
 template <typename Entry>
 void SortKeepingLast(std::vector<Entry>& table)
 {
-    std::stable_sort(table.begin(), table.end(), [](const Entry& a, const Entry& b) { return a.address < b.address; });
+    std::sort(table.begin(), table.end(), [](const Entry& a, const Entry& b) {
+        return a.address < b.address || (a.address == b.address && a.order < b.order);
+    });
     auto kept = table.begin();
     for (auto entry = table.begin(); entry != table.end(); ++entry) {
         if (kept != table.begin() && (kept - 1)->address == entry->address) {
@@ -88,6 +91,24 @@ void SortKeepingLast(std::vector<Entry>& table)
         }
     }
     table.erase(kept, table.end());
+}
+
+// What atoi makes of the text: leading blanks, a sign, then digits up to the first that is not one.
+int LeadingDecimal(std::string_view text)
+{
+    size_t at = 0;
+    while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r'))) {
+        ++at;
+    }
+    bool negative = at < text.size() && text[at] == '-';
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
+        ++at;
+    }
+    int value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        value = value * 10 + (text[at] - '0');
+    }
+    return negative ? -value : value;
 }
 
 } // namespace
@@ -110,55 +131,78 @@ bool HexToInt(std::string_view text, uint32_t& value)
 
 void MapFile::Read(std::istream& input)
 {
+    // What cannot be read, a folder for one, reads as nothing.
+    std::ostringstream text;
+    text << input.rdbuf();
+    ownText = std::move(text).str();
+    Parse(ownText);
+}
+
+void MapFile::Reserve(size_t textLength)
+{
+    // Each entry needs at least this many characters of the text, its line's end included.
+    symbols.reserve(textLength / (kSymbolLineLength + 2) + 1);
+    lines.reserve((textLength / (kLineRowLength + 1) + 1) * (kLineRowLength / kLineEntryLength));
+    files.reserve(textLength / 13 + 1);
+}
+
+void MapFile::Parse(std::string_view text)
+{
+    symbols.clear();
+    lines.clear();
+    files.clear();
     inLineNumbers = false;
-    std::string line;
-    while (std::getline(input, line)) {
+    while (!text.empty()) {
+        size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
         if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+            line.remove_suffix(1);
         }
         ReadLine(line);
+        text.remove_prefix(std::min(end + 1, text.size()));
     }
     SortKeepingLast(symbols);
     SortKeepingLast(lines);
 }
 
-void MapFile::ReadLine(const std::string& line)
+void MapFile::ReadLine(std::string_view line)
 {
     if (line.size() > kSymbolLineLength && line[5] == ':') {
         ReadSymbol(line);
-    } else if (line.compare(0, 12, "Line numbers") == 0) {
+    } else if (line.substr(0, 12) == "Line numbers") {
         size_t open = line.find('(');
         size_t close = line.rfind(')');
-        std::string file = open == std::string::npos                    ? std::string()
-                           : close == std::string::npos || close < open ? line.substr(open + 1)
-                                                                        : line.substr(open + 1, close - open - 1);
+        std::string_view file = open == std::string_view::npos ? std::string_view()
+                                : close == std::string_view::npos || close < open
+                                    ? line.substr(open + 1)
+                                    : line.substr(open + 1, close - open - 1);
         inLineNumbers = !file.empty();
         if (inLineNumbers && (files.empty() || files.back() != file)) {
-            files.push_back(std::move(file));
+            files.push_back(file);
         }
     } else if (inLineNumbers && line.size() == kLineRowLength) {
         ReadLineNumbers(line);
     }
 }
 
-void MapFile::ReadSymbol(const std::string& line)
+void MapFile::ReadSymbol(std::string_view line)
 {
     MapAddress address;
     size_t end = line.find(' ', 21);
-    if (!HexToInt(std::string_view(line).substr(1, 4), address.section) ||
-        !HexToInt(std::string_view(line).substr(6, 8), address.offset) || line[20] != ' ' || end == std::string::npos) {
+    if (!HexToInt(line.substr(1, 4), address.section) || !HexToInt(line.substr(6, 8), address.offset) ||
+        line[20] != ' ' || end == std::string_view::npos) {
         return;
     }
-    symbols.push_back({address, uint32_t(names.size()), uint32_t(end - 21)});
-    names.append(line, 21, end - 21);
+    symbols.push_back({address, line.substr(21, end - 21), uint32_t(symbols.size())});
 }
 
-void MapFile::ReadLineNumbers(const std::string& line)
+void MapFile::ReadLineNumbers(std::string_view line)
 {
     for (size_t entry = 0; entry < kLineRowLength; entry += kLineEntryLength) {
         MapAddress address;
         if (ParseAddress(line, entry + 7, address)) {
-            lines.push_back({address, uint32_t(files.size() - 1), std::atoi(line.substr(entry, 6).c_str())});
+            lines.push_back(
+                {address, uint32_t(files.size() - 1), LeadingDecimal(line.substr(entry, 6)), uint32_t(lines.size())});
         }
     }
 }
@@ -198,14 +242,13 @@ bool MapFile::Describe(MapAddress address, Platform::UnDecorateSymbolNameProc un
     }
     // The name is copied out to end it with a zero for the undecorator.
     char decorated[kReadableNameLength];
-    size_t length = std::min<size_t>(symbol->nameLength, sizeof decorated - 1);
-    names.copy(decorated, length, symbol->nameStart);
+    size_t length = symbol->name.copy(decorated, sizeof decorated - 1);
     decorated[length] = '\0';
     char readable[kReadableNameLength];
-    if (length == symbol->nameLength && undecorate && undecorate(decorated, readable, sizeof readable) != 0) {
+    if (length == symbol->name.size() && undecorate && undecorate(decorated, readable, sizeof readable) != 0) {
         text.Append(readable);
     } else {
-        text.Append(names.data() + symbol->nameStart, symbol->nameLength);
+        text.Append(symbol->name.data(), symbol->name.size());
     }
     uint32_t displacement = address.offset - symbol->address.offset;
     if (displacement != 0) {
@@ -214,7 +257,7 @@ bool MapFile::Describe(MapAddress address, Platform::UnDecorateSymbolNameProc un
     }
     const MapSourceLine* line = FindHolder(lines, address);
     if (line) {
-        const std::string& file = files[line->file];
+        std::string_view file = files[line->file];
         text.Append("\r\n    ");
         text.Append(file.data(), file.size());
         text.Append(" line ");

@@ -32,12 +32,12 @@ struct MapAddress
     auto operator<=>(const MapAddress&) const = default;
 };
 
-// A public symbol: its name's place in the map's names.
+// A public symbol, its name in the map's text; order: its place among the symbols read.
 struct MapSymbol
 {
     MapAddress address;
-    uint32_t nameStart;
-    uint32_t nameLength;
+    std::string_view name;
+    uint32_t order;
 };
 
 // A line-number entry: its source file's place in the map's files.
@@ -46,13 +46,24 @@ struct MapSourceLine
     MapAddress address;
     uint32_t file;
     int line;
+    uint32_t order;
 };
 
 class MapFile
 {
 public:
-    // Lines end at '\n'; a '\r' before it is dropped. Lines of any length are read whole.
+    MapFile() = default;
+    // The tables point into the text a map owns.
+    MapFile(const MapFile&) = delete;
+    MapFile& operator=(const MapFile&) = delete;
+
+    // Reads the whole stream and parses it.
     void Read(std::istream& input);
+    // Lines end at '\n'; a '\r' before it is dropped. Lines of any length are read whole. The names
+    // point into the text, which must outlive their use. After Reserve for a text at least as long,
+    // parsing needs no heap, so that a crash can parse a map it had only mapped.
+    void Parse(std::string_view text);
+    void Reserve(size_t textLength);
     // Names the report's addresses in place. Names are made readable by undecorate when given, and stay
     // as the map has them otherwise or when that fails. The text's own buffer is all it writes to, so
     // that a crash can merge with the heap unusable; a name that does not fit stays an address.
@@ -60,17 +71,18 @@ public:
     void Merge(std::string& report, Platform::UnDecorateSymbolNameProc undecorate) const;
 
 private:
-    void ReadLine(const std::string& line);
-    void ReadSymbol(const std::string& line);
-    void ReadLineNumbers(const std::string& line);
+    void ReadLine(std::string_view line);
+    void ReadSymbol(std::string_view line);
+    void ReadLineNumbers(std::string_view line);
     // The text that replaces the address; false when no symbol holds it.
     bool Describe(MapAddress address, Platform::UnDecorateSymbolNameProc undecorate, SignalSafeText& text) const;
 
-    // Sorted by address once read, one entry an address: the later of two in the file.
+    // What Read read.
+    std::string ownText;
+    // Sorted by address once parsed, one entry an address: the later of two in the text.
     std::vector<MapSymbol> symbols;
     std::vector<MapSourceLine> lines;
-    std::string names;
-    std::vector<std::string> files;
-    // The source file of the line-number rows being read, or none.
+    std::vector<std::string_view> files;
+    // Whether line-number rows are read: a "Line numbers" line named their source file.
     bool inLineNumbers = false;
 };
