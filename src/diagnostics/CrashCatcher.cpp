@@ -8,11 +8,13 @@
 #include "platform/ThreadStack.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <unistd.h>
+#include <vector>
 
 // Made before, and destroyed after, everything else of the program, so that a crash in another static
 // object's construction or destruction finds them whole.
@@ -54,16 +56,25 @@ ImageHelp preparedImageHelp;
 
 // The map file PrepareForCrash found, mapped into memory, its tables given room to be parsed without
 // the heap, and the folder it was looked for in. Parsed by the crash that needs it: most programs
-// never crash, and the map can take longer to parse than the rest of a start. Never destroyed, so
-// that a crash in a static destructor still finds them.
+// never crash, and the map can take longer to parse than the rest of a start.
 struct PreparedMap
 {
+    char folder[PATH_MAX] = {};
+    std::string name;
     std::unique_ptr<Platform::MappedFile> text;
     MapFile map;
     bool parsed = false;
 };
-PreparedMap* preparedMap = nullptr;
-char preparedMapFolder[PATH_MAX] = {};
+
+// Never destroyed, so that a crash in a static destructor still finds it; one prepared again takes
+// its place whole, and the one before is kept, since a crash on another thread may be reading it.
+std::atomic<PreparedMap*> preparedMap{nullptr};
+
+std::vector<PreparedMap*>& RetiredMaps()
+{
+    static auto* retired = new std::vector<PreparedMap*>();
+    return *retired;
+}
 
 template <typename T>
 bool Resolve(ImageHelp& help, const char* name, T& entry)
@@ -152,17 +163,42 @@ bool ReadMapFile(MapFile& map)
 // The map prepared before the crash, when it was looked for where the report goes; parsed now, once.
 const MapFile* PreparedMapHere()
 {
+    PreparedMap* prepared = preparedMap;
     char folder[PATH_MAX];
-    if (!preparedMap || !preparedMap->text || !getcwd(folder, sizeof folder) ||
-        std::strcmp(folder, preparedMapFolder) != 0) {
+    if (!prepared || !prepared->text || !getcwd(folder, sizeof folder) || std::strcmp(folder, prepared->folder) != 0) {
         return nullptr;
     }
-    if (!preparedMap->parsed) {
-        const Platform::MappedFile& text = *preparedMap->text;
-        preparedMap->map.Parse(std::string_view(reinterpret_cast<const char*>(text.Data()), text.Size()));
-        preparedMap->parsed = true;
+    if (!prepared->parsed) {
+        const Platform::MappedFile& text = *prepared->text;
+        prepared->map.Parse(std::string_view(reinterpret_cast<const char*>(text.Data()), text.Size()));
+        prepared->parsed = true;
     }
-    return &preparedMap->map;
+    return &prepared->map;
+}
+
+// Maps the first map file of the current folder and makes room for its tables.
+void PrepareMapFile()
+{
+    std::string name = FindMapFile();
+    char folder[PATH_MAX];
+    PreparedMap* current = preparedMap;
+    // An application started again in the same folder finds the map it had.
+    if (current && getcwd(folder, sizeof folder) && std::strcmp(folder, current->folder) == 0 &&
+        name == current->name) {
+        return;
+    }
+    auto* prepared = new PreparedMap();
+    prepared->name = name;
+    // Without its folder the map could not be told from another folder's.
+    if (getcwd(prepared->folder, sizeof prepared->folder) && !name.empty()) {
+        prepared->text = Platform::MappedFile::Open(name);
+    }
+    if (prepared->text) {
+        prepared->map.Reserve(size_t(prepared->text->Size()));
+    }
+    if (PreparedMap* before = preparedMap.exchange(prepared)) {
+        RetiredMaps().push_back(before);
+    }
 }
 
 } // namespace
@@ -234,16 +270,7 @@ void CrashCatcher::PrepareForCrash()
         preparedImageHelp = ImageHelp();
         LoadByName(preparedImageHelp);
     }
-    delete preparedMap;
-    preparedMap = new PreparedMap();
-    if (!getcwd(preparedMapFolder, sizeof preparedMapFolder)) {
-        preparedMapFolder[0] = '\0';
-    }
-    std::string name = FindMapFile();
-    preparedMap->text = name.empty() ? nullptr : Platform::MappedFile::Open(name);
-    if (preparedMap->text) {
-        preparedMap->map.Reserve(size_t(preparedMap->text->Size()));
-    }
+    PrepareMapFile();
 }
 
 std::string CrashCatcher::StackWalkDump(const Platform::ProcessorContext& context, int skip)

@@ -10,7 +10,6 @@
 // it.
 #include "app/DemoEvents.h"
 #include "app/TolmAppBase.h"
-#include "core/StringUtils.h"
 #include "diagnostics/CrashCatcher.h"
 #include "diagnostics/CrashReportLines.h"
 #include "platform/DirectSound.h"
