@@ -4,18 +4,21 @@
 // of static storage so that a heap locked by the fault does not stop it, written again
 // before anything of the application is asked. Only then the application: its program information,
 // the clipboard, the demo. A crash on another thread waits two seconds for the main loop to stop;
-// when it does not, only what needs none of the loop's locks is done beside it: the sound silenced,
-// the program information, and the demo when no record of it is half written. A watchdog ends the
+// when it does not, only what needs none of the loop's locks is done beside it: the window taken off
+// the screen and the sound silenced, the program information, and the demo when no record of it is
+// half written. A watchdog ends the
 // process should any of it hang; the crash window, which waits for the user, comes last and without
 // it.
 #include "app/DemoEvents.h"
 #include "app/TolmAppBase.h"
 #include "diagnostics/CrashCatcher.h"
 #include "diagnostics/CrashReportLines.h"
+#include "platform/DesktopWindow.h"
 #include "platform/DirectSound.h"
 #include "platform/Process.h"
 #include "platform/SystemInfo.h"
 #include "platform/ThreadStack.h"
+#include "platform/Window.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -138,6 +141,20 @@ struct CrashedApplication
     bool loopRunning = false;
 };
 
+// What a crash does to an application whose main loop did not stop, with nothing the loop may hold.
+// SDL's window and its calls belong to the main thread, which may be inside them holding their locks:
+// the window is taken off the screen, full screen or not, through a desktop connection of the crash's
+// own, and the sound goes quiet through a flag its device's own thread reads. The window object is the
+// one the application made; its number never changes.
+void LeaveTheScreen(Tolm::TolmAppBase& app)
+{
+    Platform::SetSoundOutputSilenced(true);
+    Platform::Window* window = app.mainWindow.get();
+    if (window && window->DesktopId() != 0) {
+        Platform::WithdrawDesktopWindow(window->DesktopId());
+    }
+}
+
 CrashedApplication ApplicationToClose()
 {
     Tolm::TolmAppBase* app = CrashCatcher::application;
@@ -151,10 +168,7 @@ CrashedApplication ApplicationToClose()
     auto deadline = std::chrono::steady_clock::now() + kMainLoopWait;
     while (!CrashCatcher::mainLoopParked) {
         if (std::chrono::steady_clock::now() > deadline) {
-            // The window, the full screen and the cursor belong to the main thread, which may be
-            // inside the desktop's calls holding their locks: they stay. The sound goes quiet through
-            // a flag its device's own thread reads.
-            Platform::SetSoundOutputSilenced(true);
+            LeaveTheScreen(*app);
             return {app, true};
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
