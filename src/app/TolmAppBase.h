@@ -117,6 +117,8 @@ public:
     virtual std::string GetProductVersion(const std::string& path);
     virtual void Hide();
     // Product, version, time since construction, screen mode and main thread, each line ending "\r\n".
+    // A crash on another thread asks for it even when the main loop did not stop: it reads only what
+    // is settled once the application runs, and the screen mode, which only the main thread changes.
     virtual std::string GetProgramInfo();
     // Extra form fields of a crash report's upload, one per entry (name, value); the framework adds none.
     virtual void AddCrashReportFields(std::map<std::string, std::string>& /*fields*/) {}
@@ -205,6 +207,11 @@ public:
     // While a crash on another thread is reported: hides the application, tells the crash catcher and
     // stops the calling thread for good. Otherwise nothing. The main loop calls it at every step.
     void StopForCrash();
+    // What a crash on another thread does when the main loop has not stopped for it: takes the demo
+    // being recorded. True when nothing has been recorded since the loop's current step began, so that
+    // no record is half written; from then on a thread other than the crashing one that starts to
+    // record stops for good instead.
+    bool TakeDemoForCrash();
     // Whether the caller runs on the application's main thread; true before the application knows it.
     bool IsMainThread() const;
     // Steps until one update has happened (true) or a step refuses (false): what modal waits loop on.
@@ -519,6 +526,10 @@ public:
     std::string demoNamePrefix = "tolmapp";
     std::string demoFileName = demoNamePrefix + ".dmo";
     std::vector<DemoMarker> demoMarkers;
+    // The two sides of TakeDemoForCrash: whether anything was recorded since the main loop's step
+    // began, and whether a crash took the demo.
+    std::atomic<bool> demoRecordedInStep{false};
+    std::atomic<bool> demoTakenForCrash{false};
     int demoEndUpdate = 0;
     int demoTargetUpdate = 0;
     bool demoFastForward = false;

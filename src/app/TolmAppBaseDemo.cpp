@@ -10,6 +10,7 @@
 #include "app/DemoEvents.h"
 #include "app/TolmAppBase.h"
 #include "core/PakInterface.h"
+#include "platform/ExceptionFilter.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
 #include "widgets/WidgetManager.h"
@@ -41,6 +42,12 @@ bool IsRecordedMouseMessage(uint32_t message)
 
 void TolmAppBase::RecordDemoEventHeader()
 {
+    // Said before the demo is looked at, and a crash's claim looked at after: one of the two sides
+    // always sees the other.
+    demoRecordedInStep = true;
+    if (demoTakenForCrash && !Platform::IsFaultingThread()) {
+        Platform::ParkThread();
+    }
     int delta = updateCount - demoNextEventUpdate;
     while (delta > kMaxDelta) {
         demoBuffer.WriteBits(kMaxDelta, 4);

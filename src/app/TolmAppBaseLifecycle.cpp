@@ -235,6 +235,9 @@ void TolmAppBase::Init()
     }
     InitHook();
     initialised = true;
+    // The folder is settled and the display's and the sound's libraries are loaded: what a crash
+    // reads of them is read now.
+    CrashCatcher::PrepareForCrash();
 }
 
 bool TolmAppBase::CheckOtherInstance()

@@ -81,10 +81,18 @@ void TolmAppBase::StopForCrash()
     Platform::ParkThread();
 }
 
+bool TolmAppBase::TakeDemoForCrash()
+{
+    demoTakenForCrash = true;
+    return !demoRecordedInStep;
+}
+
 bool TolmAppBase::StepMainLoop(bool* updated)
 {
     // The crash path closes the demo and the application down; nothing may record or draw beside it.
     StopForCrash();
+    // Every record is written whole within the step that starts it, nested loops included.
+    demoRecordedInStep = false;
     if (updated) {
         *updated = false;
     }

@@ -1,16 +1,20 @@
 #include "diagnostics/CrashCatcher.h"
 
-#include "core/PathUtils.h"
-#include "core/StringUtils.h"
 #include "diagnostics/CrashReportLines.h"
 #include "diagnostics/MapFile.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageHelp.h"
 #include "platform/Library.h"
+#include "platform/ThreadStack.h"
 
 #include <algorithm>
+#include <atomic>
+#include <climits>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <unistd.h>
+#include <vector>
 
 // Made before, and destroyed after, everything else of the program, so that a crash in another static
 // object's construction or destruction finds them whole.
@@ -21,6 +25,7 @@ bool CrashCatcher::allowSubmit = true;
 std::string CrashCatcher::submitHost CRASH_STATE;
 std::string CrashCatcher::crashTitle CRASH_STATE;
 std::string CrashCatcher::crashText CRASH_STATE;
+std::string CrashCatcher::clipboardText CRASH_STATE;
 std::string CrashCatcher::userText CRASH_STATE;
 std::string CrashCatcher::attachmentPath CRASH_STATE;
 bool CrashCatcher::attachFile = false;
@@ -28,12 +33,12 @@ bool CrashCatcher::attachFile = false;
 
 namespace {
 
-// As the exception's module is looked up; a longer path is cut.
-constexpr size_t kModuleNameLength = 2048;
 constexpr size_t kSymbolNameLength = 512;
 constexpr size_t kReadableNameLength = 256;
 // A walk longer than this has run into something that is not a stack, or down an overflowed one.
 constexpr int kMaxWalkFrames = 256;
+// Enough for the longest walk, every frame with a name cut to its length.
+constexpr size_t kStackTextLength = kMaxWalkFrames * (kReadableNameLength + 128);
 
 struct ImageHelp
 {
@@ -43,51 +48,172 @@ struct ImageHelp
     Platform::UnDecorateSymbolNameProc unDecorateSymbolName = nullptr;
 
     bool Loaded() const { return stackWalk && symGetSymFromAddr && unDecorateSymbolName; }
-} imageHelp;
+};
+
+ImageHelp imageHelp;
+// Loaded by PrepareForCrash and never freed: what a crash loads, since loading by name needs the heap.
+ImageHelp preparedImageHelp;
+
+// The map file PrepareForCrash found, mapped into memory, its tables given room to be parsed without
+// the heap, and the folder it was looked for in. Parsed by the crash that needs it: most programs
+// never crash, and the map can take longer to parse than the rest of a start.
+struct PreparedMap
+{
+    char folder[PATH_MAX] = {};
+    std::string name;
+    std::unique_ptr<Platform::MappedFile> text;
+    MapFile map;
+    bool parsed = false;
+};
+
+// Never destroyed, so that a crash in a static destructor still finds it; one prepared again takes
+// its place whole, and the one before is kept, since a crash on another thread may be reading it.
+std::atomic<PreparedMap*> preparedMap{nullptr};
+
+std::vector<PreparedMap*>& RetiredMaps()
+{
+    static auto* retired = new std::vector<PreparedMap*>();
+    return *retired;
+}
 
 template <typename T>
-bool Resolve(const char* name, T& entry)
+bool Resolve(ImageHelp& help, const char* name, T& entry)
 {
-    entry = reinterpret_cast<T>(Platform::GetProcAddress(imageHelp.library, name));
+    entry = reinterpret_cast<T>(Platform::GetProcAddress(help.library, name));
     return entry != nullptr;
 }
 
-unsigned long long Hex(uintptr_t value)
+// In the order the entry points are needed; the first one missing ends the search.
+bool LoadByName(ImageHelp& help)
 {
-    return value;
+    help.library = Platform::LoadLibrary(Platform::kImageHelpLibraryName);
+    return help.library && Resolve(help, "StackWalk", help.stackWalk) &&
+           Resolve(help, "SymGetSymFromAddr", help.symGetSymFromAddr) &&
+           Resolve(help, "UnDecorateSymbolName", help.unDecorateSymbolName);
 }
 
-std::string StackWalkFailed(const Platform::StackFrame& frame)
+void AppendStackWalkFailed(SignalSafeText& text, const Platform::StackFrame& frame)
 {
-    return Tolm::FormatString("StackWalk failed (error %d)\r\n", frame.lastError);
+    text.Append("StackWalk failed (error ");
+    text.AppendDecimal(frame.lastError);
+    text.Append(")\r\n");
 }
 
-std::string NamedFrameLine(const Platform::StackFrame& frame)
+void AppendAddress(SignalSafeText& text, uintptr_t value)
 {
+    text.AppendHex(value, 8);
+}
+
+void AppendNamedFrameLine(SignalSafeText& text, const Platform::StackFrame& frame)
+{
+    AppendAddress(text, frame.frame);
+    text.Append(" ");
+    AppendAddress(text, frame.programCounter);
+    text.Append(" ");
     char name[kSymbolNameLength];
     uintptr_t displacement = 0;
     if (imageHelp.symGetSymFromAddr(frame.programCounter, name, sizeof name, &displacement)) {
         char readable[kReadableNameLength];
-        const char* shown = imageHelp.unDecorateSymbolName(name, readable, sizeof readable) ? readable : name;
-        return Tolm::FormatString("%08llX %08llX %s+%llX\r\n", Hex(frame.frame), Hex(frame.programCounter), shown,
-                                  Hex(displacement));
+        text.Append(imageHelp.unDecorateSymbolName(name, readable, sizeof readable) ? readable : name);
+        text.Append("+");
+        text.AppendHex(displacement, 1);
+        text.Append("\r\n");
+        return;
     }
     LogicalAddress where(frame.programCounter);
-    return Tolm::FormatString("%08llX %08llX %04X:%08llX %s\r\n", Hex(frame.frame), Hex(frame.programCounter),
-                              where.section, Hex(where.offset), where.module.c_str());
+    text.AppendHex(where.section, 4);
+    text.Append(":");
+    text.AppendHex(where.offset, 8);
+    text.Append(" ");
+    text.Append(where.module);
+    text.Append("\r\n");
+}
+
+// The file's name after its last folder separator.
+const char* FileNameOf(const char* path)
+{
+    const char* name = path;
+    for (const char* c = path; *c; ++c) {
+        if (*c == '/' || *c == '\\') {
+            name = c + 1;
+        }
+    }
+    return name;
+}
+
+// The first map file of the current folder, in name order; empty when there is none.
+std::string FindMapFile()
+{
+    Platform::FindData found;
+    return Platform::DirectorySearch::First("*.map", found) ? found.fileName : std::string();
+}
+
+// False when no map file is found or it cannot be read.
+bool ReadMapFile(MapFile& map)
+{
+    std::string name = FindMapFile();
+    std::ifstream input(name, std::ios::binary);
+    if (name.empty() || !input) {
+        return false;
+    }
+    map.Read(input);
+    return true;
+}
+
+// The map prepared before the crash, when it was looked for where the report goes; parsed now, once.
+const MapFile* PreparedMapHere()
+{
+    PreparedMap* prepared = preparedMap;
+    char folder[PATH_MAX];
+    if (!prepared || !prepared->text || !getcwd(folder, sizeof folder) || std::strcmp(folder, prepared->folder) != 0) {
+        return nullptr;
+    }
+    if (!prepared->parsed) {
+        const Platform::MappedFile& text = *prepared->text;
+        prepared->map.Parse(std::string_view(reinterpret_cast<const char*>(text.Data()), text.Size()));
+        prepared->parsed = true;
+    }
+    return &prepared->map;
+}
+
+// Maps the first map file of the current folder and makes room for its tables.
+void PrepareMapFile()
+{
+    std::string name = FindMapFile();
+    char folder[PATH_MAX];
+    PreparedMap* current = preparedMap;
+    // An application started again in the same folder finds the map it had.
+    if (current && getcwd(folder, sizeof folder) && std::strcmp(folder, current->folder) == 0 &&
+        name == current->name) {
+        return;
+    }
+    auto* prepared = new PreparedMap();
+    prepared->name = name;
+    // Without its folder the map could not be told from another folder's.
+    if (getcwd(prepared->folder, sizeof prepared->folder) && !name.empty()) {
+        prepared->text = Platform::MappedFile::Open(name);
+    }
+    if (prepared->text) {
+        prepared->map.Reserve(size_t(prepared->text->Size()));
+    }
+    if (PreparedMap* before = preparedMap.exchange(prepared)) {
+        RetiredMaps().push_back(before);
+    }
 }
 
 } // namespace
 
 LogicalAddress::LogicalAddress(uintptr_t address)
 {
-    char name[kModuleNameLength] = {};
-    if (CrashCatcher::GetLogicalAddress(reinterpret_cast<const void*>(address), name, sizeof name, section, offset)) {
-        module = Tolm::StripDirectory(name);
-    } else {
+    char path[sizeof module] = {};
+    module[0] = '\0';
+    if (!CrashCatcher::GetLogicalAddress(reinterpret_cast<const void*>(address), path, sizeof path, section, offset)) {
         section = 0;
         offset = 0;
+        return;
     }
+    const char* name = FileNameOf(path);
+    std::memmove(module, name, std::strlen(name) + 1);
 }
 
 bool FindSectionOffset(const Platform::ModuleSection* sections, size_t count, uintptr_t relativeAddress,
@@ -120,72 +246,114 @@ bool CrashCatcher::GetLogicalAddress(const void* address, char* moduleName, size
 bool CrashCatcher::LoadImageHelp()
 {
     FreeImageHelp();
-    imageHelp.library = Platform::LoadLibrary(Platform::kImageHelpLibraryName);
-    // In the order the entry points are needed; the first one missing ends the search.
-    return imageHelp.library && Resolve("StackWalk", imageHelp.stackWalk) &&
-           Resolve("SymGetSymFromAddr", imageHelp.symGetSymFromAddr) &&
-           Resolve("UnDecorateSymbolName", imageHelp.unDecorateSymbolName);
+    if (Platform::FaultInProgress() && preparedImageHelp.Loaded()) {
+        imageHelp = preparedImageHelp;
+        return true;
+    }
+    return LoadByName(imageHelp);
 }
 
 void CrashCatcher::FreeImageHelp()
 {
-    Platform::FreeLibrary(imageHelp.library);
+    if (imageHelp.library != preparedImageHelp.library) {
+        Platform::FreeLibrary(imageHelp.library);
+    }
     imageHelp = ImageHelp();
+}
+
+void CrashCatcher::PrepareForCrash()
+{
+    Platform::CacheModuleSections();
+    Platform::RememberThreadStack();
+    if (!preparedImageHelp.Loaded()) {
+        Platform::FreeLibrary(preparedImageHelp.library);
+        preparedImageHelp = ImageHelp();
+        LoadByName(preparedImageHelp);
+    }
+    PrepareMapFile();
 }
 
 std::string CrashCatcher::StackWalkDump(const Platform::ProcessorContext& context, int skip)
 {
+    auto text = std::make_unique<FixedText<kStackTextLength>>();
+    StackWalkDump(context, skip, *text);
+    return std::string(text->Data(), text->Length());
+}
+
+void CrashCatcher::StackWalkDump(const Platform::ProcessorContext& context, int skip, SignalSafeText& text)
+{
     if (!imageHelp.Loaded()) {
-        return std::string();
+        return;
     }
     Platform::StackFrame frame{};
     if (!imageHelp.stackWalk(&frame, &context)) {
-        return StackWalkFailed(frame);
+        AppendStackWalkFailed(text, frame);
+        return;
     }
-    std::string text;
     // The frame pointer of a function built without one (much of the C library) may be anything, 0
     // included; the walk ends where the unwinder finds no more stack.
     for (int depth = 0; depth < kMaxWalkFrames && frame.stack != 0 && frame.programCounter != 0; ++depth) {
         if (skip > 0) {
             --skip;
         } else {
-            text += NamedFrameLine(frame);
-            text += Tolm::FormatString("Params: %08llX %08llX %08llX %08llX\r\n\r\n", Hex(frame.params[0]),
-                                       Hex(frame.params[1]), Hex(frame.params[2]), Hex(frame.params[3]));
+            AppendNamedFrameLine(text, frame);
+            text.Append("Params:");
+            for (uintptr_t param : frame.params) {
+                text.Append(" ");
+                AppendAddress(text, param);
+            }
+            text.Append("\r\n\r\n");
         }
         if (!imageHelp.stackWalk(&frame, &context)) {
-            text += StackWalkFailed(frame);
+            AppendStackWalkFailed(text, frame);
             break;
         }
     }
-    return text;
 }
 
 std::string CrashCatcher::FrameChainDump(const Platform::ProcessorContext& context)
 {
+    auto text = std::make_unique<FixedText<kStackTextLength>>();
+    FrameChainDump(context, *text);
+    return std::string(text->Data(), text->Length());
+}
+
+void CrashCatcher::FrameChainDump(const Platform::ProcessorContext& context, SignalSafeText& text)
+{
     FrameChain chain(context);
     uintptr_t pc = 0;
     uintptr_t frame = 0;
-    std::string text;
     while (chain.Next(pc, frame)) {
         LogicalAddress where(pc);
-        text += Tolm::FormatString("%08llX  %08llX  %04X:%08llX %s\r\n", Hex(pc), Hex(frame), where.section,
-                                   Hex(where.offset), where.module.c_str());
+        AppendAddress(text, pc);
+        text.Append("  ");
+        AppendAddress(text, frame);
+        text.Append("  ");
+        text.AppendHex(where.section, 4);
+        text.Append(":");
+        text.AppendHex(where.offset, 8);
+        text.Append(" ");
+        text.Append(where.module);
+        text.Append("\r\n");
     }
-    return text;
 }
 
 void CrashCatcher::MergeMapFileSymbols(std::string& report)
 {
-    Platform::FindData found;
-    if (!Platform::DirectorySearch::First("*.map", found)) {
-        return;
+    MapFile map;
+    if (ReadMapFile(map)) {
+        map.Merge(report, imageHelp.unDecorateSymbolName);
     }
-    std::ifstream input(found.fileName, std::ios::binary);
-    if (!input) {
+}
+
+void CrashCatcher::MergeMapFileSymbols(SignalSafeText& report)
+{
+    if (const MapFile* prepared = Platform::FaultInProgress() ? PreparedMapHere() : nullptr) {
+        prepared->Merge(report, imageHelp.unDecorateSymbolName);
         return;
     }
     MapFile map;
-    map.Read(input);
-    map.Merge(report, imageHelp.unDecorateSymbolName);
+    if (ReadMapFile(map)) {
+        map.Merge(report, imageHelp.unDecorateSymbolName);
+    }
 }

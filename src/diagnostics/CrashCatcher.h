@@ -16,6 +16,8 @@ namespace Tolm {
 class TolmAppBase;
 }
 
+class SignalSafeText;
+
 class CrashCatcher
 {
 public:
@@ -32,6 +34,12 @@ public:
     static void HandleCrash(Platform::ExceptionPointers* pointers);
     // The kernel and, with an application, the SDL drivers it runs on.
     static std::string GetSystemInfoText();
+    static void GetSystemInfoText(SignalSafeText& text);
+    // What a crash would otherwise have to read from files or set up with the heap, done now: the
+    // modules' sections and function names, the image-help library, and the map file of the current
+    // folder mapped into memory with room made for its tables. Done when the program starts and again
+    // once the application has settled its folder and its libraries.
+    static void PrepareForCrash();
     // Replaces "crash.txt" in the current folder; false when it cannot be written.
     static bool WriteCrashFile(const std::string& text);
     // Shows the report in the crash windows and returns when they are done. They run in a process of
@@ -56,6 +64,9 @@ public:
     static std::string submitHost;
     static std::string crashTitle;
     static std::string crashText;
+    // The report as the clipboard is to have it, before its names were merged; empty when the clipboard
+    // is left alone. The crash windows' process puts it there and serves it.
+    static std::string clipboardText;
     // What the user typed in the "Error Details" window.
     static std::string userText;
     // The file the upload sends as the demo file, when attachFile.
@@ -74,11 +85,15 @@ public:
     // The stack from the context outwards, named by the image-help library, frames to skip left out.
     // Empty without the library.
     static std::string StackWalkDump(const Platform::ProcessorContext& context, int skip);
+    static void StackWalkDump(const Platform::ProcessorContext& context, int skip, SignalSafeText& text);
     // The stack along the saved frame pointers, read only where they lie on the thread's stack.
     static std::string FrameChainDump(const Platform::ProcessorContext& context);
+    static void FrameChainDump(const Platform::ProcessorContext& context, SignalSafeText& text);
     // Names the report's section:offset addresses from the first "*.map" file of the current folder,
-    // in name order. Without one the report stays as it is.
+    // in name order. Without one the report stays as it is. While a fault is handled, the map prepared
+    // by PrepareForCrash serves, when it was found in the same folder: parsed then, without the heap.
     static void MergeMapFileSymbols(std::string& report);
+    static void MergeMapFileSymbols(SignalSafeText& report);
     // Sends the report as a form to the report server through SubmitTransfer: the application's extra
     // fields, the product, its version, the user's text, the crash title and text and, when attachFile,
     // the attachment. The body of a thread of its own; it ends once the transfer has started. Sends
@@ -92,7 +107,7 @@ struct LogicalAddress
 {
     explicit LogicalAddress(uintptr_t address);
 
-    std::string module;
+    char module[2048];
     uint32_t section = 0;
     uintptr_t offset = 0;
 };

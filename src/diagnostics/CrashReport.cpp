@@ -1,17 +1,24 @@
 // The crash path, from the fault to the end of the process. What runs first is what is most likely to
 // survive a broken process: a short report written from the signal handler with nothing but system
-// calls. Then the whole report, which needs the heap, the unwinder and the map file, written again
+// calls. Then the whole report, from the unwinder and the map and symbols read at start-up, in buffers
+// of static storage so that a heap locked by the fault does not stop it, written again
 // before anything of the application is asked. Only then the application: its program information,
-// the clipboard, the demo. A watchdog ends the process should any of it hang; the crash window, which
-// waits for the user, comes last and without it.
+// the clipboard, the demo. A crash on another thread waits two seconds for the main loop to stop;
+// when it does not, only what needs none of the loop's locks is done beside it: the window taken off
+// the screen and the sound silenced, the program information, and the demo when no record of it is
+// half written. A watchdog ends the
+// process should any of it hang; the crash window, which waits for the user, comes last and without
+// it.
 #include "app/DemoEvents.h"
 #include "app/TolmAppBase.h"
-#include "core/StringUtils.h"
 #include "diagnostics/CrashCatcher.h"
 #include "diagnostics/CrashReportLines.h"
+#include "platform/DesktopWindow.h"
+#include "platform/DirectSound.h"
 #include "platform/Process.h"
 #include "platform/SystemInfo.h"
 #include "platform/ThreadStack.h"
+#include "platform/Window.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -46,17 +53,19 @@ struct Catcher
     {
         // Worked out now, so that a crash need not read files or open libraries, and made now, so that
         // what they are kept in outlives every other static object a crash may come from.
-        Platform::CacheModuleSections();
-        Platform::RememberThreadStack();
-        CrashCatcher::LoadImageHelp();
-        CrashCatcher::FreeImageHelp();
+        CrashCatcher::PrepareForCrash();
         CrashCatcher::InstallExceptionFilter();
     }
     ~Catcher() { CrashCatcher::RestoreExceptionFilter(); }
 } catcher __attribute__((init_priority(102)));
 
-// In static storage: the thread's stack may be the one that overflowed.
-SignalSafeText firstWord;
+// In static storage: the thread's stack may be the one that overflowed, and the heap may be locked by
+// the fault. Room for the longest walk with every address named from the map.
+constexpr size_t kReportLength = 2 << 20;
+FixedText<16384> firstWord;
+FixedText<kReportLength> report;
+FixedText<kReportLength> namedReport;
+FixedText<64> title;
 
 // The exception, the registers and the raw stack, written with nothing that could hang or fault.
 void WriteFirstWord(const Platform::ExceptionPointers& pointers)
@@ -75,83 +84,131 @@ std::string Text(const SignalSafeText& text)
     return std::string(text.Data(), text.Length());
 }
 
+void AppendLogicalAddress(SignalSafeText& text, const LogicalAddress& where)
+{
+    text.AppendHex(where.section, 4);
+    text.Append(":");
+    text.AppendHex(where.offset, 8);
+}
+
 // The report's machine half: the exception and where it happened, the stack, the registers and the
-// system. Sets the crash title.
-std::string MachineReport(const Platform::ExceptionPointers& pointers, bool imageHelpLoaded, std::string& title)
+// system. Sets the crash title. Nothing of it needs the heap.
+void BuildMachineReport(const Platform::ExceptionPointers& pointers, bool imageHelpLoaded)
 {
-    SignalSafeText exception;
-    AppendExceptionLine(exception, *pointers.record, Platform::CurrentThreadId());
-    std::string report = Text(exception);
+    AppendExceptionLine(report, *pointers.record, Platform::CurrentThreadId());
     LogicalAddress where(pointers.record->address);
-    report += "Module: " + where.module + "\r\n";
-    report += Tolm::FormatString("Logical Address: %04X:%08llX\r\n\r\n", where.section,
-                                 static_cast<unsigned long long>(where.offset));
-    title =
-        Tolm::FormatString("Exception at %04X:%08llX", where.section, static_cast<unsigned long long>(where.offset));
-    std::string stack = imageHelpLoaded ? CrashCatcher::StackWalkDump(*pointers.context, 0) : std::string();
-    if (stack.empty()) {
-        stack = CrashCatcher::FrameChainDump(*pointers.context);
+    report.Append("Module: ");
+    report.Append(where.module);
+    report.Append("\r\nLogical Address: ");
+    AppendLogicalAddress(report, where);
+    report.Append("\r\n\r\n");
+    title.Append("Exception at ");
+    AppendLogicalAddress(title, where);
+    size_t stackStart = report.Length();
+    if (imageHelpLoaded) {
+        CrashCatcher::StackWalkDump(*pointers.context, 0, report);
     }
-    report += stack + "\r\n";
-    SignalSafeText registers;
-    AppendRegisters(registers, *pointers.context);
-    report += Text(registers);
-    report += CrashCatcher::GetSystemInfoText();
-    return report;
+    if (report.Length() == stackStart) {
+        CrashCatcher::FrameChainDump(*pointers.context, report);
+    }
+    report.Append("\r\n");
+    AppendRegisters(report, *pointers.context);
+    CrashCatcher::GetSystemInfoText(report);
 }
 
-void WriteReport(const std::string& report)
+// "crash.txt" ends with one more line break than the report; stderr has it when the file cannot be
+// written.
+void WriteReport(SignalSafeText& text)
 {
-    if (!CrashCatcher::WriteCrashFile(report)) {
-        WriteToStandardError(report.data(), report.size());
+    text.Append("\r\n");
+    if (!WriteWholeFile(kCrashFileName, text.Data(), text.Length())) {
+        WriteToStandardError(text.Data(), text.Length());
     }
 }
 
-// The application, once nothing else runs it: a crash on its own thread hides it here; on another
-// thread its main loop hides it and stops. Null without one, and when its main loop does not stop in
-// time, for then it may be in the middle of what the crash path would do to it.
-Tolm::TolmAppBase* ApplicationToClose()
+void Copy(const SignalSafeText& from, SignalSafeText& to)
+{
+    to.Clear();
+    to.Append(from.Data(), from.Length());
+}
+
+// The application as the crash path finds it: none; closed (a crash on its own thread hides it
+// here, on another thread its main loop hides it and stops); or beside a main loop that did not stop
+// in time, which may be anywhere in its step, holding any of its locks.
+struct CrashedApplication
+{
+    Tolm::TolmAppBase* app = nullptr;
+    bool loopRunning = false;
+};
+
+// What a crash does to an application whose main loop did not stop, with nothing the loop may hold.
+// SDL's window and its calls belong to the main thread, which may be inside them holding their locks:
+// the window is taken off the screen, full screen or not, through a desktop connection of the crash's
+// own, and the sound goes quiet through a flag its device's own thread reads. The window object is the
+// one the application made; its number never changes.
+void LeaveTheScreen(Tolm::TolmAppBase& app)
+{
+    Platform::SetSoundOutputSilenced(true);
+    Platform::Window* window = app.mainWindow.get();
+    if (window && window->DesktopId() != 0) {
+        Platform::WithdrawDesktopWindow(window->DesktopId());
+    }
+}
+
+CrashedApplication ApplicationToClose()
 {
     Tolm::TolmAppBase* app = CrashCatcher::application;
     if (!app) {
-        return nullptr;
+        return {};
     }
     if (app->IsMainThread()) {
         app->Hide();
-        return app;
+        return {app, false};
     }
     auto deadline = std::chrono::steady_clock::now() + kMainLoopWait;
     while (!CrashCatcher::mainLoopParked) {
         if (std::chrono::steady_clock::now() > deadline) {
-            return nullptr;
+            LeaveTheScreen(*app);
+            return {app, true};
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return app;
+    return {app, false};
 }
 
-void AddProgramInfo(Tolm::TolmAppBase& app, std::string& report)
+void AddProgramInfo(Tolm::TolmAppBase& app)
 {
     std::string info = app.GetProgramInfo();
     if (!info.empty()) {
-        report += "\r\n" + info;
+        report.Append("\r\n");
+        report.Append(info.data(), info.size());
     }
-    // The desktop's clipboard is served by the main thread's events.
+    // The desktop's clipboard is served by the main thread's events, which stop with the crash; the
+    // crash windows' process takes the text over and serves it while the windows are up. Nothing goes
+    // on the clipboard while a demo is played back.
     if (app.IsMainThread()) {
-        app.CopyToClipboard(report);
+        app.CopyToClipboard(Text(report));
+    }
+    if (!app.playingDemo) {
+        CrashCatcher::clipboardText = Text(report);
     }
 }
 
-// Ends the demo being recorded with a filler event, so that it plays to the moment of the crash, and
-// writes it; then nothing records or plays any more.
+// The crash's filler event, so that the demo plays to the moment of the crash, and the demo file.
+void WriteDemoToCrash(Tolm::TolmAppBase& app)
+{
+    app.RecordDemoEventHeader();
+    app.demoBuffer.WriteBits(0, 1);
+    app.demoBuffer.WriteBits(Tolm::DemoEvent::kFiller, 5);
+    app.WriteDemoFile();
+    CrashCatcher::attachmentPath = app.demoFileName;
+}
+
+// Ends the demo being recorded and writes it; then nothing records or plays any more.
 void CloseDemo(Tolm::TolmAppBase& app)
 {
     if (app.recordingDemo) {
-        app.RecordDemoEventHeader();
-        app.demoBuffer.WriteBits(0, 1);
-        app.demoBuffer.WriteBits(Tolm::DemoEvent::kFiller, 5);
-        app.WriteDemoFile();
-        CrashCatcher::attachmentPath = app.demoFileName;
+        WriteDemoToCrash(app);
     }
     CrashCatcher::attachFile = app.recordingDemo;
     std::string extra = app.GetExtraCrashInfo();
@@ -161,6 +218,18 @@ void CloseDemo(Tolm::TolmAppBase& app)
     }
     app.recordingDemo = false;
     app.playingDemo = false;
+}
+
+// Beside a main loop that did not stop: the demo is written only when the loop is not in the middle
+// of a record, and from then on a thread that starts one stops instead. The demo flags stay as they
+// are, since the loop reads them, and the application's extra file is not asked for, since that is
+// the application's own code and may need its main thread.
+void CloseDemoBeside(Tolm::TolmAppBase& app)
+{
+    if (app.recordingDemo && app.TakeDemoForCrash()) {
+        WriteDemoToCrash(app);
+        CrashCatcher::attachFile = true;
+    }
 }
 
 } // namespace
@@ -193,49 +262,69 @@ long CrashCatcher::ExceptionFilter(Platform::ExceptionPointers* pointers)
 
 void CrashCatcher::HandleCrash(Platform::ExceptionPointers* pointers)
 {
+    report.Clear();
+    title.Clear();
     bool imageHelpLoaded = LoadImageHelp();
-    std::string title;
-    std::string report = MachineReport(*pointers, imageHelpLoaded, title);
+    BuildMachineReport(*pointers, imageHelpLoaded);
     // A whole report on disk before the application, which may be what broke, is asked anything.
-    std::string named = report;
+    Copy(report, namedReport);
     if (imageHelpLoaded) {
-        MergeMapFileSymbols(named);
+        MergeMapFileSymbols(namedReport);
     }
-    WriteReport(named);
+    WriteReport(namedReport);
 
-    Tolm::TolmAppBase* app = ApplicationToClose();
-    if (app) {
-        AddProgramInfo(*app, report);
+    CrashedApplication crashed = ApplicationToClose();
+    if (crashed.app) {
+        AddProgramInfo(*crashed.app);
     }
     if (imageHelpLoaded) {
         MergeMapFileSymbols(report);
     }
+    // The window's copy is taken before the file's line break is added.
+    size_t length = report.Length();
     WriteReport(report);
-    if (app) {
-        CloseDemo(*app);
+    if (crashed.app && crashed.loopRunning) {
+        CloseDemoBeside(*crashed.app);
+    } else if (crashed.app) {
+        CloseDemo(*crashed.app);
+    }
+    if (showCrashWindow) {
+        ShowCrashWindow(Text(title), std::string(report.Data(), length));
     }
     Platform::SetFaultWatchdog(0);
-    if (showCrashWindow) {
-        ShowCrashWindow(title, report);
-    }
     FreeImageHelp();
 }
 
 std::string CrashCatcher::GetSystemInfoText()
 {
-    std::string text = "Kernel Ver: " + Platform::KernelVersionText() + "\r\n";
+    FixedText<4096> text;
+    GetSystemInfoText(text);
+    return Text(text);
+}
+
+void CrashCatcher::GetSystemInfoText(SignalSafeText& text)
+{
+    char kernel[1024];
+    Platform::KernelVersionText(kernel, sizeof kernel);
+    text.Append("Kernel Ver: ");
+    text.Append(kernel);
+    text.Append("\r\n");
     if (!application) {
-        return text;
+        return;
     }
-    std::string video = Platform::VideoDriverName();
-    if (!video.empty()) {
-        text += "SDL Video Ver: " + Platform::SdlVersionText() + " " + video + "\r\n";
+    char version[32];
+    Platform::SdlVersionText(version, sizeof version);
+    const char* drivers[][2] = {{"SDL Video Ver: ", Platform::VideoDriverName()},
+                                {"SDL Audio Ver: ", Platform::AudioDriverName()}};
+    for (const auto& [label, driver] : drivers) {
+        if (*driver) {
+            text.Append(label);
+            text.Append(version);
+            text.Append(" ");
+            text.Append(driver);
+            text.Append("\r\n");
+        }
     }
-    std::string audio = Platform::AudioDriverName();
-    if (!audio.empty()) {
-        text += "SDL Audio Ver: " + Platform::SdlVersionText() + " " + audio + "\r\n";
-    }
-    return text;
 }
 
 bool CrashCatcher::WriteCrashFile(const std::string& text)

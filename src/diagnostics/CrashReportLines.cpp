@@ -84,9 +84,43 @@ constexpr RegisterLine kRegisterLines[] = {
 
 void SignalSafeText::Append(const char* text)
 {
-    while (*text && length < sizeof buffer) {
+    while (*text && length < capacity) {
         buffer[length++] = *text++;
     }
+}
+
+void SignalSafeText::Append(const char* text, size_t count)
+{
+    count = count < capacity - length ? count : capacity - length;
+    std::memcpy(buffer + length, text, count);
+    length += count;
+}
+
+void SignalSafeText::AppendDecimal(int64_t value)
+{
+    char text[21];
+    size_t start = sizeof text;
+    uint64_t magnitude = value < 0 ? 0 - uint64_t(value) : uint64_t(value);
+    do {
+        text[--start] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) {
+        Append("-");
+    }
+    Append(text + start, sizeof text - start);
+}
+
+bool SignalSafeText::Replace(size_t position, size_t count, const char* text, size_t textLength)
+{
+    if (position > length || count > length - position || length - count > capacity - textLength ||
+        textLength > capacity) {
+        return false;
+    }
+    std::memmove(buffer + position + textLength, buffer + position + count, length - position - count);
+    std::memcpy(buffer + position, text, textLength);
+    length = length - count + textLength;
+    return true;
 }
 
 void SignalSafeText::AppendHex(uint64_t value, int minDigits, bool upperCase)

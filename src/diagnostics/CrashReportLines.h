@@ -8,20 +8,46 @@
 #include <cstddef>
 #include <cstdint>
 
-// Text in a fixed buffer; what does not fit is left out.
+// Text in a buffer of fixed size that the text never leaves: nothing here allocates, so it may be
+// written while the heap's lock is held. What does not fit is left out.
 class SignalSafeText
 {
 public:
+    SignalSafeText(const SignalSafeText&) = delete;
+    SignalSafeText& operator=(const SignalSafeText&) = delete;
+
     void Append(const char* text);
+    void Append(const char* text, size_t count);
     // At least minDigits digits, upper- or lower-case, without a prefix.
     void AppendHex(uint64_t value, int minDigits, bool upperCase = true);
+    void AppendDecimal(int64_t value);
+    // Puts the text in place of count characters from position; false, with nothing changed, when the
+    // result would not fit.
+    bool Replace(size_t position, size_t count, const char* text, size_t textLength);
+    void Clear() { length = 0; }
 
     const char* Data() const { return buffer; }
     size_t Length() const { return length; }
 
+protected:
+    SignalSafeText(char* storage, size_t capacity) : buffer(storage), capacity(capacity) {}
+
 private:
-    char buffer[16384];
+    char* buffer;
+    size_t capacity;
     size_t length = 0;
+};
+
+// A SignalSafeText that holds its own buffer: in static storage for what outlives a stack, or on the
+// signal stack for a line.
+template <size_t Capacity>
+class FixedText : public SignalSafeText
+{
+public:
+    FixedText() : SignalSafeText(storage, Capacity) {}
+
+private:
+    char storage[Capacity];
 };
 
 // The name the exception table gives the code; null when it has none.

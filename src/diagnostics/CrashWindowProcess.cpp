@@ -5,10 +5,13 @@
 // end. The new process stands in for the crashed application with what it was handed.
 #include "app/TolmAppBase.h"
 #include "diagnostics/CrashCatcher.h"
+#include "diagnostics/CrashHandOver.h"
 #include "diagnostics/CrashWindows.h"
+#include "platform/Clipboard.h"
 #include "platform/ControlWindow.h"
 #include "platform/ExceptionFilter.h"
 #include "platform/MessageBox.h"
+#include "platform/TextEncoding.h"
 
 #include <cerrno>
 #include <chrono>
@@ -34,48 +37,6 @@ constexpr int kIdleWaitMilliseconds = 100;
 
 bool servesCrashWindows = false;
 
-// Texts and flags one after another, each text with its length in four bytes, low byte first.
-class HandOver
-{
-public:
-    HandOver() = default;
-    explicit HandOver(std::string bytes) : bytes(std::move(bytes)) {}
-
-    void Put(const std::string& text)
-    {
-        uint32_t length = uint32_t(text.size());
-        for (int i = 0; i < 4; ++i) {
-            bytes += char((length >> (8 * i)) & 0xFF);
-        }
-        bytes += text;
-    }
-    void Put(bool flag) { Put(std::string(flag ? "1" : "0")); }
-
-    // Empty once the bytes run out.
-    std::string Text()
-    {
-        if (bytes.size() - position < 4) {
-            position = bytes.size();
-            return std::string();
-        }
-        uint32_t length = 0;
-        for (int i = 0; i < 4; ++i) {
-            length |= uint32_t(uint8_t(bytes[position++])) << (8 * i);
-        }
-        length = uint32_t(std::min<size_t>(length, bytes.size() - position));
-        std::string text = bytes.substr(position, length);
-        position += length;
-        return text;
-    }
-    bool Flag() { return Text() == "1"; }
-
-    const std::string& Bytes() const { return bytes; }
-
-private:
-    std::string bytes;
-    size_t position = 0;
-};
-
 // The crashed application as the upload sees it: its product, its version and its extra fields.
 class HandedOverApplication : public Tolm::TolmAppBase
 {
@@ -87,46 +48,40 @@ public:
 
 std::string Gather()
 {
-    HandOver out;
+    CrashHandOver out;
     Tolm::TolmAppBase* app = CrashCatcher::application;
-    out.Put(app != nullptr);
-    out.Put(CrashCatcher::allowSubmit);
-    out.Put(CrashCatcher::submitHost);
-    out.Put(CrashCatcher::crashTitle);
-    out.Put(CrashCatcher::crashText);
-    out.Put(CrashCatcher::attachFile);
-    out.Put(CrashCatcher::attachmentPath);
+    out.hasApplication = app != nullptr;
+    out.allowSubmit = CrashCatcher::allowSubmit;
+    out.submitHost = CrashCatcher::submitHost;
+    out.crashTitle = CrashCatcher::crashTitle;
+    out.crashText = CrashCatcher::crashText;
+    out.attachFile = CrashCatcher::attachFile;
+    out.attachmentPath = CrashCatcher::attachmentPath;
+    out.clipboardText = CrashCatcher::clipboardText;
     if (app) {
-        out.Put(app->productName);
-        out.Put(app->productVersion);
-        std::map<std::string, std::string> fields;
-        app->AddCrashReportFields(fields);
-        for (const auto& [name, value] : fields) {
-            out.Put(name);
-            out.Put(value);
-        }
+        out.productName = app->productName;
+        out.productVersion = app->productVersion;
+        app->AddCrashReportFields(out.extraFields);
     }
-    return out.Bytes();
+    return WriteCrashHandOver(out);
 }
 
-std::unique_ptr<HandedOverApplication> TakeOver(HandOver in)
+std::unique_ptr<HandedOverApplication> TakeOver(const CrashHandOver& in)
 {
-    bool hasApplication = in.Flag();
-    CrashCatcher::allowSubmit = in.Flag();
-    CrashCatcher::submitHost = in.Text();
-    CrashCatcher::crashTitle = in.Text();
-    CrashCatcher::crashText = in.Text();
-    CrashCatcher::attachFile = in.Flag();
-    CrashCatcher::attachmentPath = in.Text();
-    if (!hasApplication) {
+    CrashCatcher::allowSubmit = in.allowSubmit;
+    CrashCatcher::submitHost = in.submitHost;
+    CrashCatcher::crashTitle = in.crashTitle;
+    CrashCatcher::crashText = in.crashText;
+    CrashCatcher::attachFile = in.attachFile;
+    CrashCatcher::attachmentPath = in.attachmentPath;
+    CrashCatcher::clipboardText = in.clipboardText;
+    if (!in.hasApplication) {
         return nullptr;
     }
     auto app = std::make_unique<HandedOverApplication>();
-    app->productName = in.Text();
-    app->productVersion = in.Text();
-    for (std::string name = in.Text(); !name.empty(); name = in.Text()) {
-        app->extraFields[name] = in.Text();
-    }
+    app->productName = in.productName;
+    app->productVersion = in.productVersion;
+    app->extraFields = in.extraFields;
     return app;
 }
 
@@ -212,6 +167,18 @@ void Act(CrashWindows& windows, const Platform::ControlWindow& view, const Platf
     }
 }
 
+// The report on the clipboard, from this process: the desktop asks the clipboard's owner for its text
+// whenever it is pasted, and the crashed process, stopped in its crash, could not answer. This loop's
+// events answer for as long as the windows are up. Once is enough; a later window changes nothing.
+void TakeClipboard()
+{
+    if (CrashCatcher::clipboardText.empty()) {
+        return;
+    }
+    Platform::SetClipboardText(Platform::Cp1252ToUtf8(CrashCatcher::clipboardText));
+    CrashCatcher::clipboardText.clear();
+}
+
 // One loop for all three windows: the one up is shown, the one before it goes, and the progress
 // window's two timers run from the moment it appears.
 void RunWindows(bool hasApplication)
@@ -232,6 +199,7 @@ void RunWindows(bool hasApplication)
                 // Nobody can see the windows: nothing more can happen.
                 return;
             }
+            TakeClipboard();
             nextFast = Clock::now() + kFastTick;
             nextSlow = Clock::now() + kSlowTick;
         }
@@ -278,6 +246,8 @@ void CrashCatcher::ShowCrashWindow(const std::string& title, const std::string& 
         WriteAll(ends[1], handOver);
     }
     close(ends[1]);
+    // From here on the crash waits for the user, for as long as the user takes.
+    Platform::SetFaultWatchdog(0);
     int status = 0;
     while (child != 0 && waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
@@ -292,7 +262,7 @@ bool CrashCatcher::RunCrashWindowProcess(int argc, char** argv)
     // A fault here is not the crash being reported, and must not overwrite its report.
     RestoreExceptionFilter();
     showCrashWindow = false;
-    std::unique_ptr<HandedOverApplication> app = TakeOver(HandOver(ReadAll(STDIN_FILENO)));
+    std::unique_ptr<HandedOverApplication> app = TakeOver(ReadCrashHandOver(ReadAll(STDIN_FILENO)));
     RunWindows(app != nullptr);
     return true;
 }

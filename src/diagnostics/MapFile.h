@@ -10,14 +10,15 @@
 // offset); the shorter last row of a block is not read.
 #pragma once
 
+#include "diagnostics/CrashReportLines.h"
 #include "platform/ImageHelp.h"
 
 #include <compare>
 #include <cstdint>
 #include <istream>
-#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Hexadecimal digits, the first the most significant; false on any other character, and for no digits
 // at all. At most 8 digits fit.
@@ -31,30 +32,57 @@ struct MapAddress
     auto operator<=>(const MapAddress&) const = default;
 };
 
+// A public symbol, its name in the map's text; order: its place among the symbols read.
+struct MapSymbol
+{
+    MapAddress address;
+    std::string_view name;
+    uint32_t order;
+};
+
+// A line-number entry: its source file's place in the map's files.
 struct MapSourceLine
 {
-    std::string file;
+    MapAddress address;
+    uint32_t file;
     int line;
+    uint32_t order;
 };
 
 class MapFile
 {
 public:
-    // Lines end at '\n'; a '\r' before it is dropped. Lines of any length are read whole.
+    MapFile() = default;
+    // The tables point into the text a map owns.
+    MapFile(const MapFile&) = delete;
+    MapFile& operator=(const MapFile&) = delete;
+
+    // Reads the whole stream and parses it.
     void Read(std::istream& input);
+    // Lines end at '\n'; a '\r' before it is dropped. Lines of any length are read whole. The names
+    // point into the text, which must outlive their use. After Reserve for a text at least as long,
+    // parsing needs no heap, so that a crash can parse a map it had only mapped.
+    void Parse(std::string_view text);
+    void Reserve(size_t textLength);
     // Names the report's addresses in place. Names are made readable by undecorate when given, and stay
-    // as the map has them otherwise or when that fails.
+    // as the map has them otherwise or when that fails. The text's own buffer is all it writes to, so
+    // that a crash can merge with the heap unusable; a name that does not fit stays an address.
+    void Merge(SignalSafeText& report, Platform::UnDecorateSymbolNameProc undecorate) const;
     void Merge(std::string& report, Platform::UnDecorateSymbolNameProc undecorate) const;
 
 private:
-    void ReadLine(const std::string& line);
-    void ReadSymbol(const std::string& line);
-    void ReadLineNumbers(const std::string& line);
+    void ReadLine(std::string_view line);
+    void ReadSymbol(std::string_view line);
+    void ReadLineNumbers(std::string_view line);
     // The text that replaces the address; false when no symbol holds it.
-    bool Describe(MapAddress address, Platform::UnDecorateSymbolNameProc undecorate, std::string& text) const;
+    bool Describe(MapAddress address, Platform::UnDecorateSymbolNameProc undecorate, SignalSafeText& text) const;
 
-    std::map<MapAddress, std::string> symbols;
-    std::map<MapAddress, MapSourceLine> lines;
-    // The source file of the line-number rows being read.
-    std::string sourceFile;
+    // What Read read.
+    std::string ownText;
+    // Sorted by address once parsed, one entry an address: the later of two in the text.
+    std::vector<MapSymbol> symbols;
+    std::vector<MapSourceLine> lines;
+    std::vector<std::string_view> files;
+    // Whether line-number rows are read: a "Line numbers" line named their source file.
+    bool inLineNumbers = false;
 };

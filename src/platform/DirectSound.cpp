@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -27,6 +28,8 @@ bool IsPlayableFormat(const WaveFormat& format)
            format.blockAlign == format.channels * format.bitsPerSample / 8 &&
            format.samplesPerSecond >= DSBFREQUENCY_MIN && format.samplesPerSecond <= DSBFREQUENCY_MAX;
 }
+
+std::atomic<bool> outputSilenced{false};
 
 PcmLayout LayoutOf(const WaveFormat& format)
 {
@@ -83,6 +86,10 @@ private:
     {
         // SDL's audio thread is started by SDL: it gets its signal stack here, on its first callback.
         PrepareThreadForFaults();
+        if (outputSilenced) {
+            std::memset(stream, 0, size_t(bytes));
+            return;
+        }
         static_cast<SoundMixer*>(mixer)->Render(reinterpret_cast<int16_t*>(stream), bytes / 4);
     }
 
@@ -396,6 +403,11 @@ int32_t DirectSoundCreate(std::unique_ptr<DirectSoundDevice>* device)
 {
     *device = DirectSoundDevice::CreateDefault();
     return *device ? DS_OK : DSERR_NODRIVER;
+}
+
+void SetSoundOutputSilenced(bool silenced)
+{
+    outputSilenced = silenced;
 }
 
 } // namespace Platform

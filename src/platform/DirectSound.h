@@ -151,4 +151,9 @@ private:
 using DirectSoundCreateProc = int32_t (*)(std::unique_ptr<DirectSoundDevice>* device);
 int32_t DirectSoundCreate(std::unique_ptr<DirectSoundDevice>* device);
 
+// Every sound the program plays through SDL's audio device becomes silence (true), or is heard again
+// (false), whatever its buffers hold. Any thread may call it at any time: it is a flag the device's
+// own thread reads, and it takes no lock.
+void SetSoundOutputSilenced(bool silenced);
+
 } // namespace Platform

@@ -16,8 +16,10 @@ namespace Platform {
 namespace {
 
 constexpr std::array<int, 6> kFatalSignals = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS};
-// Enough for the whole crash report, which walks and names the stack on it.
-constexpr size_t kSignalStackSize = 512 * 1024;
+// Enough for the whole crash report, which walks and names the stack on it: the demangler that needs
+// no heap keeps its work on the stack, some hundreds of kilobytes for the longest name it is given.
+// Only the pages a crash touches are ever backed.
+constexpr size_t kSignalStackSize = 2 * 1024 * 1024;
 // The kernel keeps this much unmapped below a growing stack; a fault in it is an overflow.
 constexpr uintptr_t kStackGuardGap = 1024 * 1024;
 constexpr uintptr_t kPageSize = 4096;

@@ -1,14 +1,17 @@
 #include "platform/ImageHelp.h"
 
+#include "platform/ExceptionFilter.h"
+#include "platform/LoadedModules.h"
 #include "platform/ThreadStack.h"
 
 #define UNW_LOCAL_ONLY
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <cxxabi.h>
 #include <dlfcn.h>
 #include <libunwind.h>
+// libiberty's header declares basename as the C library does not.
+#define HAVE_DECL_BASENAME 1
+#include <libiberty/demangle.h>
 
 namespace Platform {
 
@@ -94,8 +97,36 @@ bool StackWalk(StackFrame* frame, const ProcessorContext* context)
     return true;
 }
 
+// The name from the module's symbols read before; false when the module's were not read, or
+// no function of them holds the address.
+bool CachedSymbol(uintptr_t address, char* name, size_t length, uintptr_t* displacement, bool& moduleRead)
+{
+    LoadedModule module{};
+    moduleRead = FindLoadedModule(address, module) && module.symbolCount > 0;
+    const char* found = nullptr;
+    if (!moduleRead || !FindModuleSymbol(module, address, found, *displacement)) {
+        return false;
+    }
+    size_t size = std::min(std::strlen(found), length - 1);
+    std::memcpy(name, found, size);
+    name[size] = '\0';
+    return true;
+}
+
 bool SymGetSymFromAddr(uintptr_t address, char* name, size_t length, uintptr_t* displacement)
 {
+    if (length == 0) {
+        return false;
+    }
+    // The names read when the module was first seen need no heap and no file; while a fault is handled
+    // they are all there is, since libunwind's own lookup allocates.
+    bool moduleRead = false;
+    if (CachedSymbol(address, name, length, displacement, moduleRead)) {
+        return true;
+    }
+    if (moduleRead || FaultInProgress()) {
+        return false;
+    }
     const Unwinder& unwinder = *OpenUnwinder();
     unw_addr_space_t space = *unwinder.localAddressSpace;
     unw_accessors_t* accessors = unwinder.getAccessors(space);
@@ -113,6 +144,23 @@ bool SymGetSymFromAddr(uintptr_t address, char* name, size_t length, uintptr_t* 
     return true;
 }
 
+// The demangler's pieces of text, gathered into the caller's buffer and cut where it ends.
+struct ReadableName
+{
+    char* text;
+    size_t room;
+    size_t length;
+};
+
+void AppendPiece(const char* piece, size_t count, void* data)
+{
+    auto* name = static_cast<ReadableName*>(data);
+    size_t taken = std::min(count, name->room - 1 - name->length);
+    std::memcpy(name->text + name->length, piece, taken);
+    name->length += taken;
+    name->text[name->length] = '\0';
+}
+
 size_t UnDecorateSymbolName(const char* name, char* readable, size_t length)
 {
     // Only "_Z" starts a decorated function or object name; the demangler would read a plain "f" as
@@ -120,17 +168,14 @@ size_t UnDecorateSymbolName(const char* name, char* readable, size_t length)
     if (length == 0 || std::strncmp(name, "_Z", 2) != 0) {
         return 0;
     }
-    int status = 0;
-    char* text = abi::__cxa_demangle(name, nullptr, nullptr, &status);
-    if (status != 0 || !text) {
-        std::free(text);
+    // The demangler that hands its text out piece by piece keeps its work on the stack: a crash may
+    // name its stack with the heap's lock held.
+    ReadableName out{readable, length, 0};
+    readable[0] = '\0';
+    if (!cplus_demangle_v3_callback(name, DMGL_PARAMS | DMGL_TYPES, AppendPiece, &out)) {
         return 0;
     }
-    size_t size = std::min(std::strlen(text), length - 1);
-    std::memcpy(readable, text, size);
-    readable[size] = '\0';
-    std::free(text);
-    return size;
+    return out.length;
 }
 
 } // namespace

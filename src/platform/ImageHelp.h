@@ -5,7 +5,7 @@
 //
 // It rests on libunwind, opened by name and kept to itself: linked in, its copy of the C++ exception
 // unwinder would take the place of the compiler's for the whole program. Names come from the
-// modules' ELF symbol tables, read by libunwind, and from the C++ runtime's demangler.
+// modules' ELF symbol tables, read by libunwind, and from libiberty's demangler, which needs no heap.
 #pragma once
 
 #include "platform/Library.h"

@@ -1,41 +1,45 @@
 #include "platform/SystemInfo.h"
 
 #include <SDL.h>
+#include <cstdio>
 #include <sys/utsname.h>
 
 namespace Platform {
 
 namespace {
 
-std::string DriverName(Uint32 subsystem, const char* name)
+const char* DriverName(Uint32 subsystem, const char* name)
 {
-    return SDL_WasInit(subsystem) && name ? std::string(name) : std::string();
+    return SDL_WasInit(subsystem) && name ? name : "";
 }
 
 } // namespace
 
-std::string KernelVersionText()
+void KernelVersionText(char* text, size_t length)
 {
     utsname names = {};
-    if (uname(&names) != 0) {
-        return std::string();
+    if (length == 0) {
+        return;
     }
-    return std::string(names.sysname) + " " + names.release + " " + names.version + " " + names.machine;
+    text[0] = '\0';
+    if (uname(&names) == 0) {
+        std::snprintf(text, length, "%s %s %s %s", names.sysname, names.release, names.version, names.machine);
+    }
 }
 
-std::string SdlVersionText()
+void SdlVersionText(char* text, size_t length)
 {
     SDL_version version;
     SDL_GetVersion(&version);
-    return std::to_string(version.major) + "." + std::to_string(version.minor) + "." + std::to_string(version.patch);
+    std::snprintf(text, length, "%d.%d.%d", version.major, version.minor, version.patch);
 }
 
-std::string VideoDriverName()
+const char* VideoDriverName()
 {
     return DriverName(SDL_INIT_VIDEO, SDL_GetCurrentVideoDriver());
 }
 
-std::string AudioDriverName()
+const char* AudioDriverName()
 {
     return DriverName(SDL_INIT_AUDIO, SDL_GetCurrentAudioDriver());
 }

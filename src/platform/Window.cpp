@@ -4,6 +4,7 @@
 // full-screen desktop window: the desktop mode never changes and the picture is scaled into it.
 #include "platform/Window.h"
 
+#include "platform/DesktopWindow.h"
 #include "platform/MessagePump.h"
 #include "platform/ScreenPresenter.h"
 #include "platform/TextEncoding.h"
@@ -115,6 +116,9 @@ Window::Window(std::string title, SDL_Window* sdlWindow, bool fullScreen)
     : handle(nextHandle++), title(std::move(title)), sdlWindow(sdlWindow), fullScreen(fullScreen)
 {
     LiveWindows()[handle] = this;
+    if (sdlWindow) {
+        desktopId = DesktopIdOf(sdlWindow);
+    }
 }
 
 Window::~Window()

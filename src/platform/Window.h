@@ -60,6 +60,9 @@ public:
     void SetUserData(void* data) { userData = data; }
     const std::string& Title() const { return title; }
     bool IsOnDesktop() const { return sdlWindow != nullptr; }
+    // The desktop's own number for the window on X11, taken when it was made; 0 elsewhere and for a
+    // message-only window. Read from any thread: it never changes.
+    uint64_t DesktopId() const { return desktopId; }
     bool IsFullScreen() const { return fullScreen; }
 
     void Show();
@@ -109,6 +112,7 @@ private:
     WindowHandle handle;
     std::string title;
     SDL_Window* sdlWindow;
+    uint64_t desktopId = 0;
     bool fullScreen;
     void* userData = nullptr;
     bool cursorInside = false;

@@ -170,6 +170,19 @@ TEST_F(CrashCatcherProcess, EveryWayOfCrashingEndsByItsSignalWithAWholeReport)
          "crash_victim",
          "WriteToNull"},
         {"heap", {}, SIGABRT, "Unknown exception: (code 0x40000015)", "libc.so.6", "CorruptHeap"},
+        // The whole report, named from the map, with nothing of it waiting for the heap.
+        {"fault-in-allocator",
+         {},
+         SIGSEGV,
+         "Exception: Access Violation (code 0xc0000005)",
+         "crash_victim",
+         "FaultInsideTheAllocator"},
+        {"heap-held",
+         {},
+         SIGSEGV,
+         "Exception: Access Violation (code 0xc0000005)",
+         "crash_victim",
+         "FaultWhileTheHeapIsHeld"},
     };
     for (const Crash& crash : crashes) {
         SCOPED_TRACE(crash.way);
@@ -195,6 +208,88 @@ TEST_F(CrashCatcherProcess, TheApplicationAddsItsProgramInformationAndClosesItsD
     std::string bytes = ReadFile(demo);
     ASSERT_GE(bytes.size(), 7u);
     EXPECT_EQ(bytes.substr(bytes.size() - 7), std::string("\x14\0\0\0\xEF\x97\x0F", 7));
+}
+
+namespace {
+
+uint32_t Long(const std::string& bytes, size_t at)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        value |= uint32_t(uint8_t(bytes[at + i])) << (8 * i);
+    }
+    return value;
+}
+
+// The demo file's final update count, read past its head (magic, version, seed, product version with
+// its 16-bit length, the markers with their length); 0 when the file is too short for one.
+uint32_t FinalUpdateCount(const std::string& demo)
+{
+    size_t at = 12;
+    if (demo.size() < at + 2) {
+        return 0;
+    }
+    at += 2 + (uint8_t(demo[at]) | uint8_t(demo[at + 1]) << 8);
+    if (demo.size() < at + 4) {
+        return 0;
+    }
+    at += 4 + Long(demo, at);
+    return demo.size() < at + 4 ? 0 : Long(demo, at);
+}
+
+// Whether the event bits end with a filler's body, a 0 bit and command 31, low bit first: the last bit
+// written is the highest one set in the last byte, since the rest of the byte is padding.
+bool EndsWithFiller(const std::string& demo)
+{
+    if (demo.empty() || demo.back() == 0) {
+        return false;
+    }
+    auto bit = [&](size_t index) { return (uint8_t(demo[index / 8]) >> (index % 8)) & 1; };
+    size_t last = (demo.size() - 1) * 8 + 7;
+    while (!bit(last)) {
+        --last;
+    }
+    return last >= 5 && bit(last - 1) && bit(last - 2) && bit(last - 3) && bit(last - 4) && !bit(last - 5);
+}
+
+} // namespace
+
+// A whole application whose main loop runs when a thread of its own faults: the loop stops for the
+// crash, or it is held busy and the crash gives up waiting for it after two seconds. Either way the
+// report says what the application is, and the demo ends at the crash.
+TEST_F(CrashCatcherProcess, ARunningApplicationReportsItselfAndClosesItsDemoWhetherOrNotItsLoopStops)
+{
+    for (const char* way : {"running-loop-stops", "running-loop-busy"}) {
+        SCOPED_TRACE(way);
+        std::string demo = folder.Path() + "running.dmo";
+        std::filesystem::remove(demo);
+        Outcome outcome = Run({way, "--demo", demo});
+        EXPECT_EQ(outcome.signal, SIGSEGV);
+        ExpectCompleteReport(
+            outcome.report,
+            {way, {}, SIGSEGV, "Exception: Access Violation (code 0xc0000005)", "crash_victim", "WriteToNull"});
+        EXPECT_THAT(outcome.report, HasSubstr("\r\n\r\nProduct: Crash Victim\r\nVersion: "));
+        EXPECT_THAT(outcome.report, HasSubstr("\r\nSDL Video Ver: "));
+        std::string bytes = ReadFile(demo);
+        // The fault comes at the tenth update.
+        EXPECT_GE(FinalUpdateCount(bytes), 10u);
+        EXPECT_TRUE(EndsWithFiller(bytes));
+    }
+}
+
+// The program information hangs: the watchdog ends the process by its fault's signal, with the report
+// already whole on disk.
+TEST_F(CrashCatcherProcess, TheWatchdogEndsACrashPathThatHangs)
+{
+    Outcome outcome = Run({"running-crash-hangs"});
+    EXPECT_EQ(outcome.signal, SIGSEGV);
+    ExpectCompleteReport(outcome.report, {"running-crash-hangs",
+                                          {},
+                                          SIGSEGV,
+                                          "Exception: Access Violation (code 0xc0000005)",
+                                          "crash_victim",
+                                          "RunningApp::Update"});
+    EXPECT_THAT(outcome.report, Not(HasSubstr("Product:")));
 }
 
 TEST_F(CrashCatcherProcess, WithoutAnApplicationTheReportHasNoProgramInformation)

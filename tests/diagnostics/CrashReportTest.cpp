@@ -47,6 +47,7 @@ protected:
     {
         CrashCatcher::crashTitle.clear();
         CrashCatcher::crashText.clear();
+        CrashCatcher::clipboardText.clear();
         CrashCatcher::attachmentPath.clear();
         CrashCatcher::attachFile = false;
         Platform::SetClipboardText("");
@@ -137,5 +138,26 @@ TEST_F(CrashReport, TheApplicationsExtraFileTakesThePlaceOfTheDemo)
         EXPECT_EQ(CrashCatcher::attachFile, c.attach);
         EXPECT_EQ(CrashCatcher::attachmentPath, c.attachment);
         EXPECT_FALSE(app.playingDemo);
+    }
+}
+
+// A crash beside a main loop that did not stop takes the demo only when the loop's step has not begun
+// a record, which might be half written.
+TEST(CrashBesideARunningLoop, TakesTheDemoOnlyWhenNoRecordIsUnderWay)
+{
+    const struct
+    {
+        const char* name;
+        bool recordInStep;
+        bool taken;
+    } cases[] = {{"nothing recorded in the step", false, true}, {"a record begun in the step", true, false}};
+    for (const auto& [name, recordInStep, taken] : cases) {
+        SCOPED_TRACE(name);
+        Tolm::TolmAppBase app;
+        app.recordingDemo = true;
+        if (recordInStep) {
+            app.RecordDemoEventHeader();
+        }
+        EXPECT_EQ(app.TakeDemoForCrash(), taken);
     }
 }

@@ -4,6 +4,7 @@
 // writes beside it.
 #include "core/StringUtils.h"
 #include "diagnostics/CrashCatcher.h"
+#include "diagnostics/CrashReportLines.h"
 #include "diagnostics/WorkingFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageHelp.h"
@@ -81,6 +82,17 @@ void InspectThreeDeepStack(std::function<void(const Platform::ProcessorContext&)
     inspectStack = nullptr;
 }
 
+// The walk as the crash path takes it in its handler: into a buffer of static storage, since a handler
+// may not use the heap; handed back once the handler is done.
+FixedText<1 << 18> walked;
+
+std::string WalkThreeDeepStack(std::function<void(const Platform::ProcessorContext&, SignalSafeText&)> walk)
+{
+    walked.Clear();
+    InspectThreeDeepStack([&walk](const Platform::ProcessorContext& context) { walk(context, walked); });
+    return std::string(walked.Data(), walked.Length());
+}
+
 // The three functions as the stack names them, in its order; at most the first three names.
 std::vector<std::string> NamedLevels(const std::string& text)
 {
@@ -125,9 +137,9 @@ bool FindNoSymbol(uintptr_t, char*, size_t, uintptr_t*)
 TEST_F(StackWalkTest, SymbolizedWalkNamesEachFrameFromTheProgramsSymbols)
 {
     ASSERT_TRUE(CrashCatcher::LoadImageHelp());
-    std::string stack;
-    InspectThreeDeepStack(
-        [&](const Platform::ProcessorContext& context) { stack = CrashCatcher::StackWalkDump(context, 0); });
+    std::string stack = WalkThreeDeepStack([](const Platform::ProcessorContext& context, SignalSafeText& text) {
+        CrashCatcher::StackWalkDump(context, 0, text);
+    });
     EXPECT_EQ(NamedLevels(stack), kThreeDeep) << stack;
     // Frame, program counter, name and distance; then the frame's parameter words and a blank line.
     EXPECT_THAT(
@@ -139,9 +151,9 @@ TEST_F(StackWalkTest, SymbolizedWalkNamesEachFrameFromTheProgramsSymbols)
 TEST_F(StackWalkTest, SkippedFramesAreLeftOut)
 {
     ASSERT_TRUE(CrashCatcher::LoadImageHelp());
-    std::string stack;
-    InspectThreeDeepStack(
-        [&](const Platform::ProcessorContext& context) { stack = CrashCatcher::StackWalkDump(context, 1); });
+    std::string stack = WalkThreeDeepStack([](const Platform::ProcessorContext& context, SignalSafeText& text) {
+        CrashCatcher::StackWalkDump(context, 1, text);
+    });
     EXPECT_THAT(stack, testing::Not(HasSubstr("WalkInnermost")));
     EXPECT_THAT(stack, MatchesRegex("[0-9A-F]{8,16} [0-9A-F]{8,16} \\(anonymous namespace\\)::WalkMiddle\\(\\).*"));
 }
@@ -156,9 +168,9 @@ TEST_F(StackWalkTest, SymbolizedWalkWithoutSymbolsIsNamedThroughTheMapFile)
     }
     Platform::InstallLibrary(Platform::kImageHelpLibraryName, exports);
     ASSERT_TRUE(CrashCatcher::LoadImageHelp());
-    std::string stack;
-    InspectThreeDeepStack(
-        [&](const Platform::ProcessorContext& context) { stack = CrashCatcher::StackWalkDump(context, 0); });
+    std::string stack = WalkThreeDeepStack([](const Platform::ProcessorContext& context, SignalSafeText& text) {
+        CrashCatcher::StackWalkDump(context, 0, text);
+    });
     EXPECT_THAT(stack, MatchesRegex("[0-9A-F]{8,16} [0-9A-F]{8,16} [0-9A-F]{4}:[0-9A-F]{8} test_diagnostics\r\n.*"));
     EXPECT_TRUE(NamedLevels(stack).empty());
     CrashCatcher::MergeMapFileSymbols(stack);
@@ -173,9 +185,9 @@ TEST_F(StackWalkTest, SymbolizedWalkWithoutSymbolsIsNamedThroughTheMapFile)
 
 TEST_F(StackWalkTest, FrameChainWalkIsNamedThroughTheMapFile)
 {
-    std::string stack;
-    InspectThreeDeepStack(
-        [&](const Platform::ProcessorContext& context) { stack = CrashCatcher::FrameChainDump(context); });
+    std::string stack = WalkThreeDeepStack([](const Platform::ProcessorContext& context, SignalSafeText& text) {
+        CrashCatcher::FrameChainDump(context, text);
+    });
     // Program counter first, two blanks after each number.
     EXPECT_THAT(stack, MatchesRegex("[0-9A-F]{8,16}  [0-9A-F]{8,16}  [0-9A-F]{4}:[0-9A-F]{8} test_diagnostics\r\n"
                                     "[0-9A-F]{8,16}  [0-9A-F]{8,16}  [0-9A-F]{4}:[0-9A-F]{8} test_diagnostics\r\n"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The crash windows of the real game, crashed on purpose on its main thread by the harness's "crash"
-# command. As players have it (no report server named) the "Fatal Error!" window offers "Close Now"
-# alone, which ends the game by its signal with "crash.txt" written. With a report server on the
-# loopback the window also offers "Send Report": the details window takes "hello", "Continue" sends the
-# report, and the server receives it as the user's text. The windows are saved beside the tests
-# ("crash_window_players.png", "crash_window.png", "crash_details.png") to be looked at.
+# The crash windows of the real game, crashed on purpose by the harness: on its main thread, and on
+# another thread while the main loop is held busy. As players have it (no report server named) the
+# "Fatal Error!" window offers "Close Now" alone, which ends the game by its signal with "crash.txt"
+# written. With a report server on the loopback the window also offers "Send Report": the details
+# window takes "hello", "Continue" sends the report, and the server receives it as the user's text. The
+# windows are saved beside the tests ("crash_window_players.png", "crash_window.png",
+# "crash_details.png") to be looked at.
 set -euo pipefail
 source "$2/tests/e2e/common.bash"
 run_under_xvfb "$@"
@@ -34,6 +35,13 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 400 ] && [ "$HEIGHT" = 300 ] || fail "crash window is ${WIDTH}x${HEIGHT}"
 sleep 0.5
 import -window "$window" "$3/tests/crash_window_players.png"
+# The report is on the clipboard, as the game had it before the map named it, served while the window
+# is up although the game itself is stopped in its crash.
+clipboard=$(timeout 5 xclip -o -selection clipboard) || fail "nobody serves the clipboard"
+[[ $clipboard == "Exception: Access Violation (code 0xc0000005) at address "* ]] ||
+    fail "clipboard: $(head -c 300 <<< "$clipboard")"
+grep -Eq $'^Logical Address: [0-9A-F]{4}:[0-9A-F]{8}\r$' <<< "$clipboard" || fail "the clipboard's report was named"
+grep -q $'^Product: ' <<< "$clipboard" || fail "the clipboard's report has no program information"
 # The one button spans the window: a click near its right end presses it.
 click "$window" 390 280
 status=0
@@ -41,6 +49,24 @@ wait_for_exit "${pids[0]}" || status=$?
 [ "$status" = $((128 + 11)) ] || fail "exit code $status, not the access violation's signal"
 head -n 1 "$work/game/crash.txt" | grep -q "^Exception: Access Violation (code 0xc0000005) at address " ||
     fail "crash.txt: $(head -n 3 "$work/game/crash.txt")"
+
+# A crash on another thread while the main loop is held busy for good: after two seconds the crash
+# gives up waiting for the loop and takes the game's window off the screen itself; the report has the
+# program information, and the clipboard has the report, though the main thread never stopped.
+"$harness" --data "$work/game" --run "wait 100; crash-beside-busy-loop" 2> "$work/run.log" &
+pids+=($!)
+game=${pids[-1]}
+wait_for_window "Quendara v.1.3" > /dev/null || fail "no game window: $(tail -n 20 "$work/run.log")"
+window=$(wait_for_window "Fatal Error!") || fail "no crash window: $(tail -n 20 "$work/run.log")"
+[ -z "$(xdotool search --onlyvisible --name '^Quendara v.1.3$')" ] || fail "the game's window is still on the screen"
+grep -q $'^Product: ' "$work/game/crash.txt" || fail "crash.txt has no program information"
+clipboard=$(timeout 5 xclip -o -selection clipboard) || fail "nobody serves the clipboard"
+[[ $clipboard == "Exception: Access Violation (code 0xc0000005) at address "* ]] ||
+    fail "clipboard: $(head -c 300 <<< "$clipboard")"
+click "$window" 390 280
+status=0
+wait_for_exit "$game" || status=$?
+[ "$status" = $((128 + 11)) ] || fail "exit code $status after a crash beside the main loop"
 
 # A deployment with a report server: the report is sent with the user's words.
 python3 - "$work" <<'EOF' &

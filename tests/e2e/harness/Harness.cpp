@@ -65,6 +65,7 @@
 //   quit                      ends the program; the end of the script does too
 //   crash                     an access violation on the main thread: the crash catcher writes its report
 //                             and shows its windows (this program serves them), then the program ends
+//   crash-beside-busy-loop    the same on a thread of its own while the main loop is held busy for good
 // Input is handed to SDL's event queue, so it travels the program's own way: the window procedure, the
 // message queue, the widget manager. What a command causes happens in the updates after it: "click"
 // then "wait 1" sees the click handled. A click that opens a modal window goes on running the script
@@ -85,12 +86,13 @@
 #include "app/TitleScreen.h"
 #include "board/BonusPanel.h"
 #include "board/FieldLive.h"
-#include "core/StringUtils.h"
 #include "core/Random.h"
+#include "core/StringUtils.h"
 #include "diagnostics/CrashCatcher.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Clock.h"
+#include "platform/ExceptionFilter.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
@@ -101,13 +103,13 @@
 #include "screens/CustomCursor.h"
 #include "screens/FullscreenFadder.h"
 #include "screens/InformWindow.h"
-#include "town/Town.h"
-#include "town/UserProfile.h"
 #include "support/BoardText.h"
 #include "support/MusicRecorder.h"
 #include "support/SoundRecorder.h"
 #include "support/TempFolder.h"
 #include "support/TestResources.h"
+#include "town/Town.h"
+#include "town/UserProfile.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
 
@@ -467,6 +469,13 @@ public:
     {
         volatile int* volatile nowhere = nullptr;
         *nowhere = 1;
+    }
+    void CrashBesideABusyLoop() override
+    {
+        Platform::StartThread([this] { Crash(); }).detach();
+        for (;;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     }
 
 private:

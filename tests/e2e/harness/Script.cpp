@@ -15,11 +15,12 @@ struct Shape
     int most;
 };
 const std::map<std::string, Shape> kCommands = {
-    {"wait", {1, 1}},  {"until", {1, -1}}, {"move", {2, 2}},   {"press", {2, 3}},    {"release", {2, 3}},
-    {"click", {2, 3}}, {"drag", {4, 5}},   {"key", {1, -1}},   {"keydown", {1, -1}}, {"keyup", {1, -1}},
-    {"type", {1, -1}}, {"shot", {1, 1}},   {"report", {0, 0}}, {"effects", {1, 1}},  {"quit", {0, 0}},
-    {"show", {1, 1}},  {"cursor", {1, 1}}, {"fade", {0, 0}},   {"crash", {0, 0}},    {"charges", {5, 5}},
-    {"echo", {0, -1}},
+    {"wait", {1, 1}},     {"until", {1, -1}},  {"move", {2, 2}},  {"press", {2, 3}},
+    {"release", {2, 3}},  {"click", {2, 3}},   {"drag", {4, 5}},  {"key", {1, -1}},
+    {"keydown", {1, -1}}, {"keyup", {1, -1}},  {"type", {1, -1}}, {"shot", {1, 1}},
+    {"report", {0, 0}},   {"effects", {1, 1}}, {"quit", {0, 0}},  {"show", {1, 1}},
+    {"cursor", {1, 1}},   {"fade", {0, 0}},    {"crash", {0, 0}}, {"crash-beside-busy-loop", {0, 0}},
+    {"charges", {5, 5}},  {"echo", {0, -1}},
 };
 
 // The longest an "until" waits when it names no limit.
@@ -222,6 +223,8 @@ bool ScriptRunner::Run(const Command& command)
         target.ForceEffects(w[0] == "on");
     } else if (name == "crash") {
         target.Crash();
+    } else if (name == "crash-beside-busy-loop") {
+        target.CrashBesideABusyLoop();
     } else if (name == "quit") {
         ended = true;
         target.Quit();

@@ -49,6 +49,8 @@ public:
     virtual void StartFadeIn() = 0;
     virtual void Quit() = 0;
     virtual void Crash() = 0;
+    // An access violation on a thread of its own while the main loop is held busy for good.
+    virtual void CrashBesideABusyLoop() = 0;
 };
 
 class ScriptRunner

@@ -1,4 +1,5 @@
-// A program that crashes in the way its first argument names, for the crash catcher's tests. Options:
+// A program that crashes in the way its first argument names, for the crash catcher's tests; the
+// "running-" ways run a whole application first. Options:
 // "--app" makes an application object first, "--demo PATH" has it record a demo into PATH, and
 // "--window" leaves the crash window on.
 #include "app/TolmAppBase.h"
@@ -9,10 +10,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
+#include <pthread.h>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -61,6 +65,94 @@ __attribute__((noinline)) void CorruptHeap()
     asm volatile("");
 }
 
+} // namespace
+
+// The program's allocator is the C library's behind a lock of its own, as a replacement allocator
+// has: a fault inside it, or a thread that holds it, leaves the heap locked for the crash path. The
+// sanitizers bring allocators of their own.
+#ifndef QUENDARA_SANITIZED
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* block, size_t size);
+void __libc_free(void* block);
+}
+
+namespace {
+
+pthread_mutex_t heapLock = PTHREAD_MUTEX_INITIALIZER;
+volatile bool faultInAllocator = false;
+
+struct HeapLockHolder
+{
+    HeapLockHolder()
+    {
+        pthread_mutex_lock(&heapLock);
+        if (faultInAllocator) {
+            WriteToNull();
+        }
+    }
+    ~HeapLockHolder() { pthread_mutex_unlock(&heapLock); }
+    HeapLockHolder(const HeapLockHolder&) = delete;
+    HeapLockHolder& operator=(const HeapLockHolder&) = delete;
+};
+
+} // namespace
+
+extern "C" void* malloc(size_t size)
+{
+    HeapLockHolder held;
+    return __libc_malloc(size);
+}
+
+extern "C" void* calloc(size_t count, size_t size)
+{
+    HeapLockHolder held;
+    return __libc_calloc(count, size);
+}
+
+extern "C" void* realloc(void* block, size_t size)
+{
+    HeapLockHolder held;
+    return __libc_realloc(block, size);
+}
+
+extern "C" void free(void* block)
+{
+    HeapLockHolder held;
+    __libc_free(block);
+}
+#endif
+
+namespace {
+
+__attribute__((noinline)) void FaultInsideTheAllocator()
+{
+#ifndef QUENDARA_SANITIZED
+    faultInAllocator = true;
+    void* block = std::malloc(16);
+    std::free(block);
+#endif
+}
+
+// Faults while another thread is inside the allocator.
+__attribute__((noinline)) void FaultWhileTheHeapIsHeld()
+{
+#ifndef QUENDARA_SANITIZED
+    std::atomic<bool> holding{false};
+    std::thread([&holding] {
+        pthread_mutex_lock(&heapLock);
+        holding = true;
+        for (;;) {
+            pause();
+        }
+    }).detach();
+    while (!holding) {
+    }
+#endif
+    WriteToNull();
+}
+
 // An application whose program information faults, as a broken application object would.
 class BrokenInfoApp : public Tolm::TolmAppBase
 {
@@ -106,6 +198,81 @@ void FaultOnThreads(Tolm::TolmAppBase* app, int count)
     }
 }
 
+// An application initialised as the game's is, on SDL's dummy drivers with its settings in the
+// current folder, whose main loop runs until a thread of its own faults at its tenth update.
+class RunningApp : public Tolm::TolmAppBase
+{
+public:
+    enum class Ending
+    {
+        // The loop goes on and stops for the crash.
+        kLoopStops,
+        // The update that starts the faulting thread never returns to the loop.
+        kLoopHeldBusy,
+        // The main thread faults, and the crash path hangs in the program information.
+        kCrashPathHangs,
+    };
+
+    explicit RunningApp(Ending ending) : ending(ending)
+    {
+        productName = "Crash Victim";
+        companyName = "Test Company";
+        registryKey = "Test Company\\Crash Victim";
+        singleInstance = false;
+    }
+
+    bool KeepCurrentDirectory(const std::string&) override { return true; }
+
+    void Update() override
+    {
+        TolmAppBase::Update();
+        if (updateCount != kFaultingUpdate) {
+            return;
+        }
+        if (ending == Ending::kCrashPathHangs) {
+            WriteToNull();
+        }
+        Platform::StartThread([] { WriteToNull(); }).detach();
+        while (ending == Ending::kLoopHeldBusy) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+    std::string GetProgramInfo() override
+    {
+        while (ending == Ending::kCrashPathHangs) {
+            pause();
+        }
+        return TolmAppBase::GetProgramInfo();
+    }
+
+private:
+    static constexpr int kFaultingUpdate = 10;
+    Ending ending;
+};
+
+const std::map<std::string, RunningApp::Ending> kRunningEndings = {
+    {"running-loop-stops", RunningApp::Ending::kLoopStops},
+    {"running-loop-busy", RunningApp::Ending::kLoopHeldBusy},
+    {"running-crash-hangs", RunningApp::Ending::kCrashPathHangs},
+};
+
+void RunApplication(RunningApp::Ending ending, const std::string& demo)
+{
+    std::string here = std::filesystem::current_path().string();
+    setenv("XDG_CONFIG_HOME", (here + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (here + "/data").c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    auto* app = new RunningApp(ending);
+    if (!demo.empty()) {
+        app->demoFileName = demo;
+        app->recordingDemo = true;
+    }
+    app->Init();
+    app->Start();
+}
+
 const std::map<std::string, void (*)()> kFaults = {
     {"null-write", WriteToNull},
     {"divide", DivideByZero},
@@ -114,6 +281,8 @@ const std::map<std::string, void (*)()> kFaults = {
     {"stack-overflow", [] { Recurse(0); }},
     {"illegal", ExecuteIllegalInstruction},
     {"heap", CorruptHeap},
+    {"fault-in-allocator", FaultInsideTheAllocator},
+    {"heap-held", FaultWhileTheHeapIsHeld},
 };
 
 } // namespace
@@ -145,6 +314,10 @@ int main(int argc, char** argv)
             app->recordingDemo = true;
             app->updateCount = 20;
         }
+    }
+    if (auto running = kRunningEndings.find(way); running != kRunningEndings.end()) {
+        RunApplication(running->second, demo);
+        return 2;
     }
     if (way == "after-app") {
         delete app;
