@@ -3,8 +3,8 @@
 // file and raises it in the town, the fifth building of a group brings the stage-complete show a second and
 // a half later unless the screen is left first, a second click cannot pay twice, and the keys.
 //
-// Prices by hand from properties/town.xml: village houses (id 0) 40 gold; garden (id 1) 160 gold, sawmill
-// (id 4) 180 gold; the architect (id 5) 175 gold, 84 food, 54 supplies; the lookout (id 15) 355 gold,
+// Prices by hand from properties/town.xml: village houses (id 0) 20 gold; garden (id 1) 165 gold, sawmill
+// (id 4) 185 gold; the architect (id 5) 175 gold, 84 food, 54 supplies; the lookout (id 15) 355 gold,
 // 186 food, 212 supplies.
 #include "screens/TownUpgradeScreen.h"
 
@@ -195,7 +195,7 @@ TEST_F(TownUpgradeScreenTest, TheFifthOfAGroupBringsTheStageShowAfterOneAndAHalf
 {
     for (bool leave : {false, true}) {
         SCOPED_TRACE(leave ? "left within the delay" : "staying");
-        EnterWith(4, 180, 0, 0);
+        EnterWith(4, 185, 0, 0);
         ClickBuy(4);
         ASSERT_TRUE(UserProfile::IsBuildingBuilt(4));
         EXPECT_EQ(UserProfile::GetBuildingGroup(), 1);
@@ -235,11 +235,11 @@ TEST_F(TownUpgradeScreenTest, TwoBuyClicksDuringTheSlideOutBuyOnce)
     }
     ClickBuy(1);
     ClickBuy(1);
-    EXPECT_EQ(UserProfile::GetGold(), 160);
+    EXPECT_EQ(UserProfile::GetGold(), 180);
     EXPECT_FALSE(UserProfile::IsBuildingBuilt(1));
     Settle();
     EXPECT_EQ(SlotState(1), TownUpgradeButton::State::Buy) << "still affordable once refreshed";
-    EXPECT_EQ(UserProfile::GetGold(), 160);
+    EXPECT_EQ(UserProfile::GetGold(), 180);
 }
 
 TEST_F(TownUpgradeScreenTest, AClickThatReachesTheScreenForABuiltOrTooDearBuildingBuysNothing)
