@@ -181,8 +181,8 @@ void BoardBotFixture::Pause(int chains)
     const int thinking = kHumanThinking + chains * 37 % kHumanThinkingSpread;
     // Waiting stops with a full bar, before the game screen closes the level and moves on.
     auto waiting = [] { return TimerPanel::Instance()->GetProgressFraction() < 1.0f; };
-    UpdateWhile(kMaxSettleUpdates, [&] { return waiting() && Busy(); });
-    UpdateWhile(thinking, waiting);
+    const int settling = UpdateWhile(kMaxSettleUpdates, [&] { return waiting() && Busy(); });
+    UpdateWhile(thinking - settling, waiting);
 }
 
 bool BoardBotFixture::Busy() const
@@ -190,11 +190,13 @@ bool BoardBotFixture::Busy() const
     return !field->busy.IsEmpty() || field->IsBusy();
 }
 
-void BoardBotFixture::UpdateWhile(int most, const std::function<bool()>& going)
+int BoardBotFixture::UpdateWhile(int most, const std::function<bool()>& going)
 {
-    for (int i = 0; i < most && going(); ++i) {
+    int updates = 0;
+    for (; updates < most && going(); ++updates) {
         Run("update 1");
     }
+    return updates;
 }
 
 // The game starts a level only once the board is idle (it hides first): a tool's strikes and swaps land

@@ -3,8 +3,9 @@
 // full. When it finds none it uses a charged bonus tool; without one a board that has run out of moves is
 // lost, and the game would play it again with at most four kinds. Its pace is one of two: the fast bot
 // never hesitates, drawing a chain every 50 ms and looking as far as ten bricks, so that its chains come
-// close enough together to be paid as combos; the human-paced bot waits for the board to settle, then
-// a second or two more, and sees chains of at most five bricks, as a person scanning the board does.
+// close enough together to be paid as combos; the human-paced bot waits for the board to settle and
+// draws a chain every second or two, and sees chains of at most five bricks, as a person scanning the
+// board does.
 #pragma once
 
 #include "LiveBoardFixture.h"
@@ -45,13 +46,13 @@ private:
     // brick; false when no tool is charged.
     bool UseTool();
     // Before the next chain: a few updates for the fast bot; the human-paced one lets the board settle
-    // and thinks for one to two seconds, a different while after each chain.
+    // and draws its next chain one to two seconds after the last, a different while after each chain.
     void Pause(int chains);
     int LongestChain() const;
     // Whether a tool's strike or swap is under way or a brick moves.
     bool Busy() const;
-    // Updates one at a time while the condition holds, at most that many.
-    void UpdateWhile(int most, const std::function<bool()>& going);
+    // Updates one at a time while the condition holds, at most that many; how many ran.
+    int UpdateWhile(int most, const std::function<bool()>& going);
 
     BotPace pace = BotPace::Fast;
 };

@@ -3,9 +3,9 @@
 // buildings as a player in the upgrade screen would: the first building of the offered group it can pay
 // for, again and again until none is left that it can. The levels it plays see the bricks the bought
 // buildings unlock. The prices are set for the human-paced bot; the fast bot, whose combos pay extra,
-// shows how far a quick player gets ahead. A level-by-level table is printed for each bot and seed, and
-// a summary at the end: the level by which each group was complete and the share of each resource earned
-// but never spent.
+// shows how far a quick player gets ahead. Each bot plays from three seeds, each play a test of its
+// own; a level-by-level table is printed for each, and a summary once the suite is done: the level after
+// which each group was complete and the share of each resource earned but never spent.
 #include "BoardBotFixture.h"
 #include "board/FieldLive.h"
 #include "platform/DebugOutput.h"
@@ -25,7 +25,6 @@ namespace {
 constexpr int kLevels = 60;
 constexpr int kGroups = 6;
 constexpr int kGroupSize = 5;
-constexpr unsigned kSeeds[] = {1, 2, 3};
 
 constexpr int kResources = 3;
 
@@ -39,7 +38,14 @@ struct TownGrowth
     std::array<int, kResources> held{};
 };
 
-class TownEconomyTest : public BoardBotFixture
+// One play of the sixty levels: the bot's pace and the seed.
+struct EconomyRun
+{
+    BotPace pace;
+    unsigned seed;
+};
+
+class TownEconomyTest : public BoardBotFixture, public testing::WithParamInterface<EconomyRun>
 {
 protected:
     // The town's pictures are not loaded here; the town notes each missing one, which says nothing here.
@@ -162,84 +168,93 @@ protected:
 
     static const char* PaceName(BotPace pace) { return pace == BotPace::Fast ? "fast" : "human-paced"; }
 
-    // One line of the summary: the bot, the seed, the level after which each group was complete ('-' for
-    // never) and the percentage of each resource earned but left unspent.
-    static void PrintSummaryLine(BotPace pace, unsigned seed, const TownGrowth& growth)
+    // The summary of every play in this run of the suite, printed once the suite is done: the bot, the
+    // seed, the level after which each group was complete ('-' for never) and the percentage of each
+    // resource earned but left unspent.
+    static void AddSummaryLine(BotPace pace, unsigned seed, const TownGrowth& growth)
     {
-        std::printf("%-11s %4u ", PaceName(pace), seed);
+        std::string line(PaceName(pace));
+        line.resize(12, ' ');
+        char text[32];
+        std::snprintf(text, sizeof text, "%4u ", seed);
+        line += text;
         for (int doneAfter : growth.groupDoneAfter) {
-            std::printf(doneAfter > 0 ? " %3d" : "   -", doneAfter);
+            std::snprintf(text, sizeof text, doneAfter > 0 ? " %3d" : "   -", doneAfter);
+            line += text;
         }
-        std::printf("  ");
+        line += "  ";
         for (int resource = 0; resource < kResources; ++resource) {
             const int earned = growth.earned[std::size_t(resource)];
             const int held = growth.held[std::size_t(resource)];
-            std::printf(" %7.0f%%", earned > 0 ? 100.0 * held / earned : 0.0);
+            std::snprintf(text, sizeof text, " %7.0f%%", earned > 0 ? 100.0 * held / earned : 0.0);
+            line += text;
         }
-        std::printf("\n");
+        Summary().push_back(line);
     }
 
-    struct Played
+    static std::vector<std::string>& Summary()
     {
-        BotPace pace;
-        unsigned seed;
-        TownGrowth growth;
-    };
+        static std::vector<std::string> lines;
+        return lines;
+    }
 
-    // Both bots from every seed, the summary printed at the end.
-    std::vector<Played> PlayAll()
+    static void TearDownTestSuite()
     {
-        std::vector<Played> played;
-        for (BotPace pace : {BotPace::Human, BotPace::Fast}) {
-            for (unsigned seed : kSeeds) {
-                played.push_back({pace, seed, PlayTheGame(pace, seed)});
-            }
-        }
         std::printf("the level after which each group was complete, and the share of each resource left unspent\n");
         std::printf("%-11s %4s  %-23s  %9s%9s%9s\n", "bot", "seed", "groups complete", "gold", "food", "supplies");
-        for (const Played& one : played) {
-            PrintSummaryLine(one.pace, one.seed, one.growth);
+        for (const std::string& line : Summary()) {
+            std::printf("%s\n", line.c_str());
         }
-        return played;
+        Summary().clear();
     }
 };
+
+constexpr int kHumanEarliestFinish = 50;
+constexpr int kHumanLatestFinish = 58;
+constexpr int kFastEarliestFinish = 45;
+constexpr int kSlack = 6;
+constexpr int kGroupLevels = 9;
 
 // The town is priced for a player who waits for the board to settle and finds chains of a few bricks: the
 // first building is theirs after the first level, the town grows by about one building every two levels,
 // each group of five complete near the ninth level of its own, and the whole town is affordable between
 // levels 50 and 58, so that buying stays a reason to play on. A fast player, whose combos pay extra, gets
-// ahead but still not to the whole town before level 45.
-TEST_F(TownEconomyTest, TheTownGrowsWithAHumanPacedPlayerAndNotTooFastWithAQuickOne)
+// ahead of the prices but still not to the whole town before level 45.
+TEST_P(TownEconomyTest, TheTownGrowsAsPricedForThePlayersPace)
 {
-    constexpr int kSlack = 6;
-    constexpr int kGroupLevels = 9;
-    constexpr int kHumanEarliestFinish = 50;
-    constexpr int kHumanLatestFinish = 58;
-    constexpr int kFastEarliestFinish = 45;
-    for (const Played& one : PlayAll()) {
-        const TownGrowth& growth = one.growth;
-        const int finished = growth.groupDoneAfter[kGroups - 1];
-        const std::string who = std::string(PaceName(one.pace)) + " bot, seed " + std::to_string(one.seed);
-        if (one.pace == BotPace::Fast) {
-            EXPECT_TRUE(finished == 0 || finished >= kFastEarliestFinish) << who << " finished at " << finished;
-            continue;
-        }
-        EXPECT_GE(growth.builtAfter[1], 1) << who << " could not buy a building after level 1";
-        EXPECT_GE(finished, kHumanEarliestFinish) << who;
-        EXPECT_LE(finished, kHumanLatestFinish) << who;
-        for (int group = 0; group < kGroups; ++group) {
-            const int due = (group + 1) * kGroupLevels;
-            const int doneAfter = growth.groupDoneAfter[std::size_t(group)];
-            EXPECT_GT(doneAfter, 0) << "group " << group << " never finished, " << who;
-            EXPECT_LE(doneAfter, due + kSlack) << "group " << group << ", " << who;
-            EXPECT_GE(doneAfter, due - kSlack) << "group " << group << ", " << who;
-        }
-        for (int level = 1; level <= kLevels; ++level) {
-            const int built = growth.builtAfter[std::size_t(level)];
-            EXPECT_NEAR(built, std::min(level * kGroupSize / kGroupLevels, BuildingsFactory::kBuildings), kSlack)
-                << "after level " << level << ", " << who;
-        }
+    const EconomyRun run = GetParam();
+    const TownGrowth growth = PlayTheGame(run.pace, run.seed);
+    AddSummaryLine(run.pace, run.seed, growth);
+    const int finished = growth.groupDoneAfter[kGroups - 1];
+    if (run.pace == BotPace::Fast) {
+        EXPECT_TRUE(finished == 0 || finished >= kFastEarliestFinish) << "completed after level " << finished;
+        return;
+    }
+    EXPECT_GE(growth.builtAfter[1], 1) << "no building bought after level 1";
+    EXPECT_GE(finished, kHumanEarliestFinish);
+    EXPECT_LE(finished, kHumanLatestFinish);
+    for (int group = 0; group < kGroups; ++group) {
+        const int due = (group + 1) * kGroupLevels;
+        const int doneAfter = growth.groupDoneAfter[std::size_t(group)];
+        EXPECT_GT(doneAfter, 0) << "group " << group << " never finished";
+        EXPECT_LE(doneAfter, due + kSlack) << "group " << group;
+        EXPECT_GE(doneAfter, due - kSlack) << "group " << group;
+    }
+    for (int level = 1; level <= kLevels; ++level) {
+        const int built = growth.builtAfter[std::size_t(level)];
+        EXPECT_NEAR(built, std::min(level * kGroupSize / kGroupLevels, BuildingsFactory::kBuildings), kSlack)
+            << "after level " << level;
     }
 }
+
+// Each play is a test of its own, so that each stays short under the sanitizers.
+INSTANTIATE_TEST_SUITE_P(BothBotsFromThreeSeeds, TownEconomyTest,
+                         testing::Values(EconomyRun{BotPace::Human, 1}, EconomyRun{BotPace::Human, 2},
+                                         EconomyRun{BotPace::Human, 3}, EconomyRun{BotPace::Fast, 1},
+                                         EconomyRun{BotPace::Fast, 2}, EconomyRun{BotPace::Fast, 3}),
+                         [](const testing::TestParamInfo<EconomyRun>& play) {
+                             return std::string(play.param.pace == BotPace::Fast ? "Fast" : "HumanPaced") + "Seed" +
+                                    std::to_string(play.param.seed);
+                         });
 
 } // namespace
