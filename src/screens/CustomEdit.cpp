@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr int kMaxNameChars = 15;
 // The text's indent from the slot's left edge.
 constexpr int kTextIndent = 20;
 

@@ -7,6 +7,8 @@
 class CustomEdit : public Tolm::EditWidget
 {
 public:
+    static constexpr int kMaxNameChars = 15;
+
     CustomEdit(int id, Tolm::EditListener* listener);
 
     // Letters a to z become A to Z (as the C locale has it); every other character is passed on as it is.

@@ -40,9 +40,7 @@ constexpr int kOptionsRow = 0;
 constexpr int kStartRow = 1;
 constexpr int kExitRow = 2;
 
-constexpr int kWelcomeX = 75;
 constexpr int kWelcomeY = 108;
-constexpr int kChangeProfileX = 259;
 constexpr int kChangeProfileY = 109;
 
 } // namespace

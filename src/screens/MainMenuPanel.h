@@ -27,6 +27,10 @@ public:
     static constexpr int kOptionsButton = 1;
     static constexpr int kExitButton = 2;
     static constexpr int kChangeProfileButton = 3;
+    // The welcome line's left end and the change-player gem's, on the panel: the line must end before
+    // the gem.
+    static constexpr int kWelcomeX = 75;
+    static constexpr int kChangeProfileX = 259;
 
     // The buttons report to the listener, which is not owned and must outlive the panel. Starts shown,
     // sized to its picture (0 x 0 without one).

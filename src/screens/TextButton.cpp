@@ -10,8 +10,6 @@ namespace {
 constexpr float kHoverSpeed = 0.05f;
 // How much darker than white the text is at rest.
 constexpr float kRestDimming = 100.0f;
-// Names wider than this get the short welcome.
-constexpr int kLongNameWidth = 100;
 const char kUserField[] = "%USER%";
 
 } // namespace

@@ -28,6 +28,9 @@ public:
 class ProfileButton : public TextButton
 {
 public:
+    // A name wider than this takes the short welcome.
+    static constexpr int kLongNameWidth = 100;
+
     ProfileButton(const std::string& name, int id, Tolm::ButtonListener* listener);
 
     // The welcome text with the name in place of "%USER%"; the short welcome for a name wider than

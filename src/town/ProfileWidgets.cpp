@@ -19,7 +19,6 @@ using Tolm::gTolmApp;
 namespace {
 
 constexpr int kRowButton = 1;
-constexpr int kButtonX = 214;
 constexpr int kButtonY = 12;
 constexpr float kHoverSpeed = 0.1f;
 // The row's darkening at rest, as an alpha.
@@ -132,7 +131,7 @@ void ProfileUIElement::Draw(Tolm::Graphics* g)
     g->DrawImage(slotImage, 0, 0);
     if (Tolm::Font* font = GetFontById("FONT_PROFILE_SLOT")) {
         const int ascent = font->GetAscent();
-        const int centreX = width / 2 - button->width + 15;
+        const int centreX = NameCentreX(width, button->width);
         g->SetFont(font);
         g->SetColor(Tolm::Color::White);
         g->DrawString(name, centreX - font->StringWidth(name) / 2, (height + ascent - ascent / 6 - 1) / 2 - 2);

@@ -39,7 +39,12 @@ private:
 class ProfileUIElement : public Tolm::Widget, public Tolm::ButtonListener
 {
 public:
+    // The row's button's left end.
+    static constexpr int kButtonX = 214;
+
     explicit ProfileUIElement(int slot);
+    // Where the name is centred on a row of that width with a button of that width.
+    static int NameCentreX(int rowWidth, int buttonWidth) { return rowWidth / 2 - buttonWidth + 15; }
     ~ProfileUIElement() override;
 
     // The row's name, its button's picture by it (delete for a name, add for none), and the town made to

@@ -6,13 +6,19 @@
 #include "core/Random.h"
 #include "screens/TimerPanel.h"
 
+#include <functional>
 #include <string>
 
 namespace {
 
 // More than any level should need.
 constexpr int kMaxChains = 400;
-constexpr int kLongestTried = 10;
+constexpr int kLongestFast = 10;
+constexpr int kLongestHuman = 5;
+// Updates between chains: the fast bot's, and the least and the spread of the human-paced bot's.
+constexpr int kFastPause = 5;
+constexpr int kHumanThinking = 100;
+constexpr int kHumanThinkingSpread = 100;
 constexpr int kSearchBudget = 4000;
 constexpr int kLockedWorth = 6;
 constexpr int kMaxSettleUpdates = 1000;
@@ -77,7 +83,7 @@ void BoardBotFixture::Search(std::vector<FieldPosition>& chain, std::vector<Fiel
     if (chain.size() >= 3 && Worth(chain) > Worth(best)) {
         best = chain;
     }
-    if (int(chain.size()) >= kLongestTried) {
+    if (int(chain.size()) >= LongestChain()) {
         return;
     }
     static constexpr int kSteps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
@@ -155,18 +161,49 @@ int BoardBotFixture::PlayLevel()
         }
         Drag(chain);
         ++chains;
-        Run("update 5");
+        Pause(chains);
     }
     return chains;
+}
+
+int BoardBotFixture::LongestChain() const
+{
+    return pace == BotPace::Fast ? kLongestFast : kLongestHuman;
+}
+
+void BoardBotFixture::Pause(int chains)
+{
+    if (pace == BotPace::Fast) {
+        Run("update " + std::to_string(kFastPause));
+        return;
+    }
+    // A spread that does not repeat from chain to chain, without drawing from the game's generator.
+    const int thinking = kHumanThinking + chains * 37 % kHumanThinkingSpread;
+    // Waiting stops with a full bar, before the game screen closes the level and moves on.
+    auto waiting = [] { return TimerPanel::Instance()->GetProgressFraction() < 1.0f; };
+    const int settling = UpdateWhile(kMaxSettleUpdates, [&] { return waiting() && Busy(); });
+    UpdateWhile(thinking - settling, waiting);
+}
+
+bool BoardBotFixture::Busy() const
+{
+    return !field->busy.IsEmpty() || field->IsBusy();
+}
+
+int BoardBotFixture::UpdateWhile(int most, const std::function<bool()>& going)
+{
+    int updates = 0;
+    for (; updates < most && going(); ++updates) {
+        Run("update 1");
+    }
+    return updates;
 }
 
 // The game starts a level only once the board is idle (it hides first): a tool's strikes and swaps land
 // before the bricks they hold are replaced.
 void BoardBotFixture::Settle()
 {
-    for (int i = 0; i < kMaxSettleUpdates && (!field->busy.IsEmpty() || field->IsBusy()); ++i) {
-        Run("update 1");
-    }
+    UpdateWhile(kMaxSettleUpdates, [this] { return Busy(); });
 }
 
 int BoardBotFixture::PlayLevelWithRetry(unsigned seed, bool& retried)
@@ -184,8 +221,6 @@ int BoardBotFixture::PlayLevelWithRetry(unsigned seed, bool& retried)
     }
     retried = true;
     // The game screen replays a failed level itself, once the board has disappeared.
-    for (int i = 0; i < kMaxSettleUpdates && (field->hidden || field->failed); ++i) {
-        Run("update 1");
-    }
+    UpdateWhile(kMaxSettleUpdates, [this] { return field->hidden || field->failed; });
     return PlayLevel();
 }

@@ -3,8 +3,9 @@
 // file and raises it in the town, the fifth building of a group brings the stage-complete show a second and
 // a half later unless the screen is left first, a second click cannot pay twice, and the keys.
 //
-// Prices by hand from properties/town.xml: village houses (id 0) 220 gold; garden, well, bakehouse and
-// sawmill (ids 1 to 4) 230 gold each; the architect (id 5) 250 gold, 110 food, 130 supplies.
+// Prices by hand from properties/town.xml: village houses (id 0) 20 gold; garden (id 1) 165 gold, sawmill
+// (id 4) 185 gold; the architect (id 5) 175 gold, 84 food, 54 supplies; the lookout (id 15) 355 gold,
+// 186 food, 212 supplies.
 #include "screens/TownUpgradeScreen.h"
 
 #include "GameScreenFixture.h"
@@ -170,7 +171,7 @@ TEST_F(TownUpgradeScreenTest, ThePanelsFollowClicksOnTheTownAndPurchases)
 
 TEST_F(TownUpgradeScreenTest, APurchasePaysExactlyAndTheBuildEffectRaisesTheBuilding)
 {
-    EnterWith(5, 250, 110, 130);
+    EnterWith(5, 175, 84, 54);
     ASSERT_EQ(SlotState(0), TownUpgradeButton::State::Buy) << "exactly enough of each is enough";
     BaseTownBuilding* architect = BuildingsFactory::Instance()->GetById(5);
     TakeSounds();
@@ -194,7 +195,7 @@ TEST_F(TownUpgradeScreenTest, TheFifthOfAGroupBringsTheStageShowAfterOneAndAHalf
 {
     for (bool leave : {false, true}) {
         SCOPED_TRACE(leave ? "left within the delay" : "staying");
-        EnterWith(4, 230, 0, 0);
+        EnterWith(4, 185, 0, 0);
         ClickBuy(4);
         ASSERT_TRUE(UserProfile::IsBuildingBuilt(4));
         EXPECT_EQ(UserProfile::GetBuildingGroup(), 1);
@@ -224,8 +225,8 @@ TEST_F(TownUpgradeScreenTest, TheFifthOfAGroupBringsTheStageShowAfterOneAndAHalf
 
 TEST_F(TownUpgradeScreenTest, TwoBuyClicksDuringTheSlideOutBuyOnce)
 {
-    // Enough for the houses and one more: a second purchase would be affordable.
-    EnterWith(0, 460, 0, 0);
+    // Enough for the houses and the garden: a second purchase would be affordable.
+    EnterWith(0, 200, 0, 0);
     ClickBuy(0);
     app.Frames(5);
     ASSERT_FALSE(upgrade->upgradePanel->IsHidden());
@@ -234,11 +235,11 @@ TEST_F(TownUpgradeScreenTest, TwoBuyClicksDuringTheSlideOutBuyOnce)
     }
     ClickBuy(1);
     ClickBuy(1);
-    EXPECT_EQ(UserProfile::GetGold(), 240);
+    EXPECT_EQ(UserProfile::GetGold(), 180);
     EXPECT_FALSE(UserProfile::IsBuildingBuilt(1));
     Settle();
     EXPECT_EQ(SlotState(1), TownUpgradeButton::State::Buy) << "still affordable once refreshed";
-    EXPECT_EQ(UserProfile::GetGold(), 240);
+    EXPECT_EQ(UserProfile::GetGold(), 180);
 }
 
 TEST_F(TownUpgradeScreenTest, AClickThatReachesTheScreenForABuiltOrTooDearBuildingBuysNothing)
@@ -253,9 +254,9 @@ TEST_F(TownUpgradeScreenTest, AClickThatReachesTheScreenForABuiltOrTooDearBuildi
     };
     const Row rows[] = {
         {"built already", true, 1000, 1000, 1000},
-        {"a gold short", false, 249, 110, 130},
-        {"a food short", false, 250, 109, 130},
-        {"a supply short", false, 250, 110, 129},
+        {"a gold short", false, 174, 84, 54},
+        {"a food short", false, 175, 83, 54},
+        {"a supply short", false, 175, 84, 53},
     };
     for (const Row& row : rows) {
         EnterWith(5, row.gold, row.food, row.supplies);
@@ -277,7 +278,7 @@ TEST_F(TownUpgradeScreenTest, AClickThatReachesTheScreenForABuiltOrTooDearBuildi
 
 TEST_F(TownUpgradeScreenTest, DebugKeysAddOnlyWithCheatKeysAndInLowerCaseAndEveryKeyRefreshes)
 {
-    EnterWith(0, 0, 0, 0);
+    EnterWith(15, 0, 0, 0);
     for (bool cheats : {false, true}) {
         SCOPED_TRACE(cheats ? "cheat keys on" : "cheat keys off");
         app.SetBoolProperty("cheat_keys", cheats);
@@ -291,12 +292,16 @@ TEST_F(TownUpgradeScreenTest, DebugKeysAddOnlyWithCheatKeysAndInLowerCaseAndEver
         EXPECT_EQ(UserProfile::GetGold(), gold + added);
         EXPECT_EQ(UserProfile::GetFood(), food + added);
         EXPECT_EQ(UserProfile::GetSupplies(), supplies + added);
-        // 200 gold does not buy the houses; 220 does, once a key has refreshed the slots.
+        // 200 of each does not buy the lookout; 155 more gold and 12 more supplies do, once a key has
+        // refreshed the slots.
         EXPECT_EQ(SlotState(0), TownUpgradeButton::State::NotEnough);
-        UserProfile::AddGold(20);
+        UserProfile::AddGold(155);
+        UserProfile::AddSupplies(12);
         app.widgetManager->KeyChar('x');
         EXPECT_EQ(SlotState(0), cheats ? TownUpgradeButton::State::Buy : TownUpgradeButton::State::NotEnough);
         UserProfile::AddGold(-UserProfile::GetGold());
+        UserProfile::AddFood(-UserProfile::GetFood());
+        UserProfile::AddSupplies(-UserProfile::GetSupplies());
         app.widgetManager->KeyChar('x');
     }
 }

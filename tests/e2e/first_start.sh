@@ -247,8 +247,8 @@ done
 on_upgrade "the town upgrade"
 sleep 2
 shot 13_upgrade
-# q twice: the first slot's cottages cost 220 gold, more than one q's 200 when the chains earned little.
-xdotool type --delay 150 qqwe
+# q: the first slot's cottages cost 20 gold, which three short chains may fall short of.
+xdotool type --delay 150 qwe
 sleep 1
 shot 14_upgrade_totals
 click 56 509

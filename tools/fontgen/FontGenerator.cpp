@@ -59,6 +59,49 @@ Tolm::Color Mix(const Tolm::Color& top, const Tolm::Color& bottom, double t)
                        channel(top.alpha, bottom.alpha));
 }
 
+// A straight-alpha 0xAARRGGBB colour laid over another.
+uint32_t Over(uint32_t top, uint32_t bottom)
+{
+    const double topAlpha = (top >> 24) / 255.0;
+    const double bottomAlpha = (bottom >> 24) / 255.0 * (1 - topAlpha);
+    const double alpha = topAlpha + bottomAlpha;
+    if (alpha <= 0) {
+        return 0;
+    }
+    uint32_t pixel = uint32_t(std::lround(alpha * 255)) << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const double channel = ((top >> shift) & 0xFF) * topAlpha + ((bottom >> shift) & 0xFF) * bottomAlpha;
+        pixel |= uint32_t(std::lround(channel / alpha)) << shift;
+    }
+    return pixel;
+}
+
+// Paints each character's glyph of the upper sheet over the same character's glyph of the lower one,
+// matched by where both sit in the text cell; the upper glyphs lie within the lower ones.
+void PaintGlyphsOver(GlyphSheet& lower, const GlyphSheet& upper, const std::vector<uint8_t>& characters)
+{
+    for (uint8_t character : characters) {
+        const PlacedGlyph& from = upper.glyphs[character];
+        const PlacedGlyph& to = lower.glyphs[character];
+        const int dx = to.rect.x + from.offsetX - to.offsetX;
+        const int dy = to.rect.y + from.offsetY - to.offsetY;
+        for (int row = 0; row < from.rect.height; ++row) {
+            for (int column = 0; column < from.rect.width; ++column) {
+                const int x = dx + column;
+                const int y = dy + row;
+                if (x < to.rect.x || y < to.rect.y || x >= to.rect.x + to.rect.width ||
+                    y >= to.rect.y + to.rect.height) {
+                    continue;
+                }
+                uint32_t& pixel = lower.pixels[std::size_t(y) * std::size_t(lower.width) + std::size_t(x)];
+                pixel = Over(upper.pixels[std::size_t(from.rect.y + row) * std::size_t(upper.width) +
+                                          std::size_t(from.rect.x + column)],
+                             pixel);
+            }
+        }
+    }
+}
+
 // A character as a quoted descriptor string; quotes and backslashes are escaped.
 std::string Quoted(const std::string& characters)
 {
@@ -123,6 +166,8 @@ private:
         return recipe.output + "_" + std::to_string(PixelsPerEm(pointSize)) + suffix + ".png";
     }
     std::array<Platform::GlyphBitmap, 256> RenderGlyphs(double outlineRadius) const;
+    // The outline in its own colour with the fill painted over it, as one sheet.
+    GlyphSheet BakeOutline(const GlyphSheet& fill, double growth, int ascent) const;
     void DescribeSheet(std::ostringstream& out, const std::string& layer, const std::string& sheetName,
                        const GlyphSheet& sheet) const;
     void DescribeMetrics(std::ostringstream& out, const std::string& layer,
@@ -141,6 +186,16 @@ std::array<Platform::GlyphBitmap, 256> SizeRenderer::RenderGlyphs(double outline
         glyphs[character] = face->RenderGlyph(Platform::Cp1252ToCharacter(character), outlineRadius);
     }
     return glyphs;
+}
+
+GlyphSheet SizeRenderer::BakeOutline(const GlyphSheet& fill, double growth, int ascent) const
+{
+    std::array<Platform::GlyphBitmap, 256> outlined = RenderGlyphs(recipe.outlineRadius * growth);
+    const Tolm::Color color = recipe.outlineColor;
+    GlyphSheet baked = GlyphSheet::Pack(outlined, characters, ascent, kSheetWidth,
+                                        [&color](uint8_t coverage, int) { return Pixel(color, coverage); });
+    PaintGlyphsOver(baked, fill, characters);
+    return baked;
 }
 
 void SizeRenderer::DescribeSheet(std::ostringstream& out, const std::string& layer, const std::string& sheetName,
@@ -218,13 +273,17 @@ bool SizeRenderer::Render(const std::string& folder, std::ostringstream& out, in
         << "\n";
     out << "CreateLayer " << main << ";\n";
     DescribeMetrics(out, main, glyphs, minPoints, maxPoints);
+    const bool baked = recipe.baked && recipe.outlineRadius > 0;
+    if (baked) {
+        fill = BakeOutline(fill, growth, ascent);
+    }
     DescribeSheet(out, main, SheetName(""), fill);
     if (!WriteSheet(fill, folder + "/" + SheetName(""))) {
         return false;
     }
 
     std::string shadowSource = main;
-    if (recipe.outlineRadius > 0) {
+    if (recipe.outlineRadius > 0 && !baked) {
         // The outline is white coverage, coloured by the layer, so that a text colour tints it as well.
         std::array<Platform::GlyphBitmap, 256> outlined = RenderGlyphs(recipe.outlineRadius * growth);
         GlyphSheet outline = GlyphSheet::Pack(outlined, characters, ascent, kSheetWidth, [](uint8_t coverage, int) {

@@ -70,11 +70,11 @@ bool RecipeParser::RunCommand(const Tolm::ListDataElement& command)
     if (name == "FAMILY" && count == 2) {
         return GetStringParam(parameter(1), recipe.family) || Error("a family name was expected");
     }
-    if ((name == "BOLD" || name == "ITALIC") && count == 2) {
+    if ((name == "BOLD" || name == "ITALIC" || name == "BAKED") && count == 2) {
         if (!ReadInt(parameter(1), flag)) {
             return false;
         }
-        (name == "BOLD" ? recipe.bold : recipe.italic) = flag != 0;
+        (name == "BOLD" ? recipe.bold : name == "ITALIC" ? recipe.italic : recipe.baked) = flag != 0;
         return true;
     }
     if (name == "SIZES" && count == 2) {

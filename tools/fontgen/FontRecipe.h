@@ -9,6 +9,9 @@
 //     Outline 2 (0.38, 0.2, 0.06);           radius in pixels at the first size, and colour
 //     Shadow (1, 2) (0.2, 0.1, 0, 0.45);     offset in pixels at the first size, and colour
 //     Spacing 1;                             pixels added between letters
+//     Baked 1;                               the outline painted into the letters' own layer, for texts
+//                                            drawn from the first layer alone (the board's letter
+//                                            effects), which would otherwise show no outline
 //     Output 'title';                        the descriptor's name in the fonts folder
 #pragma once
 
@@ -33,6 +36,7 @@ struct FontRecipe
     int shadowY = 0;
     Tolm::Color shadowColor = Tolm::Color(0, 0, 0, 128);
     int spacing = 0;
+    bool baked = false;
     std::string output;
 };
 

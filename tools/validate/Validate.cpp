@@ -13,6 +13,8 @@
 //   loads change a shared picture while the main thread draws it;
 // - every text id the sources look up has a text, each tutorial hint fits its bubble above the
 //   bubble's button, and both welcome texts hold "%USER%" for the player's name;
+// - every name the name field takes fits on its row of the players window and in the welcome line
+//   (NameChecks.h);
 // - the pictures that must match do: a button's faces and mask share one size, so do the fluid stream's
 //   two strips and the progress bar's back and front, and the round buttons' gate plays exactly as many
 //   frames as its grid has cells (it counts the frame past the last as open);
@@ -22,6 +24,7 @@
 //   would have nothing to win;
 // - the four music tracks "properties\music.xml" names load into the music interface, and each decodes
 //   whole to one or two minutes of stereo and loops without a seam.
+#include "NameChecks.h"
 #include "ParticleChecks.h"
 #include "ResourceScan.h"
 #include "TownChecks.h"
@@ -89,8 +92,8 @@ const std::vector<std::vector<const char*>> kSameSizeSets = {
     // A round button is as large as its ring, and all six of its pictures are drawn at its corner.
     {"FIELD_BUTTON_MENU_BORDER", "FIELD_BUTTON_MENU_BUTTON", "FIELD_BUTTON_MENU_BUTTON_DOWN",
      "FIELD_BUTTON_MENU_BUTTON_MASK", "FIELD_BUTTON_MENU_SIGN", "FIELD_BUTTON_MENU_SIGN_GLOW"},
-    {"FIELD_BUTTON_EYE_BORDER", "FIELD_BUTTON_EYE_BUTTON", "FIELD_BUTTON_EYE_BUTTON_DOWN", "FIELD_BUTTON_EYE_BUTTON_MASK",
-     "FIELD_BUTTON_EYE_SIGN", "FIELD_BUTTON_EYE_SIGN_GLOW"},
+    {"FIELD_BUTTON_EYE_BORDER", "FIELD_BUTTON_EYE_BUTTON", "FIELD_BUTTON_EYE_BUTTON_DOWN",
+     "FIELD_BUTTON_EYE_BUTTON_MASK", "FIELD_BUTTON_EYE_SIGN", "FIELD_BUTTON_EYE_SIGN_GLOW"},
 };
 // What the title screen draws before loading is done.
 const char* const kTitleImages[] = {"IMAGE_SPLASH_BRAND1", "IMAGE_SPLASH_BRAND2", "IMAGE_SPLASH_TARVEL",
@@ -338,6 +341,26 @@ void CheckTown(const InspectedManager& manager, Problems& problems)
     }
 }
 
+void CheckNames(const InspectedManager& manager, Problems& problems)
+{
+    std::vector<std::string> found;
+    CheckNameRoom(
+        [&](const std::string& id) -> Tolm::MemoryImage* {
+            const auto* record =
+                static_cast<const ResourceManager::ImageRes*>(manager.Find(ResourceManager::KindImage, id));
+            return record ? record->image.GetImage() : nullptr;
+        },
+        [&](const std::string& id) -> Tolm::Font* {
+            const auto* record =
+                static_cast<const ResourceManager::FontRes*>(manager.Find(ResourceManager::KindFont, id));
+            return record ? record->font.get() : nullptr;
+        },
+        found);
+    for (const std::string& problem : found) {
+        problems.Add(problem);
+    }
+}
+
 // In a level file's rows of cells, '2' lays one lock and '3' two ('0' is a hole, '1' a plain cell).
 void CheckLevelLocks(const CustomTolmAppBase& app, Problems& problems)
 {
@@ -352,7 +375,8 @@ void CheckLevelLocks(const CustomTolmAppBase& app, Problems& problems)
         bool locked = false;
         char row[256];
         for (int y = 0; y < kFieldHeight && PakFGetS(row, int(sizeof row), file); ++y) {
-            locked = locked || std::string_view(row).substr(0, kFieldWidth).find_first_of("23") != std::string_view::npos;
+            locked =
+                locked || std::string_view(row).substr(0, kFieldWidth).find_first_of("23") != std::string_view::npos;
         }
         PakFClose(file);
         if (!locked) {
@@ -495,6 +519,7 @@ int main(int argc, char** argv)
     CheckTextIds(app, references, problems);
     CheckHintTexts(manager, problems);
     CheckWelcomeTexts(problems);
+    CheckNames(manager, problems);
     CheckParticles(manager, problems);
     CheckTown(manager, problems);
     CheckLevelLocks(app, problems);
