@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -96,6 +97,8 @@ bool MatchFrom(std::string_view name, std::string_view pattern)
     }
     return p == pattern.size();
 }
+
+constexpr std::string_view kTemporaryMark = ".tmp";
 
 } // namespace
 
@@ -219,7 +222,7 @@ uint64_t FileLastWriteTime(std::string_view name)
 bool WriteFileAtomically(std::string_view name, const void* data, size_t size)
 {
     std::string path = DiskPath(name);
-    std::string temporary = path + ".tmp" + std::to_string(getpid());
+    std::string temporary = path + std::string(kTemporaryMark) + std::to_string(getpid());
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         return false;
@@ -239,7 +242,10 @@ bool WriteFileAtomically(std::string_view name, const void* data, size_t size)
     bool ok = written == size && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     if (!ok || rename(temporary.c_str(), path.c_str()) != 0) {
+        // The caller reports the failure's errno, not the clean-up's.
+        int failure = errno;
         unlink(temporary.c_str());
+        errno = failure;
         return false;
     }
     // The rename itself must reach the disk too, or a power cut could bring the old name back.
@@ -250,6 +256,11 @@ bool WriteFileAtomically(std::string_view name, const void* data, size_t size)
         close(folderFd);
     }
     return true;
+}
+
+void FailWritesPastFileSizeLimit()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool SetCurrentFolder(std::string_view name)

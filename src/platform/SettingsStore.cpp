@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace Platform {
 
@@ -308,10 +310,21 @@ bool SettingsStore::Commit(SettingsData changed)
     }
     std::string text = Serialize(changed);
     if (!WriteFileAtomically(filePath, text.data(), text.size())) {
+        ReportWriteFailure(std::strerror(errno));
         return false;
     }
     data = std::move(changed);
     return true;
+}
+
+void SettingsStore::ReportWriteFailure(const char* reason)
+{
+    if (writeFailureReported) {
+        return;
+    }
+    writeFailureReported = true;
+    std::fprintf(stderr, "Settings store '%s' cannot be written (%s); the file keeps the settings it had.\n",
+                 filePath.c_str(), reason);
 }
 
 bool SettingsStore::KeyExists(const std::string& subkey)

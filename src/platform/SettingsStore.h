@@ -69,9 +69,12 @@ private:
     SettingsData& Data();
     // Writes the changed copy; the store takes it only when it reached the disk.
     bool Commit(SettingsData changed);
+    // Once per store: the changes that follow fail alike and would only repeat it.
+    void ReportWriteFailure(const char* reason);
 
     std::string filePath;
     bool loaded = false;
+    bool writeFailureReported = false;
     SettingsData data;
 };
 
