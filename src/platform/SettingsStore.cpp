@@ -287,7 +287,10 @@ SettingsData& SettingsStore::Data()
     }
     std::vector<uint8_t> contents;
     if (!ReadWholeFile(filePath, contents)) {
-        Report(filePath, "cannot be read");
+        // The file may well hold the user's settings (a permission, a passing fault): writing the
+        // defaults over it would lose them.
+        unreadable = true;
+        Report(filePath, std::string("cannot be read (") + std::strerror(errno) + ") and is left as it is");
         return data;
     }
     std::string error;
@@ -304,6 +307,9 @@ SettingsData& SettingsStore::Data()
 
 bool SettingsStore::Commit(SettingsData changed)
 {
+    if (unreadable) {
+        return false;
+    }
     size_t slash = filePath.rfind('/');
     if (slash != std::string::npos) {
         MakeFolders(DiskPath(filePath.substr(0, slash)));

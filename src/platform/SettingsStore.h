@@ -65,7 +65,8 @@ public:
 
 private:
     // Reads the file at the first use. A missing file is an empty store; an unreadable or corrupt one
-    // is reported once on stderr and treated as empty.
+    // is reported once on stderr and treated as empty. A corrupt file is set aside; an unreadable one
+    // is left as it is and nothing is written over it.
     SettingsData& Data();
     // Writes the changed copy; the store takes it only when it reached the disk.
     bool Commit(SettingsData changed);
@@ -74,6 +75,7 @@ private:
 
     std::string filePath;
     bool loaded = false;
+    bool unreadable = false;
     bool writeFailureReported = false;
     SettingsData data;
 };
