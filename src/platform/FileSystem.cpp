@@ -100,6 +100,27 @@ bool MatchFrom(std::string_view name, std::string_view pattern)
 
 constexpr std::string_view kTemporaryMark = ".tmp";
 
+// The writer's process id in a temporary file's name suffix: decimal digits only, above 0.
+bool ParseWriterId(std::string_view digits, pid_t& pid)
+{
+    if (digits.empty() || digits.size() > 9 || digits[0] == '0') {
+        return false;
+    }
+    pid = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        pid = pid * 10 + (c - '0');
+    }
+    return true;
+}
+
+bool ProcessIsGone(pid_t pid)
+{
+    return kill(pid, 0) != 0 && errno == ESRCH;
+}
+
 } // namespace
 
 std::string DiskPath(std::string_view name)
@@ -256,6 +277,26 @@ bool WriteFileAtomically(std::string_view name, const void* data, size_t size)
         close(folderFd);
     }
     return true;
+}
+
+void RemoveStaleTemporaryFiles(std::string_view name)
+{
+    std::string path = DiskPath(name);
+    std::string folder = FolderOf(path);
+    std::string prefix = path.substr(folder.size()) + std::string(kTemporaryMark);
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) {
+        return;
+    }
+    while (dirent* entry = readdir(dir)) {
+        std::string_view entryName = entry->d_name;
+        pid_t writer = 0;
+        if (entryName.substr(0, prefix.size()) == prefix && ParseWriterId(entryName.substr(prefix.size()), writer) &&
+            ProcessIsGone(writer)) {
+            unlink((folder + entry->d_name).c_str());
+        }
+    }
+    closedir(dir);
 }
 
 void FailWritesPastFileSizeLimit()
