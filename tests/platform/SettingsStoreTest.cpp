@@ -287,7 +287,9 @@ TEST_F(SettingsStoreTest, AStoreThatCannotBeReadIsReportedAndNeverWrittenOver)
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::none);
     chmod(path.c_str(), 0600);
     ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_NE(WEXITSTATUS(status), 2) << "could not give up root";
+    if (WEXITSTATUS(status) == 2) {
+        GTEST_SKIP() << "root here may not give up root, and root reads whatever the mode says";
+    }
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the store read or wrote the file";
     EXPECT_EQ(message,
               "Settings store '" + path +
