@@ -1,10 +1,14 @@
 // The program entry: one application object, initialised, run and deleted.
 #include "app/GameApp.h"
 #include "diagnostics/CrashCatcher.h"
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 
 int main(int argc, char** argv)
 {
+    // Every write checks its result: one past a file-size limit fails like a full disk, and the game goes
+    // on with the old file.
+    Platform::FailWritesPastFileSizeLimit();
     if (CrashCatcher::RunCrashWindowProcess(argc, argv)) {
         return 0;
     }

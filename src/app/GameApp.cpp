@@ -18,16 +18,18 @@
 #include "screens/CustomCursor.h"
 #include "screens/GameScreen.h"
 #include "screens/MenuScreen.h"
+#include "screens/OptionsWindow.h"
 #include "screens/TimerPanel.h"
+#include "screens/TopPanel.h"
 #include "screens/TownScreen.h"
 #include "screens/TownUpgradeScreen.h"
-#include "screens/TopPanel.h"
 #include "sound/MusicManager.h"
 #include "town/BuildingsFactory.h"
 #include "town/Town.h"
 #include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -149,6 +151,12 @@ void GameApp::HandleCommandLineParam(const std::string& name, const std::string&
     if (GetIntPropertyOr("set_total_levels", 0) < level) {
         SetIntProperty("set_total_levels", level);
     }
+}
+
+void GameApp::ReadFromRegistry()
+{
+    CustomTolmAppBase::ReadFromRegistry();
+    mouseSensitivity = std::clamp(mouseSensitivity, MouseSensitivityOf(0.0), MouseSensitivityOf(1.0));
 }
 
 void GameApp::LoadFirstResources()

@@ -19,6 +19,9 @@ public:
     // Takes the start level ("set_start_level=level012") and only logs every other parameter: the
     // framework's options never reach the framework in the game.
     void HandleCommandLineParam(const std::string& name, const std::string& value) override;
+    // The framework's settings, with the mouse sensitivity brought into the options slider's range: a
+    // damaged or hand-edited value would leave the pointer unusable and be written back at exit.
+    void ReadFromRegistry() override;
     void LoadingCompleted() override;
     void RunLoadingThread() override;
     // Loads the group one resource at a time, counting each in loadingTaskDone. On a failure the error

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -123,8 +124,27 @@ int Level::GetTotalLevels() const
 
 int Level::GetLevelIndex() const
 {
-    const int level = std::max(UserProfile::GetLevel(), 1);
-    return (level - 1) % GetTotalLevels() + 1;
+    const int64_t level = int64_t(std::max(UserProfile::GetLevel(), 1)) + skipped;
+    return int((level - 1) % GetTotalLevels() + 1);
+}
+
+bool Level::LoadReadableLevel(FieldBase& board)
+{
+    bool loaded = false;
+    for (skipped = 0; skipped < kLoadTries && !loaded; ++skipped) {
+        loaded = LoadLevel(board, GetLevelIndex());
+    }
+    const int passedOver = skipped - 1;
+    skipped = 0;
+    if (!loaded) {
+        return false;
+    }
+    // The profile moves on only once a level has loaded: files that cannot be read must not carry the
+    // player's progress, or a level in progress, away with them.
+    for (int level = 0; level < passedOver; ++level) {
+        UserProfile::AdvanceLevel();
+    }
+    return true;
 }
 
 bool Level::SetUp(FieldBase& board, bool retry)
@@ -133,13 +153,7 @@ bool Level::SetUp(FieldBase& board, bool retry)
     allowed.reset();
     TimerPanel::Instance()->Reset();
 
-    bool loaded = false;
-    for (int tries = 0; tries < kLoadTries && !loaded; ++tries) {
-        loaded = LoadLevel(board, GetLevelIndex());
-        if (!loaded) {
-            UserProfile::AdvanceLevel();
-        }
-    }
+    const bool loaded = LoadReadableLevel(board);
 
     int playable = 0;
     float goal = 0;

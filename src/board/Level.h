@@ -32,8 +32,9 @@ public:
     Level();
 
     // Lays out the profile's level on the board: its cells and locks, its kinds, its bricks or the saved
-    // ones, and the progress panel's goal. A level whose files cannot be read is skipped, ten at most;
-    // false when the last one tried failed too.
+    // ones, and the progress panel's goal. A level whose files cannot be read is skipped, ten at most,
+    // the profile moving on to the first level that loads; false, with the profile's level and its level
+    // in progress kept, when none of them did.
     bool SetUp(FieldBase& board, bool retry);
 
     bool IsTypeAllowed(int type) const { return type >= 0 && type < 64 && allowed.test(std::size_t(type)); }
@@ -76,6 +77,8 @@ public:
     int GetLevelIndex() const;
 
 private:
+    // Loads the profile's level or, when its files cannot be read, one of the next; see SetUp.
+    bool LoadReadableLevel(FieldBase& board);
     void ReadKinds(const std::string& name);
     bool ReadLayout(FieldBase& board, const std::string& name);
     void CountLocks(const FieldBase& board, int& playable, float& goal);
@@ -91,4 +94,6 @@ private:
     void Allow(int type) { allowed.set(std::size_t(type)); }
     bool AnyAllowed(int first, int last) const;
     bool AnyAvailable(int first, int last) const;
+    // The profile's level plus this is the level whose files are being tried.
+    int skipped = 0;
 };

@@ -10,6 +10,7 @@
 #include "platform/DebugOutput.h"
 #include "town/UserProfile.h"
 
+#include <cstdint>
 #include <cstring>
 #include <tinyxml.h>
 
@@ -88,7 +89,7 @@ void Level::ReadKinds(const std::string& name)
 
 bool Level::ReadLayout(FieldBase& board, const std::string& name)
 {
-    const bool pastLast = UserProfile::GetLevel() > GetTotalLevels();
+    const bool pastLast = int64_t(UserProfile::GetLevel()) + skipped > GetTotalLevels();
     Tolm::PakFileHandle* file = PakFOpen(("levels\\" + name + ".level").c_str(), "r");
     if (!file) {
         return false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -95,6 +96,29 @@ bool MatchFrom(std::string_view name, std::string_view pattern)
         ++p;
     }
     return p == pattern.size();
+}
+
+constexpr std::string_view kTemporaryMark = ".tmp";
+
+// The writer's process id in a temporary file's name suffix: decimal digits only, above 0.
+bool ParseWriterId(std::string_view digits, pid_t& pid)
+{
+    if (digits.empty() || digits.size() > 9 || digits[0] == '0') {
+        return false;
+    }
+    pid = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        pid = pid * 10 + (c - '0');
+    }
+    return true;
+}
+
+bool ProcessIsGone(pid_t pid)
+{
+    return kill(pid, 0) != 0 && errno == ESRCH;
 }
 
 } // namespace
@@ -219,7 +243,7 @@ uint64_t FileLastWriteTime(std::string_view name)
 bool WriteFileAtomically(std::string_view name, const void* data, size_t size)
 {
     std::string path = DiskPath(name);
-    std::string temporary = path + ".tmp" + std::to_string(getpid());
+    std::string temporary = path + std::string(kTemporaryMark) + std::to_string(getpid());
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         return false;
@@ -239,7 +263,10 @@ bool WriteFileAtomically(std::string_view name, const void* data, size_t size)
     bool ok = written == size && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     if (!ok || rename(temporary.c_str(), path.c_str()) != 0) {
+        // The caller reports the failure's errno, not the clean-up's.
+        int failure = errno;
         unlink(temporary.c_str());
+        errno = failure;
         return false;
     }
     // The rename itself must reach the disk too, or a power cut could bring the old name back.
@@ -250,6 +277,31 @@ bool WriteFileAtomically(std::string_view name, const void* data, size_t size)
         close(folderFd);
     }
     return true;
+}
+
+void RemoveStaleTemporaryFiles(std::string_view name)
+{
+    std::string path = DiskPath(name);
+    std::string folder = FolderOf(path);
+    std::string prefix = path.substr(folder.size()) + std::string(kTemporaryMark);
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) {
+        return;
+    }
+    while (dirent* entry = readdir(dir)) {
+        std::string_view entryName = entry->d_name;
+        pid_t writer = 0;
+        if (entryName.substr(0, prefix.size()) == prefix && ParseWriterId(entryName.substr(prefix.size()), writer) &&
+            ProcessIsGone(writer)) {
+            unlink((folder + entry->d_name).c_str());
+        }
+    }
+    closedir(dir);
+}
+
+void FailWritesPastFileSizeLimit()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool SetCurrentFolder(std::string_view name)

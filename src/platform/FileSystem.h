@@ -59,6 +59,12 @@ uint64_t FileLastWriteTime(std::string_view name);
 // Writes through a temporary file, flushed to the device and renamed over the old one, so that a
 // crash or a full disk leaves either the old file or the new one, never a torn one.
 bool WriteFileAtomically(std::string_view name, const void* data, size_t size);
+// Deletes what a killed writer left of that file: the temporary files "<name>.tmp<pid>" of processes
+// that no longer run. Those of running processes, this one included, may be writes under way.
+void RemoveStaleTemporaryFiles(std::string_view name);
+// A write past the process's file-size limit then fails with EFBIG, as a full disk fails it, instead
+// of ending the process by SIGXFSZ. Process-wide; the program sets it once at start.
+void FailWritesPastFileSizeLimit();
 
 bool SetCurrentFolder(std::string_view name);
 std::string CurrentFolder();

@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace Platform {
 
@@ -285,7 +287,10 @@ SettingsData& SettingsStore::Data()
     }
     std::vector<uint8_t> contents;
     if (!ReadWholeFile(filePath, contents)) {
-        Report(filePath, "cannot be read");
+        // The file may well hold the user's settings (a permission, a passing fault): writing the
+        // defaults over it would lose them.
+        unreadable = true;
+        Report(filePath, std::string("cannot be read (") + std::strerror(errno) + ") and is left as it is");
         return data;
     }
     std::string error;
@@ -302,16 +307,30 @@ SettingsData& SettingsStore::Data()
 
 bool SettingsStore::Commit(SettingsData changed)
 {
+    if (unreadable) {
+        return false;
+    }
     size_t slash = filePath.rfind('/');
     if (slash != std::string::npos) {
         MakeFolders(DiskPath(filePath.substr(0, slash)));
     }
     std::string text = Serialize(changed);
     if (!WriteFileAtomically(filePath, text.data(), text.size())) {
+        ReportWriteFailure(std::strerror(errno));
         return false;
     }
     data = std::move(changed);
     return true;
+}
+
+void SettingsStore::ReportWriteFailure(const char* reason)
+{
+    if (writeFailureReported) {
+        return;
+    }
+    writeFailureReported = true;
+    std::fprintf(stderr, "Settings store '%s' cannot be written (%s); the file keeps the settings it had.\n",
+                 filePath.c_str(), reason);
 }
 
 bool SettingsStore::KeyExists(const std::string& subkey)

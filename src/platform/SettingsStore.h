@@ -65,13 +65,18 @@ public:
 
 private:
     // Reads the file at the first use. A missing file is an empty store; an unreadable or corrupt one
-    // is reported once on stderr and treated as empty.
+    // is reported once on stderr and treated as empty. A corrupt file is set aside; an unreadable one
+    // is left as it is and nothing is written over it.
     SettingsData& Data();
     // Writes the changed copy; the store takes it only when it reached the disk.
     bool Commit(SettingsData changed);
+    // Once per store: the changes that follow fail alike and would only repeat it.
+    void ReportWriteFailure(const char* reason);
 
     std::string filePath;
     bool loaded = false;
+    bool unreadable = false;
+    bool writeFailureReported = false;
     SettingsData data;
 };
 

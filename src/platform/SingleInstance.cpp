@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <utility>
@@ -17,6 +18,7 @@ namespace Platform {
 namespace {
 
 constexpr size_t kNotificationSize = 8;
+constexpr time_t kSendTimeoutSeconds = 2;
 
 std::string WithSlash(const std::string& folder)
 {
@@ -100,6 +102,10 @@ bool NotificationChannel::Send(const std::string& folder, const std::string& nam
     if (descriptor < 0) {
         return false;
     }
+    // A listener that has stopped (frozen, or busy for good) lets its queue of waiting senders fill,
+    // and connect then waits for it to take one: the send timeout bounds that wait and the send.
+    const timeval timeout{kSendTimeoutSeconds, 0};
+    setsockopt(descriptor, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout));
     unsigned char bytes[kNotificationSize];
     PutLittleEndian(bytes, wParam);
     PutLittleEndian(bytes + 4, uint32_t(lParam));

@@ -38,7 +38,8 @@ public:
     // Listens on "<folder><name>.socket", replacing a stale socket file. Only the holder of the lock may
     // listen. Null when the socket cannot be made (a folder path too long for a socket name, say).
     static std::unique_ptr<NotificationChannel> Listen(const std::string& folder, const std::string& name);
-    // Sends one notification to the listener in that folder; false when nobody listens.
+    // Sends one notification to the listener in that folder; false when nobody listens, or when the
+    // listener takes nothing within two seconds.
     static bool Send(const std::string& folder, const std::string& name, WParam wParam, LParam lParam);
 
     ~NotificationChannel() override;

@@ -199,6 +199,9 @@ UserInfo::ReadResult UserInfo::ReadFromFile(const std::string& path)
         return ReadResult::Rejected;
     }
     Decode(image, *this);
+    // A level below 1 is none a save writes; taken as it stands, it would read as a player who has not
+    // started and the next start would wipe the player's town.
+    level = std::max(level, 1);
     return ReadResult::Loaded;
 }
 

@@ -28,7 +28,8 @@ public:
     // Replaces the file through a temporary one, so that a failed write leaves the old file as it was.
     // The checksum field takes the record's checksum whatever the write gives.
     bool WriteToFile(const std::string& path);
-    // The record changes only when the file loads; a longer file is judged on its first 944 bytes.
+    // The record changes only when the file loads; a longer file is judged on its first 944 bytes. A
+    // level below 1, which no save writes, is read as 1.
     ReadResult ReadFromFile(const std::string& path);
 
     // Level from "set_start_level" (1 when missing); score, resources, buildings and people 0; no level

@@ -60,12 +60,20 @@ bool UserProfile::SaveSlot(int slot)
         return false;
     }
     const bool written = WriteToFile(GetSlotPath(slot));
+    RemoveStaleTemporaryFiles();
     activeSlot = slot;
     slotNames[slot] = GetName();
     if (!written) {
         Log("could not save slot " + std::to_string(slot) + " to " + GetSlotPath(slot));
     }
     return written;
+}
+
+void UserProfile::RemoveStaleTemporaryFiles() const
+{
+    for (int slot = 0; slot < kSlots; ++slot) {
+        Platform::RemoveStaleTemporaryFiles(GetSlotPath(slot));
+    }
 }
 
 bool UserProfile::SaveOpenProfile()

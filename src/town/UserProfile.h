@@ -109,6 +109,8 @@ public:
 
 private:
     static bool IsSlot(int slot) { return slot >= 0 && slot < kSlots; }
+    // A save killed half-way leaves its temporary file behind; each save clears those away.
+    void RemoveStaleTemporaryFiles() const;
     // Saves the open profile, if any.
     bool SaveOpenProfile();
     // The slot the setting remembers, or -1 when it holds none.

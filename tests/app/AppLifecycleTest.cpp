@@ -334,3 +334,24 @@ TEST_F(GameLifecycleTest, LanguageFromTheRegistryPicksItsTranslationWhenThereIsO
     app->Init();
     EXPECT_EQ(app->GetStringProperty("hello", ""), "default");
 }
+
+// The options slider spans 0.2 to 1.7; a stored sensitivity outside it is brought to its nearer end.
+TEST_F(GameLifecycleTest, AStoredMouseSensitivityIsKeptWithinTheSlidersRange)
+{
+    const struct
+    {
+        int32_t stored;
+        float read;
+    } cases[] = {{1000000000, 1.7f}, {171, 1.7f}, {-100, 0.2f}, {0, 0.2f}, {19, 0.2f}, {50, 0.5f}, {170, 1.7f}};
+    SettingsStore store(temp.Path() + "config/Tarvel Studio/Quendara.registry");
+    ASSERT_TRUE(store.CreateKey(""));
+    for (const auto& c : cases) {
+        const uint32_t bits = uint32_t(c.stored);
+        const uint8_t bytes[4] = {uint8_t(bits), uint8_t(bits >> 8), uint8_t(bits >> 16), uint8_t(bits >> 24)};
+        ASSERT_TRUE(store.SetValue("", "MouseSensitivity", kRegDword, bytes, 4));
+        app = std::make_unique<HereGameApp>();
+        app->ReadFromRegistry();
+        EXPECT_FLOAT_EQ(app->mouseSensitivity, c.read) << c.stored;
+        app.reset();
+    }
+}

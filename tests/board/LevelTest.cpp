@@ -111,11 +111,21 @@ TEST_F(LevelTest, ALevelTotalBelowOneIsTakenAsOne)
     EXPECT_EQ(Level::Instance()->GetLevelIndex(), 1);
 }
 
-TEST_F(LevelTest, LevelsThatCannotBeReadAreSkippedTenAtMost)
+TEST_F(LevelTest, LevelsThatCannotBeReadAreSkippedTenAtMostAndNeverCarryTheProfileAway)
 {
     app.SetIntProperty("set_total_levels", 200);
+    UserProfile::Instance();
+    while (UserProfile::GetLevel() < 100) {
+        UserProfile::AdvanceLevel();
+    }
+    UserProfile::SetSavedCounters(5, 6, 7, 8, 0.5f);
+    UserProfile::Instance()->savedLevelFlag = 1;
     EXPECT_FALSE(SetUpLevel(board, 100));
-    EXPECT_EQ(UserProfile::GetLevel(), 110);
+    EXPECT_EQ(UserProfile::GetLevel(), 100);
+    EXPECT_TRUE(UserProfile::HasSavedLevel());
+    int gold = 0;
+    UserProfile::GetSavedCounters(&gold, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(gold, 5);
 
     UserProfile::ResetProgress();
     std::string layout;

@@ -5,8 +5,10 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -239,8 +241,60 @@ TEST_F(SettingsStoreTest, AnUnreadableStoreIsReportedAndTreatedAsEmpty)
     testing::internal::CaptureStderr();
     EXPECT_FALSE(store.KeyExists(""));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Settings store '" + path + "' cannot be read; starting with empty settings.\n");
+              "Settings store '" + path +
+                  "' cannot be read (Is a directory) and is left as it is; starting with empty "
+                  "settings.\n");
     EXPECT_FALSE(store.CreateKey(""));
+}
+
+// A store its user may not read may still hold the user's settings: it is reported and nothing is
+// written over it. Root reads whatever the mode says, so the store is used by a child that gives up
+// root first; the folders let that child write, as the user's own folders would.
+TEST_F(SettingsStoreTest, AStoreThatCannotBeReadIsReportedAndNeverWrittenOver)
+{
+    constexpr uid_t kNobody = 65534;
+    const std::string text = "TolmRegistry 1\nkey \nvalue MusicVolume 4 25000000\nend\n";
+    temp.Write("Tarvel Studio/Quendara.registry", text);
+    ASSERT_EQ(chmod(path.c_str(), 0), 0);
+    ASSERT_EQ(chmod(temp.Path().c_str(), 0777), 0);
+    ASSERT_EQ(chmod((temp.Path() + "Tarvel Studio").c_str(), 0777), 0);
+    int output[2];
+    ASSERT_EQ(pipe(output), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(output[0]);
+        dup2(output[1], STDERR_FILENO);
+        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            _exit(2);
+        }
+        SettingsStore store(path);
+        SettingsValue value;
+        const uint8_t volume[4] = {85, 0, 0, 0};
+        const bool wrote = store.QueryValue("", "MusicVolume", value) || store.CreateKey("") ||
+                           store.SetValue("", "MusicVolume", kRegDword, volume, sizeof volume);
+        _exit(wrote ? 3 : 0);
+    }
+    close(output[1]);
+    std::string message;
+    char block[1024];
+    for (ssize_t got; (got = read(output[0], block, sizeof block)) > 0;) {
+        message.append(block, size_t(got));
+    }
+    close(output[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::none);
+    chmod(path.c_str(), 0600);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2) {
+        GTEST_SKIP() << "root here may not give up root, and root reads whatever the mode says";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the store read or wrote the file";
+    EXPECT_EQ(message,
+              "Settings store '" + path +
+                  "' cannot be read (Permission denied) and is left as it is; starting with empty settings.\n");
+    EXPECT_EQ(temp.Read("Tarvel Studio/Quendara.registry"), text);
 }
 
 // The writer runs in a child process that is killed with SIGKILL at a random moment, as a crash or a

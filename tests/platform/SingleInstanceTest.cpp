@@ -121,3 +121,27 @@ TEST(SingleInstanceTest, SenderThatSendsTooLittleIsDroppedWithoutBlocking)
     EXPECT_TRUE(channel->Poll(wParam, lParam));
     EXPECT_EQ(lParam, 6);
 }
+
+// A listener that takes nothing (its program frozen) lets the queue of waiting senders fill; a sender
+// then gives up rather than wait for it. The senders run in a child that an alarm ends should one hang.
+TEST(SingleInstanceTest, ASenderGivesUpOnAListenerThatTakesNothing)
+{
+    constexpr int kMostSends = 64;
+    TempFolder folder;
+    auto channel = NotificationChannel::Listen(folder.Path(), "NotifyQuendara");
+    ASSERT_TRUE(channel);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(60);
+        int sent = 0;
+        while (sent < kMostSends && NotificationChannel::Send(folder.Path(), "NotifyQuendara", 0, 0)) {
+            ++sent;
+        }
+        _exit(sent > 0 && sent < kMostSends ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "a sender hung and was ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}

@@ -2,6 +2,7 @@
 // for field, and what a load does with files that are no profile.
 #include "ProfileFixture.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <vector>
@@ -195,4 +196,36 @@ TEST_F(ProfileFileTest, StoredNamesAndAllowedTypesAreReadWithinTheirFields)
     ASSERT_EQ(Open()->GetActiveSlot(), 1);
     EXPECT_EQ(Open()->GetSlotName(1), std::string(19, 'Z'));
     EXPECT_EQ(UserProfile::GetSavedAllowedTypes(), std::string(64, '1'));
+}
+
+// No save writes a level below 1; one read from a file becomes 1 and everything else of the player stays.
+TEST_F(ProfileFileTest, ALevelBelowOneIsReadAsOneWithTheRestKept)
+{
+    constexpr size_t kLevelOffset = 24;
+    const struct
+    {
+        int32_t stored;
+        int32_t read;
+    } cases[] = {{-7, 1}, {0, 1}, {INT32_MIN, 1}, {1, 1}, {12, 12}};
+    for (const auto& c : cases) {
+        PutSlot(3, RecordBytes::WithInt32(Anna(), kLevelOffset, c.stored));
+        UserInfo read;
+        ASSERT_EQ(read.ReadFromFile(SlotFile(3)), UserInfo::ReadResult::Loaded) << c.stored;
+        EXPECT_EQ(read.level, c.read) << c.stored;
+        EXPECT_EQ(read.GetName(), "ANNA");
+        EXPECT_EQ(read.score, 1234);
+        EXPECT_EQ(read.gold, 200);
+        EXPECT_EQ(read.food, 80);
+        EXPECT_EQ(read.supplies, 45);
+        EXPECT_EQ(read.builtMask, 0x1Fu);
+        EXPECT_EQ(read.arrivedMask, 1u);
+        EXPECT_EQ(read.hintMaskLow, 9u);
+    }
+
+    PutSlot(3, RecordBytes::WithInt32(Anna(), kLevelOffset, -7));
+    Remember(3);
+    ASSERT_EQ(Open()->GetActiveSlot(), 3);
+    EXPECT_EQ(UserProfile::GetLevel(), 1);
+    EXPECT_EQ(UserProfile::GetGold(), 200);
+    EXPECT_TRUE(UserProfile::IsBuildingBuilt(4));
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <linux/audit.h>
@@ -213,4 +214,33 @@ TEST_F(ProfileSaveFailureTest, ASaveThatFailsIsLoggedAndKeepsTheOpenProfile)
     ASSERT_FALSE(log.writes.empty());
     EXPECT_EQ(log.writes.front(),
               "Profile: could not save slot 0 to " + temp.Path() + "data/profiles\\slot0.profile\r\n");
+}
+
+// A save killed before its new file took the name leaves its temporary file behind; the next save into
+// the folder removes it. Temporary files of running processes (this one's too) may be saves under way
+// and stay, as do names that are no temporary file of a slot.
+TEST_F(ProfileSaveFailureTest, TheNextSaveRemovesWhatAKilledSaveLeftBehind)
+{
+    UserProfile* profile = OpenAnnaWithMoreGold();
+    const Ending ending = InChild([&] {
+        if (!InstallFilter({RenameCalls()})) {
+            return kFilterRefused;
+        }
+        profile->SaveSlot(1);
+        return 0;
+    });
+    ASSERT_NE(ending.exitCode, kFilterRefused) << "the system refused the call filter";
+    ASSERT_EQ(ending.signal, SIGSYS);
+    ASSERT_NE(FolderListing().find("slot1.profile.tmp"), std::string::npos) << FolderListing();
+    const std::string running = "slot3.profile.tmp" + std::to_string(getppid());
+    const std::string own = "slot4.profile.tmp" + std::to_string(getpid());
+    for (const std::string& name : {running, own, std::string("slot2.profile.tmp"), std::string("slot2.profile.tmp12x"),
+                                    std::string("slot2.profile.tmp0")}) {
+        std::ofstream(ProfileFolder() + name) << "kept";
+    }
+    EXPECT_TRUE(profile->SaveSlot(0));
+    EXPECT_EQ(FolderListing(),
+              "slot0.profile slot1.profile slot2.profile.tmp slot2.profile.tmp0 slot2.profile.tmp12x " + running + " " +
+                  own);
+    EXPECT_EQ(ReadSlot(1), Named("BORIS"));
 }
