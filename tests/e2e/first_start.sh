@@ -120,15 +120,26 @@ wait_for_line() {
     fail "no line '$2' in $1: $(cat "$1")"
 }
 
+# The game's window's place and size, as X, Y, WIDTH and HEIGHT; a window gone ends the test with the
+# game's last words.
+window_geometry() {
+    local geometry
+    geometry=$(xdotool getwindowgeometry --shell "$window" 2> /dev/null) ||
+        fail "the game's window is gone: $(tail -n 40 "$work"/*.log)"
+    eval "$geometry"
+}
+
 # The game's 800 x 600 picture fills its window, full screen or not: game coordinates are scaled to the
 # window's size.
 to_window() {
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    window_geometry
     echo "$(($1 * WIDTH / 800)) $(($2 * HEIGHT / 600))"
 }
 point() {
-    # shellcheck disable=SC2046
-    xdotool mousemove --window "$window" $(to_window "$1" "$2")
+    local at
+    at=$(to_window "$1" "$2")
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$window" $at
 }
 click() {
     point "$1" "$2"
@@ -293,7 +304,7 @@ sleep 1
 shot 22_unchecked
 click 400 489
 for _ in $(seq 50); do
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    window_geometry
     [ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] && break
     sleep 0.2
 done
