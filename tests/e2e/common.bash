@@ -19,7 +19,7 @@ make_workspace() {
     # For sanitizer builds: what the desktop's own libraries keep until the process ends is not ours.
     local rules
     rules=$(dirname "${BASH_SOURCE[0]}")/../sanitizers
-    export LSAN_OPTIONS="suppressions=$rules/lsan.supp:fast_unwind_on_malloc=0"
+    export LSAN_OPTIONS="suppressions=$rules/lsan.supp"
     export TSAN_OPTIONS="suppressions=$rules/tsan.supp"
     store="$XDG_CONFIG_HOME/Tarvel Studio/Quendara.registry"
 }
