@@ -45,6 +45,12 @@ add_cheat_keys() {
     grep -q cheat_keys "$1/properties/game_sets.xml" || fail "the settings have no end tag to add the key before"
 }
 
+# Whether the program was built with AddressSanitizer or ThreadSanitizer, whose runtime takes fatal
+# signals over: the crash catcher stands aside for them.
+built_with_sanitizer() {
+    nm -D "$1" 2> /dev/null | grep -Eq ' __(a|t)san_init$'
+}
+
 fail() {
     echo "FAIL: $*" >&2
     exit 1
