@@ -48,7 +48,9 @@ add_cheat_keys() {
 # Whether the program was built with AddressSanitizer or ThreadSanitizer, whose runtime takes fatal
 # signals over: the crash catcher stands aside for them.
 built_with_sanitizer() {
-    nm -D "$1" 2> /dev/null | grep -Eq ' __(a|t)san_init$'
+    local symbols
+    symbols=$(nm -D "$1" 2> /dev/null) || return 1
+    grep -Eq ' __(a|t)san_init$' <<< "$symbols"
 }
 
 fail() {
