@@ -26,7 +26,7 @@ endif()
 set(QUENDARA_RUN_TOOL "")
 if(QUENDARA_SANITIZE MATCHES "address")
     set(QUENDARA_RUN_TOOL ${CMAKE_COMMAND} -E env
-        "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/sanitizers/lsan.supp:fast_unwind_on_malloc=0")
+        "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/sanitizers/lsan.supp")
 endif()
 
 if(QUENDARA_FUZZ)

@@ -52,16 +52,8 @@ stop() {
 trap stop EXIT
 trap 'exit 130' INT TERM
 
-# The leak rules name fontconfig's start-up, which keeps no frame pointers: its stack is seen only with
-# the slow unwinder on every allocation, which slows a target many times over. Only the targets that
-# reach system fonts take it.
+# The sanitizer builds' leak rules, as the tests take them.
 leak_rules=$PWD/tests/sanitizers/lsan.supp
-reaches_fontconfig=" ResourceGroups "
-leak_options() {
-    local options="suppressions=$leak_rules"
-    [[ $reaches_fontconfig == *" $1 "* ]] && options+=":fast_unwind_on_malloc=0"
-    echo "$options"
-}
 
 # One run: a target from one corpus, in its own folder. A finding, a leak, a time-out and an exit of the
 # target's own all count as a failure.
@@ -75,7 +67,7 @@ run_one() {
     env -C "$folder/work" TMPDIR="$folder/tmp" HOME="$folder/home" XDG_DATA_HOME="$folder/home/data" \
         XDG_CONFIG_HOME="$folder/home/config" XDG_CACHE_HOME="$folder/home/cache" \
         SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 \
-        LSAN_OPTIONS="$(leak_options "$name")" \
+        LSAN_OPTIONS="suppressions=$leak_rules" \
         "$bin/fuzz_$name" -max_total_time="$seconds" -timeout=30 \
         -artifact_prefix="$folder/artifacts/" "${inputs[@]}" > "$folder/log" 2>&1 &
     echo $! > "$folder/pid"

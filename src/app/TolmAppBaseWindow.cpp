@@ -68,6 +68,15 @@ WParam ButtonBitOf(uint32_t message)
     return message <= WM_LBUTTONDBLCLK ? MK_LBUTTON : message <= WM_RBUTTONDBLCLK ? MK_RBUTTON : MK_MBUTTON;
 }
 
+// Looked up at the moment of use: a window is never held across a call into the widgets, which may
+// replace it.
+void CaptureMouse(WindowHandle handle, bool capture)
+{
+    if (Window* window = Window::FromHandle(handle)) {
+        window->CaptureMouse(capture);
+    }
+}
+
 } // namespace
 
 void TolmAppBase::MakeWindow()
@@ -665,7 +674,6 @@ void TolmAppBase::DispatchMouse(const Message& message)
         mouseInWindow = true;
         ApplyCursor();
     }
-    Window* window = Window::FromHandle(message.window);
     switch (message.message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -673,19 +681,19 @@ void TolmAppBase::DispatchMouse(const Message& message)
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-        if (window) {
-            window->CaptureMouse(true);
-        }
+        CaptureMouse(message.window, true);
         widgetManager->MouseDown(x, y, MouseClickCode(message.message));
         break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        widgetManager->MouseUp(x, y, MouseClickCode(message.message));
-        // Released only when nothing but this button's bit could be held.
-        if (window && (message.wParam & ~ButtonBitOf(message.message)) == 0) {
-            window->CaptureMouse(false);
+        // Released only when nothing but this button's bit could be held, and before the widgets hear of
+        // the release: what they do with it may replace the window (the options' Back leaving full
+        // screen), and the capture belongs to the window the button went down in.
+        if ((message.wParam & ~ButtonBitOf(message.message)) == 0) {
+            CaptureMouse(message.window, false);
         }
+        widgetManager->MouseUp(x, y, MouseClickCode(message.message));
         break;
     default:
         break;

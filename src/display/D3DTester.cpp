@@ -220,6 +220,10 @@ void D3DTester::ReleaseInterfaces()
     ReleaseInterface(direct3D);
     ReleaseInterface(renderTarget);
     ReleaseInterface(directDraw);
+    if (directDrawLibrary) {
+        FreeLibrary(directDrawLibrary);
+        directDrawLibrary = nullptr;
+    }
     registryKey = nullptr;
 }
 
@@ -269,8 +273,9 @@ bool D3DTester::SetUp(WindowHandle window, IDirectDraw7* givenDirectDraw)
             givenDirectDraw->AddRef();
             directDraw = givenDirectDraw;
         } else {
-            Library* ddraw = LoadLibrary(kDirectDrawLibraryName);
-            auto create = reinterpret_cast<DirectDrawCreateExProc>(GetProcAddress(ddraw, "DirectDrawCreateEx"));
+            directDrawLibrary = LoadLibrary(kDirectDrawLibraryName);
+            auto create =
+                reinterpret_cast<DirectDrawCreateExProc>(GetProcAddress(directDrawLibrary, "DirectDrawCreateEx"));
             if (!create) {
                 failureReason = "No DirectDrawCreateEx";
                 return false;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/Direct3D.h"
+#include "platform/Library.h"
 #include "platform/SettingsStore.h"
 
 #include <memory>
@@ -91,6 +92,8 @@ private:
                   int sourceY, int quadWidth, int quadHeight, uint32_t vertexColor);
     void CopyRenderTarget();
 
+    // The library the DirectDraw object came from when none was given; freed after the object.
+    Platform::Library* directDrawLibrary = nullptr;
     Platform::IDirectDraw7* directDraw = nullptr;
     Platform::IDirectDrawSurface7* renderTarget = nullptr;
     Platform::IDirectDrawSurface7* texture1 = nullptr;

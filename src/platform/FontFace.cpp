@@ -39,6 +39,27 @@ FreeTypeLibrary& Library()
     return *shared;
 }
 
+// fontconfig is started on the first font and let go when the process ends. What its configuration holds
+// is then freed like every other block, instead of being left for the leak checker, which cannot follow
+// the offsets fontconfig keeps in place of pointers and would take those blocks for lost. Called with the
+// lock held; the lock outlives the process's statics.
+bool StartFontconfig()
+{
+    if (!FcInit()) {
+        return false;
+    }
+    struct Session
+    {
+        ~Session()
+        {
+            std::lock_guard guard(Library().lock);
+            FcFini();
+        }
+    };
+    static Session session;
+    return true;
+}
+
 // The installed file fontconfig chooses for the request, and the face's index in it; empty when even
 // the fallback finds nothing.
 std::string MatchFontFile(const FontRequest& request, int& index)
@@ -107,7 +128,7 @@ std::unique_ptr<FontFace> FontFace::Open(const FontRequest& request)
 {
     FreeTypeLibrary& shared = Library();
     std::lock_guard guard(shared.lock);
-    if (!shared.library || request.pixelHeight <= 0 || !FcInit()) {
+    if (!shared.library || request.pixelHeight <= 0 || !StartFontconfig()) {
         return nullptr;
     }
     int index = 0;

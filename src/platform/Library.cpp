@@ -10,16 +10,26 @@
 #include "platform/ImageHelp.h"
 #include "platform/Jpeg2000Codec.h"
 
+#include <atomic>
 #include <cstring>
 #include <map>
 #include <mutex>
 
 namespace Platform {
 
+namespace {
+
+std::atomic<int> loadedLibraries{0};
+
+} // namespace
+
 class Library
 {
 public:
-    explicit Library(std::vector<LibraryExport> exports) : exports(std::move(exports)) {}
+    explicit Library(std::vector<LibraryExport> exports) : exports(std::move(exports)) { ++loadedLibraries; }
+    ~Library() { --loadedLibraries; }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
 
     LibraryProc Find(const char* name) const
     {
@@ -81,6 +91,11 @@ LibraryProc GetProcAddress(Library* library, const char* name)
 void FreeLibrary(Library* library)
 {
     delete library;
+}
+
+int LoadedLibraryCount()
+{
+    return loadedLibraries.load();
 }
 
 void InstallLibrary(const std::string& name, std::vector<LibraryExport> exports)

@@ -26,6 +26,8 @@ Library* LoadLibrary(const std::string& name);
 // Null when the library has no entry point of that name.
 LibraryProc GetProcAddress(Library* library, const char* name);
 void FreeLibrary(Library* library);
+// How many loaded libraries are not freed yet, as the loader's reference counts would tell.
+int LoadedLibraryCount();
 
 // Makes a library loadable under the name, replacing one installed before; libraries loaded earlier
 // keep the entry points they had.

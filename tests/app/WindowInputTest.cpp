@@ -293,6 +293,49 @@ TEST_F(WindowInputTest, AltEnterSwitchesToFullScreenAndBackUnlessAWindowCannotBe
     EXPECT_TRUE(app->widgetManager->keyDown[VK_RETURN]);
 }
 
+// What the options' Back does with full screen unchecked: the button's release makes the window anew,
+// and the old window is gone before the click's handling is over, which must not touch it after that
+// (the AddressSanitizer build reports the use of the freed window).
+TEST_F(WindowInputTest, AReleaseThatReplacesTheWindowEndsTheClickWithoutTheOldWindow)
+{
+    struct ModeSwitch : Tolm::Widget
+    {
+        using Widget::MouseUp;
+        void MouseUp(int, int, int, int) override
+        {
+            ++releases;
+            app->SwitchScreenModeTo(!app->windowed);
+        }
+        TolmAppBase* app = nullptr;
+        int releases = 0;
+    } widget;
+    widget.app = app.get();
+    widget.Resize(100, 100, 50, 50);
+    app->widgetManager->AddWidget(&widget);
+    const WindowHandle before = Main();
+    struct Click
+    {
+        uint32_t down;
+        WParam held;
+        uint32_t up;
+    };
+    for (const Click& click :
+         {Click{WM_LBUTTONDOWN, MK_LBUTTON, WM_LBUTTONUP}, Click{WM_RBUTTONDOWN, MK_RBUTTON, WM_RBUTTONUP},
+          Click{WM_MBUTTONDOWN, MK_MBUTTON, WM_MBUTTONUP}}) {
+        TolmAppBase::WindowProc(Main(), WM_MOUSEMOVE, 0, MakeLParam(120, 110));
+        TolmAppBase::WindowProc(Main(), click.down, click.held, MakeLParam(120, 110));
+        TolmAppBase::WindowProc(Main(), click.up, 0, MakeLParam(120, 110));
+        app->ProcessDeferredMessages(false);
+    }
+    EXPECT_EQ(widget.releases, 3);
+    EXPECT_FALSE(app->windowed) << "three switches from a window end in full screen";
+    EXPECT_EQ(Window::FromHandle(before), nullptr);
+    ASSERT_TRUE(app->mainWindow);
+    EXPECT_EQ(SDL_GetWindowID(app->mainWindow->SdlWindow()), sdlId) << "the desktop keeps its window";
+    EXPECT_EQ(app->widgetManager->mouseButtons, 0);
+    app->widgetManager->RemoveWidget(&widget);
+}
+
 TEST_F(WindowInputTest, ForcedThreeDimensionalModeFallsBackToTwo)
 {
     app->SetAcceleration3D(true, true);

@@ -10,6 +10,7 @@
 #include "graphics/MemoryImage.h"
 #include "graphics/TexVertex.h"
 #include "platform/GlDevice.h"
+#include "platform/Library.h"
 #include "platform/OffscreenGlContext.h"
 #include "platform/RecordingDevice.h"
 #include "support/TempFolder.h"
@@ -643,6 +644,30 @@ TEST_F(CapabilityTest, DuringPlaybackNothingIsTested)
     Evaluate();
     app->playingDemo = false;
     EXPECT_TRUE(recorder.calls.empty());
+}
+
+// Given no DirectDraw object, the test makes its own through the DirectDraw library, which stays loaded
+// as long as the object lives and is freed with it, whether the test ran or the library was of no use.
+TEST_F(CapabilityTest, TheDirectDrawLibraryItLoadsIsFreedWithItsObject)
+{
+    const int loadedBefore = LoadedLibraryCount();
+    Tolm::D3DTester own;
+    own.minVideoMemory = 6;
+    ASSERT_TRUE(own.SetUp(0, nullptr)) << own.failureReason;
+    EXPECT_EQ(LoadedLibraryCount(), loadedBefore + 1) << "held while its object is";
+    own.ReleaseInterfaces();
+    EXPECT_EQ(LoadedLibraryCount(), loadedBefore);
+
+    own.Evaluate(0, nullptr);
+    EXPECT_EQ(own.failureReason, "");
+    EXPECT_EQ(recorder.scenesEnded, 5) << "the test drew through the library's object";
+    EXPECT_EQ(LoadedLibraryCount(), loadedBefore);
+
+    InstallLibrary(kDirectDrawLibraryName, {});
+    own.Evaluate(0, nullptr);
+    InstallDefaultLibraries();
+    EXPECT_EQ(own.failureReason, "No DirectDrawCreateEx");
+    EXPECT_EQ(LoadedLibraryCount(), loadedBefore);
 }
 
 TEST_F(CapabilityTest, TheCardListsAndTheDriverYear)

@@ -19,7 +19,7 @@ make_workspace() {
     # For sanitizer builds: what the desktop's own libraries keep until the process ends is not ours.
     local rules
     rules=$(dirname "${BASH_SOURCE[0]}")/../sanitizers
-    export LSAN_OPTIONS="suppressions=$rules/lsan.supp:fast_unwind_on_malloc=0"
+    export LSAN_OPTIONS="suppressions=$rules/lsan.supp"
     export TSAN_OPTIONS="suppressions=$rules/tsan.supp"
     store="$XDG_CONFIG_HOME/Tarvel Studio/Quendara.registry"
 }
@@ -43,6 +43,14 @@ add_cheat_keys() {
     local key='    <Boolean id="cheat_keys">true</Boolean>'
     sed "s#</Properties>#$key\n</Properties>#" "$2/data/properties/game_sets.xml" > "$1/properties/game_sets.xml"
     grep -q cheat_keys "$1/properties/game_sets.xml" || fail "the settings have no end tag to add the key before"
+}
+
+# Whether the program was built with AddressSanitizer or ThreadSanitizer, whose runtime takes fatal
+# signals over: the crash catcher stands aside for them.
+built_with_sanitizer() {
+    local symbols
+    symbols=$(nm -D "$1" 2> /dev/null) || return 1
+    grep -Eq ' __(a|t)san_init$' <<< "$symbols"
 }
 
 fail() {

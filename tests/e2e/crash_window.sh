@@ -11,6 +11,7 @@ source "$2/tests/e2e/common.bash"
 run_under_xvfb "$@"
 make_workspace
 harness=$3/tests/quendara_harness
+built_with_sanitizer "$harness" && exit 77
 # The game's data and the harness's map in a folder of the test's own, where "crash.txt" is written.
 mkdir "$work/game"
 for file in "$3/main.pak" "$3/config.xml" "$harness.map"; do

@@ -24,19 +24,23 @@ void FailOnExitDuringATest()
     }
 }
 
+// The file layer the process started with, put back after each test. It is kept here rather than in the
+// listener, which gtest destroys when the process ends: a process that ends during a test (a death test's
+// child) must still hold it then, or the leak checker reports it.
+Tolm::PakInterface* processFileLayer = nullptr;
+
 // Every test starts with a file layer of its own, without archives: what one test adds (the application
 // adds "main.pak" from the working folder) never serves the files of another.
 class FileLayerPerTest : public testing::EmptyTestEventListener
 {
-    void OnTestStart(const testing::TestInfo&) override { previous = PublishPakInterface(&own.emplace()); }
+    void OnTestStart(const testing::TestInfo&) override { processFileLayer = PublishPakInterface(&own.emplace()); }
     void OnTestEnd(const testing::TestInfo&) override
     {
-        PublishPakInterface(previous);
+        PublishPakInterface(processFileLayer);
         own.reset();
     }
 
     std::optional<Tolm::PakInterface> own;
-    Tolm::PakInterface* previous = nullptr;
 };
 
 } // namespace
