@@ -16,24 +16,9 @@
 
 namespace {
 
-// A line is read in pieces of this size; what follows its sixteenth character is never looked at.
+// A line is read with a buffer of this size: what follows its sixteenth character is never looked at,
+// and the rest of a line longer than the buffer is read as the next row.
 constexpr int kLineBuffer = 128;
-
-// The next whole line, cut to the buffer; false at the end of the file. A longer line is read to its
-// end, so that the rows after it stay in their place.
-bool ReadLine(Tolm::PakFileHandle* file, char (&line)[kLineBuffer])
-{
-    if (!PakFGetS(line, kLineBuffer, file)) {
-        return false;
-    }
-    if (std::strchr(line, '\n')) {
-        return true;
-    }
-    char rest[kLineBuffer];
-    while (PakFGetS(rest, kLineBuffer, file) && !std::strchr(rest, '\n')) {
-    }
-    return true;
-}
 
 // The lock layers of a level character; past the last level every plain '1' and every single lock gets
 // one layer more.
@@ -98,7 +83,7 @@ bool Level::ReadLayout(FieldBase& board, const std::string& name)
     bool complete = !PakFEof(file);
     char line[kLineBuffer];
     for (int y = 0; y < kFieldHeight && complete; ++y) {
-        complete = ReadLine(file, line) && std::strlen(line) >= std::size_t(kFieldWidth);
+        complete = PakFGetS(line, kLineBuffer, file) && std::strlen(line) >= std::size_t(kFieldWidth);
         for (int x = 0; x < kFieldWidth && complete; ++x) {
             if (line[x] == '0') {
                 board.PutCell(x, y, CreateCell(kCellHole));

@@ -27,7 +27,7 @@ public:
     static constexpr int kNotFound = 3;
     static constexpr int kHttpError = 4;
     static constexpr int kAborted = 5;
-    // Also: a response too large to hold, one that takes longer than a minute, a receive that fails,
+    // Also: a response too large to hold, a minute in which no byte moves, a receive that fails,
     // or no thread to run the transfer on.
     static constexpr int kSocketError = 6;
     // Also: a host text that cannot be one (empty, holding a line break) or a port outside 1-65535.
@@ -116,7 +116,8 @@ private:
     // The worker's own.
     Platform::Socket socket = Platform::kNoSocket;
     int failure = 0;
-    uint32_t startTime = 0;
+    // When the transfer started or last sent or received a byte.
+    uint32_t lastProgressTime = 0;
 };
 
 } // namespace Tolm

@@ -348,9 +348,8 @@ void GameScreen::KeyDown(int keyCode)
             OnPauseRequested();
         }
     } else if (keyCode == kKeyF1) {
-        if (TakesCommands()) {
-            ShowHelp();
-        }
+        // The help asks nothing of the board, so it opens whatever the board or the screen is doing.
+        ShowHelp();
     }
     if (!IsPlaying() || leaving) {
         return;

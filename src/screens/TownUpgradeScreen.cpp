@@ -206,8 +206,8 @@ bool TownUpgradeScreen::CanBuy(int id)
            building->GetCostSupplies() <= UserProfile::GetSupplies();
 }
 
-// The buy buttons lock on a click, but a click can still come from slots shown before the last purchase
-// was paid: the purchase is judged against the profile as it stands now.
+// The slots are refreshed only once the panel has slid out, so a click can come from a face shown before
+// the last purchase was paid: the purchase is judged against the profile as it stands now.
 void TownUpgradeScreen::Purchase(int slot)
 {
     const int group = UserProfile::GetBuildingGroup();

@@ -26,8 +26,6 @@ public:
     // The face, the label and whether it is locked.
     void SetState(State newState);
     State GetState() const { return state; }
-    // Refuses presses until the next SetState, whatever the face shows.
-    void Lock() { locked = true; }
     bool IsLocked() const { return locked; }
 
     void Update() override;

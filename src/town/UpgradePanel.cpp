@@ -100,8 +100,7 @@ void UpgradePanelSlot::Draw(Tolm::Graphics* g)
 
 UpgradePanel::UpgradePanel(Tolm::ButtonListener* listener)
     : background(GetImageById("UPGRADE_PANEL_BACKGROUND")), foreground(GetImageById("UPGRADE_PANEL_FOREGROUND")),
-      continueButton(new UpgradePanelContinueButton(kContinueId, listener)), hint(std::make_unique<BuildingHint>()),
-      guard(*this, listener)
+      continueButton(new UpgradePanelContinueButton(kContinueId, listener)), hint(std::make_unique<BuildingHint>())
 {
     clip = false;
     mouseVisible = false;
@@ -111,7 +110,7 @@ UpgradePanel::UpgradePanel(Tolm::ButtonListener* listener)
     continueButton->Move(kContinueX, kContinueY);
     AddWidget(continueButton);
     for (int slot = 0; slot < kSlots; ++slot) {
-        slots[std::size_t(slot)] = std::make_unique<UpgradePanelSlot>(this, slot, kSlotX[slot], kSlotY, &guard);
+        slots[std::size_t(slot)] = std::make_unique<UpgradePanelSlot>(this, slot, kSlotX[slot], kSlotY, listener);
     }
     // Centred on the screen while the panel is fully shown.
     hint->SetPosition((Tolm::gTolmApp->width - hint->GetWidth()) / 2 - x,
@@ -214,19 +213,6 @@ void UpgradePanel::HideHint(bool animate)
 void UpgradePanel::RefreshHint()
 {
     hint->Load();
-}
-
-void UpgradePanel::LockBuyButtons()
-{
-    for (int slot = 0; slot < kSlots; ++slot) {
-        BuyButton(slot).Lock();
-    }
-}
-
-void UpgradePanel::BuyGuard::ButtonClicked(int id)
-{
-    panel.LockBuyButtons();
-    listener->ButtonClicked(id);
 }
 
 void UpgradePanel::Update()

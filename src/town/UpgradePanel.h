@@ -4,11 +4,9 @@
 // only shows the state of the profile and reports its buttons to its listener,
 // which performs the purchase. Hovering a slot's button shows that building's
 // hint; a sparkle circles the first building the player can buy now, or the
-// continue button when none can be bought.
-//
-// A click on any buy button locks all five at once, until the slots are
-// refreshed: a second click before the panel has gone could otherwise buy again
-// with the same resources.
+// continue button when none can be bought. The buttons keep the faces of the
+// last refresh until the next one; the listener judges each click against the
+// profile as it stands.
 #pragma once
 
 #include "core/Callback.h"
@@ -111,26 +109,5 @@ public:
     std::unique_ptr<RoundFly> slotSparkle;
 
 private:
-    // Between the buy buttons and the panel's listener: locks every buy button on
-    // a buy click.
-    class BuyGuard : public Tolm::ButtonListener
-    {
-    public:
-        BuyGuard(UpgradePanel& panel, Tolm::ButtonListener* listener) : panel(panel), listener(listener) {}
-        void ButtonPressed(int id, int clickCount) override { listener->ButtonPressed(id, clickCount); }
-        void ButtonClicked(int id) override;
-        void ButtonHeld(int id) override { listener->ButtonHeld(id); }
-        void ButtonMouseEnter(int id) override { listener->ButtonMouseEnter(id); }
-        void ButtonMouseLeave(int id) override { listener->ButtonMouseLeave(id); }
-        void ButtonMouseMove(int id, int x, int y) override { listener->ButtonMouseMove(id, x, y); }
-
-    private:
-        UpgradePanel& panel;
-        Tolm::ButtonListener* listener;
-    };
-
-    void LockBuyButtons();
     int ScreenHeight() const;
-
-    BuyGuard guard;
 };

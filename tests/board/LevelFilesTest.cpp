@@ -94,13 +94,29 @@ TEST_F(LevelFilesTest, CharactersMakeHolesPlainCellsAndLocks)
     EXPECT_EQ(board.GetBrickType(0, 0), kBrickEmpty);
 }
 
-TEST_F(LevelFilesTest, ALineLongerThanTheBufferKeepsTheRowsAfterItInPlace)
+TEST_F(LevelFilesTest, TheRestOfALineLongerThanTheBufferIsTheNextRow)
 {
-    const std::string longLine = "2222222222222222" + std::string(300, '3') + "\n";
-    ASSERT_TRUE(LoadLayout("1111111111111111\n" + longLine + Rows(10, "1100000000000011\n")));
-    EXPECT_EQ(Row(1), "2222222222222222");
-    for (int y = 2; y < kFieldHeight; ++y) {
-        EXPECT_EQ(Row(y), "1100000000000011") << y;
+    // The buffer of 128 bytes takes 127 characters and its terminating NUL.
+    const std::string first127 = "2222222222222222" + std::string(111, '0');
+    const struct
+    {
+        const char* name;
+        std::string tail;
+        int rowsAfter;
+        bool loads;
+    } cases[] = {
+        {"a tail of sixteen and more", "3333333333333333000\n", 9, true},
+        {"a tail of three", "33\n", 10, false},
+    };
+    for (const auto& c : cases) {
+        const std::string text = "1111111111111111\n" + first127 + c.tail + Rows(c.rowsAfter, "1100000000000011\n");
+        ASSERT_EQ(LoadLayout(text), c.loads) << c.name;
+        if (!c.loads) {
+            continue;
+        }
+        EXPECT_EQ(Row(1), "2222222222222222") << c.name;
+        EXPECT_EQ(Row(2), "3333333333333333") << c.name;
+        EXPECT_EQ(Row(11), "1100000000000011") << c.name;
     }
 }
 

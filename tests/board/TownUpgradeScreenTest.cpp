@@ -1,11 +1,12 @@
 // The town upgrade screen between levels, on the built data set with the town's pictures: the panels come
 // and go with clicks on the town and with purchases, a purchase pays the building's price from the town
 // file and raises it in the town, the fifth building of a group brings the stage-complete show a second and
-// a half later unless the screen is left first, a second click cannot pay twice, and the keys.
+// a half later unless the screen is left first, a click during the slide-out pays only for what is still
+// unbuilt and affordable, and the keys.
 //
-// Prices by hand from properties/town.xml: village houses (id 0) 20 gold; garden (id 1) 165 gold, sawmill
-// (id 4) 185 gold; the architect (id 5) 175 gold, 84 food, 54 supplies; the lookout (id 15) 355 gold,
-// 186 food, 212 supplies.
+// Prices by hand from properties/town.xml: village houses (id 0) 20 gold; garden (id 1) 165 gold, well (id 2)
+// 175 gold, sawmill (id 4) 185 gold; the architect (id 5) 175 gold, 84 food, 54 supplies; the lookout (id 15)
+// 355 gold, 186 food, 212 supplies.
 #include "screens/TownUpgradeScreen.h"
 
 #include "GameScreenFixture.h"
@@ -223,23 +224,25 @@ TEST_F(TownUpgradeScreenTest, TheFifthOfAGroupBringsTheStageShowAfterOneAndAHalf
     }
 }
 
-TEST_F(TownUpgradeScreenTest, TwoBuyClicksDuringTheSlideOutBuyOnce)
+TEST_F(TownUpgradeScreenTest, ClicksDuringTheSlideOutBuyOnlyWhatIsStillUnbuiltAndAffordable)
 {
-    // Enough for the houses and the garden: a second purchase would be affordable.
-    EnterWith(0, 200, 0, 0);
-    ClickBuy(0);
+    // 220 gold: the garden (165), then the houses (20) with what is left; the well (175) no longer.
+    EnterWith(0, 220, 0, 0);
+    ClickBuy(1);
     app.Frames(5);
     ASSERT_FALSE(upgrade->upgradePanel->IsHidden());
-    for (int slot = 0; slot < UpgradePanel::kSlots; ++slot) {
-        EXPECT_TRUE(upgrade->upgradePanel->BuyButton(slot).IsLocked()) << slot;
-    }
     ClickBuy(1);
-    ClickBuy(1);
-    EXPECT_EQ(UserProfile::GetGold(), 180);
-    EXPECT_FALSE(UserProfile::IsBuildingBuilt(1));
+    ClickBuy(2);
+    EXPECT_EQ(SlotState(2), TownUpgradeButton::State::Buy) << "the face of the last refresh";
+    ClickBuy(0);
+    EXPECT_EQ(UserProfile::GetGold(), 35);
+    EXPECT_TRUE(UserProfile::IsBuildingBuilt(0));
+    EXPECT_TRUE(UserProfile::IsBuildingBuilt(1));
+    EXPECT_FALSE(UserProfile::IsBuildingBuilt(2));
     Settle();
-    EXPECT_EQ(SlotState(1), TownUpgradeButton::State::Buy) << "still affordable once refreshed";
-    EXPECT_EQ(UserProfile::GetGold(), 180);
+    EXPECT_EQ(SlotState(1), TownUpgradeButton::State::Bought);
+    EXPECT_EQ(SlotState(2), TownUpgradeButton::State::NotEnough);
+    EXPECT_EQ(UserProfile::GetGold(), 35);
 }
 
 TEST_F(TownUpgradeScreenTest, AClickThatReachesTheScreenForABuiltOrTooDearBuildingBuysNothing)

@@ -10,7 +10,9 @@
 #include "support/TempFolder.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <gtest/gtest.h>
+#include <mutex>
 
 using Tolm::HTTPTransfer;
 
@@ -37,6 +39,35 @@ struct ClockInstalled
 {
     explicit ClockInstalled(Platform::Clock& clock) { Platform::SetClock(&clock); }
     ~ClockInstalled() { Platform::SetClock(nullptr); }
+};
+
+// A manual clock that counts the worker's looks at it, so that a test can wait until the worker has
+// gone round its loop after bytes were sent: it reads the clock after taking bytes in and after each
+// wait in which none came.
+class WatchedClock : public Platform::ManualClock
+{
+public:
+    uint32_t Milliseconds() override
+    {
+        {
+            std::lock_guard lock(mutex);
+            ++reads;
+        }
+        read.notify_all();
+        return ManualClock::Milliseconds();
+    }
+
+    void AwaitReads(int count)
+    {
+        std::unique_lock lock(mutex);
+        int target = reads + count;
+        read.wait_for(lock, std::chrono::seconds(30), [&] { return reads >= target; });
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable read;
+    int reads = 0;
 };
 
 Outcome Transfer(const std::string& host)
@@ -216,7 +247,7 @@ TEST(HTTPTransferTime, AnAbortEndsATransferToASilentServerAtOnceWhileAPollerWatc
     EXPECT_LT(waited, std::chrono::seconds(2));
 }
 
-TEST(HTTPTransferTime, ATransferEndsAfterAMinuteWhateverTheServerDoes)
+TEST(HTTPTransferTime, ATransferEndsAfterAMinuteInWhichNoByteCame)
 {
     Platform::ManualClock clock;
     ClockInstalled installed(clock);
@@ -229,6 +260,31 @@ TEST(HTTPTransferTime, ATransferEndsAfterAMinuteWhateverTheServerDoes)
     clock.Advance(1);
     transfer.WaitFor();
     EXPECT_EQ(transfer.result, HTTPTransfer::kSocketError);
+}
+
+TEST(HTTPTransferTime, ATransferWhoseBytesKeepComingGoesOnPastAMinute)
+{
+    WatchedClock clock;
+    ClockInstalled installed(clock);
+    LoopbackServer server("HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nab", LoopbackServer::End::kHoldOpen);
+    HTTPTransfer transfer;
+    transfer.SendRequest(server.Host(), kRequest);
+    ASSERT_EQ(server.Request(), kRequest);
+    for (const char* piece : {"cd", "e"}) {
+        clock.Advance(40000);
+        server.SendMore(piece);
+        clock.AwaitReads(2);
+    }
+    clock.Advance(59999);
+    EXPECT_EQ(transfer.result, HTTPTransfer::kInProgress) << "80 s after the start, 59.999 s after the last byte";
+    server.SendMore("f");
+    // The manual clock's sleeps in WaitFor would run the minute out before the last byte is read.
+    while (transfer.result.load(std::memory_order_acquire) == HTTPTransfer::kInProgress) {
+        std::this_thread::yield();
+    }
+    transfer.WaitFor();
+    EXPECT_EQ(transfer.result, HTTPTransfer::kDone);
+    EXPECT_EQ(transfer.content, "abcdef");
 }
 
 TEST(HTTPTransferTime, TheDestructorAbortsAndWaitsForTheWorker)

@@ -1,6 +1,7 @@
 // A one-connection-at-a-time TCP server on 127.0.0.1 for the transfer tests: it keeps the raw request
 // it receives, answers with bytes given as they stand (malformed ones included), and then closes the
-// connection or holds it open until the server goes. Nothing leaves the machine.
+// connection or holds it open until the server goes, sending on a held connection whatever bytes
+// a test adds later. Nothing leaves the machine.
 #pragma once
 
 #include <arpa/inet.h>
@@ -15,6 +16,7 @@
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 class LoopbackServer
 {
@@ -55,6 +57,13 @@ public:
         std::unique_lock lock(mutex);
         requestDone.wait_for(lock, std::chrono::seconds(30), [this] { return requestComplete; });
         return request;
+    }
+
+    // Bytes sent on the held-open connection after the reply.
+    void SendMore(const std::string& bytes)
+    {
+        std::lock_guard lock(mutex);
+        more += bytes;
     }
 
     // A port on which nothing listens: taken from the system, then given back.
@@ -99,9 +108,10 @@ private:
                 continue;
             }
             ReadRequest(connection);
-            SendReply(connection);
+            SendAll(connection, reply);
             if (end == End::kHoldOpen) {
                 while (!stop) {
+                    SendAll(connection, TakeMore());
                     usleep(10000);
                 }
             }
@@ -137,12 +147,18 @@ private:
         return received.size() >= headersEnd + 4 + bodyLength;
     }
 
+    std::string TakeMore()
+    {
+        std::lock_guard lock(mutex);
+        return std::exchange(more, std::string());
+    }
+
     // A client that stops reading part way (a response too long for it) ends the reply.
-    void SendReply(int connection)
+    void SendAll(int connection, const std::string& bytes)
     {
         size_t sent = 0;
-        while (sent < reply.size() && !stop) {
-            ssize_t count = send(connection, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
+        while (sent < bytes.size() && !stop) {
+            ssize_t count = send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
             if (count <= 0) {
                 return;
             }
@@ -160,4 +176,5 @@ private:
     std::condition_variable requestDone;
     std::string request;
     bool requestComplete = false;
+    std::string more;
 };

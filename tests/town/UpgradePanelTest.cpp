@@ -1,5 +1,5 @@
 // The upgrade panel: which slots offer buy, bought or not enough funds and where the sparkle points,
-// buttons that lock (one click locks all five until the slots are refreshed), the slide and its callback,
+// buttons that keep the faces of the last refresh whatever is clicked, the slide and its callback,
 // the slot's sound once per entry, and the side panel's shaped hit test.
 #include "town/UpgradePanel.h"
 
@@ -187,7 +187,7 @@ TEST_F(UpgradePanelTest, AllBuiltShowsTheLastGroupBoughtWithTheContinueSparkle)
     EXPECT_EQ(panel->ContinueSparkle().radiusY, 29);
 }
 
-TEST_F(UpgradePanelTest, AClickLocksEveryBuyButtonAtOnceUntilTheSlotsAreRefreshed)
+TEST_F(UpgradePanelTest, ClicksLeaveTheButtonsAsTheLastRefreshSetThem)
 {
     Give(1000, 1000, 1000);
     MakePanel();
@@ -196,17 +196,19 @@ TEST_F(UpgradePanelTest, AClickLocksEveryBuyButtonAtOnceUntilTheSlotsAreRefreshe
     Click(panel->BuyButton(1));
     Click(panel->BuyButton(1));
     Click(panel->BuyButton(3));
-    EXPECT_EQ(listener.heard, std::vector<std::string>({"press 3", "click 3"}));
-    EXPECT_EQ(sounds.Take(), std::vector<std::string>{"SOUND_UPGRADE_BUTTON_DOWN"});
+    EXPECT_EQ(listener.heard,
+              std::vector<std::string>({"press 3", "click 3", "press 3", "click 3", "press 5", "click 5"}));
+    EXPECT_EQ(sounds.Take(), std::vector<std::string>(3, "SOUND_UPGRADE_BUTTON_DOWN"));
     for (int slot = 0; slot < UpgradePanel::kSlots; ++slot) {
-        EXPECT_TRUE(panel->BuyButton(slot).IsLocked()) << slot;
-        EXPECT_EQ(panel->BuyButton(slot).GetState(), State::Buy) << slot << ": the face stays";
+        EXPECT_FALSE(panel->BuyButton(slot).IsLocked()) << slot;
+        EXPECT_EQ(panel->BuyButton(slot).GetState(), State::Buy) << slot;
     }
     listener.heard.clear();
-    UserProfile::SetBuildingBuilt(3);
+    UserProfile::SetBuildingBuilt(1);
     panel->RefreshSlots();
     Click(panel->BuyButton(1));
-    EXPECT_EQ(listener.heard, std::vector<std::string>({"press 3", "click 3"}));
+    Click(panel->BuyButton(3));
+    EXPECT_EQ(listener.heard, std::vector<std::string>({"press 5", "click 5"})) << "only the bought slot locks";
 }
 
 TEST_F(UpgradePanelTest, LockedButtonReportsTheMouseEnteringButNoPressOrClick)
