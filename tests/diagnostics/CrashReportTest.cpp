@@ -151,6 +151,8 @@ TEST(CrashBesideARunningLoop, TakesTheDemoOnlyWhenNoRecordIsUnderWay)
         bool recordInStep;
         bool taken;
     } cases[] = {{"nothing recorded in the step", false, true}, {"a record begun in the step", true, false}};
+    // A demo that is still recording is written when its application goes.
+    WorkingFolder folder;
     for (const auto& [name, recordInStep, taken] : cases) {
         SCOPED_TRACE(name);
         Tolm::TolmAppBase app;
