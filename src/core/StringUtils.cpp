@@ -218,7 +218,7 @@ int FindNoCase(const std::string& text, const std::string& pattern)
     return -1;
 }
 
-int LeadingInt(const std::string& text)
+int LeadingInt(std::string_view text)
 {
     size_t position = 0;
     while (position < text.size() && (text[position] == ' ' || (text[position] >= '\t' && text[position] <= '\r'))) {

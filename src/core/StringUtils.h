@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <string>
+#include <string_view>
 
 namespace Tolm {
 
@@ -40,7 +41,7 @@ std::string TrimString(const std::string& text);
 int FindNoCase(const std::string& text, const std::string& pattern);
 // The number at the start of the text as the C library's atoi reads it (white space, a sign, digits up
 // to the first other character; 0 when there are none), held at the int limits instead of overflowing.
-int LeadingInt(const std::string& text);
+int LeadingInt(std::string_view text);
 // The real number at the start of the text as the C library's strtod reads it (white space, a sign, then a
 // decimal or exponent form, "inf" or "nan"), locale-free; false when none leads or it lies beyond a double.
 bool LeadingReal(const char* text, double& value);

@@ -104,6 +104,18 @@ void AppendAddress(SignalSafeText& text, uintptr_t value)
     text.AppendHex(value, 8);
 }
 
+// "section:offset module" and the line's end, as both stack dumps name an address without a symbol.
+void AppendLogicalAddressLine(SignalSafeText& text, uintptr_t address)
+{
+    LogicalAddress where(address);
+    text.AppendHex(where.section, 4);
+    text.Append(":");
+    text.AppendHex(where.offset, 8);
+    text.Append(" ");
+    text.Append(where.module);
+    text.Append("\r\n");
+}
+
 void AppendNamedFrameLine(SignalSafeText& text, const Platform::StackFrame& frame)
 {
     AppendAddress(text, frame.frame);
@@ -120,13 +132,7 @@ void AppendNamedFrameLine(SignalSafeText& text, const Platform::StackFrame& fram
         text.Append("\r\n");
         return;
     }
-    LogicalAddress where(frame.programCounter);
-    text.AppendHex(where.section, 4);
-    text.Append(":");
-    text.AppendHex(where.offset, 8);
-    text.Append(" ");
-    text.Append(where.module);
-    text.Append("\r\n");
+    AppendLogicalAddressLine(text, frame.programCounter);
 }
 
 // The file's name after its last folder separator.
@@ -324,17 +330,11 @@ void CrashCatcher::FrameChainDump(const Platform::ProcessorContext& context, Sig
     uintptr_t pc = 0;
     uintptr_t frame = 0;
     while (chain.Next(pc, frame)) {
-        LogicalAddress where(pc);
         AppendAddress(text, pc);
         text.Append("  ");
         AppendAddress(text, frame);
         text.Append("  ");
-        text.AppendHex(where.section, 4);
-        text.Append(":");
-        text.AppendHex(where.offset, 8);
-        text.Append(" ");
-        text.Append(where.module);
-        text.Append("\r\n");
+        AppendLogicalAddressLine(text, pc);
     }
 }
 

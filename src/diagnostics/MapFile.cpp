@@ -1,5 +1,7 @@
 #include "diagnostics/MapFile.h"
 
+#include "core/StringUtils.h"
+
 #include <algorithm>
 #include <sstream>
 #include <vector>
@@ -93,24 +95,6 @@ void SortKeepingLast(std::vector<Entry>& table)
     table.erase(kept, table.end());
 }
 
-// What atoi makes of the text: leading blanks, a sign, then digits up to the first that is not one.
-int LeadingDecimal(std::string_view text)
-{
-    size_t at = 0;
-    while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r'))) {
-        ++at;
-    }
-    bool negative = at < text.size() && text[at] == '-';
-    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
-        ++at;
-    }
-    int value = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        value = value * 10 + (text[at] - '0');
-    }
-    return negative ? -value : value;
-}
-
 } // namespace
 
 bool HexToInt(std::string_view text, uint32_t& value)
@@ -202,7 +186,7 @@ void MapFile::ReadLineNumbers(std::string_view line)
         MapAddress address;
         if (ParseAddress(line, entry + 7, address)) {
             lines.push_back(
-                {address, uint32_t(files.size() - 1), LeadingDecimal(line.substr(entry, 6)), uint32_t(lines.size())});
+                {address, uint32_t(files.size() - 1), Tolm::LeadingInt(line.substr(entry, 6)), uint32_t(lines.size())});
         }
     }
 }
