@@ -24,6 +24,16 @@ make_workspace() {
     store="$XDG_CONFIG_HOME/Tarvel Studio/Quendara.registry"
 }
 
+# The example player in slot 2 and the setting "UserProfile" at 2, so that the game opens that slot at
+# start: $1 the source folder. Sets profiles (the folder) and fixture (the slot's bytes).
+place_example_profile() {
+    profiles="$XDG_DATA_HOME/Tarvel Studio/Quendara/profiles"
+    fixture="$1/tests/town/fixtures/anna.profile"
+    mkdir -p "$profiles" "$(dirname "$store")"
+    cp "$fixture" "$profiles/slot2.profile"
+    printf 'TolmRegistry 1\nkey \nvalue UserProfile 4 02000000\nend\n' > "$store"
+}
+
 # A new player's first visit to the main menu asks for a profile: types a name and Enter, to the window
 # under the mouse, until the profile is saved, for up to 10 seconds.
 make_first_profile() {

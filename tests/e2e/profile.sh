@@ -9,11 +9,7 @@ run_under_xvfb "$@"
 program=$1
 make_workspace
 
-profiles="$XDG_DATA_HOME/Tarvel Studio/Quendara/profiles"
-fixture="$2/tests/town/fixtures/anna.profile"
-mkdir -p "$profiles" "$(dirname "$store")"
-cp "$fixture" "$profiles/slot2.profile"
-printf 'TolmRegistry 1\nkey \nvalue UserProfile 4 02000000\nend\n' > "$store"
+place_example_profile "$2"
 
 # Waits up to 60 seconds for the log to hold the line.
 wait_for_line() {
