@@ -80,6 +80,83 @@ TEST_F(CollapseTest, AChainGoingRightPullsTheRowBehindItAlong)
     ExpectAllAtRest();
 }
 
+// Whichever way the chain's first step goes, the run behind its first brick (on the far side from that
+// step) holds 0.4 s, then moves into the chain by three slots, and three new bricks enter at the run's far
+// end. Laid in one row or one column, each chain with three bricks behind it.
+TEST_F(CollapseTest, EveryFirstStepPullsTheRunBehindItAfterAHold)
+{
+    const struct
+    {
+        const char* way;
+        const char* rows;
+        const char* chain;
+        int behindX, behindY;
+        const char* after;
+    } cases[] = {
+        {"right", "c d c d c b b b e f", "press 5 0\ndrag 6 0\ndrag 7 0", 4, 0, "a a a c d c d c e f\n"},
+        {"left", "e f e b b b c d c d", "press 5 0\ndrag 4 0\ndrag 3 0", 6, 0, "e f e c d c d a a a\n"},
+        {"down", "c\nd\nc\nb\nb\nb\ne\nf", "press 0 3\ndrag 0 4\ndrag 0 5", 0, 2, "a\na\na\nc\nd\nc\ne\nf\n"},
+        {"up", "e\nf\nb\nb\nb\nc\nd\nc", "press 0 4\ndrag 0 3\ndrag 0 2", 0, 5, "e\nf\nc\nd\nc\na\na\na\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.way);
+        LayBoard(board, c.rows);
+        const BrickBase* behind = board.GetBrick(c.behindX, c.behindY);
+        Play(board, std::string(c.chain) + "\nrelease");
+        EXPECT_EQ(BoardRows(board), c.after);
+        int firstMove = -1;
+        for (int update = 1; update <= 60 && firstMove < 0; ++update) {
+            Step(board);
+            if (behind->offsetX != 0 || behind->offsetY != 0) {
+                firstMove = update;
+            }
+        }
+        EXPECT_NEAR(float(firstMove) * 0.01f, 0.4f, 0.011f);
+        ExpectAllAtRest();
+    }
+}
+
+// A tool empties slots under a brick still sliding and under one at rest: the sliding brick goes on down
+// as soon as its slide ends, the resting one holds 0.4 s first.
+TEST_F(CollapseTest, ABrickStillMovingFallsOnAtOnceAndAnIdleOneAfterAHold)
+{
+    LayBoard(board, "c f\n"
+                    ". g\n"
+                    "d h\n"
+                    "e e");
+    // The c falls into the gap: it holds 0.4 s, then slides a cell (36 pixels at 300 a second) until 0.52 s.
+    board.DropAndRefill();
+    const BrickBase* sliding = board.GetBrick(0, 1);
+    const BrickBase* resting = board.GetBrick(1, 1);
+    Steps(board, 45);
+    ASSERT_TRUE(sliding->IsAnimating());
+    ASSERT_FALSE(resting->IsAnimating());
+    board.PutNewBrick(0, 2, kBrickEmpty);
+    board.PutNewBrick(1, 2, kBrickEmpty);
+    board.DropAndRefill();
+    ASSERT_EQ(board.GetBrick(0, 2), sliding);
+    ASSERT_EQ(board.GetBrick(1, 2), resting);
+    int px = 0;
+    int py = 0;
+    CellToPixel(0, 2, px, py);
+    const float restingStart = resting->offsetY;
+    int slidingDown = -1;
+    int restingMoves = -1;
+    for (int update = 1; update <= 100; ++update) {
+        Step(board);
+        if (slidingDown < 0 && float(sliding->pixelY) + sliding->offsetY == float(py)) {
+            slidingDown = update;
+        }
+        if (restingMoves < 0 && resting->offsetY != restingStart) {
+            restingMoves = update;
+        }
+    }
+    // The rest of the first slide (0.07 s), then the next cell (0.12 s).
+    EXPECT_NEAR(float(slidingDown) * 0.01f, 0.19f, 0.021f);
+    EXPECT_NEAR(float(restingMoves) * 0.01f, 0.4f, 0.011f);
+    ExpectAllAtRest();
+}
+
 TEST_F(CollapseTest, AChainFromTheEdgeIsFedThroughItsFirstSlot)
 {
     LayBoard(board, "b b b c d\nc d c c c");
@@ -88,6 +165,20 @@ TEST_F(CollapseTest, AChainFromTheEdgeIsFedThroughItsFirstSlot)
                                                                            "busy:\nsounds:\ndraws: 6\n");
     // The first new brick ran two slots along the chain.
     EXPECT_EQ(board.GetBrick(2, 0)->GetOffsetX(), float(2 * GetCellSize()));
+    ExpectAllAtRest();
+}
+
+// The chain goes right, down, left and up again, so that its last brick lies just behind its first. The
+// run behind the first brick stops at the chain's own slots, even once they hold new bricks: every new
+// brick enters at the first slot and runs along the chain, and the c and d behind it stay where they are.
+TEST_F(CollapseTest, AChainCurlingBehindItsFirstBrickIsFedOnlyThroughItsFirstSlot)
+{
+    LayBoard(board, "c b b b\n"
+                    "d b b b");
+    EXPECT_EQ(Play(board, "press 2 0\ndrag 3 0\ndrag 3 1\ndrag 2 1\ndrag 1 1\ndrag 1 0\nrelease\nshow"),
+              "c a a a\n"
+              "d a a a\n"
+              "busy:\nsounds:\ndraws: 12\n");
     ExpectAllAtRest();
 }
 

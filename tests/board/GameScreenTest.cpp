@@ -7,6 +7,7 @@
 #include "board/FieldLive.h"
 #include "board/Level.h"
 #include "core/Random.h"
+#include "screens/DelayWidget.h"
 #include "screens/FieldHints.h"
 #include "screens/GameFieldButton.h"
 #include "screens/GameScreen.h"
@@ -256,7 +257,12 @@ TEST_F(GameScreenTest, WithTheTownCompleteTheNextLevelFollowsTheTally)
         UserProfile::SetBuildingBuilt(id);
     }
     const int gold = UserProfile::GetGold();
+    const int food = UserProfile::GetFood();
+    const int supplies = UserProfile::GetSupplies();
+    const int score = UserProfile::GetScore();
     TopPanel::Instance()->AddGold(7);
+    TopPanel::Instance()->AddFood(5);
+    TopPanel::Instance()->AddSupplies(3);
     TopPanel::Instance()->AddScore(30);
     FillBar();
     TakeSounds();
@@ -269,6 +275,9 @@ TEST_F(GameScreenTest, WithTheTownCompleteTheNextLevelFollowsTheTally)
     script = nullptr;
     EXPECT_GT(tallies, 0);
     EXPECT_EQ(UserProfile::GetGold(), gold + 7);
+    EXPECT_EQ(UserProfile::GetFood(), food + 5);
+    EXPECT_EQ(UserProfile::GetSupplies(), supplies + 3);
+    EXPECT_EQ(UserProfile::GetScore(), score + 30);
     EXPECT_FALSE(FieldLive::Instance()->hidden);
     EXPECT_FALSE(screen->leaving);
     EXPECT_TRUE(notes.empty());
@@ -291,6 +300,96 @@ TEST_F(GameScreenTest, WithTheTownUnfinishedTheTallyLeadsToTheTownUpgrade)
     EXPECT_TRUE(BoardGone());
     EXPECT_FALSE(InManager());
     EXPECT_FALSE(UserProfile::HasSavedLevel());
+}
+
+// The raw progress is full at once, but the level ends only when the bar shown has risen to the top: a
+// full rise takes 300 updates whatever the goal.
+TEST_F(GameScreenTest, ALevelEndsWhenTheBarShownIsFull)
+{
+    FillBar();
+    int updates = 0;
+    bool fullBefore = false;
+    while (!field->hidden && updates < 400) {
+        fullBefore = TimerPanel::Instance()->GetDisplayedFraction() >= 1.0f;
+        app.Frame();
+        ++updates;
+    }
+    EXPECT_TRUE(field->hidden);
+    EXPECT_TRUE(fullBefore) << "ended in update " << updates << " with the bar shown not yet full";
+    EXPECT_NEAR(updates, 300, 2);
+}
+
+// What the screen waits for at the end of a level, in updates: the board holds 3 s after a full bar and
+// 1.5 s after a failure (at once for the pause) before it disappears; then each wait of n updates lets the
+// game run n + 1 updates. The pause waits 100 before its window and 50 before the board comes back; the
+// tally waits 120 and, with the town unfinished, 50 more before the screen leaves for the town; a failure
+// waits 200 before the level starts again. The level's completion comes last: the screen leaves then.
+TEST_F(GameScreenTest, TheEndsOfALevelHoldTheBoardAndWaitTheirTimes)
+{
+    enum class End { Pause, Complete, Failure };
+    const struct
+    {
+        End end;
+        const char* name;
+        int hold;
+        std::vector<int> waits;
+    } cases[] = {
+        {End::Pause, "pause", -1, {101, 51}},
+        {End::Failure, "failure", 150, {201}},
+        {End::Complete, "complete", 300, {121, 51}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(RunUntil([&] { return !field->IsBusy(); }, 300));
+        FieldHints::Instance()->lastShown = app.updateCount;
+        int hiddenAt = -1;
+        int goneAt = -1;
+        std::vector<int> waits;
+        bool waiting = false;
+        bool over = false;
+        script = [&] {
+            const FieldLive* board = FieldLive::RegisteredInstance();
+            if (board && board->hidden && hiddenAt < 0) {
+                hiddenAt = app.updateCount;
+            }
+            if (board && board->hidden && !board->hidePending && goneAt < 0) {
+                goneAt = app.updateCount;
+            }
+            const auto& modals = app.widgetManager->modalStack;
+            const bool delay = std::any_of(modals.begin(), modals.end(), [](const auto& level) {
+                return dynamic_cast<DelayWidget*>(level.widget) != nullptr;
+            });
+            if (delay && !waiting) {
+                waits.push_back(0);
+            }
+            if (delay) {
+                ++waits.back();
+            }
+            waiting = delay;
+            if (IsOpen<PauseWindow>()) {
+                PauseWindow::Instance()->ButtonClicked(0);
+            }
+            AnswerTally();
+            over = over || !notes.empty() || (hiddenAt >= 0 && board && !board->hidden);
+        };
+        switch (c.end) {
+        case End::Pause:
+            screen->KeyDown(kKeyEscape);
+            break;
+        case End::Complete:
+            TimerPanel::Instance()->SetProgressFraction(1.0f);
+            break;
+        case End::Failure:
+            field->failed = true;
+            break;
+        }
+        ASSERT_TRUE(RunUntil([&] { return over; }, 2000));
+        script = nullptr;
+        if (c.hold >= 0) {
+            EXPECT_NEAR(goneAt - hiddenAt, c.hold, 3);
+        }
+        EXPECT_EQ(waits, c.waits);
+    }
 }
 
 // A level without moves fails, is replayed, fails again and is passed over.

@@ -5,8 +5,13 @@
 #include "board/ArrowHelper.h"
 #include "board/PathStorage.h"
 #include "board/Solver.h"
+#include "board/BrickHelper.h"
+#include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "support/DrawLog.h"
 
+#include <algorithm>
+#include <cmath>
 #include <sstream>
 
 namespace {
@@ -130,6 +135,60 @@ TEST_F(PathTest, TheGapFillKeepsToTheGroupOfTheChainsEnd)
     EXPECT_EQ(Drag("0,0 2,0"), "+0");
 }
 
+// The chain's own bricks are no way for a jump: neither on the straight line nor on the way round. Taken
+// again they would be paid twice.
+TEST_F(PathTest, AJumpNeverPassesOverTheChainsOwnBricks)
+{
+    const struct
+    {
+        const char* name;
+        const char* rows;
+        const char* chain;
+        int x, y;
+        const char* added;
+        const char* after;
+    } cases[] = {
+        // The straight line from (0, 0) to (3, 0) crosses (2, 0), the chain's first brick; (1, 0) leads
+        // nowhere else, so nothing is added.
+        {"the straight line", "a a a a\na a a", "2,0 2,1 1,1 0,1 0,0", 3, 0, "0", "2,0 2,1 1,1 0,1 0,0"},
+        // The way through the chain, (1, 0) (0, 0) (0, 1), would be four steps; round the two b it is six.
+        {"the way round", "a a a a\na b b a\na a a a", "0,1 0,0 1,0 2,0", 0, 2, "+",
+         "0,1 0,0 1,0 2,0 3,0 3,1 3,2 2,2 1,2 0,2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        path->Clear();
+        Lay(c.rows);
+        std::string drag = c.chain;
+        ASSERT_EQ(Drag(drag), std::string(std::size_t(std::count(drag.begin(), drag.end(), ' ') + 1), '+'));
+        EXPECT_EQ(Drag(std::to_string(c.x) + ',' + std::to_string(c.y)), c.added);
+        EXPECT_EQ(Chain(), c.after);
+    }
+}
+
+// Two ways round the b from (1, 0) to (1, 2), equally long: the edges of the chain's end are added right
+// before left, so (2, 0) is settled first and the way down the right side reaches the target first.
+TEST_F(PathTest, OfTwoEqualWaysTheOneStartingRightIsTaken)
+{
+    Lay("a a a\na b a\na a a");
+    EXPECT_EQ(Drag("1,0 1,2"), "++");
+    EXPECT_EQ(Chain(), "1,0 2,0 2,1 2,2 1,2");
+}
+
+// The last count's groups bound a jump even where the bricks now link: the c beside the group of a became
+// an a after the count, so it lies in no group of that count, and the jump onto it is refused although a
+// way of linking bricks leads there. Within the group the same kind of jump is taken.
+TEST_F(PathTest, AJumpStaysWithinTheGroupOfTheLastCount)
+{
+    Lay("a a a c\n"
+        "a b b b");
+    board.PutNewBrick(3, 0, 1);
+    EXPECT_EQ(Drag("0,1 3,0"), "+0");
+    EXPECT_EQ(Chain(), "0,1");
+    EXPECT_EQ(Drag("2,0"), "+");
+    EXPECT_EQ(Chain(), "0,1 0,0 1,0 2,0");
+}
+
 TEST_F(PathTest, TheGapFillUsesTheLastCountsLabelsEvenWhereNoGroupIs)
 {
     // Counted on three separate kinds: no groups, every label 0. Then the bricks change without a new
@@ -197,6 +256,72 @@ TEST_F(PathTest, TheArrowsStepEveryFrameDelayAndClearingResetsThem)
     }
     RenderBoard(board, "board_chain_still_arrows.png");
     ArrowHelper::Instance()->image = nullptr;
+}
+
+// Each step of the chain is an arrow from its cell half a cell towards the next: right as drawn, left
+// mirrored, up and down turned by 1.5707963 either way. The arrows wobble 3 pixels along the step, each
+// half a radian behind the one before it (ahead, for the steps right and down), and their frames run two
+// apart from the chain's current frame.
+TEST_F(PathTest, EachArrowIsPlacedTurnedWobbledAndFramedByItsStep)
+{
+    Lay("a a a\na a a\na a a");
+    ASSERT_EQ(Drag("0,1 1,1 1,0 2,0 2,1 2,2 1,2"), "+++++++");
+    // 13 ticks: the frame has stepped at ticks 6 and 12, and the phase is 13 tenths.
+    for (int i = 0; i < 13; ++i) {
+        path->Tick();
+    }
+    Tolm::Image* arrow = ArrowHelper::Instance()->image;
+    ASSERT_NE(arrow, nullptr);
+    const int cell = GetCellSize();
+    const int insetX = (cell - arrow->GetFrameWidth()) / 2;
+    const int insetY = (cell - arrow->GetFrameHeight()) / 2;
+    const double phase = 1.3;
+    enum Way { kRight, kUp, kLeft, kDown };
+    const struct
+    {
+        int x, y;
+        Way way;
+    } steps[] = {{0, 1, kRight}, {1, 1, kUp}, {1, 0, kRight}, {2, 0, kDown}, {2, 1, kDown}, {2, 2, kLeft}};
+    DrawLog log(800, 600);
+    Tolm::Graphics g(&log);
+    path->Draw(g);
+    const std::vector<DrawLog::Draw> draws = log.Of(arrow);
+    ASSERT_EQ(draws.size(), std::size(steps));
+    for (std::size_t c = 0; c < std::size(steps); ++c) {
+        SCOPED_TRACE(c);
+        const auto& step = steps[c];
+        const double behind = 3 * std::sin(phase - 0.5 * double(c));
+        const double ahead = 3 * std::sin(phase + 0.5 * double(c));
+        const int left = 112 + step.x * cell + insetX;
+        const int top = 70 + step.y * cell + insetY;
+        const DrawLog::Draw& draw = draws[c];
+        EXPECT_EQ(draw.sourceRect.x, arrow->GetFrameRect(int(2 + 2 * c) % 8).x);
+        EXPECT_EQ(draw.sourceRect.y, arrow->GetFrameRect(int(2 + 2 * c) % 8).y);
+        switch (step.way) {
+        case kRight:
+            EXPECT_EQ(draw.kind, DrawLog::Kind::Blit);
+            EXPECT_EQ(draw.x, std::floor(left + cell / 2 + ahead));
+            EXPECT_EQ(draw.y, top);
+            break;
+        case kLeft:
+            EXPECT_EQ(draw.kind, DrawLog::Kind::Mirror);
+            EXPECT_EQ(draw.x, std::floor(left - cell / 2 + behind));
+            EXPECT_EQ(draw.y, top);
+            break;
+        case kUp:
+            EXPECT_EQ(draw.kind, DrawLog::Kind::Rotated);
+            EXPECT_EQ(draw.angle, 1.5707963);
+            EXPECT_EQ(draw.x, left);
+            EXPECT_NEAR(draw.y, top - cell / 2 + behind, 1e-4);
+            break;
+        case kDown:
+            EXPECT_EQ(draw.kind, DrawLog::Kind::Rotated);
+            EXPECT_EQ(draw.angle, -1.5707963);
+            EXPECT_EQ(draw.x, left);
+            EXPECT_NEAR(draw.y, top + cell / 2 + ahead, 1e-4);
+            break;
+        }
+    }
 }
 
 } // namespace

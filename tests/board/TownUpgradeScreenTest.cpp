@@ -224,6 +224,27 @@ TEST_F(TownUpgradeScreenTest, TheFifthOfAGroupBringsTheStageShowAfterOneAndAHalf
     }
 }
 
+// Four buildings of the first group bought in any order bring no show, not even the group's last id; the
+// one that completes the group does, 1.5 s later.
+TEST_F(TownUpgradeScreenTest, OnlyTheBuildingThatCompletesTheGroupBringsTheStageShow)
+{
+    EnterWith(0, 10000, 10000, 10000);
+    TakeSounds();
+    heard.clear();
+    for (int slot : {4, 0, 2, 1}) {
+        upgrade->ButtonClicked(UpgradePanel::kFirstBuyId + slot);
+        ASSERT_TRUE(UserProfile::IsBuildingBuilt(slot));
+        EXPECT_TRUE(upgrade->IsEmpty()) << "slot " << slot << ": nothing waits to show";
+    }
+    app.Frames(200);
+    EXPECT_FALSE(SoundPlayedSince("SOUND_STAGE_COMPLETED"));
+    upgrade->ButtonClicked(UpgradePanel::kFirstBuyId + 3);
+    EXPECT_EQ(UserProfile::GetBuildingGroup(), 1);
+    EXPECT_FALSE(upgrade->IsEmpty());
+    app.Frames(152);
+    EXPECT_TRUE(SoundPlayedSince("SOUND_STAGE_COMPLETED"));
+}
+
 TEST_F(TownUpgradeScreenTest, ClicksDuringTheSlideOutBuyOnlyWhatIsStillUnbuiltAndAffordable)
 {
     // 220 gold: the garden (165), then the houses (20) with what is left; the well (175) no longer.

@@ -16,6 +16,8 @@ public:
     {
         Blit,
         BlitF,
+        // Mirrored left to right.
+        Mirror,
         Rotated,
         Stretch,
         // Through a matrix: x and y are where the source's middle lands, width and height the source's
@@ -56,6 +58,12 @@ public:
     {
         draws.push_back(
             {Kind::BlitF, source, x, y, sourceRect.width, sourceRect.height, sourceRect, color.ToPacked(), 0.0});
+    }
+    void BlitMirror(Tolm::Image* source, int x, int y, const Tolm::Rect& sourceRect, const Tolm::Color& color,
+                    int) override
+    {
+        draws.push_back({Kind::Mirror, source, float(x), float(y), sourceRect.width, sourceRect.height, sourceRect,
+                         color.ToPacked(), 0.0});
     }
     void BlitRotated(Tolm::Image* source, float x, float y, const Tolm::Rect& sourceRect, const Tolm::Rect&,
                      const Tolm::Color& color, int, double angle, float, float) override
