@@ -116,43 +116,36 @@ TEST_F(CollapseTest, EveryFirstStepPullsTheRunBehindItAfterAHold)
     }
 }
 
-// A tool empties slots under a brick still sliding and under one at rest: the sliding brick goes on down
-// as soon as its slide ends, the resting one holds 0.4 s first.
-TEST_F(CollapseTest, ABrickStillMovingFallsOnAtOnceAndAnIdleOneAfterAHold)
+// A tool empties slots under a brick still busy with its own animation and under one at rest: the busy
+// brick falls as soon as its animation ends, the resting one holds 0.4 s first.
+TEST_F(CollapseTest, ABrickStillAnimatingFallsOnAtOnceAndAnIdleOneAfterAHold)
 {
-    LayBoard(board, "c f\n"
-                    ". g\n"
+    LayBoard(board, ". f\n"
                     "d h\n"
                     "e e");
-    // The c falls into the gap: it holds 0.4 s, then slides a cell (36 pixels at 300 a second) until 0.52 s.
+    // The new brick in the top left corner waits 0.52 s, then fades in for 0.06 s.
+    board.RefillFromTop();
+    const BrickBase* fading = board.GetBrick(0, 0);
+    const BrickBase* resting = board.GetBrick(1, 0);
+    Steps(board, 10);
+    board.PutNewBrick(0, 1, kBrickEmpty);
+    board.PutNewBrick(1, 1, kBrickEmpty);
     board.DropAndRefill();
-    const BrickBase* sliding = board.GetBrick(0, 1);
-    const BrickBase* resting = board.GetBrick(1, 1);
-    Steps(board, 45);
-    ASSERT_TRUE(sliding->IsAnimating());
-    ASSERT_FALSE(resting->IsAnimating());
-    board.PutNewBrick(0, 2, kBrickEmpty);
-    board.PutNewBrick(1, 2, kBrickEmpty);
-    board.DropAndRefill();
-    ASSERT_EQ(board.GetBrick(0, 2), sliding);
-    ASSERT_EQ(board.GetBrick(1, 2), resting);
-    int px = 0;
-    int py = 0;
-    CellToPixel(0, 2, px, py);
-    const float restingStart = resting->offsetY;
-    int slidingDown = -1;
+    ASSERT_EQ(board.GetBrick(0, 1), fading);
+    ASSERT_EQ(board.GetBrick(1, 1), resting);
+    int fadingMoves = -1;
     int restingMoves = -1;
     for (int update = 1; update <= 100; ++update) {
         Step(board);
-        if (slidingDown < 0 && float(sliding->pixelY) + sliding->offsetY == float(py)) {
-            slidingDown = update;
+        if (fadingMoves < 0 && fading->offsetY != 0) {
+            fadingMoves = update;
         }
-        if (restingMoves < 0 && resting->offsetY != restingStart) {
+        if (restingMoves < 0 && resting->offsetY != 0) {
             restingMoves = update;
         }
     }
-    // The rest of the first slide (0.07 s), then the next cell (0.12 s).
-    EXPECT_NEAR(float(slidingDown) * 0.01f, 0.19f, 0.021f);
+    // 0.52 + 0.06 - 0.1 s: the rest of its wait and its fade.
+    EXPECT_NEAR(float(fadingMoves) * 0.01f, 0.48f, 0.021f);
     EXPECT_NEAR(float(restingMoves) * 0.01f, 0.4f, 0.011f);
     ExpectAllAtRest();
 }
