@@ -3,8 +3,8 @@
 // food 3 pays 3, supplies 1 pays 2).
 #include "LiveBoardFixture.h"
 
-#include "board/BonusManHelper.h"
 #include "board/BonusButtonBase.h"
+#include "board/BonusManHelper.h"
 #include "board/BonusPanel.h"
 #include "board/FieldLive.h"
 #include "core/Random.h"
@@ -111,8 +111,8 @@ TEST_F(PaymentTest, ChainsPayTheirBricksAndLongChainsAMultiple)
     }
 }
 
-// Every brick of a chain shows its own pay rising over its cell, in chain order, double on a locked cell;
-// and charges the tool of its kind by one point, three points making a charge.
+// Every brick of a chain shows its own pay, in chain order, double on a locked cell; and charges the tool
+// of its kind by one point, three points making a charge.
 TEST_F(PaymentTest, EachBrickShowsItsPayAndChargesItsToolByOnePoint)
 {
     std::vector<RecordingFont::Draw> drawn;
