@@ -36,6 +36,10 @@ TEST_F(ParticleLoadingTest, TheLoadingThreadMakesTheParticleLayerWithTheGamesFif
         SpawnGlobalParticles(file.name, 400, 300);
     }
     EXPECT_EQ(layer->count, 15);
+    // The progress stream leaves its trail behind it as it flies: its direction turns with its path.
+    ParticleConfig fly;
+    ASSERT_TRUE(GetParticleConfig("progress_fly", fly));
+    EXPECT_TRUE(fly.relative);
     Tolm::MemoryImage screen;
     screen.Create(800, 600);
     Tolm::Graphics g(&screen);

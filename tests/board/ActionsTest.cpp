@@ -4,7 +4,11 @@
 #include "BoardFixture.h"
 #include "board/Level.h"
 #include "board/PathStorage.h"
+#include "board/Solver.h"
+#include "effects/GfxManager.h"
+#include "graphics/Graphics.h"
 #include "screens/TimerPanel.h"
+#include "support/DrawLog.h"
 
 #include <optional>
 #include <set>
@@ -117,6 +121,71 @@ TEST_F(ActionsTest, TheBombHammerAndDestroyInTheirOrders)
     // Explosions paid: the bomb 3 plain and the outer layer, the hammer 4 plain and the inner layer, the
     // destroy 5 plain.
     EXPECT_FLOAT_EQ(TimerPanel::Instance()->progress, 12 * 0.25f + 2.0f + 1.0f);
+}
+
+// The cells whose bricks went, in the order they went: each explosion leaves a shrinking copy of its
+// brick, centred on its cell, at the end of the list under the bricks.
+std::string ExplosionOrder(const TestBoard& board)
+{
+    DrawLog log(800, 600);
+    Tolm::Graphics g(&log);
+    board.lower->DrawEffects(g);
+    std::string cells;
+    for (const DrawLog::Draw& draw : log.draws) {
+        cells += ' ' + std::to_string((int(draw.x) - board.originX) / board.cellW) + ',' +
+                 std::to_string((int(draw.y) - board.originY) / board.cellH);
+    }
+    return cells;
+}
+
+TEST_F(ActionsTest, TheBombHammerAndDestroyExplodeTheirCellsInTheirOrder)
+{
+    const struct
+    {
+        const char* script;
+        const char* order;
+    } cases[] = {
+        // The centre, up, down, left, right, then the corners top left, bottom left, top right, bottom right.
+        {"bomb 2 2", " 2,2 2,1 2,3 1,2 3,2 1,1 1,3 3,1 3,3"},
+        // The centre, left, right, up, down.
+        {"hammer 2 2", " 2,2 1,2 3,2 2,1 2,3"},
+        // Column by column, each from the top down.
+        {"destroy 2", " 0,2 1,0 1,3 3,1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        LayBoard(board, "c b d e\n"
+                        "d e c b\n"
+                        "b c d e\n"
+                        "e b c d");
+        board.lower->Clear();
+        Play(board, c.script);
+        EXPECT_EQ(ExplosionOrder(board), c.order);
+    }
+}
+
+// The move finder looks at the board again once the last strike of a lightning has landed and after each
+// brick of a swap lands; the earlier strikes leave its count as it was.
+TEST_F(ActionsTest, TheMoveFinderRecountsAfterTheLastStrikeAndAfterASwapLands)
+{
+    Solver* solver = Solver::Instance();
+    for (const bool last : {false, true}) {
+        SCOPED_TRACE(last ? "the last strike" : "an earlier strike");
+        // The b goes and a new a falls in: a chain of three.
+        LayBoard(board, "a a b");
+        ASSERT_EQ(solver->Recount(board), 0);
+        board.Lightning(2, 0, last);
+        Steps(board, 300);
+        ASSERT_EQ(BoardRows(board), "a a a\n");
+        EXPECT_EQ(solver->GetGroupCount(), last ? 1 : 0);
+    }
+
+    LayBoard(board, "a a b a");
+    ASSERT_EQ(solver->Recount(board), 0);
+    board.StartSwap(2, 0, 3, 0);
+    Steps(board, 300);
+    ASSERT_EQ(BoardRows(board), "a a a b\n");
+    EXPECT_EQ(solver->GetGroupCount(), 1);
 }
 
 // The lightning and the mixer pick slots at random. On a board of separate cells (each one between holes)

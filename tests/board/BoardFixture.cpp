@@ -25,7 +25,7 @@
 #include <regex>
 #include <sstream>
 
-class RecordingSoundManager : public NullSoundManager
+class BoardSoundManager : public NullSoundManager
 {
 public:
     int GetFreeSoundId() override { return nextId++; }
@@ -82,9 +82,10 @@ BoardFixture::BoardFixture() : testsFolder(Platform::CurrentFolder())
 {
     Platform::SetCurrentFolder(temp.Path());
     AddBuiltArchive();
-    auto recording = std::make_unique<RecordingSoundManager>();
+    auto recording = std::make_unique<BoardSoundManager>();
     sounds = recording.get();
     app.soundManager = std::move(recording);
+    resources = &InstallTestResources(app, nullptr);
     EXPECT_TRUE(app.LoadProperties("properties\\trans.xml", true, false));
     EXPECT_TRUE(app.LoadProperties("properties\\game_sets.xml", true, false));
     for (const char* manifest :

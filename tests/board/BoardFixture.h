@@ -9,6 +9,7 @@
 #include "support/BoardText.h"
 #include "support/SteppedApp.h"
 #include "support/TempFolder.h"
+#include "support/TestResources.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ class TestBoard : public FieldActions
 {};
 
 // Plays no sound, but notes which resource ids were played.
-class RecordingSoundManager;
+class BoardSoundManager;
 
 class BoardFixture : public testing::Test
 {
@@ -69,7 +70,9 @@ protected:
     std::string testsFolder;
     TempFolder temp;
     SteppedApp app;
-    RecordingSoundManager* sounds = nullptr;
+    // Reads the game's manifests; a test may declare resources of its own beside them.
+    TestResourceManager* resources = nullptr;
+    BoardSoundManager* sounds = nullptr;
 };
 
 // The game's generator, written out apart from the program's: one step and the integer draw of a range.

@@ -3,9 +3,9 @@
 #include "app/TolmAppBase.h"
 #include "board/FieldLive.h"
 #include "resources/ResourceManager.h"
-#include "screens/FieldHints.h"
 #include "screens/GameScreen.h"
 #include "screens/HintWindow.h"
+#include "support/HintKeys.h"
 #include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
 
@@ -94,8 +94,8 @@ HintWindow* GameScreenFixture::OpenHint()
 
 int GameScreenFixture::HintKind(const HintWindow& hint)
 {
-    for (int kind = 0; kind < kHintTypeCount; ++kind) {
-        const char* id = HintTextId(kind);
+    for (int kind = 0; kind < int(kHintKeysByKind.size()); ++kind) {
+        const char* id = kHintKeysByKind[std::size_t(kind)];
         if (id && Tolm::GetLocalizedText(id) == hint.text) {
             return kind;
         }

@@ -3,15 +3,20 @@
 // food 3 pays 3, supplies 1 pays 2).
 #include "LiveBoardFixture.h"
 
+#include "board/BonusButtonBase.h"
 #include "board/BonusManHelper.h"
 #include "board/BonusPanel.h"
 #include "board/FieldLive.h"
 #include "core/Random.h"
+#include "effects/GfxManager.h"
 #include "board/Level.h"
 #include "board/PathStorage.h"
 #include "board/Solver.h"
+#include "graphics/Graphics.h"
 #include "screens/TopPanel.h"
+#include "support/DrawLog.h"
 #include "town/UserProfile.h"
+#include "widgets/RecordingFont.h"
 
 #include <algorithm>
 #include <map>
@@ -103,6 +108,35 @@ TEST_F(PaymentTest, ChainsPayTheirBricksAndLongChainsAMultiple)
         EXPECT_EQ(people->lastChain, c.length);
         EXPECT_EQ(PaymentSounds(), c.sounds);
         EXPECT_EQ(PathStorage::Instance()->GetLength(), 0);
+    }
+}
+
+// Every brick of a chain shows its own pay, in chain order, double on a locked cell; and charges the tool
+// of its kind by one point, three points making a charge.
+TEST_F(PaymentTest, EachBrickShowsItsPayAndChargesItsToolByOnePoint)
+{
+    std::vector<RecordingFont::Draw> drawn;
+    RecordingFont font(drawn);
+    resources->DeclareFont("FONT_FLY_SCORE", font);
+    PlayRow("c c1c c a k s a k s a k s a k s", 4);
+    Run("update 5");
+    DrawLog log(800, 600);
+    Tolm::Graphics g(&log);
+    field->upper->DrawEffects(g);
+    std::vector<std::string> shown;
+    for (const RecordingFont::Draw& draw : drawn) {
+        shown.push_back(draw.text);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"3", "6", "3", "3"}));
+
+    BonusPanel* panel = BonusPanel::Instance();
+    panel->ResetCharges();
+    PlayRow("2 2 2 2 a k s a k s a k s a k s", 4);
+    EXPECT_NEAR(panel->GetButton(1)->GetCharge(), 4.0f / 3.0f, 1e-5);
+    PlayRow("5 5 5 a k s a k s a k s a k s a", 3);
+    EXPECT_NEAR(panel->GetButton(4)->GetCharge(), 1.0f, 1e-5);
+    for (const int other : {0, 2, 3}) {
+        EXPECT_EQ(panel->GetButton(other)->GetCharge(), 0.0f) << other;
     }
 }
 

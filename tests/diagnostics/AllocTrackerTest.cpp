@@ -3,7 +3,7 @@
 #include "diagnostics/AllocTracker.h"
 
 #include "diagnostics/RecordedDebugOutput.h"
-#include "diagnostics/WorkingFolder.h"
+#include "support/WorkingFolder.h"
 
 #include <gmock/gmock.h>
 #include <optional>

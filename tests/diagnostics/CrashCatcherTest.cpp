@@ -4,7 +4,7 @@
 
 #include "app/TolmAppBase.h"
 #include "core/PathUtils.h"
-#include "diagnostics/WorkingFolder.h"
+#include "support/WorkingFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageHelp.h"
 #include "platform/Library.h"

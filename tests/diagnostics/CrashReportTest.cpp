@@ -4,7 +4,7 @@
 // closed and the attachment chosen.
 #include "app/TolmAppBase.h"
 #include "diagnostics/CrashCatcher.h"
-#include "diagnostics/WorkingFolder.h"
+#include "support/WorkingFolder.h"
 #include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
 

@@ -5,7 +5,7 @@
 #include "core/StringUtils.h"
 #include "diagnostics/CrashCatcher.h"
 #include "diagnostics/CrashReportLines.h"
-#include "diagnostics/WorkingFolder.h"
+#include "support/WorkingFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageHelp.h"
 #include "platform/Library.h"

@@ -14,6 +14,7 @@
 #include "platform/OffscreenGlContext.h"
 #include "platform/RecordingDevice.h"
 #include "support/TempFolder.h"
+#include "support/WorkingFolder.h"
 
 #include <cstring>
 #include <ctime>
@@ -509,8 +510,11 @@ TEST_F(GlDeviceTest, ABlitInsideASceneLandsBetweenTheDrawsBeforeAndAfterIt)
     EXPECT_EQ(At<uint32_t>(target, 12, 12) & 0xFFFFFF, 0xFF0000u);
 }
 
+// In a folder without card lists: the game's own list of cards refused lies beside the built program, and
+// names the software renderers.
 TEST_F(GlDeviceTest, TheCapabilityTestPassesOnLlvmpipe)
 {
+    WorkingFolder noCardLists;
     UseDesktop(SurfaceLayout::Xrgb8888);
     Tolm::D3DTester tester;
     tester.minVideoMemory = 6;

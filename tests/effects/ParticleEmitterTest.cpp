@@ -244,6 +244,46 @@ TEST_F(ParticleEmitterTest, MovingAStoppedEmitterDrawsAFreshBirthPointAndARunnin
     EXPECT_EQ(emitter.currentY, 40);
 }
 
+// A relative emitter measures its direction from the way back along its last move instead of from up: a
+// trail left behind a moving emitter. No spread and no birth box, so only the angle is left to see.
+TEST_F(ParticleEmitterTest, ARelativeDirectionTurnsWithTheWayBack)
+{
+    struct Case
+    {
+        const char* name;
+        bool relative;
+        float direction;
+        float toX;
+        float toY;
+        float velocityX;
+        float velocityY;
+    };
+    const Case cases[] = {
+        {"not relative: up, however it moves", false, 0, 110, 100, 0, -2},
+        {"moving right: straight back, to the left", true, 0, 110, 100, -2, 0},
+        {"moving left: to the right", true, 0, 90, 100, 2, 0},
+        {"moving down: up", true, 0, 100, 110, 0, -2},
+        {"moving up: down", true, 0, 100, 90, 0, 2},
+        {"moving right, a quarter turn on: up", true, 1.5707963f, 110, 100, 0, -2},
+        {"moving down and right: up and left", true, 0, 103, 104, -1.2f, -1.6f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ParticleConfig config = Steady(100, 1);
+        config.relative = c.relative;
+        config.direction = c.direction;
+        config.speed_min = 2;
+        config.speed_max = 2;
+        ParticleEmitter emitter(config, 0);
+        emitter.Start(100, 100);
+        emitter.MoveTo(c.toX, c.toY, false);
+        emitter.Simulate(0.01f);
+        ASSERT_EQ(emitter.liveCount, 1);
+        EXPECT_NEAR(emitter.GetParticle(0).velocityX, c.velocityX, 1e-5);
+        EXPECT_NEAR(emitter.GetParticle(0).velocityY, c.velocityY, 1e-5);
+    }
+}
+
 TEST_F(ParticleEmitterTest, MovingWithShiftCarriesTheParticlesAlong)
 {
     ParticleEmitter emitter(Steady(200, 1), 0);

@@ -5,12 +5,17 @@
 #include "platform/FileSystem.h"
 #include "screens/FieldHints.h"
 #include "screens/HintWindow.h"
+#include "support/HintKeys.h"
 #include "support/TempFolder.h"
 #include "town/UserProfile.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <functional>
+#include <regex>
+#include <sstream>
 
 namespace {
 
@@ -54,7 +59,56 @@ protected:
     std::string testsFolder;
 };
 
+// The game's translation as it ships.
+const std::string kShippedTexts = std::string(QUENDARA_TEST_SOURCE) + "/../../data/properties/trans.xml";
+
+// The text under the key, read from the file's own lines, with the XML escapes undone.
+std::string ShippedText(const std::string& key)
+{
+    std::ifstream file(kShippedTexts);
+    std::stringstream contents;
+    contents << file.rdbuf();
+    const std::string xml = contents.str();
+    std::smatch found;
+    if (!std::regex_search(xml, found, std::regex("<String id=\"" + key + "\">([^<]*)</String>"))) {
+        return "(no text for " + key + ")";
+    }
+    std::string text = found[1];
+    const std::pair<const char*, const char*> escapes[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
+    for (const auto& [escaped, plain] : escapes) {
+        for (std::size_t at = text.find(escaped); at != std::string::npos; at = text.find(escaped, at + 1)) {
+            text.replace(at, std::strlen(escaped), plain);
+        }
+    }
+    return text;
+}
+
 } // namespace
+
+// Every kind's bubble says the shipped text under that kind's own key; the help window's kind says nothing.
+TEST_F(HintsTest, EachBubbleSaysTheShippedTextOfItsKind)
+{
+    ASSERT_TRUE(app->LoadProperties(kShippedTexts, true, false));
+    for (int kind = 0; kind < int(kHintKeysByKind.size()); ++kind) {
+        const char* key = kHintKeysByKind[std::size_t(kind)];
+        SCOPED_TRACE(key ? key : "the help window's kind");
+        UserProfile::SetHintMaskLow(0);
+        UserProfile::SetHintMaskHigh(0);
+        Strings said;
+        app->onUpdate = [&](int) {
+            if (auto* bubble = dynamic_cast<HintWindow*>(app->GetDialog(HintWindow::kDialogId))) {
+                if (said.empty()) {
+                    said.push_back(bubble->text);
+                }
+                bubble->KeyDown(13);
+            }
+        };
+        ShowFieldHint(kind, 100, 100);
+        app->onUpdate = nullptr;
+        EXPECT_EQ(said, key ? Strings{ShippedText(key)} : Strings{});
+    }
+}
 
 TEST_F(HintsTest, EachKindHasOneBitInOneMaskAndOneBubble)
 {
