@@ -65,7 +65,7 @@ no_crash() {
 "${harness[@]}" --play "$work/session.dmo" > "$work/played.txt" 2> "$work/play.log" &
 pid=$!
 pids+=("$pid")
-await_end "$pid" 100 || fail "the replay did not end at the recorded quit: $(tail -n 20 "$work/play.log")"
+await_end "$pid" 600 || fail "the replay did not end at the recorded quit: $(tail -n 20 "$work/play.log")"
 diff <(replayed "$work/recorded.txt") <(replayed "$work/played.txt") > "$work/diff.txt" ||
     fail "the replay differs from the recording: $(cat "$work/diff.txt")"
 
@@ -87,14 +87,14 @@ play_until_held_then() {
     pid=$!
     set +m
     pids+=("$pid")
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         grep -q '^replay held at update' "$out" && break
         kill -0 "$pid" 2> /dev/null || fail "the replay of $demo ended by itself: $(tail -n 20 "$out.log")"
         sleep 0.1
     done
     grep -q '^replay held at update' "$out" || fail "the replay of $demo did not stand still"
     kill -s "$signal" "$pid"
-    await_end "$pid" 50 || fail "the replay of $demo went on after SIG$signal"
+    await_end "$pid" 300 || fail "the replay of $demo went on after SIG$signal"
     no_crash "the replay of $demo" "$out.log"
 }
 
@@ -120,13 +120,13 @@ second=$(grep '^report' "$work/recorded.txt" | sed -n '2s/report update=//p')
 pid=$!
 pids+=("$pid")
 # Either it stands still, or it ends on its own, or it runs on: it ends on SIGTERM in any case.
-await_end "$pid" 30 || { kill -TERM "$pid" && await_end "$pid" 50; } || fail "the garbled replay went on after SIGTERM"
+await_end "$pid" 30 || { kill -TERM "$pid" && await_end "$pid" 300; } || fail "the garbled replay went on after SIGTERM"
 no_crash "the garbled replay" "$work/garbled.log"
 
 # A wrong magic number: refused before anything is shown.
 { printf '\x00\x00\x00\x00'; tail -c +5 "$work/session.dmo"; } > "$work/magic.dmo"
 status=0
-timeout 10 "$3/tests/quendara_harness" --data "$work/game" --play "$work/magic.dmo" --run "wait 1" \
+timeout 60 "$3/tests/quendara_harness" --data "$work/game" --play "$work/magic.dmo" --run "wait 1" \
     > /dev/null 2> "$work/magic.log" || status=$?
 grep -q 'Invalid demo file\.' "$work/magic.log" || fail "no \"Invalid demo file.\": $(cat "$work/magic.log")"
 [ "$status" -lt 124 ] || fail "the refused demo did not end by itself ($status)"
