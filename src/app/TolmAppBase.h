@@ -589,6 +589,7 @@ private:
     // length is negative or runs past the end.
     bool ReadDemoBlock(std::vector<uint8_t>& bytes);
     void PlayDemoEvent();
+    bool IsDemoOperationResult() const;
     void PlayDemoActivation(bool nowFocused);
     void PlayDemoMinimize(bool nowMinimized);
     // A typed character during playback: the playback controls.

@@ -175,11 +175,32 @@ void TolmAppBase::PlayDemoEvents()
         if (updateCount != demoNextEventUpdate || !DemoHeaderAvailable()) {
             return;
         }
-        if (!ReadDemoEventHeader()) {
+        if (!ReadDemoEventHeader() || IsDemoOperationResult()) {
             return;
         }
         demoNeedHeader = true;
         PlayDemoEvent();
+    }
+}
+
+// The result of a file, registry, synchronised or transfer operation stays pending for that operation,
+// which takes it where it runs: the loading's completion, say, reads the registry in the update that
+// replays the loading-done event.
+bool TolmAppBase::IsDemoOperationResult() const
+{
+    if (demoShortEvent) {
+        return false;
+    }
+    switch (demoCommand) {
+    case DemoEvent::kRegistryRead:
+    case DemoEvent::kRegistryWrite:
+    case DemoEvent::kFileExists:
+    case DemoEvent::kFileRead:
+    case DemoEvent::kHttpStatus:
+    case DemoEvent::kSyncBlock:
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -159,6 +159,7 @@ bool TolmAppBase::Process(bool allowSleep)
             UpdateTimeDebt();
         }
         bool drawOrSleep = processState != 1 && processState != 2;
+        bool held = false;
         if (processState == 1) {
             ++consecutiveUpdates;
             bool forcedDraw = consecutiveUpdates >= int(std::ceil(updateMultiplier * 10)) && loadingCompleted;
@@ -179,6 +180,12 @@ bool TolmAppBase::Process(bool allowSleep)
                 }
                 if (RunUpdate()) {
                     processState = 2;
+                } else if (playingDemo) {
+                    // A replay held by its loading or at the end of its events spends the frame drawing
+                    // and sleeping, and goes back to its window, which can still close it.
+                    held = true;
+                    drawOrSleep = true;
+                    timeDebt = 0;
                 }
                 needsRedraw = true;
             }
@@ -194,9 +201,11 @@ bool TolmAppBase::Process(bool allowSleep)
         if (drawOrSleep) {
             processState = 3;
             consecutiveUpdates = 0;
-            if (needsRedraw) {
+            bool drawing = needsRedraw;
+            if (drawing) {
                 Redraw();
-            } else if (int ms = int(frameMs - timeDebt); ms > 0) {
+            }
+            if (int ms = int(frameMs - timeDebt); (!drawing || held) && ms > 0) {
                 if (!allowSleep) {
                     return false;
                 }
@@ -236,12 +245,15 @@ bool TolmAppBase::CatchUpDemo(double step)
         timeDebt = 0;
         lastTimeDebtStamp = Now();
         hasTimeDebtStamp = true;
+        PlayDemoEvents();
         int before = updateCount;
         if (RunUpdate()) {
             RunStepBlock(step, false);
         }
         if (updateCount == before) {
-            return false;
+            // Held (still loading, or out of events): the frame is drawn and the window answered as
+            // at normal speed.
+            return true;
         }
         if (!catchUpTimerStarted) {
             lastCatchUpRedrawTime = Now();
@@ -315,10 +327,12 @@ bool TolmAppBase::RunUpdate()
             return false;
         }
     } else if (loadingThreadDone && !loadingCompleted) {
-        CompleteLoading();
+        // Before the completion's own work, whose reads are recorded after the event, as a replay
+        // meets them: it completes the loading when it has played the event.
         if (recordingDemo) {
             RecordDemoLongEvent(DemoEvent::kLoadingDone);
         }
+        CompleteLoading();
     }
     Update();
     return true;

@@ -160,7 +160,11 @@ void TolmAppBase::MakeWindow()
 void TolmAppBase::FinishWindow()
 {
     bool hadFocus = hasFocus;
-    hasFocus = mainWindow->HasKeyboardFocus();
+    // A replay follows the recorded activations: its own window's focus is not the recorded run's, and
+    // a replay paused by it would wait for an activation that the demo never holds.
+    if (!playingDemo) {
+        hasFocus = mainWindow->HasKeyboardFocus();
+    }
     if (minimized) {
         if (muteOnFocusLoss) {
             Unmute(true);

@@ -20,11 +20,28 @@
 
 namespace {
 
-// Seeds the game's generator where the game does, when loading is completed.
+// As the game does when loading is completed: reads a setting (the game's open profile), seeds its
+// generator, and pauses while it is inactive.
 class ReplayApp : public RecordingApp
 {
 public:
-    void LoadingCompleted() override { SeedRandom(unsigned(updateCount) * 10); }
+    void LoadingCompleted() override
+    {
+        ReadRegistryInt("Answer", answerWhenLoaded);
+        SeedRandom(unsigned(updateCount) * 10);
+    }
+    void GotFocus() override
+    {
+        RecordingApp::GotFocus();
+        pausedInactive = false;
+    }
+    void LostFocus() override
+    {
+        RecordingApp::LostFocus();
+        pausedInactive = true;
+    }
+
+    int answerWhenLoaded = -1;
 };
 
 // What one run left behind: the probe's trace without its draws (drawing follows real time), the
@@ -32,13 +49,14 @@ public:
 struct RunResult
 {
     Trace trace;
+    int answerWhenLoaded = -1;
     int finalUpdate = 0;
     bool operator==(const RunResult&) const = default;
 };
 
 void PrintTo(const RunResult& result, std::ostream* out)
 {
-    *out << "ended at update " << result.finalUpdate << ":";
+    *out << "read " << result.answerWhenLoaded << " when loaded, ended at update " << result.finalUpdate << ":";
     for (const std::string& line : result.trace) {
         if (line != "P update") {
             *out << "\n    " << line;
@@ -135,6 +153,22 @@ protected:
         event.wheel.y = notches;
         Push(event);
     }
+    void TypeDemoKey(const char* key) { Text(key); }
+    // What SDL makes of SIGTERM and SIGINT.
+    void Terminate()
+    {
+        SDL_Event event{};
+        event.type = SDL_QUIT;
+        SDL_PushEvent(&event);
+    }
+    // The loop's steps as real time passes, a millisecond each.
+    void RunSteps(int steps)
+    {
+        for (int step = 0; step < steps && !app->shutDown; ++step) {
+            clock.Advance(1);
+            app->StepMainLoop(nullptr);
+        }
+    }
     void Close()
     {
         SDL_Event event{};
@@ -149,6 +183,12 @@ protected:
     {
         Platform::SetCommandLine("\"/opt/quendara\" " + options + " -demofile=" + DemoPath());
         StartApp();
+        if (app->recordingDemo) {
+            // The recorded run's window had the focus when it was made, as a desktop gives it; the
+            // dummy desktop gives it none, and no activation is recorded for it.
+            app->hasFocus = true;
+            app->SetActiveState();
+        }
         probe = std::make_unique<Probe>(trace, "P", 0, 0, 800, 600);
         app->widgetManager->AddWidget(probe.get());
         app->widgetManager->SetFocus(probe.get());
@@ -161,6 +201,7 @@ protected:
     RunResult Finish(Trace& trace)
     {
         RunResult result;
+        result.answerWhenLoaded = app->answerWhenLoaded;
         result.finalUpdate = app->updateCount;
         app->widgetManager->RemoveWidget(probe.get());
         app.reset();
@@ -171,6 +212,31 @@ protected:
     }
 
     std::string DemoPath() { return temp.Path() + "run.dmo"; }
+
+    // Where the event stream starts in the demo file. Before it: magic, version and seed (4 bytes
+    // each), the version text (a 16-bit length and its bytes), the marker block (a 32-bit length and its
+    // bytes) and the final update count (4 bytes).
+    static size_t StreamStart(const std::vector<uint8_t>& file)
+    {
+        size_t markers = 14 + (file.at(12) | file.at(13) << 8);
+        size_t blockLength = file.at(markers) | file.at(markers + 1) << 8 | file.at(markers + 2) << 16;
+        return markers + 4 + blockLength + 4;
+    }
+    std::vector<uint8_t> DemoBytes()
+    {
+        std::vector<uint8_t> file;
+        EXPECT_TRUE(Platform::ReadWholeFile(DemoPath(), file));
+        return file;
+    }
+    size_t StreamLength() { return DemoBytes().size() - StreamStart(DemoBytes()); }
+    // The demo file keeps its header and that many bytes of its event stream.
+    void CutStream(size_t kept)
+    {
+        std::vector<uint8_t> file = DemoBytes();
+        file.resize(StreamStart(file) + kept);
+        std::ofstream(DemoPath(), std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    }
 
     RunResult Record()
     {
@@ -206,7 +272,7 @@ protected:
         return Finish(trace);
     }
 
-    RunResult Replay()
+    RunResult Replay(const char* demoKey = nullptr)
     {
         // Whatever the disk, the registry and the clipboard hold now, the demo says what they held.
         WriteFile("changed");
@@ -218,6 +284,9 @@ protected:
         Launch("-play", trace);
         EXPECT_TRUE(app->playingDemo);
         Platform::MessagePump::Main().DiscardPending();
+        if (demoKey) {
+            TypeDemoKey(demoKey);
+        }
         // The steps below are counted, and the replay holds its updates until the loading thread is done.
         AwaitLoadingThread();
         RunUntil(1000);
@@ -245,11 +314,75 @@ TEST_F(DemoReplayTest, AReplayedRunSeesWhatTheRecordedRunSaw)
     };
     EXPECT_TRUE(hasStart("7: file first contents, answer 42, clipboard copied, exists yes, random "));
     EXPECT_TRUE(hasStart("63: file second contents, answer 42, clipboard copied, exists yes, random "));
+    EXPECT_EQ(recorded.answerWhenLoaded, 42) << "the setting read when loading completed";
 
     RunResult first = Replay();
     EXPECT_EQ(first, recorded);
     RunResult second = Replay();
     EXPECT_EQ(second, recorded);
 }
+
+// The demo keys that jump ahead run the updates back to back and play the events due on the way.
+TEST_F(DemoReplayTest, AReplayJumpingToTheEndSeesWhatTheRecordedRunSaw)
+{
+    RunResult recorded = Record();
+    for (const char* key : {"M", "0"}) {
+        SCOPED_TRACE(std::string("demo key ") + key);
+        EXPECT_EQ(Replay(key), recorded);
+    }
+}
+
+struct CutDemo
+{
+    const char* name;
+    // Bytes of the stream kept; 0 keeps half of it.
+    size_t kept;
+    const char* demoKey;
+    bool loaded;
+};
+
+void PrintTo(const CutDemo& cut, std::ostream* out)
+{
+    *out << cut.name;
+}
+
+class CutDemoReplayTest : public DemoReplayTest, public testing::WithParamInterface<CutDemo>
+{};
+
+// A replay that runs out of events stands still at the last one's update, still answering its window:
+// what SDL makes of SIGTERM or SIGINT ends it.
+TEST_P(CutDemoReplayTest, StandsStillAtItsLastEventUntilTheSignalEndsIt)
+{
+    const CutDemo& cut = GetParam();
+    RunResult recorded = Record();
+    CutStream(cut.kept > 0 ? cut.kept : StreamLength() / 2);
+    Trace trace;
+    Launch("-play", trace);
+    Platform::MessagePump::Main().DiscardPending();
+    if (cut.demoKey) {
+        TypeDemoKey(cut.demoKey);
+    }
+    AwaitLoadingThread();
+    RunSteps(5000);
+    int held = app->updateCount;
+    RunSteps(1000);
+    EXPECT_EQ(app->updateCount, held) << "the logic stands still";
+    EXPECT_LT(held, recorded.finalUpdate);
+    EXPECT_EQ(app->loadingCompleted, cut.loaded);
+    EXPECT_FALSE(app->shutDown);
+    Terminate();
+    RunSteps(100);
+    EXPECT_TRUE(app->shutDown) << "the signal ends the replay";
+    Finish(trace);
+}
+
+// The stream begins with the display mode (a 10-bit header, two bytes) and the run's setting written
+// (a 10-bit header and its outcome bit): 37 bits. Five bytes end within the next header, the
+// loading-done event's.
+INSTANTIATE_TEST_SUITE_P(Cuts, CutDemoReplayTest,
+                         testing::Values(CutDemo{"BeforeLoadingIsDone", 5, nullptr, false},
+                                         CutDemo{"InHalf", 0, nullptr, true},
+                                         CutDemo{"InHalfFastForwarded", 0, "M", true}),
+                         [](const testing::TestParamInfo<CutDemo>& each) { return std::string(each.param.name); });
 
 } // namespace

@@ -4,7 +4,7 @@
 //
 //   quendara_harness [--state NAME] [--data FOLDER] [--out FOLDER] [--seed N] [--effects]
 //                    [--profile "level=N gold=G food=F supplies=S buildings=B hints=LOW,HIGH"]
-//                    (--script FILE | --run "COMMANDS") [--follow]
+//                    [--record DEMO | --play DEMO] (--script FILE | --run "COMMANDS") [--follow]
 //
 // It runs the program as it ships: GameApp with "main.pak" and "config.xml" from the data folder (the
 // build folder by default), in an 800 x 600 window, on whatever display SDL is given: the dummy driver
@@ -49,7 +49,8 @@
 //                             "totals GOLD FOOD SUPPLIES SCORE" (the profile's) and, while a board is
 //                             played, the board as "row ..." lines of two characters a slot (the
 //                             board tests' characters: a-j gold, k-r food, s-z supplies, 1-5 tools, '+'
-//                             the live bonus, '.' none; then ' ', '1' or '2' locks)
+//                             the live bonus, '.' none; then ' ', '1' or '2' locks); while recording a
+//                             demo, last "demo stream N bytes" (the events recorded so far)
 //   effects on|off            windows play their appear and disappear effects (as on a 3D display) or not
 //   show NAME                 after this update, shows a game window as the game would: "confirm" (the
 //                             new-game question), "continue", "inform" (the profile message, without
@@ -75,6 +76,13 @@
 // input, a line at a time, as they come, and the end of the input ends it. The game's time stands still
 // while the harness waits for a line, so a program can read a report, think, and answer with the next
 // moves (as the e2e tests' board solver does); "echo TEXT" prints the text, to mark where an answer ends.
+//
+// With --record the run is recorded from its start into the demo file DEMO, written when the program ends;
+// the script's end (or "quit") then closes the window, so that the demo ends with its quit. With --play
+// the run is the demo's: the script's input goes the program's way but the replay does not act on it,
+// except for the demo keys ("0", "M", "N" catch up), its reports show the replayed game, and the demo's
+// own quit ends the program (the script's end does not). A replay whose logic stands still while it
+// draws a hundred frames (its demo ran out) prints "replay held at update N" once.
 //
 // Exit code: 0 when the script ran through, 1 when a command failed, 2 for bad options or a bad script.
 #include "Gallery.h"
@@ -171,6 +179,8 @@ struct Options
     bool effects = false;
     bool follow = false;
     std::string profile;
+    std::string record;
+    std::string play;
 };
 
 // "key=value" words: level, gold, food, supplies, buildings (how many, from the first), hints (LOW,HIGH).
@@ -254,6 +264,18 @@ public:
     bool Failed() const { return runner.Failed() || !started; }
 
     bool KeepCurrentDirectory(const std::string&) override { return true; }
+    // The game's handler passes no demo option on, and reads its command line only once the framework
+    // has started: the harness hands its own to the framework's handler where the framework would read
+    // them, right after the settings.
+    void ReadFromRegistry() override
+    {
+        GameApp::ReadFromRegistry();
+        const std::string& demo = options.record.empty() ? options.play : options.record;
+        if (!demo.empty()) {
+            TolmAppBase::HandleCommandLineParam(options.record.empty() ? "-play" : "-record", "");
+            TolmAppBase::HandleCommandLineParam("-demofile", demo);
+        }
+    }
     // A window without the focus would pause the game.
     void LostFocus() override {}
 
@@ -303,6 +325,7 @@ public:
     {
         bool drawn = GameApp::Redraw();
         runner.OnDraw();
+        NoteHeldReplay();
         return drawn;
     }
 
@@ -408,6 +431,9 @@ public:
                 lines.push_back("row " + row);
             }
         }
+        if (recordingDemo) {
+            lines.push_back("demo stream " + std::to_string(demoBuffer.GetDataLen()) + " bytes");
+        }
     }
     bool Holds(const std::vector<std::string>& condition) override
     {
@@ -463,7 +489,21 @@ public:
         pendingWindow = name;
         return true;
     }
-    void Quit() override { Shutdown(); }
+    void Quit() override
+    {
+        if (playingDemo) {
+            return;
+        }
+        if (!recordingDemo) {
+            Shutdown();
+            return;
+        }
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = SDL_WINDOWEVENT_CLOSE;
+        event.window.windowID = WindowId();
+        SDL_PushEvent(&event);
+    }
     // A write through a null pointer the compiler cannot see, as a broken program makes one.
     void Crash() override
     {
@@ -479,6 +519,25 @@ public:
     }
 
 private:
+    // Draws while the logic stands still, not counting a wait for the real loading thread to catch up
+    // with the demo's.
+    void NoteHeldReplay()
+    {
+        if (!playingDemo || heldReported) {
+            return;
+        }
+        bool waitingForLoading = demoLoadingDoneSeen && !loadingThreadDone;
+        if (updateCount != lastDrawnUpdate || waitingForLoading) {
+            lastDrawnUpdate = updateCount;
+            drawsWithoutUpdate = 0;
+            return;
+        }
+        if (++drawsWithoutUpdate == kHeldDraws) {
+            heldReported = true;
+            std::printf("replay held at update %d\n", updateCount);
+            std::fflush(stdout);
+        }
+    }
     // Outside the script's own step, so that the script goes on from inside the window's wait.
     void ShowPendingWindow()
     {
@@ -560,6 +619,10 @@ private:
     std::unique_ptr<BaseCursor> bonusCursor;
     std::map<Tolm::Dialog*, std::string> lastShown;
     std::vector<std::string> closedWindows;
+    static constexpr int kHeldDraws = 100;
+    int lastDrawnUpdate = -1;
+    int drawsWithoutUpdate = 0;
+    bool heldReported = false;
 };
 
 bool ReadOptions(int argc, char** argv, Options& options)
@@ -588,6 +651,10 @@ bool ReadOptions(int argc, char** argv, Options& options)
             options.seed = unsigned(std::strtoul(value.c_str(), nullptr, 10));
         } else if (option == "--profile") {
             options.profile = value;
+        } else if (option == "--record") {
+            options.record = value;
+        } else if (option == "--play") {
+            options.play = value;
         } else if (option == "--run") {
             options.script = value;
         } else if (option == "--script") {
@@ -614,9 +681,10 @@ int main(int argc, char** argv)
         return 0;
     }
     Options options;
-    if (!ReadOptions(argc, argv, options)) {
+    if (!ReadOptions(argc, argv, options) || (!options.record.empty() && !options.play.empty())) {
         std::fprintf(stderr, "usage: quendara_harness [--state NAME] [--data FOLDER] [--out FOLDER] [--seed N] "
-                             "[--effects] [--profile WORDS] (--script FILE | --run \"COMMANDS\") [--follow]\n");
+                             "[--effects] [--profile WORDS] [--record DEMO | --play DEMO] (--script FILE | --run "
+                             "\"COMMANDS\") [--follow]\n");
         return 2;
     }
     std::vector<Command> commands;
@@ -627,6 +695,11 @@ int main(int argc, char** argv)
     }
     std::error_code ignored;
     options.out = std::filesystem::absolute(options.out, ignored).string();
+    for (std::string* demo : {&options.record, &options.play}) {
+        if (!demo->empty()) {
+            *demo = std::filesystem::absolute(*demo, ignored).string();
+        }
+    }
     TempFolder home;
     setenv("XDG_CONFIG_HOME", (home.Path() + "config").c_str(), 1);
     setenv("XDG_DATA_HOME", (home.Path() + "data").c_str(), 1);
