@@ -4,7 +4,7 @@
 #include "BoardFixture.h"
 #include "board/Level.h"
 #include "board/PathStorage.h"
-#include "screens/TimerPanel.h"
+#include "hud/TimerPanel.h"
 
 #include <optional>
 #include <set>

@@ -6,12 +6,12 @@
 #include "board/BonusManHelper.h"
 #include "board/BonusPanel.h"
 #include "board/FieldLive.h"
-#include "core/Random.h"
 #include "board/Level.h"
 #include "board/PathStorage.h"
 #include "board/Solver.h"
-#include "screens/TopPanel.h"
-#include "town/UserProfile.h"
+#include "core/Random.h"
+#include "hud/TopPanel.h"
+#include "profile/UserProfile.h"
 
 #include <algorithm>
 #include <map>

@@ -1,9 +1,9 @@
 #include "board/BoardImages.h"
 
 #include "board/ArrowHelper.h"
-#include "board/BrickHelper.h"
 #include "board/CellGfx.h"
 #include "board/CellSimple.h"
+#include "bricks/BrickHelper.h"
 #include "resources/ResourceLookups.h"
 
 #include <vector>

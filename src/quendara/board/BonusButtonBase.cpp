@@ -9,7 +9,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
-#include "screens/FieldHints.h"
+#include "windows/FieldHints.h"
 
 #include <cmath>
 

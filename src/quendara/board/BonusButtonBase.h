@@ -4,8 +4,8 @@
 // decides whether the tool acts at once or is armed.
 #pragma once
 
-#include "screens/BonusLineGlow.h"
-#include "screens/RoundButtonGate.h"
+#include "gamewidgets/BonusLineGlow.h"
+#include "gamewidgets/RoundButtonGate.h"
 #include "widgets/ButtonWidget.h"
 
 #include <memory>

@@ -1,11 +1,11 @@
 #include "board/BonusButtons.h"
 
-#include "board/BoardTypes.h"
 #include "board/FieldLive.h"
+#include "bricks/BoardTypes.h"
+#include "gamewidgets/BaseCursor.h"
+#include "gamewidgets/CursorPointer.h"
+#include "gamewidgets/CustomCursor.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseCursor.h"
-#include "screens/CursorPointer.h"
-#include "screens/CustomCursor.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "board/BonusManHelper.h"
 
+#include "profile/UserProfile.h"
 #include "resources/ResourceLookups.h"
-#include "screens/PeopleBonusWindow.h"
 #include "town/TownManFactory.h"
-#include "town/UserProfile.h"
+#include "windows/PeopleBonusWindow.h"
 
 #include <array>
 #include <utility>

@@ -6,10 +6,10 @@
 #include "board/FieldLive.h"
 #include "board/Solver.h"
 #include "core/Random.h"
+#include "gamewidgets/BaseCursor.h"
+#include "gamewidgets/CursorPointer.h"
+#include "gamewidgets/CustomCursor.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseCursor.h"
-#include "screens/CursorPointer.h"
-#include "screens/CustomCursor.h"
 
 namespace {
 

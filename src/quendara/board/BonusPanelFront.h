@@ -3,8 +3,8 @@
 // that hangs over the board's bottom edge. Presses fall through it to the buttons.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "core/Singleton.h"
-#include "screens/LiveValue.h"
 #include "widgets/Widget.h"
 
 #include <array>

@@ -2,7 +2,7 @@
 // in the order the moves were asked for.
 #pragma once
 
-#include "board/BrickBase.h"
+#include "bricks/BrickBase.h"
 #include "core/Module.h"
 
 class BrickLive : public BrickBase, public baseObject

@@ -1,6 +1,6 @@
 #include "board/BrickLiveGfx.h"
 
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "core/Matrix.h"
 #include "core/TweenModules.h"
 #include "graphics/Graphics.h"

@@ -3,7 +3,7 @@
 // and the board's frame. Cells are made by the cell factory.
 #pragma once
 
-#include "board/BoardTypes.h"
+#include "bricks/BoardTypes.h"
 
 #include <memory>
 

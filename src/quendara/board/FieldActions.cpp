@@ -5,7 +5,7 @@
 #include "board/Solver.h"
 #include "core/Callback.h"
 #include "core/Random.h"
-#include "screens/TimerPanel.h"
+#include "hud/TimerPanel.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // brick's picture: callers that move bricks in the grid start their slides themselves.
 #pragma once
 
-#include "board/BoardTypes.h"
-#include "board/BrickBase.h"
 #include "board/CellBase.h"
+#include "bricks/BoardTypes.h"
+#include "bricks/BrickBase.h"
 
 #include <array>
 #include <memory>

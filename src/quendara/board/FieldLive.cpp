@@ -8,9 +8,9 @@
 #include "board/PathStorage.h"
 #include "board/Solver.h"
 #include "core/Callback.h"
-#include "screens/TimerPanel.h"
-#include "screens/TopPanel.h"
-#include "town/UserProfile.h"
+#include "hud/TimerPanel.h"
+#include "hud/TopPanel.h"
+#include "profile/UserProfile.h"
 #include "widgets/WidgetManager.h"
 
 namespace {

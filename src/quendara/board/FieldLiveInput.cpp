@@ -2,11 +2,11 @@
 // the next drag or move over it. Dragging grows the chain and the release pays it. A press and release
 // without dragging leaves the chain following the mouse without a button, and a click on its last brick
 // releases it.
+#include "app/TolmAppBase.h"
 #include "board/BonusPanel.h"
 #include "board/FieldLive.h"
 #include "board/PathStorage.h"
 #include "board/Solver.h"
-#include "app/TolmAppBase.h"
 #include "core/StringUtils.h"
 #include "widgets/WidgetManager.h"
 

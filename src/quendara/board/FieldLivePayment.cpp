@@ -3,15 +3,15 @@
 // its length's factor, into its own resource.
 #include "board/BonusManHelper.h"
 #include "board/BonusPanel.h"
-#include "board/BrickHelper.h"
 #include "board/FieldLive.h"
 #include "board/Level.h"
 #include "board/PathStorage.h"
 #include "board/Solver.h"
+#include "bricks/BrickHelper.h"
 #include "core/Random.h"
-#include "screens/FieldHints.h"
-#include "screens/TopPanel.h"
-#include "town/UserProfile.h"
+#include "hud/TopPanel.h"
+#include "profile/UserProfile.h"
+#include "windows/FieldHints.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "board/FieldMovement.h"
 
 #include "board/BoardFactory.h"
-#include "board/BrickHelper.h"
 #include "board/PathStorage.h"
+#include "bricks/BrickHelper.h"
 
 namespace {
 

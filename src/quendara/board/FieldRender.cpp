@@ -1,6 +1,6 @@
 #include "board/FieldRender.h"
 
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "effects/GfxManager.h"
 #include "effects/ParticleManager.h"
 #include "graphics/Graphics.h"

@@ -3,10 +3,10 @@
 #include "app/TolmAppBase.h"
 #include "board/FieldBase.h"
 #include "core/StringUtils.h"
+#include "hud/TimerPanel.h"
 #include "platform/DebugOutput.h"
-#include "screens/TimerPanel.h"
+#include "profile/UserProfile.h"
 #include "town/BuildingsFactory.h"
-#include "town/UserProfile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,14 +1,14 @@
 // The two files of a level: "levels\levelNNN.xml" names the level's brick kinds, "levels\levelNNN.level"
 // lays out its cells, twelve lines of sixteen characters, one per row and column.
 #include "board/BoardFactory.h"
-#include "board/BrickHelper.h"
 #include "board/FieldBase.h"
 #include "board/Level.h"
+#include "bricks/BrickHelper.h"
 #include "core/PakInterface.h"
 #include "core/PakXmlDocument.h"
 #include "core/StringUtils.h"
 #include "platform/DebugOutput.h"
-#include "town/UserProfile.h"
+#include "profile/UserProfile.h"
 
 #include <cstdint>
 #include <cstring>

@@ -2,11 +2,11 @@
 // player holds least of, then types of random resources, never two of one colour group. The number and
 // order of the random draws are part of the game's behaviour.
 #include "board/BoardFactory.h"
-#include "board/BrickHelper.h"
 #include "board/FieldBase.h"
 #include "board/Level.h"
+#include "bricks/BrickHelper.h"
 #include "core/Random.h"
-#include "town/UserProfile.h"
+#include "profile/UserProfile.h"
 
 #include <algorithm>
 

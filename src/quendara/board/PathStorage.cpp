@@ -1,10 +1,10 @@
 #include "board/PathStorage.h"
 
 #include "board/ArrowHelper.h"
-#include "board/BrickBase.h"
 #include "board/FieldActions.h"
 #include "board/PathGraph.h"
 #include "board/Solver.h"
+#include "bricks/BrickBase.h"
 #include "graphics/Graphics.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 // arrows.
 #pragma once
 
-#include "board/BoardTypes.h"
+#include "bricks/BoardTypes.h"
 #include "core/Singleton.h"
 
 #include <bitset>

@@ -1,7 +1,7 @@
 // An ordered list of board positions, each held once: the board's busy list.
 #pragma once
 
-#include "board/BoardTypes.h"
+#include "bricks/BoardTypes.h"
 
 #include <vector>
 

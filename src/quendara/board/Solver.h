@@ -5,7 +5,7 @@
 // which bricks a group holds, and with it where a gap may be filled.
 #pragma once
 
-#include "board/BoardTypes.h"
+#include "bricks/BoardTypes.h"
 #include "core/Singleton.h"
 
 #include <array>

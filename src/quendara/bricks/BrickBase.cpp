@@ -1,6 +1,6 @@
-#include "board/BrickBase.h"
+#include "bricks/BrickBase.h"
 
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 
 bool BrickBase::Draw(Tolm::Graphics&)
 {

@@ -3,7 +3,7 @@
 // empty place: it never moves, draws nothing and pays nothing. Bricks are made by the brick factory.
 #pragma once
 
-#include "board/BoardTypes.h"
+#include "bricks/BoardTypes.h"
 
 #include <memory>
 

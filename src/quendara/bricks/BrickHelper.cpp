@@ -1,4 +1,4 @@
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 
 #include "app/TolmAppBase.h"
 #include "core/StringUtils.h"

@@ -4,7 +4,7 @@
 // which must come after the brick images and the game's properties are loaded.
 #pragma once
 
-#include "board/BoardTypes.h"
+#include "bricks/BoardTypes.h"
 #include "core/Singleton.h"
 
 #include <string>

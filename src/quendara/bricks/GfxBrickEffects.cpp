@@ -1,7 +1,7 @@
-#include "effects/GfxBrickEffects.h"
+#include "bricks/GfxBrickEffects.h"
 
-#include "board/BrickBase.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickBase.h"
+#include "bricks/BrickHelper.h"
 #include "core/Matrix.h"
 #include "graphics/Graphics.h"
 #include "graphics/TruncToInt.h"

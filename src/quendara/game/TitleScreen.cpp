@@ -1,6 +1,6 @@
-#include "app/TitleScreen.h"
+#include "game/TitleScreen.h"
 
-#include "app/GameApp.h"
+#include "game/GameApp.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"

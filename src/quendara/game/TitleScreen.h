@@ -4,8 +4,8 @@
 // its main menu.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "graphics/Color.h"
-#include "screens/LiveValue.h"
 #include "widgets/Widget.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 // The program entry: one application object, initialised, run and deleted.
-#include "app/GameApp.h"
 #include "diagnostics/CrashCatcher.h"
+#include "game/GameApp.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 

@@ -1,4 +1,4 @@
-#include "effects/GfxCellExplode.h"
+#include "gameeffects/GfxCellExplode.h"
 
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"

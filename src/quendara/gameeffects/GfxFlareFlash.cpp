@@ -1,4 +1,4 @@
-#include "effects/GfxFlareFlash.h"
+#include "gameeffects/GfxFlareFlash.h"
 
 #include "core/Matrix.h"
 #include "core/Random.h"

@@ -2,9 +2,9 @@
 // way or the other, drawn additively in a colour. The town lights its windows with it.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "effects/gfxBase.h"
 #include "graphics/Color.h"
-#include "screens/LiveValue.h"
 
 namespace Tolm {
 class Image;

@@ -1,4 +1,4 @@
-#include "effects/GfxFluids.h"
+#include "gameeffects/GfxFluids.h"
 
 #include "core/Random.h"
 #include "core/TweenModules.h"

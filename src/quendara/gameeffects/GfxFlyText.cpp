@@ -1,4 +1,4 @@
-#include "effects/GfxFlyText.h"
+#include "gameeffects/GfxFlyText.h"
 
 #include "core/StringUtils.h"
 #include "graphics/Graphics.h"

@@ -2,8 +2,8 @@
 // the same way.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "effects/gfxBase.h"
-#include "screens/LiveValue.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "effects/GfxFlyingBrick.h"
+#include "gameeffects/GfxFlyingBrick.h"
 
 #include "core/Random.h"
 #include "graphics/Graphics.h"

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "core/Callback.h"
+#include "core/LiveValue.h"
 #include "effects/gfxBase.h"
-#include "screens/LiveValue.h"
 
 #include <memory>
 

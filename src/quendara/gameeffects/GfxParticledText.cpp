@@ -1,4 +1,4 @@
-#include "effects/GfxParticledText.h"
+#include "gameeffects/GfxParticledText.h"
 
 #include "core/Matrix.h"
 #include "effects/ParticleConfigManager.h"

@@ -3,10 +3,10 @@
 // The effect ends once the last burst has died.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "effects/ImageText.h"
 #include "effects/ParticleManager.h"
 #include "effects/gfxBase.h"
-#include "screens/LiveValue.h"
 
 #include <optional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "effects/GfxStageComplete.h"
+#include "gameeffects/GfxStageComplete.h"
 
 #include "app/TolmAppBase.h"
 #include "effects/ParticleConfigManager.h"

@@ -1,4 +1,4 @@
-#include "effects/GfxSwirlText.h"
+#include "gameeffects/GfxSwirlText.h"
 
 #include "core/Matrix.h"
 #include "core/Random.h"

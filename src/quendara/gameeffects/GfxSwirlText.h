@@ -2,10 +2,10 @@
 // swirl out again: the board's combo and no-moves texts.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "effects/ImageText.h"
 #include "effects/gfxBase.h"
 #include "graphics/Color.h"
-#include "screens/LiveValue.h"
 
 #include <vector>
 

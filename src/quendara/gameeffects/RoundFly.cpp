@@ -1,4 +1,4 @@
-#include "effects/RoundFly.h"
+#include "gameeffects/RoundFly.h"
 
 #include "effects/ParticleConfigManager.h"
 

@@ -1,4 +1,4 @@
-#include "screens/BaseButton.h"
+#include "gamewidgets/BaseButton.h"
 
 #include "graphics/Image.h"
 #include "resources/ResourceLookups.h"

@@ -1,4 +1,4 @@
-#include "screens/BaseCheckbox.h"
+#include "gamewidgets/BaseCheckbox.h"
 
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"

@@ -1,4 +1,4 @@
-#include "screens/BaseCursor.h"
+#include "gamewidgets/BaseCursor.h"
 
 #include "app/TolmAppBase.h"
 #include "core/Matrix.h"

@@ -1,4 +1,4 @@
-#include "screens/BaseSlider.h"
+#include "gamewidgets/BaseSlider.h"
 
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"

@@ -1,4 +1,4 @@
-#include "screens/BaseWindowButton.h"
+#include "gamewidgets/BaseWindowButton.h"
 
 #include "display/DDImage.h"
 #include "graphics/Font.h"

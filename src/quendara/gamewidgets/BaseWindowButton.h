@@ -3,8 +3,8 @@
 // window's paging; the shaped kind takes hits only where its mask image is visible.
 #pragma once
 
-#include "screens/BaseButton.h"
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
+#include "gamewidgets/BaseButton.h"
 
 namespace Tolm {
 class DDImage;

@@ -1,4 +1,4 @@
-#include "screens/BonusLineGlow.h"
+#include "gamewidgets/BonusLineGlow.h"
 
 #include "core/Random.h"
 #include "graphics/Graphics.h"

@@ -1,4 +1,4 @@
-#include "screens/CursorPointer.h"
+#include "gamewidgets/CursorPointer.h"
 
 #include "graphics/Animator.h"
 #include "graphics/MemoryImage.h"

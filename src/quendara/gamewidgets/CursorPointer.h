@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/Singleton.h"
-#include "screens/BaseCursor.h"
+#include "gamewidgets/BaseCursor.h"
 
 class CursorPointer : public BaseCursor, public Singleton<CursorPointer>
 {

@@ -1,7 +1,7 @@
-#include "screens/CustomCursor.h"
+#include "gamewidgets/CustomCursor.h"
 
 #include "app/TolmAppBase.h"
-#include "screens/BaseCursor.h"
+#include "gamewidgets/BaseCursor.h"
 #include "widgets/WidgetManager.h"
 
 using Tolm::gTolmApp;

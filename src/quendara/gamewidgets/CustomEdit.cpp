@@ -1,4 +1,4 @@
-#include "screens/CustomEdit.h"
+#include "gamewidgets/CustomEdit.h"
 
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"

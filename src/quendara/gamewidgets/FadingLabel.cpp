@@ -1,4 +1,4 @@
-#include "screens/FadingLabel.h"
+#include "gamewidgets/FadingLabel.h"
 
 #include "app/TolmAppBase.h"
 #include "core/Matrix.h"

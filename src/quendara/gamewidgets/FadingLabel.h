@@ -3,8 +3,8 @@
 // one. It takes no input.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "graphics/Color.h"
-#include "screens/LiveValue.h"
 #include "widgets/Widget.h"
 
 #include <memory>

@@ -1,10 +1,10 @@
-#include "screens/GameFieldButton.h"
+#include "gamewidgets/GameFieldButton.h"
 
 #include "core/Matrix.h"
 #include "core/Random.h"
+#include "gamewidgets/RoundButtonGate.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
-#include "screens/RoundButtonGate.h"
 
 #include <cmath>
 

@@ -3,8 +3,8 @@
 // while the board is away, and a ring that turns around it while the gate is open.
 #pragma once
 
-#include "screens/BaseButton.h"
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
+#include "gamewidgets/BaseButton.h"
 
 #include <memory>
 

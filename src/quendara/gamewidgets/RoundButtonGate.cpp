@@ -1,4 +1,4 @@
-#include "screens/RoundButtonGate.h"
+#include "gamewidgets/RoundButtonGate.h"
 
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"

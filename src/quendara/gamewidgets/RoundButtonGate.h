@@ -3,7 +3,7 @@
 // Opening or closing may wait a delay first, and may be redirected at any time.
 #pragma once
 
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
 
 namespace Tolm {
 class Graphics;

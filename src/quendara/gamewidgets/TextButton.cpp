@@ -1,4 +1,4 @@
-#include "screens/TextButton.h"
+#include "gamewidgets/TextButton.h"
 
 #include "app/TolmAppBase.h"
 #include "graphics/Font.h"

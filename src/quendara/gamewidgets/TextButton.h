@@ -2,8 +2,8 @@
 // the profile kind greets the player by name on the main menu.
 #pragma once
 
-#include "screens/BaseButton.h"
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
+#include "gamewidgets/BaseButton.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "screens/WindowLight.h"
+#include "gamewidgets/WindowLight.h"
 
 #include "core/Matrix.h"
 #include "core/Random.h"

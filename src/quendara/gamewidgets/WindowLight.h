@@ -3,7 +3,7 @@
 // their list is switched.
 #pragma once
 
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
 
 #include <list>
 #include <memory>

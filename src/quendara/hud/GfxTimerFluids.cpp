@@ -1,10 +1,10 @@
-#include "effects/GfxTimerFluids.h"
+#include "hud/GfxTimerFluids.h"
 
 #include "core/Random.h"
-#include "effects/GfxFluids.h"
 #include "effects/ParticleConfigManager.h"
+#include "gameeffects/GfxFluids.h"
 #include "graphics/Graphics.h"
-#include "screens/TimerPanel.h"
+#include "hud/TimerPanel.h"
 
 namespace {
 

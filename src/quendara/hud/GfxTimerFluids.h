@@ -3,10 +3,10 @@
 // until then.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "effects/BezierCurve.h"
 #include "effects/ParticleEmitter.h"
 #include "effects/gfxBase.h"
-#include "screens/LiveValue.h"
 
 #include <memory>
 

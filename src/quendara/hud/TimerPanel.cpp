@@ -1,4 +1,4 @@
-#include "screens/TimerPanel.h"
+#include "hud/TimerPanel.h"
 
 #include "effects/ParticleConfigManager.h"
 #include "effects/ParticleEmitter.h"

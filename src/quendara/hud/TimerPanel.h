@@ -4,8 +4,8 @@
 // a particle line rides on the top of the fill. The application deletes the singleton at exit.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "core/Singleton.h"
-#include "screens/LiveValue.h"
 #include "widgets/Widget.h"
 
 #include <memory>

@@ -1,11 +1,11 @@
-#include "screens/TopPanel.h"
+#include "hud/TopPanel.h"
 
 #include "app/TolmAppBase.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceLookups.h"
-#include "town/UserProfile.h"
 
 #include <cmath>
 #include <string>

@@ -4,8 +4,8 @@
 // application deletes the singleton at exit.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "core/Singleton.h"
-#include "screens/LiveValue.h"
 #include "widgets/Listeners.h"
 #include "widgets/Widget.h"
 

@@ -1,4 +1,4 @@
-#include "town/UserInfo.h"
+#include "profile/UserInfo.h"
 
 #include "app/TolmAppBase.h"
 #include "platform/FileSystem.h"

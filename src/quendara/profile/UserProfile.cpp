@@ -1,5 +1,5 @@
 // The slot files and the open profile's life from start to exit.
-#include "town/UserProfile.h"
+#include "profile/UserProfile.h"
 
 #include "app/TolmAppBase.h"
 #include "core/PathUtils.h"

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "core/Singleton.h"
-#include "town/UserInfo.h"
+#include "profile/UserInfo.h"
 
 #include <string>
 

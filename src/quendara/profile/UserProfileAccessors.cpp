@@ -1,7 +1,7 @@
 // The static accessors through which the rest of the game reads and changes the open profile.
 #include "board/Level.h"
+#include "profile/UserProfile.h"
 #include "town/Town.h"
-#include "town/UserProfile.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "screens/GameTitle.h"
 
 #include "display/DDImage.h"
+#include "gamewidgets/BaseWindowButton.h"
+#include "gamewidgets/WindowLight.h"
 #include "graphics/Graphics.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/WindowLight.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // falls through to the town behind.
 #pragma once
 
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
 #include "widgets/Widget.h"
 
 #include <memory>

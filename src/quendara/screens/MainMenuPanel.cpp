@@ -2,11 +2,11 @@
 
 #include "app/TolmAppBase.h"
 #include "display/DDImage.h"
+#include "gamewidgets/BaseWindowButton.h"
+#include "gamewidgets/TextButton.h"
 #include "graphics/Graphics.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/TextButton.h"
-#include "town/UserProfile.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // a press on a transparent part of its picture falls through to the town behind.
 #pragma once
 
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
 #include "widgets/Widget.h"
 
 #include <memory>

@@ -3,7 +3,7 @@
 #include "app/GameStateManager.h"
 #include "app/TolmAppBase.h"
 #include "core/Callback.h"
-#include "screens/FadingLabel.h"
+#include "gamewidgets/FadingLabel.h"
 #include "town/HintWindowLogic.h"
 #include "town/Town.h"
 #include "widgets/WidgetManager.h"

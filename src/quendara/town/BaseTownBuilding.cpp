@@ -1,6 +1,6 @@
 #include "town/BaseTownBuilding.h"
 
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "town/BuildingEffects.h"

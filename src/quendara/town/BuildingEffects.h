@@ -3,8 +3,8 @@
 // its building when it is made and keeps no pointer to it.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "effects/gfxBase.h"
-#include "screens/LiveValue.h"
 
 #include <memory>
 #include <vector>

@@ -1,14 +1,14 @@
 #include "town/BuildingHint.h"
 
 #include "app/TolmAppBase.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceLookups.h"
 #include "town/BaseTownBuilding.h"
 #include "town/BuildingsFactory.h"
-#include "town/UserProfile.h"
 
 namespace {
 

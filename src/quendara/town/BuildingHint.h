@@ -4,7 +4,7 @@
 // out; whoever owns it steps the fade and says where it stands.
 #pragma once
 
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
 
 #include <string>
 

@@ -2,9 +2,10 @@
 
 #include "app/TolmAppBase.h"
 #include "core/Random.h"
-#include "effects/GfxFlareFlash.h"
+#include "gameeffects/GfxFlareFlash.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceLookups.h"
 #include "town/BaseTownBuilding.h"
 #include "town/BuildingsFactory.h"
@@ -14,7 +15,6 @@
 #include "town/TownMan.h"
 #include "town/TownManFactory.h"
 #include "town/TownSea.h"
-#include "town/UserProfile.h"
 
 #include <tinyxml.h>
 

@@ -2,9 +2,9 @@
 
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "profile/UserProfile.h"
 #include "town/TownMan.h"
 #include "town/TownManFactory.h"
-#include "town/UserProfile.h"
 
 #include <cmath>
 

@@ -5,8 +5,8 @@
 // next level. Both darken a little while the mouse is elsewhere.
 #pragma once
 
-#include "screens/BaseButton.h"
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
+#include "gamewidgets/BaseButton.h"
 #include "widgets/ButtonWidget.h"
 
 #include <string>

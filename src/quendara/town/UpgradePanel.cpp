@@ -1,15 +1,15 @@
 #include "town/UpgradePanel.h"
 
 #include "app/TolmAppBase.h"
-#include "effects/RoundFly.h"
+#include "gameeffects/RoundFly.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceLookups.h"
 #include "town/BaseTownBuilding.h"
 #include "town/BuildingHint.h"
 #include "town/BuildingsFactory.h"
 #include "town/TownUpgradeButton.h"
-#include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "core/Callback.h"
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
 #include "widgets/Listeners.h"
 #include "widgets/Widget.h"
 

@@ -1,10 +1,10 @@
 #include "town/UpgradeSidePanel.h"
 
 #include "app/TolmAppBase.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
 
 namespace {
 

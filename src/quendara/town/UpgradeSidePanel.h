@@ -3,7 +3,7 @@
 // its background takes the mouse.
 #pragma once
 
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
 #include "widgets/Listeners.h"
 #include "widgets/Widget.h"
 

@@ -1,13 +1,13 @@
-#include "screens/BaseWindow.h"
+#include "windows/BaseWindow.h"
 
 #include "app/TolmAppBase.h"
 #include "core/Callback.h"
+#include "gamewidgets/WindowLight.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "resources/ResourceLookups.h"
-#include "screens/WindowEffects.h"
-#include "screens/WindowLight.h"
 #include "widgets/WidgetManager.h"
+#include "windows/WindowEffects.h"
 
 using Tolm::gTolmApp;
 

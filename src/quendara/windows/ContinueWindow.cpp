@@ -1,14 +1,14 @@
-#include "screens/ContinueWindow.h"
+#include "windows/ContinueWindow.h"
 
 #include "app/TolmAppBase.h"
 #include "core/Callback.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/ConfirmWindow.h"
-#include "screens/WindowEffects.h"
-#include "screens/WindowLayout.h"
 #include "widgets/WidgetManager.h"
+#include "windows/ConfirmWindow.h"
+#include "windows/WindowEffects.h"
+#include "windows/WindowLayout.h"
 
 using Tolm::gTolmApp;
 

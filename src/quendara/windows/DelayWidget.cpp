@@ -1,4 +1,4 @@
-#include "screens/DelayWidget.h"
+#include "windows/DelayWidget.h"
 
 #include "app/TolmAppBase.h"
 

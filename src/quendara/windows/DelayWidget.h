@@ -2,7 +2,7 @@
 // game runs on, and which keeps every click and key away from what lies below it meanwhile.
 #pragma once
 
-#include "screens/BaseWindow.h"
+#include "windows/BaseWindow.h"
 
 class DelayWidget : public BaseWindow
 {

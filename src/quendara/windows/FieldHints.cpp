@@ -1,8 +1,8 @@
-#include "screens/FieldHints.h"
+#include "windows/FieldHints.h"
 
 #include "app/TolmAppBase.h"
-#include "screens/HintWindow.h"
-#include "town/UserProfile.h"
+#include "profile/UserProfile.h"
+#include "windows/HintWindow.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
-#include "screens/HelpPages.h"
+#include "windows/HelpPages.h"
 
 #include "app/TolmAppBase.h"
-#include "board/BoardTypes.h"
-#include "board/BrickHelper.h"
+#include "bricks/BoardTypes.h"
+#include "bricks/BrickHelper.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"

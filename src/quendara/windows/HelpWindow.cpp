@@ -1,10 +1,10 @@
-#include "screens/HelpWindow.h"
+#include "windows/HelpWindow.h"
 
 #include "app/TolmAppBase.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/Graphics.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/HelpPages.h"
+#include "windows/HelpPages.h"
 
 #include <utility>
 

@@ -1,12 +1,12 @@
-#include "screens/HintWindow.h"
+#include "windows/HintWindow.h"
 
 #include "app/TolmAppBase.h"
 #include "core/Matrix.h"
 #include "core/VectorMath.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,8 +3,8 @@
 // the bubble is up. Closing fades the arrow out first. It does not darken the screen.
 #pragma once
 
-#include "screens/BaseWindow.h"
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
+#include "windows/BaseWindow.h"
 
 #include <memory>
 #include <string>

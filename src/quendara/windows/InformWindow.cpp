@@ -1,9 +1,9 @@
-#include "screens/InformWindow.h"
+#include "windows/InformWindow.h"
 
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/WindowLayout.h"
+#include "windows/WindowLayout.h"
 
 namespace {
 

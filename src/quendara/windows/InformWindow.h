@@ -2,7 +2,7 @@
 // window effects and without darkening the screen, and deletes it afterwards.
 #pragma once
 
-#include "screens/BaseWindow.h"
+#include "windows/BaseWindow.h"
 
 #include <memory>
 #include <string>

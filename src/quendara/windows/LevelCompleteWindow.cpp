@@ -1,13 +1,13 @@
-#include "screens/LevelCompleteWindow.h"
+#include "windows/LevelCompleteWindow.h"
 
 #include "app/TolmAppBase.h"
 #include "effects/ParticleConfigManager.h"
 #include "effects/ParticleManager.h"
+#include "gamewidgets/BaseWindowButton.h"
+#include "gamewidgets/WindowLight.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/WindowLight.h"
 
 #include <cmath>
 #include <string>

@@ -3,9 +3,9 @@
 // arrives, and a closing sound. The first press cuts the counting short, the second closes the window.
 #pragma once
 
+#include "core/LiveValue.h"
 #include "core/Singleton.h"
-#include "screens/BaseWindow.h"
-#include "screens/LiveValue.h"
+#include "windows/BaseWindow.h"
 
 #include <memory>
 

@@ -1,12 +1,12 @@
-#include "screens/OptionsWindow.h"
+#include "windows/OptionsWindow.h"
 
 #include "app/TolmAppBase.h"
+#include "gamewidgets/BaseCheckbox.h"
+#include "gamewidgets/BaseSlider.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseCheckbox.h"
-#include "screens/BaseSlider.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/WindowLayout.h"
+#include "windows/WindowLayout.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "core/Singleton.h"
-#include "screens/BaseWindow.h"
 #include "widgets/Listeners.h"
+#include "windows/BaseWindow.h"
 
 #include <memory>
 

@@ -1,11 +1,11 @@
-#include "screens/PauseWindow.h"
+#include "windows/PauseWindow.h"
 
 #include "app/TolmAppBase.h"
+#include "gamewidgets/BaseSlider.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseSlider.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/WindowLayout.h"
+#include "windows/WindowLayout.h"
 
 using Tolm::gTolmApp;
 

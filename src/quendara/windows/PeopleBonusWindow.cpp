@@ -1,14 +1,14 @@
-#include "screens/PeopleBonusWindow.h"
+#include "windows/PeopleBonusWindow.h"
 
 #include "app/TolmAppBase.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/WindowLayout.h"
 #include "town/TownMan.h"
+#include "windows/WindowLayout.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/Singleton.h"
-#include "screens/BaseWindow.h"
+#include "windows/BaseWindow.h"
 
 #include <memory>
 #include <string>

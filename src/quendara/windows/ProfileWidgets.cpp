@@ -1,18 +1,18 @@
-#include "town/ProfileWidgets.h"
+#include "windows/ProfileWidgets.h"
 
 #include "app/TolmAppBase.h"
 #include "core/Callback.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceLookups.h"
-#include "screens/ConfirmWindow.h"
-#include "screens/InformWindow.h"
-#include "screens/ProfileWindows.h"
 #include "town/Town.h"
-#include "town/UserProfile.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/WidgetManager.h"
+#include "windows/ConfirmWindow.h"
+#include "windows/InformWindow.h"
+#include "windows/ProfileWindows.h"
 
 using Tolm::gTolmApp;
 

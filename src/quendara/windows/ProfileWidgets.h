@@ -5,7 +5,7 @@
 // Whatever they change, the town behind the windows follows the open profile.
 #pragma once
 
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
 #include "widgets/Listeners.h"
 #include "widgets/Widget.h"
 

@@ -1,19 +1,19 @@
-#include "screens/ProfileWindows.h"
+#include "windows/ProfileWindows.h"
 
 #include "app/TolmAppBase.h"
 #include "core/Callback.h"
+#include "gamewidgets/BaseWindowButton.h"
+#include "gamewidgets/CustomEdit.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/CustomEdit.h"
-#include "screens/InformWindow.h"
-#include "screens/WindowEffects.h"
-#include "screens/WindowLayout.h"
-#include "town/ProfileWidgets.h"
-#include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
+#include "windows/InformWindow.h"
+#include "windows/ProfileWidgets.h"
+#include "windows/WindowEffects.h"
+#include "windows/WindowLayout.h"
 
 using Tolm::gTolmApp;
 

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "core/Singleton.h"
-#include "screens/BaseWindow.h"
 #include "widgets/Listeners.h"
+#include "windows/BaseWindow.h"
 
 #include <array>
 #include <memory>

@@ -1,11 +1,11 @@
-#include "screens/WindowEffects.h"
+#include "windows/WindowEffects.h"
 
 #include "app/TolmAppBase.h"
 #include "core/Callback.h"
 #include "core/TweenModules.h"
 #include "graphics/Graphics.h"
-#include "screens/BaseWindow.h"
 #include "widgets/WidgetManager.h"
+#include "windows/BaseWindow.h"
 
 #include <vector>
 

@@ -1,12 +1,12 @@
-#include "screens/WindowLayout.h"
+#include "windows/WindowLayout.h"
 
 #include "app/TolmAppBase.h"
+#include "gamewidgets/BaseSlider.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/Graphics.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseSlider.h"
-#include "screens/BaseWindow.h"
-#include "screens/BaseWindowButton.h"
 #include "widgets/Widget.h"
+#include "windows/BaseWindow.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "app/BaseScreen.h"
 
 #include "app/TolmAppBase.h"
-#include "screens/FullscreenFadder.h"
+#include "widgets/FullscreenFadder.h"
 #include "widgets/WidgetManager.h"
 
 #include <utility>

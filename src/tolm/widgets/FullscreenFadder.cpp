@@ -1,4 +1,4 @@
-#include "screens/FullscreenFadder.h"
+#include "widgets/FullscreenFadder.h"
 
 #include "app/TolmAppBase.h"
 #include "core/TweenModules.h"
