@@ -5,6 +5,7 @@
 #include "core/StringUtils.h"
 #include "hud/TimerPanel.h"
 #include "platform/DebugOutput.h"
+#include "profile/ProfileCallsUp.h"
 #include "profile/UserProfile.h"
 #include "town/BuildingsFactory.h"
 
@@ -242,4 +243,14 @@ void Level::LoadBoard(FieldBase& board)
             allowed.set(type);
         }
     }
+}
+
+void SaveBoardToProfile(const FieldBase& board)
+{
+    Level::Instance()->SaveBoard(board);
+}
+
+void LoadBoardFromProfile(FieldBase& board)
+{
+    Level::Instance()->LoadBoard(board);
 }

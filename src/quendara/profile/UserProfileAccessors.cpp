@@ -1,7 +1,6 @@
 // The static accessors through which the rest of the game reads and changes the open profile.
-#include "board/Level.h"
+#include "profile/ProfileCallsUp.h"
 #include "profile/UserProfile.h"
-#include "town/Town.h"
 
 #include <algorithm>
 
@@ -27,9 +26,7 @@ void UserProfile::ResetProgress()
 {
     Instance()->UserInfo::ResetProgress();
     // A town not built yet reads the profile when it is.
-    if (Town* town = Town::RegisteredInstance()) {
-        town->RefreshBuilt();
-    }
+    RefreshTownFromProfile();
 }
 
 void UserProfile::ClearSavedLevel()
@@ -167,13 +164,13 @@ bool UserProfile::HasSavedLevel()
 
 void UserProfile::SaveLevel(FieldBase& board)
 {
-    Level::Instance()->SaveBoard(board);
+    SaveBoardToProfile(board);
     Instance()->savedLevelFlag = 1;
 }
 
 void UserProfile::RestoreLevel(FieldBase& board)
 {
-    Level::Instance()->LoadBoard(board);
+    LoadBoardFromProfile(board);
 }
 
 void UserProfile::SetSavedCell(int index, uint32_t word)

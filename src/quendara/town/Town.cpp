@@ -5,6 +5,7 @@
 #include "gameeffects/GfxFlareFlash.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "profile/ProfileCallsUp.h"
 #include "profile/UserProfile.h"
 #include "resources/ResourceLookups.h"
 #include "town/BaseTownBuilding.h"
@@ -154,5 +155,12 @@ void Town::BuildBuilding(int id)
 {
     if (BaseTownBuilding* building = FindBuilding(id)) {
         building->SetBuilt(true);
+    }
+}
+
+void RefreshTownFromProfile()
+{
+    if (Town* town = Town::RegisteredInstance()) {
+        town->RefreshBuilt();
     }
 }
