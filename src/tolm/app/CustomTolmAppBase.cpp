@@ -7,7 +7,7 @@
 #include "sound/DSoundManager.h"
 #include "sound/MusicInterface.h"
 
-#include <cctype>
+#include <algorithm>
 #include <cstring>
 #include <tinyxml.h>
 
@@ -18,27 +18,9 @@ namespace {
 // the first 254 characters are looked at.
 uint32_t ParseHex(const char* text)
 {
-    std::string copy(text, std::min<size_t>(std::strlen(text), 254));
-    const char* p = copy.c_str();
-    while (std::isspace(static_cast<unsigned char>(*p))) {
-        ++p;
-    }
-    bool negative = *p == '-';
-    if (*p == '-' || *p == '+') {
-        ++p;
-    }
-    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && std::isxdigit(static_cast<unsigned char>(p[2]))) {
-        p += 2;
-    }
-    uint64_t value = 0;
-    for (; std::isxdigit(static_cast<unsigned char>(*p)); ++p) {
-        int digit = std::isdigit(static_cast<unsigned char>(*p)) ? *p - '0' : std::tolower(*p) - 'a' + 10;
-        value = std::min<uint64_t>(value * 16 + uint64_t(digit), 0x100000000u);
-    }
-    if (value > 0xFFFFFFFFu) {
-        return 0xFFFFFFFFu;
-    }
-    return negative ? uint32_t(0 - value) : uint32_t(value);
+    uint32_t value = 0;
+    Tolm::LeadingHex(std::string(text, std::min<size_t>(std::strlen(text), 254)).c_str(), value);
+    return value;
 }
 
 // Only these words read as false; any other non-empty text is true.

@@ -36,19 +36,51 @@ bool IsDecimalDigit(char c)
 // The value of c as a digit of the base (10 or 16), or -1.
 int DigitValue(char c, uint32_t base)
 {
-    if (IsDecimalDigit(c)) {
-        return c - '0';
+    if (base == 16) {
+        return HexDigitValue(c);
     }
-    if (base != 16) {
-        return -1;
-    }
-    char lower = LowerByte(c);
-    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+    return IsDecimalDigit(c) ? c - '0' : -1;
 }
 
 constexpr int kFirstBufferLength = 160;
 
 } // namespace
+
+int HexDigitValue(char c)
+{
+    if (IsDecimalDigit(c)) {
+        return c - '0';
+    }
+    char lower = LowerByte(c);
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+bool LeadingHex(const char* text, uint32_t& value)
+{
+    while (IsSpaceByte(*text)) {
+        ++text;
+    }
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X') && HexDigitValue(text[2]) >= 0) {
+        text += 2;
+    }
+    if (HexDigitValue(*text) < 0) {
+        return false;
+    }
+    uint64_t magnitude = 0;
+    for (; HexDigitValue(*text) >= 0; ++text) {
+        magnitude = std::min<uint64_t>(magnitude * 16 + uint64_t(HexDigitValue(*text)), uint64_t(UINT32_MAX) + 1);
+    }
+    if (magnitude > UINT32_MAX) {
+        value = UINT32_MAX;
+        return true;
+    }
+    value = negative ? 0u - uint32_t(magnitude) : uint32_t(magnitude);
+    return true;
+}
 
 std::string FormatString(const char* format, ...)
 {

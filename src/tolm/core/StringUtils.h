@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,12 @@ std::string FormatStringV(const char* format, va_list arguments) __attribute__((
 // it is below 1000000 bytes, so the last one tried holds 160 << 13 characters.
 constexpr int kMaxFormattedLength = 160 << 13;
 
+// The value of a hexadecimal digit of either case, or -1 for any other character.
+int HexDigitValue(char c);
+// The hexadecimal number at the start of the text as the C library's strtoul reads it in base 16: white
+// space, a sign, an optional "0x", then digits up to the first other character. A negative number wraps
+// modulo 2^32, too large a one gives 0xFFFFFFFF. False, leaving value alone, when no digit leads.
+bool LeadingHex(const char* text, uint32_t& value);
 // Decimal, or hexadecimal after a "0x" prefix; an optional leading '-'. Anything else fails with 0.
 // The value wraps modulo 2^32 rather than overflowing.
 bool StringToInt(const std::string& text, int& out);

@@ -36,20 +36,6 @@ public:
     }
 };
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // Section and offset of the 13 characters "SSSS?OOOOOOOO" from start; both must be all hex digits.
 bool ParseAddress(std::string_view text, size_t start, MapAddress& address)
 {
@@ -104,7 +90,7 @@ bool HexToInt(std::string_view text, uint32_t& value)
         return false;
     }
     for (char c : text) {
-        int digit = HexDigit(c);
+        int digit = Tolm::HexDigitValue(c);
         if (digit < 0) {
             return false;
         }

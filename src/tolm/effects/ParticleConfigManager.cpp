@@ -36,20 +36,6 @@ const char* SkipSign(const char* text, bool& negative)
     return text;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // The decimal integer at the start of the text, held at the int range; false when there is none.
 bool LeadingInteger(const char* text, int32_t& value)
 {
@@ -63,29 +49,6 @@ bool LeadingInteger(const char* text, int32_t& value)
         magnitude = std::min<int64_t>(magnitude * 10 + (*digits - '0'), int64_t(INT_MAX) + 1);
     }
     value = int32_t(std::clamp<int64_t>(negative ? -magnitude : magnitude, INT_MIN, INT_MAX));
-    return true;
-}
-
-// Base-16 unsigned conversion into exactly 32 bits: "0x" may lead, too many digits saturate.
-bool LeadingHex(const char* text, uint32_t& value)
-{
-    bool negative = false;
-    const char* digits = SkipSign(text, negative);
-    if (digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X') && HexDigit(digits[2]) >= 0) {
-        digits += 2;
-    }
-    if (HexDigit(*digits) < 0) {
-        return false;
-    }
-    uint64_t magnitude = 0;
-    for (; HexDigit(*digits) >= 0; ++digits) {
-        magnitude = std::min<uint64_t>(magnitude * 16 + uint64_t(HexDigit(*digits)), uint64_t(UINT32_MAX) + 1);
-    }
-    if (magnitude > UINT32_MAX) {
-        value = UINT32_MAX;
-        return true;
-    }
-    value = negative ? 0u - uint32_t(magnitude) : uint32_t(magnitude);
     return true;
 }
 
@@ -134,7 +97,7 @@ void ReadXmlColor(const TiXmlElement& particles, const char* key, Tolm::FloatCol
 {
     const char* text = ValueOf(particles, key);
     uint32_t packed = 0;
-    if (text && LeadingHex(text, packed)) {
+    if (text && Tolm::LeadingHex(text, packed)) {
         destination.FromBytes(packed);
     }
 }

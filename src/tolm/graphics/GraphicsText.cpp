@@ -3,6 +3,7 @@
 //
 // A colour code is eight characters: '^', six hexadecimal digits and one more character ("^FF8000^"),
 // or "^oldclr^" for the colour the line started with. "^^" stands for one caret. Codes take no width.
+#include "core/StringUtils.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/TruncToInt.h"
@@ -16,20 +17,6 @@ namespace {
 
 constexpr int kColourCodeLength = 8;
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return 0;
-}
-
 // The 0xRRGGBB colour of the code at position, which holds kColourCodeLength characters.
 uint32_t ColourOfCode(const std::string& text, std::size_t position, uint32_t oldColour)
 {
@@ -40,8 +27,9 @@ uint32_t ColourOfCode(const std::string& text, std::size_t position, uint32_t ol
         return 0;
     }
     uint32_t colour = 0;
+    // A character that is no hex digit counts as 0.
     for (std::size_t i = 1; i <= 6; ++i) {
-        colour = colour << 4 | uint32_t(HexDigit(text[position + i]));
+        colour = colour << 4 | uint32_t(std::max(HexDigitValue(text[position + i]), 0));
     }
     return colour;
 }
