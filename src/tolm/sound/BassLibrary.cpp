@@ -89,23 +89,12 @@ BASS_INSTANCE* CreateTable()
 
 BASS_INSTANCE* LoadBassLibrary()
 {
-    if (!gBass) {
-        gBass = CreateTable();
-    }
-    if (gBass) {
-        ++gBass->referenceCount;
-    }
-    return gBass;
+    return AddTableReference(gBass, CreateTable);
 }
 
 void FreeBassLibrary()
 {
-    if (!gBass || --gBass->referenceCount > 0) {
-        return;
-    }
-    Platform::FreeLibrary(gBass->module);
-    delete gBass;
-    gBass = nullptr;
+    DropTableReference(gBass);
 }
 
 } // namespace Tolm

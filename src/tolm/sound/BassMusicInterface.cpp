@@ -143,8 +143,7 @@ void BassMusicInterface::PlayMusic(int songId, int offset, bool noLoop)
     if (!song) {
         return;
     }
-    song->volume = song->volumeCap;
-    song->fadeStep = 0.0;
+    song->StartAtCap();
     song->stopWhenSilent = noLoop;
     ApplyVolume(*song);
     bass->BASS_ChannelStop(song->Handle());
@@ -197,20 +196,12 @@ void BassMusicInterface::FadeOutAll(bool stopWhenSilent, double speed)
 void BassMusicInterface::Update()
 {
     for (auto& [songId, song] : songs) {
-        if (song.fadeStep == 0.0) {
+        bool stopNow = false;
+        if (!song.Step(stopNow)) {
             continue;
         }
-        song.volume += song.fadeStep;
-        if (song.volume > song.volumeCap) {
-            song.volume = song.volumeCap;
-            song.fadeStep = 0.0;
-        }
-        if (song.volume < 0.0) {
-            song.volume = 0.0;
-            song.fadeStep = 0.0;
-            if (song.stopWhenSilent) {
-                bass->BASS_ChannelStop(song.Handle());
-            }
+        if (stopNow) {
+            bass->BASS_ChannelStop(song.Handle());
         }
         ApplyVolume(song);
     }

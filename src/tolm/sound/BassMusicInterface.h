@@ -5,6 +5,7 @@
 
 #include "platform/BassLibrary.h"
 #include "platform/WindowMessages.h"
+#include "sound/MusicFade.h"
 #include "sound/MusicInterface.h"
 
 #include <cstdint>
@@ -43,14 +44,10 @@ public:
     void Update() override;
 
 private:
-    struct BassMusicInfo
+    struct BassMusicInfo : MusicFade
     {
         Platform::BassHandle module = 0;
         Platform::BassHandle stream = 0;
-        double volume = 0.0;
-        double fadeStep = 0.0;
-        double volumeCap = 1.0;
-        bool stopWhenSilent = false;
         // The file a stream reads from, for as long as the stream exists.
         std::vector<uint8_t> streamFile;
 

@@ -106,8 +106,7 @@ void FModMusicInterface::PlayMusic(int songId, int offset, bool noLoop)
     if (!song) {
         return;
     }
-    song->volume = song->volumeCap;
-    song->fadeStep = 0.0;
+    song->StartAtCap();
     if (song->module) {
         ApplyVolume(songId, *song);
         fmod->FMUSIC_SetLooping(song->module, LoopMode(!noLoop));
@@ -161,20 +160,12 @@ void FModMusicInterface::FadeOutAll(bool stopWhenSilent, double speed)
 void FModMusicInterface::Update()
 {
     for (auto& [songId, song] : songs) {
-        if (song.fadeStep == 0.0) {
+        bool stopNow = false;
+        if (!song.Step(stopNow)) {
             continue;
         }
-        song.volume += song.fadeStep;
-        if (song.volume > song.volumeCap) {
-            song.volume = song.volumeCap;
-            song.fadeStep = 0.0;
-        }
-        if (song.volume < 0.0) {
-            song.volume = 0.0;
-            song.fadeStep = 0.0;
-            if (song.stopWhenSilent) {
-                song.module ? void(fmod->FMUSIC_StopSong(song.module)) : void(fmod->FSOUND_StopSound(songId));
-            }
+        if (stopNow) {
+            song.module ? void(fmod->FMUSIC_StopSong(song.module)) : void(fmod->FSOUND_StopSound(songId));
         }
         ApplyVolume(songId, song);
     }

@@ -5,6 +5,7 @@
 
 #include "platform/FmodLibrary.h"
 #include "platform/WindowMessages.h"
+#include "sound/MusicFade.h"
 #include "sound/MusicInterface.h"
 
 #include <map>
@@ -40,14 +41,10 @@ public:
     virtual bool LoadSampleSong(int songId, const std::string& file, bool loop);
 
 private:
-    struct FModMusicInfo
+    struct FModMusicInfo : MusicFade
     {
         Platform::FmodSong* module = nullptr;
         Platform::FmodSample* sample = nullptr;
-        double volume = 0.0;
-        double fadeStep = 0.0;
-        double volumeCap = 1.0;
-        bool stopWhenSilent = false;
         bool loop = false;
     };
 

@@ -61,23 +61,12 @@ FMOD_INSTANCE* CreateTable()
 
 FMOD_INSTANCE* LoadFmodLibrary()
 {
-    if (!gFmod) {
-        gFmod = CreateTable();
-    }
-    if (gFmod) {
-        ++gFmod->referenceCount;
-    }
-    return gFmod;
+    return AddTableReference(gFmod, CreateTable);
 }
 
 void FreeFmodLibrary()
 {
-    if (!gFmod || --gFmod->referenceCount > 0) {
-        return;
-    }
-    Platform::FreeLibrary(gFmod->module);
-    delete gFmod;
-    gFmod = nullptr;
+    DropTableReference(gFmod);
 }
 
 } // namespace Tolm
