@@ -284,24 +284,24 @@ void AddOntoSurface(uint32_t* dest, const uint32_t* source, int count, const Ble
 
 const BlendKernels& ScalarBlendKernels()
 {
-    static const BlendKernels kernels{"scalar",
-                                      BlendWhite,
-                                      BlendGrey,
-                                      BlendTinted,
-                                      BlitOntoOpaque,
-                                      BlitRunsOntoOpaque,
-                                      AddWhite,
-                                      AddWhiteWeighted,
-                                      AddTinted,
-                                      AddTintedWeighted,
-                                      OverBlend,
-                                      StretchColumns,
-                                      StretchEntries,
-                                      StretchOver,
-                                      SampleShifted,
-                                      BlendPremultiplied,
-                                      BlendPremultipliedTinted,
-                                      AddOntoSurface};
+    static const BlendKernels kernels{.name = "scalar",
+                                      .blendWhite = BlendWhite,
+                                      .blendGrey = BlendGrey,
+                                      .blendTinted = BlendTinted,
+                                      .blitOntoOpaque = BlitOntoOpaque,
+                                      .blitRunsOntoOpaque = BlitRunsOntoOpaque,
+                                      .addWhite = AddWhite,
+                                      .addWhiteWeighted = AddWhiteWeighted,
+                                      .addTinted = AddTinted,
+                                      .addTintedWeighted = AddTintedWeighted,
+                                      .overBlend = OverBlend,
+                                      .stretchColumns = StretchColumns,
+                                      .stretchEntries = StretchEntries,
+                                      .stretchOver = StretchOver,
+                                      .sampleShifted = SampleShifted,
+                                      .blendPremultiplied = BlendPremultiplied,
+                                      .blendPremultipliedTinted = BlendPremultipliedTinted,
+                                      .addOntoSurface = AddOntoSurface};
     return kernels;
 }
 

@@ -741,24 +741,24 @@ struct VectorBlend
 
     static BlendKernels Make(const char* name)
     {
-        return BlendKernels{name,
-                            Blend<Tint::White>,
-                            Blend<Tint::Grey>,
-                            Blend<Tint::Other>,
-                            BlitOntoOpaque,
-                            BlitRunsOntoOpaque,
-                            Add<Addition::Plain>,
-                            Add<Addition::Weighted>,
-                            Add<Addition::Tinted>,
-                            Add<Addition::TintedWeighted>,
-                            OverBlend,
-                            StretchColumns,
-                            StretchEntries,
-                            StretchOver,
-                            SampleShifted,
-                            BlendPremultiplied,
-                            BlendPremultipliedTinted,
-                            AddOntoSurface};
+        return BlendKernels{.name = name,
+                            .blendWhite = Blend<Tint::White>,
+                            .blendGrey = Blend<Tint::Grey>,
+                            .blendTinted = Blend<Tint::Other>,
+                            .blitOntoOpaque = BlitOntoOpaque,
+                            .blitRunsOntoOpaque = BlitRunsOntoOpaque,
+                            .addWhite = Add<Addition::Plain>,
+                            .addWhiteWeighted = Add<Addition::Weighted>,
+                            .addTinted = Add<Addition::Tinted>,
+                            .addTintedWeighted = Add<Addition::TintedWeighted>,
+                            .overBlend = OverBlend,
+                            .stretchColumns = StretchColumns,
+                            .stretchEntries = StretchEntries,
+                            .stretchOver = StretchOver,
+                            .sampleShifted = SampleShifted,
+                            .blendPremultiplied = BlendPremultiplied,
+                            .blendPremultipliedTinted = BlendPremultipliedTinted,
+                            .addOntoSurface = AddOntoSurface};
     }
 };
 
