@@ -6,11 +6,11 @@
 // the locks and the effect lists, which SDL's side leaves out; read the figures as ratios.
 #include "app/TolmAppBase.h"
 #include "board/BoardFactory.h"
-#include "board/BrickHelper.h"
 #include "board/BrickLiveGfx.h"
 #include "board/CellBorders.h"
 #include "board/CellGfx.h"
 #include "board/FieldActions.h"
+#include "bricks/BrickHelper.h"
 #include "core/PakInterface.h"
 #include "core/Random.h"
 #include "graphics/Graphics.h"

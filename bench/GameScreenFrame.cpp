@@ -15,6 +15,7 @@
 #include "core/Random.h"
 #include "effects/GlobalParticles.h"
 #include "graphics/MemoryImage.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceManager.h"
 #include "screens/GameScreen.h"
 #include "support/DrawLog.h"
@@ -22,7 +23,6 @@
 #include "support/ScratchFolder.h"
 #include "support/SteppedApp.h"
 #include "support/WholeScreen.h"
-#include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
 
 #include <benchmark/benchmark.h>

@@ -12,6 +12,7 @@
 #include "effects/ParticleConfigManager.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceManager.h"
 #include "screens/MenuScreen.h"
 #include "screens/TownUpgradeScreen.h"
@@ -23,7 +24,6 @@
 #include "town/BuildingsFactory.h"
 #include "town/Town.h"
 #include "town/TownManFactory.h"
-#include "town/UserProfile.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>

@@ -9,13 +9,13 @@
 // fills with a blended rectangle and copies with blended, alpha-modulated and, for the effect, scaled
 // copies.
 #include "app/TolmAppBase.h"
+#include "gamewidgets/WindowLight.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
-#include "screens/BaseWindow.h"
-#include "screens/WindowEffects.h"
-#include "screens/WindowLight.h"
 #include "support/References.h"
 #include "widgets/WidgetManager.h"
+#include "windows/BaseWindow.h"
+#include "windows/WindowEffects.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

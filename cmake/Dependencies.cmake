@@ -1,5 +1,5 @@
 # The Debian packages the program links (deps/debian-packages.txt installs them).
-# Only src/platform/ includes their headers; everything else sees our own interfaces.
+# Only src/tolm/platform/ includes their headers; everything else sees our own interfaces.
 
 find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)

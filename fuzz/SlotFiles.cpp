@@ -13,7 +13,7 @@
 #include "board/Level.h"
 #include "core/PathUtils.h"
 #include "platform/DebugOutput.h"
-#include "town/UserProfile.h"
+#include "profile/UserProfile.h"
 
 #include <array>
 #include <climits>

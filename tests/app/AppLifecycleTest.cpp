@@ -2,16 +2,16 @@
 // headless on SDL's dummy driver.
 #include "AppFixture.h"
 #include "GameFixture.h"
-#include "app/GameApp.h"
 #include "core/PathUtils.h"
 #include "display/D3DTester.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
+#include "game/GameApp.h"
+#include "gamewidgets/CustomCursor.h"
 #include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
-#include "screens/CustomCursor.h"
 #include "widgets/WidgetManager.h"
 
 #include <SDL.h>

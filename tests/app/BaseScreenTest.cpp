@@ -3,9 +3,9 @@
 #include "app/BaseScreen.h"
 
 #include "app/GameStateManager.h"
-#include "screens/FullscreenFadder.h"
 #include "support/CountedCallback.h"
 #include "support/SteppedApp.h"
+#include "widgets/FullscreenFadder.h"
 
 #include <gtest/gtest.h>
 #include <memory>

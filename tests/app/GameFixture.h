@@ -4,10 +4,10 @@
 #pragma once
 
 #include "AppFixture.h"
-#include "app/GameApp.h"
+#include "game/GameApp.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
-#include "town/UserProfile.h"
+#include "profile/UserProfile.h"
 
 #include <cstdio>
 #include <functional>

@@ -1,6 +1,6 @@
 // The title screen: the splash pictures' fades and holds, skipping by click or key, where it draws the
 // splash and the loading bar, and how it gives way to the main menu.
-#include "app/TitleScreen.h"
+#include "game/TitleScreen.h"
 
 #include "GameFixture.h"
 #include "app/GameStateManager.h"

@@ -7,7 +7,7 @@
 #include "board/Solver.h"
 #include "effects/GfxManager.h"
 #include "graphics/Graphics.h"
-#include "screens/TimerPanel.h"
+#include "hud/TimerPanel.h"
 #include "support/DrawLog.h"
 
 #include <optional>

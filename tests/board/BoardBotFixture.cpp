@@ -4,7 +4,7 @@
 #include "board/BonusPanel.h"
 #include "board/FieldLive.h"
 #include "core/Random.h"
-#include "screens/TimerPanel.h"
+#include "hud/TimerPanel.h"
 
 #include <functional>
 #include <string>

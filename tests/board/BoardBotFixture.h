@@ -9,7 +9,7 @@
 #pragma once
 
 #include "LiveBoardFixture.h"
-#include "board/BoardTypes.h"
+#include "bricks/BoardTypes.h"
 
 #include <functional>
 #include <vector>

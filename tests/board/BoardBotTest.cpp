@@ -2,7 +2,7 @@
 // chains each took are printed, a retry marked with '*'.
 #include "BoardBotFixture.h"
 #include "board/FieldLive.h"
-#include "town/UserProfile.h"
+#include "profile/UserProfile.h"
 
 #include <cstdio>
 #include <string>

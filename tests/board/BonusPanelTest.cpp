@@ -10,11 +10,11 @@
 #include "board/Solver.h"
 #include "effects/GlobalParticles.h"
 #include "effects/ParticleEmitter.h"
+#include "gamewidgets/BaseCursor.h"
+#include "gamewidgets/CursorPointer.h"
+#include "gamewidgets/CustomCursor.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseCursor.h"
-#include "screens/CursorPointer.h"
-#include "screens/CustomCursor.h"
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include "board/BoardFactory.h"
 #include "board/BrickBonusLive.h"
 #include "board/BrickGold.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "graphics/MemoryImage.h"

@@ -2,10 +2,10 @@
 // brick, the drop and refill after a tool, and the pictures that follow the grid: holds, slides that take
 // the chain's turns, and new bricks fading in one after another.
 #include "BoardFixture.h"
-#include "board/BrickHelper.h"
 #include "board/BrickLiveGfx.h"
 #include "board/Level.h"
 #include "board/Solver.h"
+#include "bricks/BrickHelper.h"
 
 #include <cmath>
 #include <vector>

@@ -2,12 +2,12 @@
 
 #include "app/TolmAppBase.h"
 #include "board/FieldLive.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceManager.h"
 #include "screens/GameScreen.h"
-#include "screens/HintWindow.h"
 #include "support/HintKeys.h"
-#include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
+#include "windows/HintWindow.h"
 
 #include <sstream>
 

@@ -2,13 +2,13 @@
 // levels and of every brick are written to the tests' folder ("board_level001.png", "board_level020.png",
 // "board_level045.png", "board_bricks.png") to be looked at.
 #include "BoardFixture.h"
-#include "board/BrickHelper.h"
 #include "board/Level.h"
+#include "bricks/BrickHelper.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceLookups.h"
 #include "support/PngFile.h"
-#include "town/UserProfile.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 // and those it must not).
 #include "BoardFixture.h"
 #include "board/Level.h"
-#include "town/UserProfile.h"
+#include "profile/UserProfile.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include "board/Level.h"
 
 #include "BoardFixture.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "core/Random.h"
-#include "screens/TimerPanel.h"
+#include "hud/TimerPanel.h"
+#include "profile/UserProfile.h"
 #include "town/BuildingsFactory.h"
-#include "town/UserProfile.h"
 
 #include <algorithm>
 #include <cstdio>

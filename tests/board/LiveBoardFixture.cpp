@@ -4,10 +4,10 @@
 #include "board/FieldLive.h"
 #include "board/PathStorage.h"
 #include "board/Solver.h"
+#include "hud/TopPanel.h"
+#include "profile/UserProfile.h"
 #include "screens/GameScreen.h"
-#include "screens/TopPanel.h"
 #include "sound/MusicManager.h"
-#include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
 
 #include <sstream>

@@ -4,14 +4,14 @@
 
 #include "board/BonusPanel.h"
 #include "board/FieldLive.h"
-#include "core/Random.h"
 #include "board/Level.h"
 #include "board/PathStorage.h"
 #include "core/Callback.h"
+#include "core/Random.h"
+#include "hud/TimerPanel.h"
+#include "hud/TopPanel.h"
 #include "platform/MessageBox.h"
-#include "screens/TimerPanel.h"
-#include "screens/TopPanel.h"
-#include "town/UserProfile.h"
+#include "profile/UserProfile.h"
 
 #include <sstream>
 

@@ -5,7 +5,7 @@
 #include "board/ArrowHelper.h"
 #include "board/PathStorage.h"
 #include "board/Solver.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "support/DrawLog.h"

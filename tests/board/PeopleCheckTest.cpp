@@ -3,10 +3,10 @@
 #include "LiveBoardFixture.h"
 #include "app/TolmAppBase.h"
 #include "board/BonusManHelper.h"
-#include "screens/PeopleBonusWindow.h"
+#include "profile/UserProfile.h"
 #include "town/TownManFactory.h"
-#include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
+#include "windows/PeopleBonusWindow.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 // which each group was complete and the share of each resource earned but never spent.
 #include "BoardBotFixture.h"
 #include "board/FieldLive.h"
+#include "hud/TopPanel.h"
 #include "platform/DebugOutput.h"
-#include "screens/TopPanel.h"
+#include "profile/UserProfile.h"
 #include "town/BuildingsFactory.h"
 #include "town/Town.h"
-#include "town/UserProfile.h"
 
 #include <algorithm>
 #include <array>

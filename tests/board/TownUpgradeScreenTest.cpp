@@ -10,17 +10,17 @@
 #include "screens/TownUpgradeScreen.h"
 
 #include "GameScreenFixture.h"
+#include "gamewidgets/BaseWindowButton.h"
+#include "gamewidgets/FadingLabel.h"
+#include "hud/TopPanel.h"
+#include "profile/UserProfile.h"
 #include "resources/ResourceManager.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/FadingLabel.h"
-#include "screens/TopPanel.h"
 #include "town/BaseTownBuilding.h"
 #include "town/BuildingsFactory.h"
 #include "town/Town.h"
 #include "town/TownUpgradeButton.h"
 #include "town/UpgradePanel.h"
 #include "town/UpgradeSidePanel.h"
-#include "town/UserProfile.h"
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>

@@ -194,3 +194,49 @@ TEST(FindNoCaseTest, FindsTheFirstOccurrenceIgnoringCase)
         EXPECT_EQ(FindNoCase(c.text, c.pattern), c.position) << c.text << " / " << c.pattern;
     }
 }
+
+TEST(HexDigitValueTest, ReadsDigitsOfEitherCaseAndRefusesTheRest)
+{
+    const struct
+    {
+        char c;
+        int value;
+    } cases[] = {{'0', 0}, {'9', 9}, {'a', 10}, {'f', 15}, {'A', 10}, {'F', 15}, {'g', -1},
+                 {'G', -1}, {'/', -1}, {':', -1}, {'@', -1}, {'`', -1}, {' ', -1}, {'\0', -1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(HexDigitValue(c.c), c.value) << c.c;
+    }
+}
+
+TEST(LeadingHexTest, ReadsAsTheCLibrarysBase16ConversionInto32Bits)
+{
+    const struct
+    {
+        const char* text;
+        bool read;
+        uint32_t value;
+    } cases[] = {
+        {"ff", true, 0xFF},
+        {"  \t0x1A2b rest", true, 0x1A2B},
+        {"0X10", true, 0x10},
+        {"+7f", true, 0x7F},
+        // A negative number wraps modulo 2^32.
+        {"-1", true, 0xFFFFFFFFu},
+        {"-0x10", true, 0xFFFFFFF0u},
+        // "0x" without a digit after it reads the 0 alone.
+        {"0xg", true, 0},
+        {"FFFFFFFF", true, 0xFFFFFFFFu},
+        // Too many digits hold at the largest value, whatever the sign.
+        {"100000000", true, 0xFFFFFFFFu},
+        {"-123456789abcdef", true, 0xFFFFFFFFu},
+        {"", false, 77},
+        {"x1", false, 77},
+        {"- 1", false, 77},
+        {"--1", false, 77},
+    };
+    for (const auto& c : cases) {
+        uint32_t value = 77;
+        EXPECT_EQ(LeadingHex(c.text, value), c.read) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+}

@@ -4,10 +4,10 @@
 
 #include "app/TolmAppBase.h"
 #include "core/PathUtils.h"
-#include "support/WorkingFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageHelp.h"
 #include "platform/Library.h"
+#include "support/WorkingFolder.h"
 
 #include <cstring>
 #include <gmock/gmock.h>

@@ -4,9 +4,9 @@
 // closed and the attachment chosen.
 #include "app/TolmAppBase.h"
 #include "diagnostics/CrashCatcher.h"
-#include "support/WorkingFolder.h"
 #include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
+#include "support/WorkingFolder.h"
 
 #include <gmock/gmock.h>
 #include <ucontext.h>

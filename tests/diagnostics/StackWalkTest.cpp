@@ -5,10 +5,10 @@
 #include "core/StringUtils.h"
 #include "diagnostics/CrashCatcher.h"
 #include "diagnostics/CrashReportLines.h"
-#include "support/WorkingFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageHelp.h"
 #include "platform/Library.h"
+#include "support/WorkingFolder.h"
 
 #include <algorithm>
 #include <csetjmp>

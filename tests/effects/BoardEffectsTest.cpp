@@ -2,15 +2,15 @@
 // each ends, their random draws, and their callbacks run once or deleted unrun. Expected values are
 // the effects' formulas worked out by hand in single precision.
 #include "EffectFixtures.h"
-#include "board/BrickBase.h"
+#include "bricks/BrickBase.h"
+#include "bricks/GfxBrickEffects.h"
 #include "core/Random.h"
-#include "effects/GfxBrickEffects.h"
-#include "effects/GfxCellExplode.h"
 #include "effects/GfxDelay.h"
-#include "effects/GfxFlareFlash.h"
-#include "effects/GfxFlyText.h"
-#include "effects/GfxFlyingBrick.h"
 #include "effects/GfxManager.h"
+#include "gameeffects/GfxCellExplode.h"
+#include "gameeffects/GfxFlareFlash.h"
+#include "gameeffects/GfxFlyText.h"
+#include "gameeffects/GfxFlyingBrick.h"
 #include "resources/ResourceLookups.h"
 #include "support/CountedCallback.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/TolmAppBase.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "core/Matrix.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"

@@ -2,16 +2,16 @@
 // a row each at fixed numbers of updates, on the board's own tiles, and writes the sheet to
 // "effects.png" in the tests' folder, to be looked at.
 #include "EffectFixtures.h"
-#include "board/BrickBase.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickBase.h"
+#include "bricks/BrickHelper.h"
+#include "bricks/GfxBrickEffects.h"
 #include "core/PakInterface.h"
 #include "core/Random.h"
-#include "effects/GfxBrickEffects.h"
-#include "effects/GfxCellExplode.h"
-#include "effects/GfxFlareFlash.h"
-#include "effects/GfxFlyText.h"
-#include "effects/GfxFlyingBrick.h"
 #include "effects/GfxManager.h"
+#include "gameeffects/GfxCellExplode.h"
+#include "gameeffects/GfxFlareFlash.h"
+#include "gameeffects/GfxFlyText.h"
+#include "gameeffects/GfxFlyingBrick.h"
 #include "resources/ResourceLookups.h"
 
 #include <functional>

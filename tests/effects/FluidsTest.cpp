@@ -6,10 +6,10 @@
 #include "TriangleRecorder.h"
 #include "core/CoreTimer.h"
 #include "core/Random.h"
-#include "effects/GfxFluids.h"
 #include "effects/GfxManager.h"
-#include "effects/GfxTimerFluids.h"
-#include "screens/TimerPanel.h"
+#include "gameeffects/GfxFluids.h"
+#include "hud/GfxTimerFluids.h"
+#include "hud/TimerPanel.h"
 #include "support/CountedCallback.h"
 
 #include <cmath>

@@ -1,10 +1,10 @@
 // Sparkles on an ellipse and the stage-complete burst: switching on and off, the ellipse, the number of
 // turns before the sparkles stop and the effect ends, and the burst's life.
-#include "effects/RoundFly.h"
+#include "gameeffects/RoundFly.h"
 
 #include "ParticleFixtures.h"
 #include "effects/GfxManager.h"
-#include "effects/GfxStageComplete.h"
+#include "gameeffects/GfxStageComplete.h"
 
 #include <cmath>
 

@@ -4,15 +4,15 @@
 // half and all the way out and with their backs half-way in; "STAGE COMPLETED" fading in, held and
 // bursting; a combo text swirling in, resting and swirling out.
 #include "EffectFixtures.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "core/PakInterface.h"
 #include "core/Random.h"
-#include "effects/GfxFluids.h"
 #include "effects/GfxManager.h"
-#include "effects/GfxParticledText.h"
-#include "effects/GfxSwirlText.h"
 #include "effects/GlobalParticles.h"
 #include "effects/ParticleConfigManager.h"
+#include "gameeffects/GfxFluids.h"
+#include "gameeffects/GfxParticledText.h"
+#include "gameeffects/GfxSwirlText.h"
 #include "resources/ResourceLookups.h"
 
 #include <functional>

@@ -4,14 +4,14 @@
 // in one update.
 #include "ScreensFixture.h"
 #include "core/Singleton.h"
+#include "gamewidgets/WindowLight.h"
 #include "graphics/Graphics.h"
-#include "screens/DelayWidget.h"
-#include "screens/WindowEffects.h"
-#include "screens/WindowLight.h"
 #include "support/CountedCallback.h"
 #include "support/DrawLog.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/WidgetManager.h"
+#include "windows/DelayWidget.h"
+#include "windows/WindowEffects.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 // The game's checkbox, slider and name field on the framework's controls: their pictures and sizes, the
 // checkbox's label, the slider's caption and its reports, and the field's upper case and length.
 #include "ScreensFixture.h"
+#include "gamewidgets/BaseCheckbox.h"
+#include "gamewidgets/BaseSlider.h"
+#include "gamewidgets/CustomEdit.h"
 #include "graphics/Graphics.h"
-#include "screens/BaseCheckbox.h"
-#include "screens/BaseSlider.h"
-#include "screens/CustomEdit.h"
 #include "support/DrawLog.h"
 #include "widgets/WidgetManager.h"
 

@@ -2,13 +2,13 @@
 // above a dimming window and the screen fader, only while the mouse is in the window; the cursor widget
 // staying at the front; a switch starting the new cursor from its first frame.
 #include "ScreensFixture.h"
+#include "gamewidgets/BaseCursor.h"
+#include "gamewidgets/CursorPointer.h"
+#include "gamewidgets/CustomCursor.h"
 #include "graphics/Animator.h"
 #include "graphics/Graphics.h"
-#include "screens/BaseCursor.h"
-#include "screens/CursorPointer.h"
-#include "screens/CustomCursor.h"
-#include "screens/FullscreenFadder.h"
 #include "support/DrawLog.h"
+#include "widgets/FullscreenFadder.h"
 #include "widgets/WidgetManager.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The black fade of a screen change: on top of everything for 0.2 seconds, then out of the tree, its
 // callback run once and the fader deleted after the update.
-#include "screens/FullscreenFadder.h"
+#include "widgets/FullscreenFadder.h"
 
 #include "display/DDImage.h"
 #include "graphics/Graphics.h"

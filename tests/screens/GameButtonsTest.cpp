@@ -1,11 +1,11 @@
 // The game's push buttons: their sounds, faces and masks, the shaped hit test, the round buttons with
 // their turning ring and pulsing glow, the gate's animation and the profile greeting.
 #include "ScreensFixture.h"
+#include "gamewidgets/BaseWindowButton.h"
+#include "gamewidgets/GameFieldButton.h"
+#include "gamewidgets/RoundButtonGate.h"
+#include "gamewidgets/TextButton.h"
 #include "graphics/Graphics.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/GameFieldButton.h"
-#include "screens/RoundButtonGate.h"
-#include "screens/TextButton.h"
 #include "support/DrawLog.h"
 #include "widgets/WidgetManager.h"
 

@@ -6,9 +6,9 @@
 
 #include "ScreensFixture.h"
 #include "core/StringUtils.h"
-#include "screens/BaseWindow.h"
-#include "screens/WindowEffects.h"
 #include "widgets/WidgetManager.h"
+#include "windows/BaseWindow.h"
+#include "windows/WindowEffects.h"
 
 #include <algorithm>
 #include <functional>

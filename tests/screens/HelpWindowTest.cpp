@@ -1,17 +1,17 @@
 // The help window's paging and its three pages: page 1 laid out from the window's corner, pages 2 and 3
 // from the page origin, the credits moved up without the links, and a bonus brick without a picture
 // leaving its column empty.
-#include "screens/HelpWindow.h"
+#include "windows/HelpWindow.h"
 
 #include "PlacedFont.h"
 #include "ScreensFixture.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/Graphics.h"
 #include "resources/ResourceLookups.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/HelpPages.h"
-#include "screens/LevelCompleteWindow.h"
 #include "support/DrawLog.h"
+#include "windows/HelpPages.h"
+#include "windows/LevelCompleteWindow.h"
 
 #include <algorithm>
 

@@ -3,11 +3,11 @@
 // faded out before it closes.
 #include "ScreensFixture.h"
 #include "platform/FileSystem.h"
-#include "screens/FieldHints.h"
-#include "screens/HintWindow.h"
+#include "profile/UserProfile.h"
 #include "support/HintKeys.h"
 #include "support/TempFolder.h"
-#include "town/UserProfile.h"
+#include "windows/FieldHints.h"
+#include "windows/HintWindow.h"
 
 #include <algorithm>
 #include <cmath>

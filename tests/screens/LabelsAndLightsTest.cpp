@@ -2,10 +2,10 @@
 // the bonus line's glow.
 #include "ScreensFixture.h"
 #include "core/Random.h"
+#include "gamewidgets/BonusLineGlow.h"
+#include "gamewidgets/FadingLabel.h"
+#include "gamewidgets/WindowLight.h"
 #include "graphics/Graphics.h"
-#include "screens/BonusLineGlow.h"
-#include "screens/FadingLabel.h"
-#include "screens/WindowLight.h"
 #include "support/DrawLog.h"
 #include "widgets/WidgetManager.h"
 

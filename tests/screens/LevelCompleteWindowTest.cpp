@@ -1,14 +1,14 @@
 // The level-complete tally: each counter lands after its fixed number of updates with a burst and one
 // chime per update, the closing sound follows an update later, a press skips and a second one closes,
 // and a level without locks still lets the window close.
-#include "screens/LevelCompleteWindow.h"
+#include "windows/LevelCompleteWindow.h"
 
 #include "PlacedFont.h"
 #include "ScreensFixture.h"
 #include "effects/ParticleConfigManager.h"
 #include "effects/ParticleManager.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/Graphics.h"
-#include "screens/BaseWindowButton.h"
 #include "support/DrawLog.h"
 #include "support/TempFolder.h"
 

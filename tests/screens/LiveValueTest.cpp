@@ -1,5 +1,5 @@
 // The one easing rule of the game: a linear step of dt x speed towards the target that lands exactly on it.
-#include "screens/LiveValue.h"
+#include "core/LiveValue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The heads-up panels: counters that land in a fixed time whatever the amount, and the progress bar that
 // follows the raw progress, fills in a fixed time and never shows more than full.
 #include "effects/ParticleEmitter.h"
+#include "hud/TimerPanel.h"
+#include "hud/TopPanel.h"
 #include "platform/FileSystem.h"
+#include "profile/UserProfile.h"
 #include "screens/ScreensFixture.h"
-#include "screens/TimerPanel.h"
-#include "screens/TopPanel.h"
 #include "support/TempFolder.h"
-#include "town/UserProfile.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The people-bonus window: the portrait centred in its column, the name 25 pixels after the bonus words
 // in any language, the comments' box, its own sounds and the keys that close it.
-#include "screens/PeopleBonusWindow.h"
+#include "windows/PeopleBonusWindow.h"
 
 #include "GameWindowsFixture.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/Graphics.h"
-#include "screens/BaseWindowButton.h"
 #include "support/DrawLog.h"
 #include "town/TownMan.h"
 

@@ -6,12 +6,12 @@
 #include "app/TolmAppBase.h"
 #include "board/Level.h"
 #include "core/StringUtils.h"
+#include "profile/UserProfile.h"
 #include "support/ProfileStorage.h"
 #include "support/TempFolder.h"
 #include "town/BuildingsFactory.h"
 #include "town/Town.h"
 #include "town/TownManFactory.h"
-#include "town/UserProfile.h"
 
 class ProfileFolder : public TempFolder
 {

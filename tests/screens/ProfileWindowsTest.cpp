@@ -2,21 +2,21 @@
 // real main loop, on profile files in a folder of the test's own and a town without buildings' pictures:
 // typed names, the width refusal, Esc, the profile window's refusal to close without a profile,
 // adding and deleting through the rows, and the listener's first profile, its slot and a failed save.
-#include "screens/ProfileWindows.h"
+#include "windows/ProfileWindows.h"
 
 #include "GameWindowsFixture.h"
 #include "ProfileFolder.h"
+#include "gamewidgets/CustomEdit.h"
 #include "graphics/Graphics.h"
 #include "platform/Clipboard.h"
-#include "screens/ConfirmWindow.h"
-#include "screens/CustomEdit.h"
-#include "screens/InformWindow.h"
+#include "profile/UserProfile.h"
 #include "support/CountedCallback.h"
 #include "town/BaseTownBuilding.h"
 #include "town/BuildingsFactory.h"
-#include "town/ProfileWidgets.h"
 #include "town/Town.h"
-#include "town/UserProfile.h"
+#include "windows/ConfirmWindow.h"
+#include "windows/InformWindow.h"
+#include "windows/ProfileWidgets.h"
 
 #include <filesystem>
 

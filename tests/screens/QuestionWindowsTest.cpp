@@ -2,12 +2,12 @@
 // the continue window's new game with its nested confirmation (answered no, then yes, and yes before its
 // hand-played effect has ended), the inform message without effects or dim, and the layout.
 #include "GameWindowsFixture.h"
+#include "gamewidgets/BaseWindowButton.h"
 #include "graphics/Graphics.h"
-#include "screens/BaseWindowButton.h"
-#include "screens/ConfirmWindow.h"
-#include "screens/ContinueWindow.h"
-#include "screens/InformWindow.h"
 #include "support/DrawLog.h"
+#include "windows/ConfirmWindow.h"
+#include "windows/ContinueWindow.h"
+#include "windows/InformWindow.h"
 
 #include <functional>
 

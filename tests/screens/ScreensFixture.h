@@ -6,11 +6,11 @@
 
 #include "display/DDImage.h"
 #include "platform/Clock.h"
-#include "screens/BaseWindow.h"
 #include "support/FixedWidthFont.h"
 #include "support/SoundRecorder.h"
 #include "support/SteppedApp.h"
 #include "support/TestResources.h"
+#include "windows/BaseWindow.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -2,11 +2,11 @@
 // sliders move, the effects sample on release only, the full-screen box applied by Back and by Esc, the
 // "No Windowed Mode" message, and the pause window's choices.
 #include "GameWindowsFixture.h"
-#include "screens/BaseCheckbox.h"
-#include "screens/BaseSlider.h"
-#include "screens/OptionsWindow.h"
-#include "screens/PauseWindow.h"
+#include "gamewidgets/BaseCheckbox.h"
+#include "gamewidgets/BaseSlider.h"
 #include "widgets/Dialog.h"
+#include "windows/OptionsWindow.h"
+#include "windows/PauseWindow.h"
 
 namespace {
 

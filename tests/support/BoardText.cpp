@@ -1,8 +1,8 @@
 #include "support/BoardText.h"
 
-#include "board/BoardTypes.h"
 #include "board/CellBase.h"
 #include "board/FieldActions.h"
+#include "bricks/BoardTypes.h"
 
 #include <sstream>
 

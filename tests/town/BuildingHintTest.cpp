@@ -5,7 +5,7 @@
 #include "town/BuildingHint.h"
 
 #include "TownFixture.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "graphics/Graphics.h"
 #include "screens/PlacedFont.h"
 #include "support/TestResources.h"

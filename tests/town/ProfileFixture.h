@@ -5,10 +5,10 @@
 // and the level code it stores boards through, are deleted after each test.
 #pragma once
 
+#include "profile/UserProfile.h"
 #include "support/ProfileStorage.h"
 #include "support/SteppedApp.h"
 #include "support/TempFolder.h"
-#include "town/UserProfile.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 
 #include "TownFixture.h"
 #include "core/Callback.h"
-#include "effects/RoundFly.h"
+#include "gameeffects/RoundFly.h"
 #include "resources/ResourceLookups.h"
 #include "support/CountedCallback.h"
 #include "support/SoundRecorder.h"

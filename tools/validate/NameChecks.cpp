@@ -2,13 +2,13 @@
 
 #include "app/TolmAppBase.h"
 #include "core/StringUtils.h"
+#include "gamewidgets/CustomEdit.h"
+#include "gamewidgets/TextButton.h"
 #include "graphics/Font.h"
 #include "graphics/MemoryImage.h"
-#include "screens/CustomEdit.h"
 #include "screens/MainMenuPanel.h"
-#include "screens/ProfileWindows.h"
-#include "screens/TextButton.h"
-#include "town/ProfileWidgets.h"
+#include "windows/ProfileWidgets.h"
+#include "windows/ProfileWindows.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "TownChecks.h"
 
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "core/PakXmlDocument.h"
 #include "core/StringUtils.h"
 #include "graphics/MemoryImage.h"

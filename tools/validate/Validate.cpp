@@ -29,7 +29,7 @@
 #include "ResourceScan.h"
 #include "TownChecks.h"
 #include "app/CustomTolmAppBase.h"
-#include "board/BoardTypes.h"
+#include "bricks/BoardTypes.h"
 #include "core/PakFile.h"
 #include "core/PakInterface.h"
 #include "core/StringUtils.h"
@@ -41,12 +41,12 @@
 #include "platform/MessageBox.h"
 #include "platform/StreamDecoders.h"
 #include "resources/ResourceManager.h"
-#include "screens/FieldHints.h"
-#include "screens/HintWindow.h"
 #include "sound/BassLibrary.h"
 #include "sound/BassMusicInterface.h"
 #include "sound/DSoundManager.h"
 #include "sound/MusicManager.h"
+#include "windows/FieldHints.h"
+#include "windows/HintWindow.h"
 
 #include <algorithm>
 #include <cstdio>

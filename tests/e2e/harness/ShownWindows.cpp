@@ -2,12 +2,12 @@
 
 #include "app/TolmAppBase.h"
 #include "display/DDImage.h"
-#include "screens/ConfirmWindow.h"
-#include "screens/ContinueWindow.h"
-#include "screens/OptionsWindow.h"
-#include "screens/PauseWindow.h"
-#include "screens/PeopleBonusWindow.h"
 #include "town/TownMan.h"
+#include "windows/ConfirmWindow.h"
+#include "windows/ContinueWindow.h"
+#include "windows/OptionsWindow.h"
+#include "windows/PauseWindow.h"
+#include "windows/PeopleBonusWindow.h"
 
 #include <algorithm>
 #include <cmath>

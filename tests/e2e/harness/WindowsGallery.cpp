@@ -2,16 +2,16 @@
 
 #include "app/GameState.h"
 #include "app/TolmAppBase.h"
-#include "board/BrickHelper.h"
+#include "bricks/BrickHelper.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "hud/TimerPanel.h"
+#include "hud/TopPanel.h"
 #include "resources/ResourceLookups.h"
-#include "screens/HelpWindow.h"
-#include "screens/HintWindow.h"
-#include "screens/LevelCompleteWindow.h"
-#include "screens/TimerPanel.h"
-#include "screens/TopPanel.h"
 #include "widgets/WidgetManager.h"
+#include "windows/HelpWindow.h"
+#include "windows/HintWindow.h"
+#include "windows/LevelCompleteWindow.h"
 
 namespace {
 
