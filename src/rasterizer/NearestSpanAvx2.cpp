@@ -181,13 +181,20 @@ void DrawSpan(uint32_t* pixel, int32_t count, const InterpolantValues& values, c
             weight = _mm256_min_epu32(_mm256_srli_epi32(_mm256_mullo_epi32(alphaFactors, alpha), 8), Set(255));
         }
         int* row = reinterpret_cast<int*>(pixel + drawn);
-        const __m256i destination = _mm256_maskload_epi32(row, active);
+        // Whole blocks take plain loads and stores, cheaper than the masked ones.
+        const bool whole = count - drawn >= kSpanLanes;
+        const __m256i destination =
+            whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row)) : _mm256_maskload_epi32(row, active);
         const __m256i opaque = _mm256_cmpgt_epi32(weight, Set(kOpaqueWeight - 1));
         const __m256i stored = _mm256_or_si256(Set(0xFF000000), colour);
         const __m256i blended =
             _mm256_movemask_epi8(opaque) == -1 ? stored : BlendStraight(Format(), destination, colour, weight, clear);
         const __m256i result = _mm256_blendv_epi8(_mm256_blendv_epi8(blended, stored, opaque), destination, clear);
-        _mm256_maskstore_epi32(row, active, result);
+        if (whole) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), result);
+        } else {
+            _mm256_maskstore_epi32(row, active, result);
+        }
     }
 }
 
