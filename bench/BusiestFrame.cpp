@@ -14,7 +14,9 @@
 //   at the frames where most of them are in flight at once.
 // The references draw, onto the same screen, the board picture and then every picture our frame drew at
 // that point (particles, letters, brick cels, each stream's two strips and its droplet) as
-// support/DrawLog.h plays a frame.
+// support/DrawLog.h plays a frame. SDL2 and pixman lay each stream's strip down whole and straight, which
+// is not the same work; Mesa's llvmpipe (support/MesaReplay.h) draws the strips' own triangles into a
+// screen of its own, as ours does.
 #include "app/TolmAppBase.h"
 #include "bricks/BrickBase.h"
 #include "bricks/BrickHelper.h"
@@ -33,6 +35,7 @@
 #include "resources/ResourceLookups.h"
 #include "resources/ResourceManager.h"
 #include "support/DrawLog.h"
+#include "support/MesaReplay.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -310,33 +313,41 @@ void BM_Memcpy(benchmark::State& state)
     }
 }
 
-// The frames' draws recorded once, then composited by the reference each iteration.
-template <typename Replay>
-void Reference(benchmark::State& state, SceneMaker make)
+// A frame's draws as the log wrote them down.
+struct Recording
+{
+    std::vector<DrawLog::Sprite> sprites;
+    std::vector<DrawLog::Mesh> meshes;
+};
+
+// The frames' draws recorded once, then played by the reference each iteration; replayOf makes a
+// reference's player of one recording.
+template <typename ReplayOf>
+void Reference(benchmark::State& state, SceneMaker make, ReplayOf replayOf)
 {
     Game& game = GetGame();
     if (!game.Ready(state)) {
         return;
     }
-    std::vector<std::vector<DrawLog::Sprite>> frames;
+    std::vector<Recording> frames;
     {
         std::unique_ptr<Scene> scene = make();
         for (int k = 0; k < MeasuredFrames; ++k) {
             DrawLog log(ScreenWidth, ScreenHeight);
             Graphics g(&log);
             scene->Frame(g);
-            frames.push_back(std::move(log.sprites));
+            frames.push_back({std::move(log.sprites), std::move(log.meshes)});
         }
     }
-    std::vector<std::unique_ptr<Replay>> replays;
-    for (const auto& sprites : frames) {
-        replays.push_back(std::make_unique<Replay>(sprites, game.screen));
+    std::vector<decltype(replayOf(frames.front()))> replays;
+    for (const Recording& recording : frames) {
+        replays.push_back(replayOf(recording));
     }
     std::size_t sprites = 0;
     int frame = 0;
     for (auto _ : state) {
         replays[std::size_t(frame)]->Draw();
-        sprites += frames[std::size_t(frame)].size();
+        sprites += frames[std::size_t(frame)].sprites.size();
         frame = (frame + 1) % MeasuredFrames;
         benchmark::DoNotOptimize(game.screen.bits.get());
     }
@@ -345,12 +356,30 @@ void Reference(benchmark::State& state, SceneMaker make)
 
 void BM_FrameSdl(benchmark::State& state, SceneMaker make)
 {
-    Reference<SdlReplay>(state, make);
+    Reference(state, make, [](const Recording& recording) {
+        return std::make_unique<SdlReplay>(recording.sprites, GetGame().screen);
+    });
 }
 
 void BM_FramePixman(benchmark::State& state, SceneMaker make)
 {
-    Reference<PixmanReplay>(state, make);
+    Reference(state, make, [](const Recording& recording) {
+        return std::make_unique<PixmanReplay>(recording.sprites, GetGame().screen);
+    });
+}
+
+// llvmpipe draws the meshes' own triangles, the same work as ours, into a screen of its own.
+void BM_FrameMesa(benchmark::State& state, SceneMaker make)
+{
+    MesaContext context(ScreenWidth, ScreenHeight, OSMESA_BGRA, GL_UNSIGNED_BYTE);
+    if (!context.Ready()) {
+        state.SkipWithError("no OSMesa context");
+        return;
+    }
+    state.SetLabel(context.Name());
+    Reference(state, make, [](const Recording& recording) {
+        return std::make_unique<MesaReplay>(recording.sprites, recording.meshes);
+    });
 }
 
 } // namespace
@@ -368,3 +397,4 @@ BENCHMARK_CAPTURE(BM_FramePixman, big_chain_with_progress_streams, BigChainWithS
 BENCHMARK_CAPTURE(BM_Frame, lightning, Lightning)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameSdl, lightning, Lightning)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FramePixman, lightning, Lightning)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameMesa, lightning, Lightning)->Unit(benchmark::kMicrosecond);

@@ -7,12 +7,10 @@
 #include "graphics/TexVertex.h"
 #include "rasterizer/TriangleRoutineTable.h"
 #include "rasterizer/TriangleStrip.h"
+#include "support/MesaContext.h"
 
-#include <GL/gl.h>
-#include <GL/osmesa.h>
 #include <benchmark/benchmark.h>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -127,36 +125,15 @@ void BM_Memset(benchmark::State& state, Layout layout)
 class MesaRenderer
 {
 public:
-    explicit MesaRenderer(Layout layout) : pixels(MakeCanvas())
+    explicit MesaRenderer(Layout layout) : context(kCanvas, kCanvas, layout.mesaFormat, layout.mesaType)
     {
-        // One thread, as ours; the caller's environment wins.
-        setenv("LP_NUM_THREADS", "0", 0);
-        context = OSMesaCreateContextExt(layout.mesaFormat, 0, 0, 0, nullptr);
-        if (context == nullptr || !OSMesaMakeCurrent(context, pixels.data(), layout.mesaType, kCanvas, kCanvas)) {
-            return;
-        }
-        OSMesaPixelStore(OSMESA_Y_UP, 0);
-        glViewport(0, 0, kCanvas, kCanvas);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, kCanvas, kCanvas, 0, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_DITHER);
-        glGenTextures(1, &texture);
-        ready = true;
-    }
-
-    ~MesaRenderer()
-    {
-        if (context != nullptr) {
-            OSMesaDestroyContext(context);
+        if (context.Ready()) {
+            glGenTextures(1, &texture);
         }
     }
 
-    bool Ready() const { return ready; }
-    std::string Name() const { return reinterpret_cast<const char*>(glGetString(GL_RENDERER)); }
+    bool Ready() const { return context.Ready(); }
+    std::string Name() const { return context.Name(); }
 
     void Prepare(Kind kind, const std::vector<uint32_t>& texels)
     {
@@ -212,10 +189,8 @@ public:
     }
 
 private:
-    std::vector<uint32_t> pixels;
-    OSMesaContext context = nullptr;
+    MesaContext context;
     GLuint texture = 0;
-    bool ready = false;
     std::vector<float> positions;
     std::vector<float> coordinates;
     std::vector<uint8_t> colors;

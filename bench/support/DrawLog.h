@@ -36,6 +36,8 @@ public:
         int drawMode;
         int toWidth;
         int toHeight;
+        // The mesh's triangles in `meshes` where this is a mesh's draw, else -1.
+        int mesh = -1;
 
         bool Scaled() const { return toWidth != from.width || toHeight != from.height; }
     };
@@ -86,9 +88,10 @@ public:
         sprites.push_back({source, from, to.x, to.y, tint, mode, to.width, to.height});
     }
     // A mesh bends its picture along a path: its box says little of the pixels drawn, so the picture is
-    // placed whole at the box's top-left.
+    // placed whole at the box's top-left. Its triangles are kept too, moved by the offset, for references
+    // that draw triangles.
     void BlitTexturedTriangles(Tolm::Image* source, const Tolm::TexVertex* vertices, int count, const Tolm::Rect&,
-                               const Tolm::Color& tint, int mode, float offsetX, float offsetY, bool) override
+                               const Tolm::Color& tint, int mode, float offsetX, float offsetY, bool bilinear) override
     {
         if (!source || count == 0) {
             return;
@@ -101,6 +104,12 @@ public:
         }
         Add(source, Tolm::Rect(0, 0, source->width, source->height), int(left + offsetX), int(top + offsetY), tint,
             mode);
+        Mesh& mesh = meshes.emplace_back(Mesh{{vertices, vertices + 3 * count}, bilinear});
+        for (Tolm::TexVertex& vertex : mesh.vertices) {
+            vertex.x += offsetX;
+            vertex.y += offsetY;
+        }
+        sprites.back().mesh = int(meshes.size()) - 1;
     }
     void FillRect(const Tolm::Rect& rect, const Tolm::Color& color, int mode) override
     {
@@ -120,7 +129,15 @@ public:
         ++unplayed;
     }
 
+    // Triangles of a mesh, three vertices each.
+    struct Mesh
+    {
+        std::vector<Tolm::TexVertex> vertices;
+        bool bilinear;
+    };
+
     std::vector<Sprite> sprites;
+    std::vector<Mesh> meshes;
     // Draws the references leave out.
     int unplayed = 0;
 

@@ -1,6 +1,7 @@
 // The eight-pixel spans of the nearest-texel blended routines against the routines' pixel step, one pixel
 // at a time: random spans over random textures and destinations, with the alphas and weights where the
-// arithmetic changes course, must leave the very same words, and the pixels either side unchanged.
+// arithmetic changes course, and vertex colours that run past 255 and below 0, must leave the very same
+// words, and the pixels either side unchanged.
 #include "rasterizer/NearestSpan.h"
 
 #include "rasterizer/FixedPoint.h"
@@ -35,8 +36,10 @@ private:
 template <class Format, TriangleFeatures Features>
 void ExpectSameWordsAsThePixelStep(const NearestSpanKernels& kernels, uint32_t seed)
 {
-    const NearestSpanKernel kernel =
-        kernels[NearestSpanIndex(std::is_same_v<Format, Argb8888Pixels>, Features.globalColor)];
+    constexpr SpanModulation modulation = Features.vertexColors  ? SpanModulation::Vertex
+                                          : Features.globalColor ? SpanModulation::Global
+                                                                 : SpanModulation::None;
+    const NearestSpanKernel kernel = kernels[NearestSpanIndex(std::is_same_v<Format, Argb8888Pixels>, modulation)];
     Words words(seed);
     for (int round = 0; round < 400; ++round) {
         std::vector<uint32_t> texels(1 + words.Below(40));
@@ -62,17 +65,31 @@ void ExpectSameWordsAsThePixelStep(const NearestSpanKernels& kernels, uint32_t s
         const int32_t du = int32_t(words.Below(0x30000)) - 0x18000;
         const int32_t dv = int32_t(words.Below(0x30000)) - 0x18000;
 
+        InterpolantValues start{};
+        InterpolantValues steps{};
+        start[kU] = u;
+        start[kV] = v;
+        steps[kU] = du;
+        steps[kV] = dv;
+        if (Features.vertexColors) {
+            // Channels of 8.16 from a little below 0 to a little past 255, stepping up to 40 a pixel
+            // either way, some of them flat.
+            for (Interpolant q : {kAlpha, kRed, kGreen, kBlue}) {
+                start[q] = int32_t(words.Below(0x1200000)) - 0x80000;
+                steps[q] = words.Below(4) == 0 ? 0 : int32_t(words.Below(0x500000)) - 0x280000;
+            }
+        }
+
         std::vector<uint32_t> expected = destination;
-        InterpolantValues values{};
-        values[kU] = u;
-        values[kV] = v;
+        InterpolantValues values = start;
         for (int k = 0; k < count; ++k) {
             TrianglePixelStep<Format, Features>::Apply(&expected[std::size_t(k) + 1], values, texture, color);
-            values[kU] = FixedPoint::Add(values[kU], du);
-            values[kV] = FixedPoint::Add(values[kV], dv);
+            for (int q = 0; q < kInterpolantCount; ++q) {
+                values[q] = FixedPoint::Add(values[q], steps[q]);
+            }
         }
         std::vector<uint32_t> drawn = destination;
-        kernel(drawn.data() + 1, count, u, v, du, dv, texture, color);
+        kernel(drawn.data() + 1, count, start, NearestSpanSetup(steps, texture, color));
         ASSERT_EQ(drawn, expected) << "round " << round << ", " << count << " pixels";
     }
 }
@@ -87,6 +104,8 @@ TEST(NearestSpanTest, SpansLeaveTheWordsOfThePixelStep)
     ExpectSameWordsAsThePixelStep<Argb8888Pixels, kPlainNearestBlend>(*kernels, 2);
     ExpectSameWordsAsThePixelStep<Rgb888Pixels, kTintedNearestBlend>(*kernels, 3);
     ExpectSameWordsAsThePixelStep<Rgb888Pixels, kPlainNearestBlend>(*kernels, 4);
+    ExpectSameWordsAsThePixelStep<Argb8888Pixels, kShadedNearestBlend>(*kernels, 5);
+    ExpectSameWordsAsThePixelStep<Rgb888Pixels, kShadedNearestBlend>(*kernels, 6);
 }
 
 // With kernels the span is drawn whole; without them the routine's pixel step draws it all.
@@ -95,9 +114,12 @@ TEST(NearestSpanTest, TheRoutinesDrawWholeSpansWhereThereAreKernels)
     const uint32_t texel = 0x80FFFFFF;
     const TriangleTexture texture{&texel, 1, 1};
     uint32_t pixels[11] = {};
-    const int32_t drawn =
-        NearestSpan<Rgb888Pixels, kPlainNearestBlend>::Draw(pixels, 11, 0, 0, 0, 0, texture, TriangleColor{});
-    EXPECT_EQ(drawn, ActiveNearestSpans() ? 11 : 0);
+    NearestSpan<Rgb888Pixels, kPlainNearestBlend> plain;
+    plain.Prepare(InterpolantValues{}, texture, TriangleColor{});
+    EXPECT_EQ(plain.Draw(pixels, 11, InterpolantValues{}), ActiveNearestSpans() ? 11 : 0);
+    NearestSpan<Argb8888Pixels, kShadedTintedNearestBlend> shaded;
+    shaded.Prepare(InterpolantValues{}, texture, TriangleColor{});
+    EXPECT_EQ(shaded.Draw(pixels, 11, InterpolantValues{}), ActiveNearestSpans() ? 11 : 0);
 }
 
 TEST(NearestSpanTest, OtherRoutinesDrawNoPixelHere)
@@ -106,9 +128,16 @@ TEST(NearestSpanTest, OtherRoutinesDrawNoPixelHere)
     const TriangleTexture texture;
     const TriangleColor color;
     constexpr TriangleFeatures opaqueTinted{true, false, false, true, false};
-    constexpr TriangleFeatures shaded{true, true, true, false, false};
-    EXPECT_EQ((NearestSpan<Rgb888Pixels, opaqueTinted>::Draw(pixel, 4, 0, 0, 0, 0, texture, color)), 0);
-    EXPECT_EQ((NearestSpan<Argb8888Pixels, shaded>::Draw(pixel, 4, 0, 0, 0, 0, texture, color)), 0);
+    constexpr TriangleFeatures opaqueShaded{true, false, true, false, false};
+    NearestSpan<Rgb888Pixels, opaqueTinted> tinted;
+    tinted.Prepare(InterpolantValues{}, texture, color);
+    EXPECT_EQ(tinted.Draw(pixel, 4, InterpolantValues{}), 0);
+    NearestSpan<Argb8888Pixels, opaqueShaded> shaded;
+    shaded.Prepare(InterpolantValues{}, texture, color);
+    EXPECT_EQ(shaded.Draw(pixel, 4, InterpolantValues{}), 0);
+    NearestSpan<Rgb565Pixels, kShadedNearestBlend> sixteenBit;
+    sixteenBit.Prepare(InterpolantValues{}, texture, color);
+    EXPECT_EQ(sixteenBit.Draw(reinterpret_cast<uint16_t*>(pixel), 4, InterpolantValues{}), 0);
 }
 
 } // namespace

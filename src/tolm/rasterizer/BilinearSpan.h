@@ -1,5 +1,6 @@
 // The spans of the bilinear blended routines without vertex or global colour, four pixels at a time in
-// SSE2: the samples of TexelSampling.h and the stores and blends of PixelFormats.h, bit for bit. Each
+// SSE2, into 32-bit and 16-bit pixels: the samples of TexelSampling.h and the stores and blends of
+// PixelFormats.h, bit for bit. Each
 // pixel keeps to 32-bit lanes, its channels in the low 16 bits, where the 16-bit multiplies give the
 // exact products. The quotients of the straight-alpha blend are taken in single precision, which is exact
 // for them: every dividend is below 2^17 and every divisor at most 256, so a correctly rounded quotient
@@ -36,7 +37,7 @@ struct BilinearSpan
 
 #if defined(__x86_64__)
 
-namespace BilinearLanes {
+namespace SpanLanes {
 
 inline __m128i Set(uint32_t value)
 {
@@ -165,17 +166,103 @@ inline __m128i BlendOnto(Rgb888Pixels, __m128i destination, const Samples& s)
     return Pack(Set(255), channel(s.red, 16), channel(s.green, 8), channel(s.blue, 0));
 }
 
-} // namespace BilinearLanes
+// x y for x below 2^16 and y below 2^16, whole, as the low and high halves of the 16-bit products.
+inline __m128i MultiplyWide(__m128i x, __m128i y)
+{
+    return _mm_or_si128(_mm_mullo_epi16(x, y), _mm_slli_epi32(_mm_mulhi_epu16(x, y), 16));
+}
+
+inline __m128i Pack565(__m128i red, __m128i green, __m128i blue)
+{
+    return _mm_or_si128(
+        _mm_or_si128(_mm_slli_epi32(_mm_srli_epi32(red, 3), 11), _mm_slli_epi32(_mm_srli_epi32(green, 2), 5)),
+        _mm_srli_epi32(blue, 3));
+}
+
+inline __m128i Pack555(__m128i red, __m128i green, __m128i blue)
+{
+    return _mm_or_si128(
+        _mm_or_si128(_mm_slli_epi32(_mm_srli_epi32(red, 3), 10), _mm_slli_epi32(_mm_srli_epi32(green, 3), 5)),
+        _mm_srli_epi32(blue, 3));
+}
+
+// Rgb565Pixels::BlendWeighted and Rgb555Pixels::BlendWeighted: the destination's fields weighted by
+// (255 - A) >> 3 over 32 plus the packed sample, each pixel in the low half of its lane.
+inline __m128i BlendOnto(Rgb565Pixels, __m128i destination, const Samples& s)
+{
+    __m128i k = _mm_srli_epi32(_mm_sub_epi32(Set(255), s.alpha), 3);
+    __m128i redBlue = _mm_srli_epi32(MultiplyWide(_mm_and_si128(destination, Set(0xF81F)), k), 5);
+    __m128i green = _mm_srli_epi32(MultiplyWide(_mm_and_si128(destination, Set(0x07E0)), k), 5);
+    __m128i kept = _mm_xor_si128(_mm_and_si128(_mm_xor_si128(green, redBlue), Set(0x07E0)), redBlue);
+    return _mm_and_si128(_mm_add_epi32(kept, Pack565(s.red, s.green, s.blue)), Set(0xFFFF));
+}
+
+inline __m128i BlendOnto(Rgb555Pixels, __m128i destination, const Samples& s)
+{
+    __m128i k = _mm_srli_epi32(_mm_sub_epi32(Set(255), s.alpha), 3);
+    __m128i redBlue =
+        _mm_and_si128(_mm_srli_epi32(MultiplyWide(_mm_and_si128(destination, Set(0x7C1F)), k), 5), Set(0x7C1F));
+    __m128i green =
+        _mm_and_si128(_mm_srli_epi32(MultiplyWide(_mm_and_si128(destination, Set(0x03E0)), k), 5), Set(0x03E0));
+    return _mm_and_si128(_mm_add_epi32(_mm_or_si128(redBlue, green), Pack555(s.red, s.green, s.blue)), Set(0xFFFF));
+}
+
+// The pixels a sample from kOpaqueWeight up stores.
+inline __m128i Stored(Argb8888Pixels, const Samples& s)
+{
+    return Pack(Set(255), s.red, s.green, s.blue);
+}
+
+inline __m128i Stored(Rgb888Pixels, const Samples& s)
+{
+    return Pack(Set(255), s.red, s.green, s.blue);
+}
+
+inline __m128i Stored(Rgb565Pixels, const Samples& s)
+{
+    return Pack565(s.red, s.green, s.blue);
+}
+
+inline __m128i Stored(Rgb555Pixels, const Samples& s)
+{
+    return Pack555(s.red, s.green, s.blue);
+}
+
+// Four pixels, each in a 32-bit lane, and back.
+inline __m128i LoadPixels(const uint32_t* pixel)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixel));
+}
+
+inline __m128i LoadPixels(const uint16_t* pixel)
+{
+    return _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixel)), _mm_setzero_si128());
+}
+
+inline void StorePixels(uint32_t* pixel, __m128i pixels)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixel), pixels);
+}
+
+// The lanes' low halves are sign-extended first, so that the saturating pack keeps every 16-bit value.
+inline void StorePixels(uint16_t* pixel, __m128i pixels)
+{
+    __m128i extended = _mm_srai_epi32(_mm_slli_epi32(pixels, 16), 16);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(pixel), _mm_packs_epi32(extended, extended));
+}
+
+} // namespace SpanLanes
 
 // A sample of alpha 8 or less leaves its pixel; from kOpaqueWeight up it is stored; between, it blends.
 template <class Format>
-requires(std::is_same_v<Format, Argb8888Pixels> ||
-         std::is_same_v<Format, Rgb888Pixels>) struct BilinearSpan<Format, kPlainBilinearBlend>
+requires(std::is_same_v<Format, Argb8888Pixels> || std::is_same_v<Format, Rgb888Pixels> ||
+         std::is_same_v<Format, Rgb565Pixels> ||
+         std::is_same_v<Format, Rgb555Pixels>) struct BilinearSpan<Format, kPlainBilinearBlend>
 {
-    static int32_t Draw(uint32_t* pixel, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
+    static int32_t Draw(typename Format::Pixel* pixel, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
                         const TriangleTexture& texture)
     {
-        using namespace BilinearLanes;
+        using namespace SpanLanes;
         int32_t drawn = 0;
         for (; drawn + 4 <= count; drawn += 4, pixel += 4) {
             int32_t us[4], vs[4];
@@ -191,11 +278,11 @@ requires(std::is_same_v<Format, Argb8888Pixels> ||
                 continue;
             }
             __m128i opaque = _mm_cmpgt_epi32(s.alpha, Set(kOpaqueWeight - 1));
-            __m128i stored = Pack(Set(255), s.red, s.green, s.blue);
-            __m128i destination = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixel));
+            __m128i stored = Stored(Format(), s);
+            __m128i destination = LoadPixels(pixel);
             __m128i blended = _mm_movemask_epi8(opaque) == 0xFFFF ? stored : BlendOnto(Format(), destination, s);
             __m128i result = Select(skip, destination, Select(opaque, stored, blended));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(pixel), result);
+            StorePixels(pixel, result);
         }
         return drawn;
     }

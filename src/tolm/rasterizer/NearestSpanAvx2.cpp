@@ -8,6 +8,7 @@
 #include "rasterizer/PixelFormats.h"
 #include "rasterizer/TrianglePixelStep.h"
 
+#include <array>
 #include <cstdint>
 
 #if defined(__x86_64__)
@@ -90,29 +91,54 @@ namespace {
     return _mm256_or_si256(Set(0xFF000000), _mm256_or_si256(pairs, middle));
 }
 
+// Each channel of the samples' colours (c x f) >> 8 kept to 8 bits, red and blue against the factors
+// paired in redBlue (red's in the high half), green against green's: the bits kept lie in the low 16 bits
+// of each product, which the 16-bit multiplies give for factors up to 65535.
+[[gnu::always_inline]] inline __m256i ModulateColor(__m256i samples, __m256i redBlue, __m256i green)
+{
+    const __m256i pairs = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(samples, Set(0x00FF00FF)), redBlue), 8);
+    const __m256i middle = _mm256_and_si256(_mm256_mullo_epi16(Channel(samples, 8), green), Set(0xFF00));
+    return _mm256_or_si256(pairs, middle);
+}
+
+// One interpolant's values in the eight lanes of the block starting at value.
+[[gnu::always_inline]] inline __m256i Lanes(int32_t value, const std::array<int32_t, kSpanLanes>& laneSteps)
+{
+    return _mm256_add_epi32(Set(uint32_t(value)),
+                            _mm256_load_si256(reinterpret_cast<const __m256i*>(laneSteps.data())));
+}
+
 // Texels are read where NearestTexel reads them: row (v >> 16) times the width plus column (u >> 16), in 32
 // bits, an index at or past the texture's size reading 0. A sample of alpha 8 or less leaves its pixel; from
-// kOpaqueWeight up it is stored; between, it blends.
-template <class Format, bool Tinted>
-void DrawSpan(uint32_t* pixel, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
-              const TriangleTexture& texture, const TriangleColor& color)
+// kOpaqueWeight up it is stored; between, it blends. Vertex colours give each pixel its own factors, the
+// 16 bits above the interpolated channel's fraction.
+template <class Format, SpanModulation Modulation>
+void DrawSpan(uint32_t* pixel, int32_t count, const InterpolantValues& values, const NearestSpanSetup& setup)
 {
+    const TriangleTexture& texture = setup.texture;
     // Without texels every sample is clear and leaves its pixel.
     if (texture.size <= 0 || !texture.texels) {
         return;
     }
+    constexpr bool kVertex = Modulation == SpanModulation::Vertex;
     const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    __m256i us = _mm256_add_epi32(Set(uint32_t(u)), _mm256_mullo_epi32(Set(uint32_t(du)), lane));
-    __m256i vs = _mm256_add_epi32(Set(uint32_t(v)), _mm256_mullo_epi32(Set(uint32_t(dv)), lane));
-    const __m256i stepU = Set(uint32_t(du) << 3);
-    const __m256i stepV = Set(uint32_t(dv) << 3);
+    __m256i us = Lanes(values[kU], setup.laneSteps[kU]);
+    __m256i vs = Lanes(values[kV], setup.laneSteps[kV]);
+    __m256i alphas, reds, greens, blues;
+    if constexpr (kVertex) {
+        alphas = Lanes(values[kAlpha], setup.laneSteps[kAlpha]);
+        reds = Lanes(values[kRed], setup.laneSteps[kRed]);
+        greens = Lanes(values[kGreen], setup.laneSteps[kGreen]);
+        blues = Lanes(values[kBlue], setup.laneSteps[kBlue]);
+    }
+    const TriangleColor& color = setup.color;
     const __m256i width = Set(uint32_t(texture.width));
     const __m256i biasedSize = Set(uint32_t(texture.size) ^ 0x80000000u);
     const __m256i redBlue = Set(uint32_t(color.red) << 16 | uint32_t(color.blue));
     const __m256i green = Set(uint32_t(color.green));
     const __m256i alphaFactor = Set(uint32_t(color.alpha));
     const int* texels = reinterpret_cast<const int*>(texture.texels);
-    for (int32_t drawn = 0; drawn < count; drawn += 8) {
+    for (int32_t drawn = 0; drawn < count; drawn += kSpanLanes) {
         const __m256i active = _mm256_cmpgt_epi32(Set(uint32_t(count - drawn)), lane);
         const __m256i index =
             _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(vs, 16), width), _mm256_srli_epi32(us, 16));
@@ -125,8 +151,18 @@ void DrawSpan(uint32_t* pixel, int32_t count, int32_t u, int32_t v, int32_t du, 
         const __m128i low = _mm_setr_epi32(texels[at[0]], texels[at[1]], texels[at[2]], texels[at[3]]);
         const __m128i high = _mm_setr_epi32(texels[at[4]], texels[at[5]], texels[at[6]], texels[at[7]]);
         const __m256i samples = _mm256_and_si256(_mm256_set_m128i(high, low), inside);
-        us = _mm256_add_epi32(us, stepU);
-        vs = _mm256_add_epi32(vs, stepV);
+        us = _mm256_add_epi32(us, Set(uint32_t(setup.blockSteps[kU])));
+        vs = _mm256_add_epi32(vs, Set(uint32_t(setup.blockSteps[kV])));
+        __m256i alphaFactors, redBlueFactors, greenFactors;
+        if constexpr (kVertex) {
+            alphaFactors = _mm256_srli_epi32(alphas, 16);
+            redBlueFactors = _mm256_or_si256(_mm256_and_si256(reds, Set(0xFFFF0000u)), _mm256_srli_epi32(blues, 16));
+            greenFactors = _mm256_srli_epi32(greens, 16);
+            alphas = _mm256_add_epi32(alphas, Set(uint32_t(setup.blockSteps[kAlpha])));
+            reds = _mm256_add_epi32(reds, Set(uint32_t(setup.blockSteps[kRed])));
+            greens = _mm256_add_epi32(greens, Set(uint32_t(setup.blockSteps[kGreen])));
+            blues = _mm256_add_epi32(blues, Set(uint32_t(setup.blockSteps[kBlue])));
+        }
         // Lanes past the span read nothing, so they are clear too.
         const __m256i alpha = _mm256_srli_epi32(samples, 24);
         const __m256i clear = _mm256_cmpgt_epi32(Set(kTransparentSampleAlpha + 1), alpha);
@@ -135,22 +171,39 @@ void DrawSpan(uint32_t* pixel, int32_t count, int32_t u, int32_t v, int32_t du, 
         }
         __m256i colour = _mm256_and_si256(samples, Set(0x00FFFFFF));
         __m256i weight = alpha;
-        if constexpr (Tinted) {
-            const __m256i pairs =
-                _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(samples, Set(0x00FF00FF)), redBlue), 8);
-            const __m256i middle = _mm256_and_si256(_mm256_mullo_epi16(Channel(samples, 8), green), Set(0xFF00));
-            colour = _mm256_or_si256(pairs, middle);
+        if constexpr (Modulation == SpanModulation::Global) {
+            colour = ModulateColor(samples, redBlue, green);
             weight = _mm256_srli_epi32(_mm256_mullo_epi16(alpha, alphaFactor), 8);
+        } else if constexpr (kVertex) {
+            colour = ModulateColor(samples, redBlueFactors, greenFactors);
+            // A factor above 255 can weigh past 255; every such weight stores, so it is held at 255, where
+            // the blends' arithmetic stays in range for the lanes that use it.
+            weight = _mm256_min_epu32(_mm256_srli_epi32(_mm256_mullo_epi32(alphaFactors, alpha), 8), Set(255));
         }
         int* row = reinterpret_cast<int*>(pixel + drawn);
-        const __m256i destination = _mm256_maskload_epi32(row, active);
+        // Whole blocks take plain loads and stores, cheaper than the masked ones.
+        const bool whole = count - drawn >= kSpanLanes;
+        const __m256i destination =
+            whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row)) : _mm256_maskload_epi32(row, active);
         const __m256i opaque = _mm256_cmpgt_epi32(weight, Set(kOpaqueWeight - 1));
         const __m256i stored = _mm256_or_si256(Set(0xFF000000), colour);
         const __m256i blended =
             _mm256_movemask_epi8(opaque) == -1 ? stored : BlendStraight(Format(), destination, colour, weight, clear);
         const __m256i result = _mm256_blendv_epi8(_mm256_blendv_epi8(blended, stored, opaque), destination, clear);
-        _mm256_maskstore_epi32(row, active, result);
+        if (whole) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), result);
+        } else {
+            _mm256_maskstore_epi32(row, active, result);
+        }
     }
+}
+
+template <class Format, bool Argb>
+void Fill(NearestSpanKernels& table)
+{
+    table[NearestSpanIndex(Argb, SpanModulation::None)] = &DrawSpan<Format, SpanModulation::None>;
+    table[NearestSpanIndex(Argb, SpanModulation::Global)] = &DrawSpan<Format, SpanModulation::Global>;
+    table[NearestSpanIndex(Argb, SpanModulation::Vertex)] = &DrawSpan<Format, SpanModulation::Vertex>;
 }
 
 } // namespace
@@ -172,10 +225,8 @@ const NearestSpanKernels* Avx2NearestSpans()
     }
     static const NearestSpanKernels kernels = [] {
         NearestSpanKernels table{};
-        table[NearestSpanIndex(true, true)] = &DrawSpan<Argb8888Pixels, true>;
-        table[NearestSpanIndex(true, false)] = &DrawSpan<Argb8888Pixels, false>;
-        table[NearestSpanIndex(false, true)] = &DrawSpan<Rgb888Pixels, true>;
-        table[NearestSpanIndex(false, false)] = &DrawSpan<Rgb888Pixels, false>;
+        Fill<Argb8888Pixels, true>(table);
+        Fill<Rgb888Pixels, false>(table);
         return table;
     }();
     return &kernels;

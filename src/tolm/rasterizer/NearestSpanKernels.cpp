@@ -1,10 +1,23 @@
 #include "rasterizer/NearestSpanKernels.h"
 
 #include "graphics/BlendKernels.h"
+#include "rasterizer/FixedPoint.h"
 
 #include <cstring>
 
 namespace Tolm {
+
+NearestSpanSetup::NearestSpanSetup(const InterpolantValues& steps, const TriangleTexture& texture,
+                                   const TriangleColor& color)
+    : texture(texture), color(color)
+{
+    for (int q = 0; q < kInterpolantCount; ++q) {
+        for (int k = 0; k < kSpanLanes; ++k) {
+            laneSteps[q][k] = FixedPoint::Advance(0, steps[q], k);
+        }
+        blockSteps[q] = FixedPoint::Advance(0, steps[q], kSpanLanes);
+    }
+}
 
 const NearestSpanKernels* ActiveNearestSpans()
 {

@@ -8,6 +8,7 @@
 #include "rasterizer/BilinearSpan.h"
 #include "rasterizer/FixedPoint.h"
 #include "rasterizer/NearestSpan.h"
+#include "rasterizer/ShadedSpan.h"
 #include "rasterizer/TriangleFeatures.h"
 #include "rasterizer/TrianglePixelStep.h"
 
@@ -126,6 +127,10 @@ private:
             pixelSteps[q] = Slope(across, widthReciprocal);
         }
 
+        if constexpr (!Features.bilinear) {
+            nearestSpan.Prepare(pixelSteps, texture, color);
+        }
+
         const int32_t preStep = Subtract(firstRow << 16, top->y);
         longEdge.x = Add(top->x, Product1616(longEdge.slope, preStep));
         for (Interpolant q : kActive) {
@@ -201,12 +206,13 @@ private:
         Pixel* pixel = reinterpret_cast<Pixel*>(bits + int64_t(row) * rowStride) + first;
         int32_t count = end - first;
         int32_t drawn = 0;
-        if constexpr (Features.bilinear) {
+        if constexpr (!Features.textured) {
+            drawn = ShadedSpan<Format>::Draw(pixel, count, values, steps);
+        } else if constexpr (Features.bilinear) {
             drawn = BilinearSpan<Format, Features>::Draw(pixel, count, values[kU], values[kV], steps[kU], steps[kV],
                                                          spanTexture);
         } else {
-            drawn = NearestSpan<Format, Features>::Draw(pixel, count, values[kU], values[kV], steps[kU], steps[kV],
-                                                        spanTexture, spanColor);
+            drawn = nearestSpan.Draw(pixel, count, values);
         }
         if (drawn > 0) {
             pixel += drawn;
@@ -230,6 +236,7 @@ private:
     InterpolantValues longValues{};
     InterpolantValues rowSteps{};
     InterpolantValues pixelSteps{};
+    NearestSpan<Format, Features> nearestSpan;
 };
 
 // The routine of one destination format and one set of features.
