@@ -11,6 +11,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/FileSystem.h"
 #include "resources/ResourceManager.h"
+#include "sound/DSoundManager.h"
 #include "support/References.h"
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <png.h>
 #include <random>
 #include <set>
@@ -57,7 +59,9 @@ public:
     }
 };
 
-// The archive of the build, read from an empty folder so that only it serves the data.
+// The archive of the build, read from an empty folder so that only it serves the data, by an application
+// with the silent sound system a game without a sound device has: the "Sounds" group loads, its sounds
+// declared and none decoded.
 struct Environment
 {
     Environment()
@@ -66,6 +70,7 @@ struct Environment
         std::filesystem::create_directories(folder);
         Platform::SetCurrentFolder(folder.string());
         loaded = GetSharedPakInterface()->AddPakFile(kBuildFolder + "/main.pak");
+        app.soundManager = std::make_unique<Tolm::DSoundManager>(0, false);
     }
     ~Environment()
     {

@@ -1,7 +1,8 @@
 // Drawing into locked display surfaces beside SDL2 and pixman on the same pixels, on 5-6-5 and x8-8-8:
 // an 800 x 600 picture with soft alpha and a 64 x 64 sprite drawn 100 times, untinted, tinted and added
 // (against SDL_BlitSurface blending, with a colour and alpha modulation, and adding, and pixman's OVER
-// and ADD of premultiplied pixels), fills (against SDL_FillRect and pixman_fill), a 400 x 300 picture
+// and ADD of premultiplied pixels), fills (against SDL_FillRect and pixman_fill), half-alpha fills and the
+// modal windows' dim (against pixman's OVER of the premultiplied colour), a 400 x 300 picture
 // stretched to 800 x 600 (against SDL_BlitScaled) and the sprite turned by half a radian 100 times
 // (against pixman with a bilinear transform), and row copies of the frame (memcpy). Read the figures as
 // ratios.
@@ -256,12 +257,31 @@ void FillSdl(benchmark::State& state, SurfaceLayout layout, int)
                  [&] { SDL_FillRect(stage.sdlTarget, nullptr, SDL_MapRGB(stage.sdlTarget->format, 40, 120, 200)); });
 }
 
-void FillPixman(benchmark::State& state, SurfaceLayout layout, int)
+// An opaque colour is stored (SRC); a translucent one, premultiplied, composited OVER the pixels.
+void FillPixman(benchmark::State& state, SurfaceLayout layout, int alpha)
 {
     Stage stage(layout);
-    pixman_color_t colour{40 * 257, 120 * 257, 200 * 257, 0xFFFF};
+    auto premultiplied = [alpha](int c) { return uint16_t((c * alpha + 127) / 255 * 257); };
+    pixman_color_t colour{premultiplied(40), premultiplied(120), premultiplied(200), uint16_t(alpha * 257)};
+    pixman_op_t op = alpha == 255 ? PIXMAN_OP_SRC : PIXMAN_OP_OVER;
     pixman_box32_t box{0, 0, FrameWidth, FrameHeight};
-    MeasureFrame(state, stage, [&] { pixman_image_fill_boxes(PIXMAN_OP_SRC, stage.pixmanTarget, &colour, 1, &box); });
+    MeasureFrame(state, stage, [&] { pixman_image_fill_boxes(op, stage.pixmanTarget, &colour, 1, &box); });
+}
+
+// The dim a modal window lays over the whole screen: black at alpha 80.
+void DimOurs(benchmark::State& state, SurfaceLayout layout, int)
+{
+    Stage stage(layout);
+    MeasureFrame(state, stage,
+                 [&] { stage.target->FillRect(Rect(0, 0, FrameWidth, FrameHeight), Color(0, 0, 0, 80), 0); });
+}
+
+void DimPixman(benchmark::State& state, SurfaceLayout layout, int)
+{
+    Stage stage(layout);
+    pixman_color_t colour{0, 0, 0, 80 * 257};
+    pixman_box32_t box{0, 0, FrameWidth, FrameHeight};
+    MeasureFrame(state, stage, [&] { pixman_image_fill_boxes(PIXMAN_OP_OVER, stage.pixmanTarget, &colour, 1, &box); });
 }
 
 void RowCopies(benchmark::State& state, SurfaceLayout layout, int)
@@ -370,8 +390,16 @@ int RegisterAll()
             benchmark::RegisterBenchmark((std::string(name) + suffix).c_str(), function, layout, 255)
                 ->Unit(benchmark::kMicrosecond);
         }
-        benchmark::RegisterBenchmark(("fill_half/ours" + suffix).c_str(), FillOurs, layout, 128)
-            ->Unit(benchmark::kMicrosecond);
+        const std::pair<const char*, void (*)(benchmark::State&, SurfaceLayout, int)> translucent[] = {
+            {"fill_half/ours", FillOurs},
+            {"fill_half/pixman", FillPixman},
+            {"dim/ours", DimOurs},
+            {"dim/pixman", DimPixman},
+        };
+        for (const auto& [name, function] : translucent) {
+            benchmark::RegisterBenchmark((std::string(name) + suffix).c_str(), function, layout, 128)
+                ->Unit(benchmark::kMicrosecond);
+        }
     }
     return 0;
 }

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
+#include <initializer_list>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -354,6 +356,65 @@ TEST_P(KernelTest, ShiftedSamplesMatchTheRotationReference)
             ASSERT_EQ(out[i], RotationReference::Pixel(dest[i], texels, fu, fv, c.tint, c.mode))
                 << "case " << n << " pixel " << k << " of " << count << std::hex << " dest " << dest[i];
         }
+    }
+}
+
+// Every 5-6-5 value and random 32-bit pixels (top bytes too) under every k, with random colour words,
+// whose sums may carry from one channel into the next.
+TEST_P(KernelTest, SurfaceFillsMatchTheSurfaceRuleForEveryWeight)
+{
+    const std::initializer_list<uint32_t> masks565{0xF800, 0x07E0, 0x001F};
+    const std::initializer_list<uint32_t> masks32{0xFF0000, 0xFF00, 0xFF};
+    std::vector<uint16_t> every565(65536);
+    std::iota(every565.begin(), every565.end(), uint16_t(0));
+    std::vector<uint32_t> pixels(4099);
+    for (uint32_t& p : pixels) {
+        p = Next();
+    }
+    for (uint32_t k = 1; k <= 256; ++k) {
+        uint32_t colour16 = Next() & 0xFFFF;
+        std::vector<uint16_t> out16 = every565;
+        GetParam()->fillSurface565(out16.data(), int(out16.size()), colour16, k);
+        for (std::size_t i = 0; i < out16.size(); ++i) {
+            ASSERT_EQ(out16[i], ref::FillSurface(colour16, every565[i], k, masks565, true))
+                << "k " << k << std::hex << " colour " << colour16 << " over " << every565[i];
+        }
+        uint32_t colour32 = Next();
+        std::vector<uint32_t> out32 = pixels;
+        GetParam()->fillSurface32(out32.data(), int(out32.size()), colour32, k);
+        for (std::size_t i = 0; i < out32.size(); ++i) {
+            ASSERT_EQ(out32[i], ref::FillSurface(colour32, pixels[i], k, masks32, false))
+                << "k " << k << std::hex << " colour " << colour32 << " over " << pixels[i];
+        }
+    }
+}
+
+// Rows of every length, the 5-6-5 ones also starting half a 32-bit word in; the pixels around a row keep
+// their values.
+TEST_P(KernelTest, SurfaceFillsOfEveryRowLengthStopAtTheRowsEnds)
+{
+    auto check = [&](auto fill, auto pixel, int offset, int length, std::initializer_list<uint32_t> masks) {
+        using Pixel = decltype(pixel);
+        std::vector<Pixel> before(std::size_t(offset + length + 40));
+        for (Pixel& p : before) {
+            p = Pixel(Next());
+        }
+        std::vector<Pixel> out = before;
+        uint32_t colour = Pixel(Next());
+        fill(out.data() + offset, length, colour, 100);
+        for (int i = 0; i < int(out.size()); ++i) {
+            bool inside = i >= offset && i < offset + length;
+            uint32_t expected = inside
+                                    ? ref::FillSurface(colour, before[std::size_t(i)], 100, masks, sizeof(Pixel) == 2)
+                                    : before[std::size_t(i)];
+            ASSERT_EQ(out[std::size_t(i)], expected) << "pixel " << i << " of " << length << " from " << offset;
+        }
+    };
+    for (int length = 0; length <= 140; ++length) {
+        for (int offset : {0, 1}) {
+            check(GetParam()->fillSurface565, uint16_t(), offset, length, {0xF800, 0x07E0, 0x001F});
+        }
+        check(GetParam()->fillSurface32, uint32_t(), 0, length, {0xFF0000, 0xFF00, 0xFF});
     }
 }
 

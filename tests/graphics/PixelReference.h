@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 
 namespace PixelReference {
 
@@ -183,6 +184,19 @@ inline uint32_t AddOntoSurface(uint32_t s, uint32_t d)
         out |= std::min(Channel(d, shift) + Channel(s, shift), 255u) << shift;
     }
     return out;
+}
+
+// A translucent fill of a display surface pixel by the surface's own rule: the colour, already in the
+// surface's channels, plus each channel (d & m) times k = 256 - alpha over 256; a 16-bit surface first
+// adds m, rounding the channel up. The channels outside the masks (a 32-bit top byte) are dropped.
+inline uint32_t FillSurface(uint32_t colour, uint32_t d, uint32_t k, std::initializer_list<uint32_t> masks,
+                            bool sixteen)
+{
+    uint32_t out = colour;
+    for (uint32_t m : masks) {
+        out += (((d & m) * k + (sixteen ? m : 0)) >> 8) & m;
+    }
+    return sixteen ? out & 0xFFFF : out;
 }
 
 inline uint32_t Pack(uint32_t a, uint32_t r, uint32_t g, uint32_t b)

@@ -1,9 +1,11 @@
 // Fills, lines and coverage spans into a surface image's locked surface, in the surface's own pixel
 // format. The colour is worked into the surface's channels once per call; a pixel then costs one
-// multiply per channel, and additive pixels saturate through the display's tables.
+// multiply per channel (translucent fills of 5-6-5 and of 32 bits in bytes go through the blend kernels,
+// a row at a time), and additive pixels saturate through the display's tables.
 #include "display/D3DInterface.h"
 #include "display/DDImage.h"
 #include "display/SurfaceDrawing.h"
+#include "graphics/BlendKernels.h"
 #include "graphics/LineClip.h"
 #include "graphics/LineWalk.h"
 #include "graphics/SoftwareDraw.h"
@@ -23,6 +25,22 @@ uint32_t SumChannels(const Color& color, const ChannelMasks& masks, F f)
 {
     return f(uint32_t(color.red), masks.red) + f(uint32_t(color.green), masks.green) +
            f(uint32_t(color.blue), masks.blue);
+}
+
+// The blend kernels' translucent fill for the surface's channels: 5-6-5 in either order, or 32 bits whose
+// channels are its low three bytes in any order. Null for the others.
+template <typename Pixel>
+SurfaceFillRow<Pixel> KernelFill(const LockedSurface& surface)
+{
+    const BlendKernels& kernels = ActiveBlendKernels();
+    if constexpr (sizeof(Pixel) == 2) {
+        return surface.kind == SurfaceKind::Spread565 ? kernels.fillSurface565 : nullptr;
+    } else {
+        auto isByte = [](uint32_t mask) { return mask == 0xFF || mask == 0xFF00 || mask == 0xFF0000; };
+        bool lowBytes = isByte(surface.red.mask) && isByte(surface.green.mask) && isByte(surface.blue.mask) &&
+                        (surface.red.mask | surface.green.mask | surface.blue.mask) == 0x00FFFFFF;
+        return lowBytes ? kernels.fillSurface32 : nullptr;
+    }
 }
 
 // The fill of a rectangle with one value, or with one blend: 16-bit surfaces round the colour up by one
@@ -48,6 +66,12 @@ void FillNormal(const LockedSurface& surface, const Rect& area, const Color& col
         return m * (((alpha * c + (sixteen ? 128 : 127)) >> 8) + 1) >> 8 & m;
     });
     const uint32_t k = 256 - alpha;
+    if (SurfaceFillRow<Pixel> fill = KernelFill<Pixel>(surface)) {
+        for (int row = 0; row < area.height; ++row) {
+            fill(surface.At<Pixel>(area.x, area.y + row), area.width, colour, k);
+        }
+        return;
+    }
     auto keep = [k, sixteen](uint32_t d, uint32_t m) { return ((d & m) * k + (sixteen ? m : 0)) >> 8 & m; };
     for (int row = 0; row < area.height; ++row) {
         Pixel* dest = surface.At<Pixel>(area.x, area.y + row);

@@ -78,6 +78,11 @@ struct ShiftedSampling
 using SampleRow = void (*)(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
                            const ShiftedSampling& sampling);
 
+// A translucent fill of a display surface's row: each pixel becomes the colour, already weighed into the
+// surface's channels, plus its own channels scaled by k = 256 - alpha, in one plain sum of words.
+template <typename Pixel>
+using SurfaceFillRow = void (*)(Pixel* dest, int count, uint32_t colour, uint32_t k);
+
 struct BlendKernels
 {
     const char* name;
@@ -118,6 +123,10 @@ struct BlendKernels
     // bytes) is black leaves the destination as it is; any other adds its colour, each channel saturating,
     // and leaves a top byte of 0.
     BlendRow addOntoSurface;
+    // The fills: on 32 bits each of the low three bytes becomes (c * k) >> 8 and the top byte 0; on 5-6-5
+    // (either order) each field c of largest value m becomes (c * k + m) >> 8.
+    SurfaceFillRow<uint32_t> fillSurface32;
+    SurfaceFillRow<uint16_t> fillSurface565;
 };
 
 const BlendKernels& ScalarBlendKernels();

@@ -280,6 +280,23 @@ void AddOntoSurface(uint32_t* dest, const uint32_t* source, int count, const Ble
     }
 }
 
+void FillSurface32(uint32_t* dest, int count, uint32_t colour, uint32_t k)
+{
+    for (int i = 0; i < count; ++i) {
+        uint32_t d = dest[i];
+        dest[i] = colour + Pack(0, (Red(d) * k) >> 8, (Green(d) * k) >> 8, (Blue(d) * k) >> 8);
+    }
+}
+
+void FillSurface565(uint16_t* dest, int count, uint32_t colour, uint32_t k)
+{
+    auto keep = [k](uint32_t d, int shift, uint32_t m) { return ((((d >> shift) & m) * k + m) >> 8) << shift; };
+    for (int i = 0; i < count; ++i) {
+        uint32_t d = dest[i];
+        dest[i] = uint16_t(colour + keep(d, 11, 31) + keep(d, 5, 63) + keep(d, 0, 31));
+    }
+}
+
 } // namespace
 
 const BlendKernels& ScalarBlendKernels()
@@ -301,7 +318,9 @@ const BlendKernels& ScalarBlendKernels()
                                       .sampleShifted = SampleShifted,
                                       .blendPremultiplied = BlendPremultiplied,
                                       .blendPremultipliedTinted = BlendPremultipliedTinted,
-                                      .addOntoSurface = AddOntoSurface};
+                                      .addOntoSurface = AddOntoSurface,
+                                      .fillSurface32 = FillSurface32,
+                                      .fillSurface565 = FillSurface565};
     return kernels;
 }
 

@@ -424,6 +424,64 @@ struct VectorBlend
         Rows(dest, source, count, AddOntoSurfaceOp());
     }
 
+    // The 32-bit surface fill on the packed pixels: blue and red scaled where they lie, each in the low byte
+    // of its 16-bit lane; green shifted down into its lane's low byte, so that its product's high byte
+    // lands back in green's place. The colour is added to the whole word, as in the plain sum.
+    struct SurfaceFill32Op
+    {
+        Reg colour, k;
+
+        template <typename Dest, typename Source>
+        [[gnu::always_inline]] void operator()(const Dest& dest, const Source&) const
+        {
+            for (int half = 0; half < 2; ++half) {
+                Reg d = dest.Get(half);
+                Reg blueRed = V::template Srli16<8>(V::Mullo16(V::And(d, V::Set32(0x00FF00FF)), k));
+                Reg green = V::And(V::Mullo16(V::template Srli16<8>(d), k), V::Set32(0x0000FF00));
+                dest.Put(half, V::Add32(V::Or(blueRed, green), colour));
+            }
+        }
+    };
+
+    static void FillSurface32(uint32_t* dest, int count, uint32_t colour, uint32_t k)
+    {
+        Rows(dest, dest, count, SurfaceFill32Op{V::Set32(colour), V::Set16(uint16_t(k))});
+    }
+
+    // The 5-6-5 fill, one pixel a 16-bit lane. A part block would read 32-bit lanes, which a 16-bit row
+    // need not align to, so the pixels after the last whole block take the plain rule.
+    struct SurfaceFill565Op
+    {
+        Reg colour, k;
+
+        [[gnu::always_inline]] Reg Keep(Reg field, uint16_t m) const
+        {
+            return V::template Srli16<8>(V::Add16(V::Mullo16(field, k), V::Set16(m)));
+        }
+
+        [[gnu::always_inline]] void operator()(uint16_t* pixels) const
+        {
+            Whole<uint32_t> block{reinterpret_cast<uint32_t*>(pixels)};
+            for (int half = 0; half < 2; ++half) {
+                Reg d = block.Get(half);
+                Reg top = V::template Slli16<11>(Keep(V::template Srli16<11>(d), 31));
+                Reg middle = V::template Slli16<5>(Keep(V::And(V::template Srli16<5>(d), V::Set16(63)), 63));
+                Reg bottom = Keep(V::And(d, V::Set16(31)), 31);
+                block.Put(half, V::Add16(V::Or(V::Or(top, middle), bottom), colour));
+            }
+        }
+    };
+
+    static void FillSurface565(uint16_t* dest, int count, uint32_t colour, uint32_t k)
+    {
+        const SurfaceFill565Op op{V::Set16(uint16_t(colour)), V::Set16(uint16_t(k))};
+        int i = 0;
+        for (; i + 2 * Step <= count; i += 2 * Step) {
+            op(dest + i);
+        }
+        ScalarBlendKernels().fillSurface565(dest + i, count - i, colour, k);
+    }
+
     // The column sums of the area-filtered stretch: the source bytes widen to 16-bit lanes in place, so
     // each lane's products and sum stay below 65536. Columns after the last whole block are summed one by
     // one, as the source rows may end there.
@@ -758,7 +816,9 @@ struct VectorBlend
                             .sampleShifted = SampleShifted,
                             .blendPremultiplied = BlendPremultiplied,
                             .blendPremultipliedTinted = BlendPremultipliedTinted,
-                            .addOntoSurface = AddOntoSurface};
+                            .addOntoSurface = AddOntoSurface,
+                            .fillSurface32 = FillSurface32,
+                            .fillSurface565 = FillSurface565};
     }
 };
 

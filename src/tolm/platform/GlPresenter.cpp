@@ -1,6 +1,7 @@
 #include "platform/GlPresenter.h"
 
 #include "platform/GlProgram.h"
+#include "platform/WindowSurfacePresenter.h"
 
 // Declarations only: every entry point is looked up through SDL, which loads the system's library.
 #define GL_GLEXT_PROTOTYPES
@@ -31,6 +32,7 @@ namespace Platform {
     X(glGetError)                                                                                                      \
     X(glGetProgramiv)                                                                                                  \
     X(glGetShaderiv)                                                                                                   \
+    X(glGetString)                                                                                                     \
     X(glGetUniformLocation)                                                                                            \
     X(glLinkProgram)                                                                                                   \
     X(glPixelStorei)                                                                                                   \
@@ -112,6 +114,18 @@ TextureFormat TextureFormatOf(SurfaceLayout layout)
     }
 }
 
+// Mesa's renderers that draw on the processor: llvmpipe, softpipe and the old swrast.
+bool IsSoftwareRenderer(const char* renderer)
+{
+    std::string name = renderer ? renderer : "";
+    for (const char* software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
+        if (name.find(software) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool TakesAsItIs(SurfaceLayout layout)
 {
     return layout == SurfaceLayout::Rgb565 || layout == SurfaceLayout::Bgr565 || layout == SurfaceLayout::Rgb555 ||
@@ -168,6 +182,11 @@ bool GlPresenter::SetUp()
     gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     gl->glDisable(GL_BLEND);
+    // A software renderer would draw the quad on the processor, on threads of its own, and then copy the
+    // result to the window all the same: the window surface copies the picture straight there.
+    if (IsSoftwareRenderer(reinterpret_cast<const char*>(gl->glGetString(GL_RENDERER)))) {
+        windowSurface = std::make_unique<WindowSurfacePresenter>(window);
+    }
     return gl->glGetError() == GL_NO_ERROR;
 }
 
@@ -201,6 +220,9 @@ void GlPresenter::Upload(const PresentedPicture& picture, const ScreenRect& area
 bool GlPresenter::Present(const PresentedPicture& picture, const ScreenRect& area, const ScreenRect& destination,
                           bool waitForVerticalBlank, std::string& error)
 {
+    if (windowSurface) {
+        return windowSurface->Present(picture, area, destination, waitForVerticalBlank, error);
+    }
     if (SDL_GL_MakeCurrent(window, context) != 0) {
         error = SDL_GetError();
         return false;

@@ -1,7 +1,9 @@
 // The presenter on OpenGL 3.3 (core profile; Mesa's llvmpipe under Xvfb): one texture of the picture's
 // area drawn as a quad by a two-line shader, nearest-pixel when the sizes match and bilinear when
 // scaled, then the buffers swapped. The context belongs to the window for its life, so that the 3D
-// display draws with it too: the presenter is also the window's Direct3D.
+// display draws with it too: the presenter is also the window's Direct3D. On a software renderer
+// (llvmpipe, softpipe, swrast) the pictures go to the window's surface instead, which costs a fraction
+// of the quad; the context still serves the 3D display.
 #pragma once
 
 #include "platform/GlDevice.h"
@@ -22,7 +24,7 @@ public:
 
     bool Present(const PresentedPicture& picture, const ScreenRect& area, const ScreenRect& destination,
                  bool waitForVerticalBlank, std::string& error) override;
-    bool UsesOpenGL() const override { return true; }
+    bool UsesOpenGL() const override { return !windowSurface; }
     Direct3DBackEnd* Direct3D() override;
 
     bool MakeCurrent() override;
@@ -47,6 +49,8 @@ private:
     int swapInterval = -1;
     std::unique_ptr<GlBackEnd> direct3D;
     bool direct3DTried = false;
+    // Set on a software renderer.
+    std::unique_ptr<ScreenPresenter> windowSurface;
 };
 
 } // namespace Platform

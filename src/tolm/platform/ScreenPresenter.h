@@ -2,7 +2,8 @@
 // the window (scaled smoothly when the sizes differ), with the rest of the window black. One interface,
 // two back ends:
 // - OpenGL, for windows made for it: the picture becomes a texture drawn as one quad, and the buffers
-//   are swapped, waiting for the refresh when asked. Exact for 16-bit pictures on a 16-bit desktop.
+//   are swapped, waiting for the refresh when asked. Exact for 16-bit pictures on a 16-bit desktop. On a
+//   software renderer it presents through the window surface below, keeping the context for 3D.
 // - SDL's window surface, for the others (SDL's dummy driver among them, and machines without OpenGL):
 //   SDL converts and scales into the window's own pixels. It cannot wait for the refresh.
 // Main thread only, as every SDL call.

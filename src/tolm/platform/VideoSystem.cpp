@@ -37,6 +37,9 @@ bool InitVideo()
         videoThread = std::this_thread::get_id();
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        // A window surface is the window's own pixels, never a texture of SDL's renderer: that would take
+        // the window's OpenGL context, and on a software OpenGL cost many times the copy.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         state = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0 ? VideoState::Started : VideoState::Failed;
     }
     return state == VideoState::Started;

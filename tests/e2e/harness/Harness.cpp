@@ -42,7 +42,8 @@
 //   report                    writes "report update=N", then "state NAME", one "closed ID TYPE result=R"
 //                             per window closed since the last report (R as it was in the window's last
 //                             update), one "window ID TYPE result=R modal=M visible=V" per dialog shown, "focus TYPE",
-//                             "screen window" or "screen full" (the display), "mouse X Y over TYPE" (the widget
+//                             "screen window" or "screen full" (the display), "display 2d|3d present
+//                             opengl|software" (how frames reach the window), "mouse X Y over TYPE" (the widget
 //                             under the mouse), "charges H B L M D armed ID" (while the game has its
 //                             bonus panel), "sounds ..." (the sound ids played
 //                             since the last report), "music ..." (the music calls since then), "level N",
@@ -106,6 +107,7 @@
 #include "platform/ExceptionFilter.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
+#include "platform/ScreenPresenter.h"
 #include "platform/Window.h"
 #include "profile/UserProfile.h"
 #include "resources/ResourceManager.h"
@@ -398,6 +400,12 @@ public:
         lines.push_back("report update=" + std::to_string(updateCount));
         lines.push_back("state " + TopStateName());
         lines.push_back(std::string("screen ") + (isWindowedNow ? "window" : "full"));
+        Platform::Window* window = Platform::Window::Primary();
+        Platform::ScreenPresenter* presenter = window ? window->Presenter() : nullptr;
+        lines.push_back(std::string("display ") + (Is3DMode() ? "3d" : "2d") + " present " +
+                        (!presenter                ? "none"
+                         : presenter->UsesOpenGL() ? "opengl"
+                                                   : "software"));
         lines.insert(lines.end(), closedWindows.begin(), closedWindows.end());
         closedWindows.clear();
         for (Tolm::Dialog* dialog : dialogList) {
