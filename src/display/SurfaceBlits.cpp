@@ -34,38 +34,6 @@ DestinationRow<Pixel, Facing> DestinationOf(const LockedSurface& surface, const 
     return {surface.At<Pixel>(x, area.dest.y + row)};
 }
 
-// A 32-bit rule whose blend the blend kernels compute a run at a time, giving the same pixels.
-template <typename Rule>
-struct KernelBlend : Rule
-{
-    BlendRow row;
-    BlendTint tint;
-
-    void BlendRun(uint32_t* dest, const uint32_t* source, int count) const { row(dest, source, count, tint); }
-};
-
-// The kernels' additions keep the destination's top byte, which the surface's additive rules leave 0.
-template <typename Rule>
-struct KernelAdd : Rule
-{
-    BlendRow row;
-    BlendTint tint;
-
-    void BlendRun(uint32_t* dest, const uint32_t* source, int count) const
-    {
-        row(dest, source, count, tint);
-        for (int k = 0; k < count; ++k) {
-            dest[k] &= 0x00FFFFFF;
-        }
-    }
-};
-
-template <typename Rule>
-concept BlendsRuns = requires(const Rule& rule, uint32_t* dest, const uint32_t* source)
-{
-    rule.BlendRun(dest, source, 1);
-};
-
 // Pixels i to i + length - 1 of a row blended or added: by the kernels where the rule has them and the
 // source's own words lie in the row's order, pixel by pixel otherwise.
 template <typename Rule, typename Pixel, BlitFacing Facing, typename Source>
@@ -190,26 +158,6 @@ void BlendUncached(const LockedSurface& surface, const BlitArea& area, MemoryIma
             dest[i] = rule.Blend(dest[i], pixels[i]);
         }
     }
-}
-
-// A tint for the kernels, its channels placed by the byte each colour channel of the surface takes; none
-// unless the three channels are the low three bytes in some order.
-std::optional<BlendTint> TintByBytes(const LockedSurface& surface, const ScaledTint& tint)
-{
-    BlendTint placed{0, 0, 0, tint.alpha};
-    uint32_t* bytes[] = {&placed.blue, &placed.green, &placed.red};
-    const std::pair<uint32_t, uint32_t> channels[] = {
-        {surface.red.mask, tint.red}, {surface.green.mask, tint.green}, {surface.blue.mask, tint.blue}};
-    int found = 0;
-    for (const auto& [mask, value] : channels) {
-        for (int byte = 0; byte < 3; ++byte) {
-            if (mask == 0xFFu << (8 * byte)) {
-                *bytes[byte] = value;
-                found |= 1 << byte;
-            }
-        }
-    }
-    return found == 7 ? std::optional<BlendTint>(placed) : std::nullopt;
 }
 
 // Calls `draw` with the normal-mode rule of the surface's layout and the colour. The 32-bit blends go
