@@ -11,6 +11,7 @@
 #include "graphics/SoftwareDraw.h"
 #include "rasterizer/TriangleRoutineTable.h"
 
+#include <cstring>
 #include <optional>
 #include <type_traits>
 #include <vector>
@@ -49,6 +50,25 @@ void BlendRun(const Rule& rule, const DestinationRow<Pixel, Facing>& dest, const
     }
 }
 
+// The untinted 32-bit rule writes an opaque source word as it is.
+template <typename Rule>
+constexpr bool OpaqueIsWord = std::is_same_v<Rule, KernelBlend<White32>>;
+
+// Pixels i to i + length - 1 of an opaque run, by the rule's opaque form: copied whole where that is the
+// source word itself and the words lie in the row's order.
+template <typename Rule, typename Pixel, BlitFacing Facing, typename Source>
+void WriteOpaqueRun(const Rule& rule, const DestinationRow<Pixel, Facing>& dest, const Source& source,
+                    std::size_t start, int i, int length)
+{
+    if constexpr (OpaqueIsWord<Rule> && Facing == BlitFacing::Plain && std::is_same_v<Source, DirectSource>) {
+        std::memcpy(&dest[i], source.words + start + std::size_t(i), std::size_t(length) * sizeof(uint32_t));
+    } else {
+        for (int k = i; k < i + length; ++k) {
+            dest[k] = rule.Opaque(source[start + std::size_t(k)]);
+        }
+    }
+}
+
 // Normal mode along the alpha runs: clear runs are skipped, opaque runs written by the rule's opaque form
 // while the tint keeps them opaque, and every other pixel blended by its own alpha.
 template <BlitFacing Facing, typename Rule, typename Source>
@@ -64,9 +84,7 @@ void BlendAlongRuns(const LockedSurface& surface, const BlitArea& area, int sour
             int length = RunLength(rowRuns, i, width);
             uint32_t alpha = source[start + std::size_t(i)] >> 24;
             if (alpha == 255 && opaqueRuns) {
-                for (int k = i; k < i + length; ++k) {
-                    dest[k] = rule.Opaque(source[start + std::size_t(k)]);
-                }
+                WriteOpaqueRun(rule, dest, source, start, i, length);
             } else if (alpha != 0) {
                 BlendRun(rule, dest, source, start, i, length);
             }
@@ -135,6 +153,8 @@ void CopyRows(const LockedSurface& surface, const BlitArea& area, int sourceWidt
                     dest[i] = Pixel(s);
                 }
             }
+        } else if constexpr (std::is_same_v<Pixel, uint32_t> && std::is_same_v<Source, DirectSource>) {
+            std::memcpy(dest, source.words + start, std::size_t(area.dest.width) * sizeof(uint32_t));
         } else {
             for (int i = 0; i < area.dest.width; ++i) {
                 dest[i] = Pixel(source[start + std::size_t(i)]);
