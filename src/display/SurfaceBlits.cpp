@@ -11,6 +11,7 @@
 #include "graphics/SoftwareDraw.h"
 #include "rasterizer/TriangleRoutineTable.h"
 
+#include <array>
 #include <cstring>
 #include <optional>
 #include <type_traits>
@@ -35,14 +36,21 @@ DestinationRow<Pixel, Facing> DestinationOf(const LockedSurface& surface, const 
     return {surface.At<Pixel>(x, area.dest.y + row)};
 }
 
-// Pixels i to i + length - 1 of a row blended or added: by the kernels where the rule has them and the
-// source's own words lie in the row's order, pixel by pixel otherwise.
+// Pixels i to i + length - 1 of a row blended or added: by the kernels where the rule has them and the row
+// runs in the source's order (a palette source's words looked up first), pixel by pixel otherwise.
 template <typename Rule, typename Pixel, BlitFacing Facing, typename Source>
 void BlendRun(const Rule& rule, const DestinationRow<Pixel, Facing>& dest, const Source& source, std::size_t start,
               int i, int length)
 {
     if constexpr (BlendsRuns<Rule> && Facing == BlitFacing::Plain && std::is_same_v<Source, DirectSource>) {
         rule.BlendRun(&dest[i], source.words + start + std::size_t(i), length);
+    } else if constexpr (BlendsRuns<Rule> && Facing == BlitFacing::Plain) {
+        // A run is at most 255 pixels.
+        std::array<uint32_t, 255> words;
+        for (int k = 0; k < length; ++k) {
+            words[std::size_t(k)] = source[start + std::size_t(i + k)];
+        }
+        rule.BlendRun(&dest[i], words.data(), length);
     } else {
         for (int k = i; k < i + length; ++k) {
             dest[k] = rule.Blend(dest[k], source[start + std::size_t(k)]);

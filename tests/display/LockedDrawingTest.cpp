@@ -589,6 +589,36 @@ TEST_F(LockedDrawingTest, FractionalBlitsOntoThirtyTwoBitsFollowTheSurfaceRules)
     }
 }
 
+// A palette picture's runs onto x8-8-8 go to the blend kernels as a direct picture's do, its words looked
+// up first: the two give the same values, top bytes included, blended, tinted and added.
+TEST_F(LockedDrawingTest, PalettePicturesOntoThirtyTwoBitsGiveTheirDirectPicturesValues)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    std::vector<uint32_t> pixels = MixedPixels(37, 6, 40, 9);
+    auto direct = Source(pixels, 37);
+    auto palette = Source(pixels, 37);
+    ASSERT_TRUE(palette->ConvertToPalette());
+    std::mt19937 random(17);
+    for (const Color& color : {Color::White, Color(200, 200, 200), Color(200, 100, 30, 180)}) {
+        for (int mode : {0, 1}) {
+            std::vector<uint32_t> background(50 * 10);
+            for (uint32_t& v : background) {
+                v = uint32_t(random());
+            }
+            std::vector<std::vector<uint32_t>> drawn;
+            for (MemoryImage* source : {direct.get(), palette.get()}) {
+                auto target = Target(50, 10, 0);
+                ForEachValue(*target, [&](uint32_t& v, int x, int y) { v = background[std::size_t(y * 50 + x)]; });
+                target->Blit(source, 3, 2, Rect(0, 0, 37, 6), color, mode);
+                drawn.emplace_back();
+                ForEachValue(*target, [&](uint32_t& v, int, int) { drawn.back().push_back(v); });
+            }
+            EXPECT_EQ(drawn[0], drawn[1]) << "mode " << mode << " tint " << color.red << "," << color.green << ","
+                                          << color.blue << "," << color.alpha;
+        }
+    }
+}
+
 // Nearest stretches onto x8-8-8 blend rows of samples with the blend kernels: every pixel is the
 // surface's rule for the sample the 16.16 steps land on, worked out here from the rules, and the pixels a
 // rule skips (clear ones; under a tint, those the tint's alpha leaves no weight; adding, zero words) keep
