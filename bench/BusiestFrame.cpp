@@ -16,7 +16,8 @@
 // that point (particles, letters, brick cels, each stream's two strips and its droplet) as
 // support/DrawLog.h plays a frame. SDL2 and pixman lay each stream's strip down whole and straight, which
 // is not the same work; Mesa's llvmpipe (support/MesaReplay.h) draws the strips' own triangles into a
-// screen of its own, as ours does.
+// screen of its own, as ours does. The frames are drawn into the 2D display's screen image as well, in 32
+// bits and in 5-6-5, as the game draws on a display without 3D (support/SurfaceScreen.h).
 #include "app/TolmAppBase.h"
 #include "bricks/BrickBase.h"
 #include "bricks/BrickHelper.h"
@@ -36,6 +37,7 @@
 #include "resources/ResourceManager.h"
 #include "support/DrawLog.h"
 #include "support/MesaReplay.h"
+#include "support/SurfaceScreen.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -277,13 +279,11 @@ std::unique_ptr<Scene> BigChainWithStreams()
     return BigChain(true);
 }
 
-void BM_Frame(benchmark::State& state, SceneMaker make)
+// The scene's frames, each drawn by `draw` (scene, target); the scene is built afresh, untimed, every
+// MeasuredFrames frames.
+template <typename Draw>
+void Frames(benchmark::State& state, SceneMaker make, Draw draw)
 {
-    Game& game = GetGame();
-    if (!game.Ready(state)) {
-        return;
-    }
-    Graphics g(&game.screen);
     std::unique_ptr<Scene> scene;
     int frame = MeasuredFrames;
     for (auto _ : state) {
@@ -294,13 +294,49 @@ void BM_Frame(benchmark::State& state, SceneMaker make)
             frame = 0;
             state.ResumeTiming();
         }
-        scene->Frame(g);
+        draw(*scene);
         ++frame;
-        benchmark::DoNotOptimize(game.screen.bits.get());
     }
     if (scene && scene->streamsInFlight > 0) {
         state.counters["streams"] = scene->streamsInFlight;
     }
+}
+
+void BM_Frame(benchmark::State& state, SceneMaker make)
+{
+    Game& game = GetGame();
+    if (!game.Ready(state)) {
+        return;
+    }
+    Graphics g(&game.screen);
+    Frames(state, make, [&](Scene& scene) {
+        scene.Frame(g);
+        benchmark::DoNotOptimize(game.screen.bits.get());
+    });
+}
+
+// The same frames into the display's screen image, after one untimed frame that makes the pictures'
+// display-format words.
+void BM_FrameOnSurface(benchmark::State& state, SceneMaker make, Platform::SurfaceLayout layout)
+{
+    Game& game = GetGame();
+    if (!game.Ready(state)) {
+        return;
+    }
+    SurfaceScreen surface(game.app, layout);
+    if (!surface.Ready(state)) {
+        return;
+    }
+    auto draw = [&](Scene& scene) {
+        surface.Frame([&](Image& into) {
+            Graphics g(&into);
+            scene.Frame(g);
+        });
+        benchmark::DoNotOptimize(surface.Image().lockDesc.surface);
+    };
+    draw(*make());
+    Frames(state, make, draw);
+    state.SetLabel("into the display's screen image");
 }
 
 void BM_Memcpy(benchmark::State& state)
@@ -386,15 +422,33 @@ void BM_FrameMesa(benchmark::State& state, SceneMaker make)
 
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, board_alone, BoardAlone)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameOnSurface, board_alone_x888, BoardAlone, Platform::SurfaceLayout::Xrgb8888)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameOnSurface, board_alone_565, BoardAlone, Platform::SurfaceLayout::Rgb565)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameSdl, board_alone, BoardAlone)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FramePixman, board_alone, BoardAlone)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, big_chain, BigChainAlone)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameOnSurface, big_chain_x888, BigChainAlone, Platform::SurfaceLayout::Xrgb8888)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameOnSurface, big_chain_565, BigChainAlone, Platform::SurfaceLayout::Rgb565)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameSdl, big_chain, BigChainAlone)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FramePixman, big_chain, BigChainAlone)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, big_chain_with_progress_streams, BigChainWithStreams)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameOnSurface, big_chain_with_progress_streams_x888, BigChainWithStreams,
+                  Platform::SurfaceLayout::Xrgb8888)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameOnSurface, big_chain_with_progress_streams_565, BigChainWithStreams,
+                  Platform::SurfaceLayout::Rgb565)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameSdl, big_chain_with_progress_streams, BigChainWithStreams)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FramePixman, big_chain_with_progress_streams, BigChainWithStreams)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, lightning, Lightning)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameOnSurface, lightning_x888, Lightning, Platform::SurfaceLayout::Xrgb8888)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameOnSurface, lightning_565, Lightning, Platform::SurfaceLayout::Rgb565)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameSdl, lightning, Lightning)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FramePixman, lightning, Lightning)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameMesa, lightning, Lightning)->Unit(benchmark::kMicrosecond);

@@ -5,8 +5,9 @@
 // The board is full (192 cells, two locked rows, six kinds of brick) and a chain of 32 bricks has been
 // dragged and let go: the frame measured is the one where the chain's explosions, particles and streams
 // to the progress bar make the most draws. Beside it, in the same run, SDL2 and pixman composite the same
-// pictures onto the same screen (support/DrawLog.h), and memcpy copies the screen. Read the figures as
-// ratios and against the 10 ms of one update.
+// pictures onto the same screen (support/DrawLog.h), and memcpy copies the screen. The same frame is drawn
+// into the 2D display's screen image too, in 32 bits and in 5-6-5, as the game draws it on a display
+// without 3D (support/SurfaceScreen.h). Read the figures as ratios and against the 10 ms of one update.
 #include "app/TolmAppBase.h"
 #include "board/CellBorders.h"
 #include "board/FieldLive.h"
@@ -22,6 +23,7 @@
 #include "support/References.h"
 #include "support/ScratchFolder.h"
 #include "support/SteppedApp.h"
+#include "support/SurfaceScreen.h"
 #include "support/WholeScreen.h"
 #include "widgets/WidgetManager.h"
 
@@ -203,6 +205,21 @@ void BM_Ours(benchmark::State& state)
     state.SetLabel("the widget manager's whole draw");
 }
 
+void BM_OursOnSurface(benchmark::State& state, Platform::SurfaceLayout layout)
+{
+    Game& game = GetGame();
+    if (!game.Ready(state)) {
+        return;
+    }
+    SurfaceScreen surface(game.app, layout);
+    if (!surface.Ready(state)) {
+        return;
+    }
+    surface.Measure(state, [&game](Tolm::Image& into) { game.Draw(into); });
+    Counters(state, game);
+    state.SetLabel("the widget manager's whole draw into the display's screen image");
+}
+
 template <typename Replay>
 void Reference(benchmark::State& state, const char* label)
 {
@@ -262,6 +279,8 @@ void BM_Memcpy(benchmark::State& state)
 
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Ours)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_OursOnSurface, x888, Platform::SurfaceLayout::Xrgb8888)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_OursOnSurface, 565, Platform::SurfaceLayout::Rgb565)->Unit(benchmark::kMicrosecond);
 // Each iteration plays the level afresh before the timed update.
 BENCHMARK(BM_Update)->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Sdl)->Unit(benchmark::kMicrosecond);

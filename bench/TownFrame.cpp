@@ -6,7 +6,9 @@
 // pay for with its sparkle circling it and one not, the side tab and the top panel) and the main menu
 // (the town, the game's title and its light, the menu panel with its buttons and the welcome line).
 // Beside each draw, in the same run, SDL2 and pixman composite the same pictures onto the same screen
-// (support/DrawLog.h), and memcpy copies the screen. The frame is 10 ms.
+// (support/DrawLog.h), and memcpy copies the screen. Each draw also goes into the 2D display's screen
+// image, in 32 bits and in 5-6-5, as the game draws on a display without 3D (support/SurfaceScreen.h).
+// The frame is 10 ms.
 #include "core/PakInterface.h"
 #include "core/Random.h"
 #include "effects/ParticleConfigManager.h"
@@ -19,6 +21,7 @@
 #include "support/DrawLog.h"
 #include "support/ScratchFolder.h"
 #include "support/SteppedApp.h"
+#include "support/SurfaceScreen.h"
 #include "support/WholeScreen.h"
 #include "town/BaseTownBuilding.h"
 #include "town/BuildingsFactory.h"
@@ -198,6 +201,21 @@ void Ours(benchmark::State& state, Drawing draw)
     DrawCounters(state, draw);
 }
 
+void OursOnSurface(benchmark::State& state, Drawing draw, Platform::SurfaceLayout layout)
+{
+    Scene& scene = GetScene();
+    if (!scene.Ready(state)) {
+        return;
+    }
+    SurfaceScreen surface(scene.app, layout);
+    if (!surface.Ready(state)) {
+        return;
+    }
+    surface.Measure(state, draw);
+    DrawCounters(state, draw);
+    state.SetLabel("into the display's screen image");
+}
+
 template <typename Replay>
 void Reference(benchmark::State& state, Drawing draw)
 {
@@ -240,12 +258,22 @@ void ScreenCopy(benchmark::State& state)
 
 BENCHMARK(TownUpdate)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Ours, town, DrawTown)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(OursOnSurface, town_x888, DrawTown, Platform::SurfaceLayout::Xrgb8888)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(OursOnSurface, town_565, DrawTown, Platform::SurfaceLayout::Rgb565)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Sdl, town, DrawTown)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Pixman, town, DrawTown)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Ours, upgrade_screen, DrawUpgradeScreen)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(OursOnSurface, upgrade_screen_x888, DrawUpgradeScreen, Platform::SurfaceLayout::Xrgb8888)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(OursOnSurface, upgrade_screen_565, DrawUpgradeScreen, Platform::SurfaceLayout::Rgb565)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Sdl, upgrade_screen, DrawUpgradeScreen)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Pixman, upgrade_screen, DrawUpgradeScreen)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Ours, menu_screen, DrawMenuScreen)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(OursOnSurface, menu_screen_x888, DrawMenuScreen, Platform::SurfaceLayout::Xrgb8888)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(OursOnSurface, menu_screen_565, DrawMenuScreen, Platform::SurfaceLayout::Rgb565)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Sdl, menu_screen, DrawMenuScreen)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Pixman, menu_screen, DrawMenuScreen)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ScreenCopy)->Unit(benchmark::kMicrosecond);

@@ -4,6 +4,7 @@
 #include "DisplayFixture.h"
 #include "core/Matrix.h"
 #include "graphics/MemoryImage.h"
+#include "graphics/RotationReference.h"
 
 #include <algorithm>
 #include <cmath>
@@ -569,6 +570,178 @@ TEST_F(LockedDrawingTest, RotatedBlitsWalkTheBoxOfTheTurnedRectangle)
                                0);
     }
     EXPECT_TRUE(Changed(*untouched, 0).empty()) << "positions and angles that are not finite draw nothing";
+}
+
+namespace {
+
+// A picture of every kind of pixel (clear, opaque, in between, black under alpha) in `colours` colours at
+// most, so that it can become a palette image too.
+std::vector<uint32_t> MixedPixels(int width, int height, uint32_t colours, uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::vector<uint32_t> palette(colours);
+    for (uint32_t& p : palette) {
+        uint32_t pick = random() % 5;
+        uint32_t alpha = pick == 0 ? 0 : pick == 1 ? 255 : uint32_t(random() % 256);
+        p = alpha << 24 | (pick == 2 ? 0 : uint32_t(random()) & 0x00FFFFFF);
+    }
+    std::vector<uint32_t> pixels(std::size_t(width * height));
+    for (uint32_t& p : pixels) {
+        p = palette[random() % colours];
+    }
+    return pixels;
+}
+
+} // namespace
+
+// A draw moved by a fraction of a pixel onto x8-8-8 goes to the blend kernels a row at a time (the suite
+// runs under every kernel set): its pixels are those of the surface's own rules, worked out pixel by
+// pixel from them (tests/graphics/RotationReference.h), over destinations whose top bytes hold anything,
+// from direct and palette pictures, tinted or not, blended or added, at whole and fractional places and
+// cut by the clip.
+TEST_F(LockedDrawingTest, FractionalBlitsOntoThirtyTwoBitsFollowTheSurfaceRules)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    constexpr int Width = 45;
+    constexpr int Height = 9;
+    std::vector<uint32_t> pixels = MixedPixels(Width, Height, 40, 3);
+    auto direct = Source(pixels, Width);
+    auto palette = Source(pixels, Width);
+    ASSERT_TRUE(palette->ConvertToPalette());
+    struct Case
+    {
+        Color color;
+        int mode;
+        float x, y;
+        Rect clip;
+    };
+    const Rect all(0, 0, 80, 16);
+    const Case cases[] = {{Color::White, 0, 3.3f, 2.6f, all},
+                          {Color(200, 100, 30, 180), 0, 5.7f, 1.2f, all},
+                          {Color(255, 255, 255, 3), 0, 7.5f, 3.5f, all},
+                          {Color(0, 0, 0), 0, 1.9f, 0.4f, all},
+                          {Color::White, 0, 4, 3, all},
+                          {Color::White, 1, 2.2f, 5.8f, all},
+                          {Color(90, 255, 0, 200), 1, 30.1f, 2.9f, all},
+                          {Color::White, 0, -10.4f, 5.5f, Rect(3, 2, 50, 9)}};
+    std::mt19937 random(11);
+    for (const Case& c : cases) {
+        for (MemoryImage* source : {direct.get(), palette.get()}) {
+            auto target = Target(80, 16, 0);
+            RotationReference::Canvas expected{80, 16, std::vector<uint32_t>(80 * 16)};
+            ForEachValue(*target, [&](uint32_t& v, int x, int y) {
+                v = uint32_t(random());
+                expected.At(x, y) = v;
+            });
+            target->BlitF(source, c.x, c.y, Rect(0, 0, Width, Height), c.clip, c.color, c.mode);
+            RotationReference::Draw(
+                expected, {Width, Height, pixels}, c.x, c.y, {c.clip.x, c.clip.y, c.clip.width, c.clip.height},
+                {uint32_t(c.color.red), uint32_t(c.color.green), uint32_t(c.color.blue), uint32_t(c.color.alpha)},
+                c.mode, 0, 0, 0, RotationReference::SurfacePixel);
+            ForEachValue(*target, [&](uint32_t& v, int x, int y) {
+                ASSERT_EQ(v, expected.At(x, y)) << "at " << x << ", " << y << " drawn at " << c.x << ", " << c.y
+                                                << " mode " << c.mode << (source == palette.get() ? " palette" : "");
+            });
+        }
+    }
+}
+
+// A palette picture's runs onto x8-8-8 go to the blend kernels as a direct picture's do, its words looked
+// up first: the two give the same values, top bytes included, blended, tinted and added.
+TEST_F(LockedDrawingTest, PalettePicturesOntoThirtyTwoBitsGiveTheirDirectPicturesValues)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    std::vector<uint32_t> pixels = MixedPixels(37, 6, 40, 9);
+    auto direct = Source(pixels, 37);
+    auto palette = Source(pixels, 37);
+    ASSERT_TRUE(palette->ConvertToPalette());
+    std::mt19937 random(17);
+    for (const Color& color : {Color::White, Color(200, 200, 200), Color(200, 100, 30, 180)}) {
+        for (int mode : {0, 1}) {
+            std::vector<uint32_t> background(50 * 10);
+            for (uint32_t& v : background) {
+                v = uint32_t(random());
+            }
+            std::vector<std::vector<uint32_t>> drawn;
+            for (MemoryImage* source : {direct.get(), palette.get()}) {
+                auto target = Target(50, 10, 0);
+                ForEachValue(*target, [&](uint32_t& v, int x, int y) { v = background[std::size_t(y * 50 + x)]; });
+                target->Blit(source, 3, 2, Rect(0, 0, 37, 6), color, mode);
+                drawn.emplace_back();
+                ForEachValue(*target, [&](uint32_t& v, int, int) { drawn.back().push_back(v); });
+            }
+            EXPECT_EQ(drawn[0], drawn[1]) << "mode " << mode << " tint " << color.red << "," << color.green << ","
+                                          << color.blue << "," << color.alpha;
+        }
+    }
+}
+
+// Nearest stretches onto x8-8-8 blend rows of samples with the blend kernels: every pixel is the
+// surface's rule for the sample the 16.16 steps land on, worked out here from the rules, and the pixels a
+// rule skips (clear ones; under a tint, those the tint's alpha leaves no weight; adding, zero words) keep
+// their values, top byte included.
+TEST_F(LockedDrawingTest, NearestStretchesOntoThirtyTwoBitsFollowTheSurfaceRules)
+{
+    InitOn(SurfaceLayout::Xrgb8888);
+    constexpr int Width = 13;
+    constexpr int Height = 7;
+    const Rect to(2, 1, 31, 17);
+    std::vector<uint32_t> pixels = MixedPixels(Width, Height, 30, 5);
+    auto direct = Source(pixels, Width);
+    auto palette = Source(pixels, Width);
+    ASSERT_TRUE(palette->ConvertToPalette());
+    // The display-format word: each channel times (alpha + 1) / 256, the alpha on top.
+    auto native = [](uint32_t p) {
+        uint32_t scale = (p >> 24) + 1;
+        auto channel = [&](int shift) { return ((((p >> shift) & 0xFF) * scale) >> 8) << shift; };
+        return (p & 0xFF000000) | channel(16) | channel(8) | channel(0);
+    };
+    auto part = [](uint32_t v, int shift) { return (v >> shift) & 0xFF; };
+    std::mt19937 random(13);
+    for (const Color& color : {Color::White, Color(200, 100, 30, 180), Color(255, 255, 255, 1)}) {
+        for (int mode : {0, 1}) {
+            for (MemoryImage* source : {direct.get(), palette.get()}) {
+                auto target = Target(40, 20, 0);
+                std::vector<uint32_t> before(40 * 20);
+                ForEachValue(*target, [&](uint32_t& v, int x, int y) {
+                    v = uint32_t(random());
+                    before[std::size_t(y * 40 + x)] = v;
+                });
+                target->StretchBlit(source, to, Rect(0, 0, Width, Height), Rect(0, 0, 40, 20), color, mode, true);
+                const bool white = ColorEquals(color, Color::White);
+                const uint32_t ta = uint32_t(color.alpha);
+                const uint32_t tint[3] = {uint32_t(color.red) * ta / 255, uint32_t(color.green) * ta / 255,
+                                          uint32_t(color.blue) * ta / 255};
+                const int64_t stepX = int64_t(Width * 65536.0 / to.width);
+                const int64_t stepY = int64_t(Height * 65536.0 / to.height);
+                ForEachValue(*target, [&](uint32_t& v, int x, int y) {
+                    uint32_t d = before[std::size_t(y * 40 + x)];
+                    uint32_t wanted = d;
+                    if (x >= to.x && x < to.x + to.width && y >= to.y && y < to.y + to.height) {
+                        int64_t sx = (x - to.x) * stepX >> 16;
+                        int64_t sy = (y - to.y) * stepY >> 16;
+                        uint32_t s = native(pixels[std::size_t(sy * Width + sx)]);
+                        uint32_t a = s >> 24;
+                        wanted = 0;
+                        for (int k = 0; k < 3; ++k) {
+                            int shift = 16 - 8 * k;
+                            uint32_t dc = part(d, shift);
+                            uint32_t sc = part(s, shift);
+                            uint32_t out = mode != 0 ? std::min<uint32_t>(dc + (white ? sc : sc * tint[k] >> 8), 255)
+                                           : white   ? sc + (dc * (256 - a) >> 8)
+                                                     : (dc * (256 - a * ta / 255) + sc * tint[k]) >> 8 & 0xFF;
+                            wanted |= out << shift;
+                        }
+                        wanted |= mode == 0 && white ? a << 24 : 0;
+                        bool skipped = mode != 0 ? s == 0 : white ? a == 0 : a * ta / 255 == 0;
+                        wanted = skipped ? d : wanted;
+                    }
+                    ASSERT_EQ(v, wanted) << "at " << x << ", " << y << " mode " << mode << " tint alpha " << ta
+                                         << (source == palette.get() ? " palette" : "");
+                });
+            }
+        }
+    }
 }
 
 namespace {

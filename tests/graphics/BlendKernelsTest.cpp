@@ -13,6 +13,7 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace Tolm;
@@ -415,6 +416,44 @@ TEST_P(KernelTest, SurfaceFillsOfEveryRowLengthStopAtTheRowsEnds)
             check(GetParam()->fillSurface565, uint16_t(), offset, length, {0xF800, 0x07E0, 0x001F});
         }
         check(GetParam()->fillSurface32, uint32_t(), 0, length, {0xFF0000, 0xFF00, 0xFF});
+    }
+}
+
+// The same samples onto a 32-bit surface, whose top bytes are anything (premultiplied blends leave the
+// source's alpha there), against the surface's rules pixel by pixel; the pixels after the row stay.
+TEST_P(KernelTest, ShiftedSamplesOntoASurfaceFollowTheSurfaceRules)
+{
+    const std::pair<int, RotationReference::Tint> cases[] = {
+        {0, {255, 255, 255, 255}}, {0, {200, 100, 30, 180}},  {0, {255, 255, 255, 3}}, {0, {0, 0, 0, 255}},
+        {0, {255, 255, 254, 255}}, {1, {255, 255, 255, 255}}, {1, {90, 255, 0, 200}}};
+    for (int n = 0; n < 700; ++n) {
+        const auto& [mode, tint] = cases[n % 7];
+        int count = int(Next() % 110);
+        std::vector<uint32_t> top = RandomRow(std::size_t(count) + 1);
+        std::vector<uint32_t> bottom = RandomRow(std::size_t(count) + 1);
+        std::vector<uint32_t> dest = RandomRow(std::size_t(count) + 8);
+        bool whole = n % 4 == 3;
+        uint32_t fu = whole || n % 9 == 0 ? 1 : n % 9 == 1 ? 65535 : (Next() & 0xFFFE) | 1;
+        uint32_t fv = whole || n % 5 == 0 ? 1 : (Next() & 0xFFFE) | 1;
+        ShiftedSampling sampling{
+            {((65536 - fu) * (65536 - fv)) >> 16, (fu * (65536 - fv)) >> 16, ((65536 - fu) * fv) >> 16,
+             (fu * fv) >> 16},
+            SampleRule{mode != 0, mode == 0 && tint.IsWhite(), {tint.red, tint.green, tint.blue, tint.alpha}}};
+        if (mode != 0) {
+            sampling.rule.tint = {tint.red * tint.alpha / 255, tint.green * tint.alpha / 255,
+                                  tint.blue * tint.alpha / 255, tint.alpha};
+        }
+        std::vector<uint32_t> out = dest;
+        GetParam()->sampleShiftedOntoSurface(out.data(), top.data(), bottom.data(), count, sampling);
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            uint32_t wanted = dest[i];
+            if (i < std::size_t(count)) {
+                const uint32_t texels[4] = {top[i], top[i + 1], bottom[i], bottom[i + 1]};
+                wanted = RotationReference::SurfacePixel(dest[i], texels, fu, fv, tint, mode);
+            }
+            ASSERT_EQ(out[i], wanted) << "case " << n << " pixel " << i << " of " << count << std::hex << " dest "
+                                      << dest[i];
+        }
     }
 }
 

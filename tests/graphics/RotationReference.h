@@ -129,8 +129,57 @@ inline uint32_t Pixel(uint32_t d, const uint32_t (&t)[4], uint32_t fu, uint32_t 
     return out;
 }
 
+// One sample onto a 32-bit display surface by the surface's rules, written out from them: texels t (i, j),
+// (i + 1, j), (i, j + 1), (i + 1, j + 1) at odd fractions fu and fv; every pixel is written, with a top
+// byte of 0, whatever its texels weigh.
+inline uint32_t SurfacePixel(uint32_t d, const uint32_t (&t)[4], uint32_t fu, uint32_t fv,
+                             const RotationReference::Tint& tint, int mode)
+{
+    const uint32_t area[4] = {((65536 - fu) * (65536 - fv)) >> 16, (fu * (65536 - fv)) >> 16, ((65536 - fu) * fv) >> 16,
+                              (fu * fv) >> 16};
+    uint32_t w[4];
+    uint32_t total = 0;
+    uint32_t sum[3] = {0, 0, 0};
+    const int shifts[3] = {16, 8, 0};
+    for (int n = 0; n < 4; ++n) {
+        w[n] = (area[n] * (t[n] >> 24)) >> 16;
+        if (mode == 0 && !tint.IsWhite()) {
+            w[n] = (tint.alpha * w[n]) >> 8;
+        }
+        total += w[n];
+        for (int ch = 0; ch < 3; ++ch) {
+            sum[ch] += Part(t[n], shifts[ch]) * w[n];
+        }
+    }
+    uint32_t out = 0;
+    if (mode != 0) {
+        const uint32_t scaled[3] = {tint.red * tint.alpha / 255, tint.green * tint.alpha / 255,
+                                    tint.blue * tint.alpha / 255};
+        const uint32_t add[3] = {(scaled[0] * (sum[0] >> 8)) >> 8, (scaled[1] * sum[1]) >> 16,
+                                 (scaled[2] * sum[2]) >> 16};
+        for (int ch = 0; ch < 3; ++ch) {
+            out |= Sat(Part(d, shifts[ch]) + add[ch]) << shifts[ch];
+        }
+        return out;
+    }
+    uint32_t colour[3] = {sum[0] >> 8, sum[1] >> 8, sum[2] >> 8};
+    if (!tint.IsWhite()) {
+        colour[0] = (sum[0] * (tint.red + 1)) >> 16;
+        colour[1] = (sum[1] * (tint.green + 1)) >> 16;
+        colour[2] = ((sum[2] >> 8) * (tint.blue + 1)) >> 8;
+    }
+    for (int ch = 0; ch < 3; ++ch) {
+        out |= (colour[ch] + ((Part(d, shifts[ch]) * (256 - total)) >> 8)) << shifts[ch];
+    }
+    return out;
+}
+
+using PixelRule = uint32_t (*)(uint32_t d, const uint32_t (&t)[4], uint32_t fu, uint32_t fv, const Tint& tint,
+                               int mode);
+
+// The draw by the memory images' rules, or by `rule`.
 inline void Draw(Canvas& dest, const Texels& src, float x, float y, const Clip& clip, const Tint& tint, int mode,
-                 double angle, float cx, float cy)
+                 double angle, float cx, float cy, PixelRule rule = Pixel)
 {
     // The area: the four corners turned, cut to the clip, all in floats as the corners are.
     float c = float(std::cos(angle));
@@ -200,7 +249,7 @@ inline void Draw(Canvas& dest, const Texels& src, float x, float y, const Clip& 
             uint32_t t[4] = {src.At(ti, tj), src.At(ti + 1, tj), src.At(ti, tj + 1), src.At(ti + 1, tj + 1)};
             uint32_t fu = (uint32_t(u) & 0xFFFE) | 1, fv = (uint32_t(v) & 0xFFFE) | 1;
             uint32_t& d = dest.At(startX + int(k), Y);
-            d = Pixel(d, t, fu, fv, tint, mode);
+            d = rule(d, t, fu, fv, tint, mode);
         }
     }
 }

@@ -11,6 +11,8 @@
 #include "graphics/SoftwareDraw.h"
 #include "rasterizer/TriangleRoutineTable.h"
 
+#include <array>
+#include <cstring>
 #include <optional>
 #include <type_traits>
 #include <vector>
@@ -34,49 +36,43 @@ DestinationRow<Pixel, Facing> DestinationOf(const LockedSurface& surface, const 
     return {surface.At<Pixel>(x, area.dest.y + row)};
 }
 
-// A 32-bit rule whose blend the blend kernels compute a run at a time, giving the same pixels.
-template <typename Rule>
-struct KernelBlend : Rule
-{
-    BlendRow row;
-    BlendTint tint;
-
-    void BlendRun(uint32_t* dest, const uint32_t* source, int count) const { row(dest, source, count, tint); }
-};
-
-// The kernels' additions keep the destination's top byte, which the surface's additive rules leave 0.
-template <typename Rule>
-struct KernelAdd : Rule
-{
-    BlendRow row;
-    BlendTint tint;
-
-    void BlendRun(uint32_t* dest, const uint32_t* source, int count) const
-    {
-        row(dest, source, count, tint);
-        for (int k = 0; k < count; ++k) {
-            dest[k] &= 0x00FFFFFF;
-        }
-    }
-};
-
-template <typename Rule>
-concept BlendsRuns = requires(const Rule& rule, uint32_t* dest, const uint32_t* source)
-{
-    rule.BlendRun(dest, source, 1);
-};
-
-// Pixels i to i + length - 1 of a row blended or added: by the kernels where the rule has them and the
-// source's own words lie in the row's order, pixel by pixel otherwise.
+// Pixels i to i + length - 1 of a row blended or added: by the kernels where the rule has them and the row
+// runs in the source's order (a palette source's words looked up first), pixel by pixel otherwise.
 template <typename Rule, typename Pixel, BlitFacing Facing, typename Source>
 void BlendRun(const Rule& rule, const DestinationRow<Pixel, Facing>& dest, const Source& source, std::size_t start,
               int i, int length)
 {
     if constexpr (BlendsRuns<Rule> && Facing == BlitFacing::Plain && std::is_same_v<Source, DirectSource>) {
         rule.BlendRun(&dest[i], source.words + start + std::size_t(i), length);
+    } else if constexpr (BlendsRuns<Rule> && Facing == BlitFacing::Plain) {
+        // A run is at most 255 pixels.
+        std::array<uint32_t, 255> words;
+        for (int k = 0; k < length; ++k) {
+            words[std::size_t(k)] = source[start + std::size_t(i + k)];
+        }
+        rule.BlendRun(&dest[i], words.data(), length);
     } else {
         for (int k = i; k < i + length; ++k) {
             dest[k] = rule.Blend(dest[k], source[start + std::size_t(k)]);
+        }
+    }
+}
+
+// The untinted 32-bit rule writes an opaque source word as it is.
+template <typename Rule>
+constexpr bool OpaqueIsWord = std::is_same_v<Rule, KernelBlend<White32>>;
+
+// Pixels i to i + length - 1 of an opaque run, by the rule's opaque form: copied whole where that is the
+// source word itself and the words lie in the row's order.
+template <typename Rule, typename Pixel, BlitFacing Facing, typename Source>
+void WriteOpaqueRun(const Rule& rule, const DestinationRow<Pixel, Facing>& dest, const Source& source,
+                    std::size_t start, int i, int length)
+{
+    if constexpr (OpaqueIsWord<Rule> && Facing == BlitFacing::Plain && std::is_same_v<Source, DirectSource>) {
+        std::memcpy(&dest[i], source.words + start + std::size_t(i), std::size_t(length) * sizeof(uint32_t));
+    } else {
+        for (int k = i; k < i + length; ++k) {
+            dest[k] = rule.Opaque(source[start + std::size_t(k)]);
         }
     }
 }
@@ -96,9 +92,7 @@ void BlendAlongRuns(const LockedSurface& surface, const BlitArea& area, int sour
             int length = RunLength(rowRuns, i, width);
             uint32_t alpha = source[start + std::size_t(i)] >> 24;
             if (alpha == 255 && opaqueRuns) {
-                for (int k = i; k < i + length; ++k) {
-                    dest[k] = rule.Opaque(source[start + std::size_t(k)]);
-                }
+                WriteOpaqueRun(rule, dest, source, start, i, length);
             } else if (alpha != 0) {
                 BlendRun(rule, dest, source, start, i, length);
             }
@@ -167,6 +161,8 @@ void CopyRows(const LockedSurface& surface, const BlitArea& area, int sourceWidt
                     dest[i] = Pixel(s);
                 }
             }
+        } else if constexpr (std::is_same_v<Pixel, uint32_t> && std::is_same_v<Source, DirectSource>) {
+            std::memcpy(dest, source.words + start, std::size_t(area.dest.width) * sizeof(uint32_t));
         } else {
             for (int i = 0; i < area.dest.width; ++i) {
                 dest[i] = Pixel(source[start + std::size_t(i)]);
@@ -190,26 +186,6 @@ void BlendUncached(const LockedSurface& surface, const BlitArea& area, MemoryIma
             dest[i] = rule.Blend(dest[i], pixels[i]);
         }
     }
-}
-
-// A tint for the kernels, its channels placed by the byte each colour channel of the surface takes; none
-// unless the three channels are the low three bytes in some order.
-std::optional<BlendTint> TintByBytes(const LockedSurface& surface, const ScaledTint& tint)
-{
-    BlendTint placed{0, 0, 0, tint.alpha};
-    uint32_t* bytes[] = {&placed.blue, &placed.green, &placed.red};
-    const std::pair<uint32_t, uint32_t> channels[] = {
-        {surface.red.mask, tint.red}, {surface.green.mask, tint.green}, {surface.blue.mask, tint.blue}};
-    int found = 0;
-    for (const auto& [mask, value] : channels) {
-        for (int byte = 0; byte < 3; ++byte) {
-            if (mask == 0xFFu << (8 * byte)) {
-                *bytes[byte] = value;
-                found |= 1 << byte;
-            }
-        }
-    }
-    return found == 7 ? std::optional<BlendTint>(placed) : std::nullopt;
 }
 
 // Calls `draw` with the normal-mode rule of the surface's layout and the colour. The 32-bit blends go

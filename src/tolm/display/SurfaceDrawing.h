@@ -1,16 +1,19 @@
 // What the drawing into locked surfaces shares: the lock around a draw, the tint as the rules take it,
-// the two forms a source's display-format words come in, and the walk along a destination row in either
-// direction.
+// the 32-bit rules that the blend kernels compute a run at a time, the two forms a source's display-format
+// words come in, and the walk along a destination row in either direction.
 #pragma once
 
 #include "display/DDImage.h"
 #include "display/LockedSurface.h"
 #include "display/SurfaceBlendRules.h"
+#include "graphics/BlendKernels.h"
 #include "graphics/Color.h"
 #include "graphics/MemoryImage.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 namespace Tolm {
 
@@ -67,6 +70,58 @@ bool WithSourceForm(MemoryImage& source, const PixelFormat& format, Draw draw)
         draw(DirectSource{words});
     }
     return true;
+}
+
+// A 32-bit rule whose blend the blend kernels compute a run at a time, giving the same pixels.
+template <typename Rule>
+struct KernelBlend : Rule
+{
+    BlendRow row;
+    BlendTint tint;
+
+    void BlendRun(uint32_t* dest, const uint32_t* source, int count) const { row(dest, source, count, tint); }
+};
+
+// The kernels' additions keep the destination's top byte, which the surface's additive rules leave 0.
+template <typename Rule>
+struct KernelAdd : Rule
+{
+    BlendRow row;
+    BlendTint tint;
+
+    void BlendRun(uint32_t* dest, const uint32_t* source, int count) const
+    {
+        row(dest, source, count, tint);
+        for (int k = 0; k < count; ++k) {
+            dest[k] &= 0x00FFFFFF;
+        }
+    }
+};
+
+template <typename Rule>
+concept BlendsRuns = requires(const Rule& rule, uint32_t* dest, const uint32_t* source)
+{
+    rule.BlendRun(dest, source, 1);
+};
+
+// A tint for the kernels, its channels placed by the byte each colour channel of the surface takes; none
+// unless the three channels are the low three bytes in some order.
+inline std::optional<BlendTint> TintByBytes(const LockedSurface& surface, const SurfaceBlend::ScaledTint& tint)
+{
+    BlendTint placed{0, 0, 0, tint.alpha};
+    uint32_t* bytes[] = {&placed.blue, &placed.green, &placed.red};
+    const std::pair<uint32_t, uint32_t> channels[] = {
+        {surface.red.mask, tint.red}, {surface.green.mask, tint.green}, {surface.blue.mask, tint.blue}};
+    int found = 0;
+    for (const auto& [mask, value] : channels) {
+        for (int byte = 0; byte < 3; ++byte) {
+            if (mask == 0xFFu << (8 * byte)) {
+                *bytes[byte] = value;
+                found |= 1 << byte;
+            }
+        }
+    }
+    return found == 7 ? std::optional<BlendTint>(placed) : std::nullopt;
 }
 
 // Pixel i of a destination row, counted from its first pixel to the right or, mirrored, to the left.

@@ -1,11 +1,13 @@
 // The rotated blit into a surface image's locked surface, in the surface's own pixel format: the rows of
 // the rotated bounds mapped back into the source rectangle in 16.16 fixed point, each pixel a bilinear
 // sample of its 2 x 2 texels weighed by area and by their alphas. Every source form, depth, colour and
-// mode has its own loop; 5-6-5 and 5-5-5 scale the destination with one multiply on the spread word.
+// mode has its own loop; 5-6-5 and 5-5-5 scale the destination with one multiply on the spread word. A
+// draw that is only moved (the fractional blit) onto 32 bits goes to the blend kernels a row at a time.
 #include "display/D3DInterface.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "display/SurfaceDrawing.h"
+#include "graphics/BlendKernels.h"
 #include "graphics/RotatedRows.h"
 #include "graphics/RotationSampling.h"
 #include "graphics/SoftwareDraw.h"
@@ -169,6 +171,39 @@ void WithRotatedRule(const LockedSurface& surface, const Color& color, bool addi
     }
 }
 
+// A draw that is only moved, onto 32 bits with red, green and blue in the low three bytes from the top: whole
+// rows go to the blend kernels, which give the same pixels.
+bool ShiftsOntoRgb32(const LockedSurface& surface, const RotatedPlan& plan)
+{
+    return plan.du == RotatedRows::One && plan.dv == 0 && surface.kind == SurfaceKind::Bits32 &&
+           surface.red.mask == 0x00FF0000 && surface.green.mask == 0x0000FF00 && surface.blue.mask == 0x000000FF;
+}
+
+// The kernels' rule for the surface's: the addition always tinted, by the colour scaled by its alpha.
+SampleRule SurfaceSampleRule(const Color& tint, bool additive)
+{
+    if (additive) {
+        ScaledTint scaled = ScaleTint(tint);
+        return {true, false, {scaled.red, scaled.green, scaled.blue, scaled.alpha}};
+    }
+    return {false, ColorEquals(tint, Color::White), ToTint(tint)};
+}
+
+template <typename Texels>
+void DrawOnSurface(const LockedSurface& surface, const RotatedPlan& plan, const Texels& texels, const Color& tint,
+                   bool additive)
+{
+    if (ShiftsOntoRgb32(surface, plan)) {
+        RotatedRows::DrawShiftedRows(surface.Row<uint32_t>(0), std::size_t(surface.rowBytes) / sizeof(uint32_t), plan,
+                                     texels, SurfaceSampleRule(tint, additive),
+                                     ActiveBlendKernels().sampleShiftedOntoSurface);
+        return;
+    }
+    WithRotatedRule(surface, tint, additive, [&](const auto& rule, uint32_t weightScale) {
+        DrawRotatedSpans(surface, plan, texels, rule, weightScale);
+    });
+}
+
 } // namespace
 
 // Images that keep their pixels in memory are drawn there. Angle 0 at whole coordinates draws the
@@ -212,17 +247,15 @@ void DDImage::BlitRotated(Image* source, float x, float y, const Rect& sourceRec
         return;
     }
     Color tint = ClampColor(color);
+    bool additive = drawMode != DrawModeNormal;
     bool locked = DrawOnLockedSurface(*this, [&](const LockedSurface& surface) {
-        WithRotatedRule(surface, tint, drawMode != DrawModeNormal, [&](const auto& rule, uint32_t weightScale) {
-            if (memorySource->HasPalette()) {
-                RotationSampling::PaletteTexels texels{memorySource->colorIndices.get() + origin,
-                                                       memorySource->colorTable.get(), stride};
-                DrawRotatedSpans(surface, *plan, texels, rule, weightScale);
-            } else {
-                DrawRotatedSpans(surface, *plan, RotationSampling::DirectTexels{pixels + origin, stride}, rule,
-                                 weightScale);
-            }
-        });
+        if (memorySource->HasPalette()) {
+            RotationSampling::PaletteTexels texels{memorySource->colorIndices.get() + origin,
+                                                   memorySource->colorTable.get(), stride};
+            DrawOnSurface(surface, *plan, texels, tint, additive);
+        } else {
+            DrawOnSurface(surface, *plan, RotationSampling::DirectTexels{pixels + origin, stride}, tint, additive);
+        }
     });
     if (locked) {
         DiscardMemoryCopies();

@@ -1,14 +1,18 @@
 // Stretched blits into a surface image's locked surface: DirectDraw's blitter for opaque, untinted
 // copies between surfaces, nearest-pixel loops stepping in 16.16 fixed point over the source's
-// display-format words, plain or from right to left, and the area filter through a temporary image.
+// display-format words, plain or from right to left (on 32 bits, plain rows of samples go to the blend
+// kernels), and the area filter through a temporary image.
 #include "display/D3DInterface.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "display/SurfaceDrawing.h"
+#include "graphics/BlendKernels.h"
 #include "graphics/SoftwareDraw.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace Tolm {
 
@@ -33,10 +37,49 @@ StretchSteps StepsOf(const RectD& source, const Rect& dest)
             int64_t(source.height * 65536.0 / dest.height)};
 }
 
+// A row's samples gathered, then blended by the kernels a span at a time, the pixels the rule skips left
+// out; rows that sample the same source row blend the same samples again.
+template <typename Rule, typename Source>
+void StretchByKernel(const LockedSurface& surface, const Rect& dest, const StretchSteps& steps, int sourceWidth,
+                     const Source& source, const Rule& rule)
+{
+    static thread_local std::vector<uint32_t> samples;
+    samples.resize(std::size_t(dest.width));
+    int64_t sampledRow = -1;
+    int64_t sy = steps.y0;
+    for (int row = 0; row < dest.height; ++row, sy += steps.stepY) {
+        if (sy >> 16 != sampledRow) {
+            sampledRow = sy >> 16;
+            std::size_t rowStart = std::size_t(sampledRow) * std::size_t(sourceWidth);
+            int64_t sx = steps.x0;
+            for (int i = 0; i < dest.width; ++i, sx += steps.stepX) {
+                samples[std::size_t(i)] = source[rowStart + std::size_t(sx >> 16)];
+            }
+        }
+        uint32_t* out = surface.At<uint32_t>(dest.x, dest.y + row);
+        for (int i = 0; i < dest.width;) {
+            if (rule.Skips(samples[std::size_t(i)])) {
+                ++i;
+                continue;
+            }
+            int end = i + 1;
+            while (end < dest.width && !rule.Skips(samples[std::size_t(end)])) {
+                ++end;
+            }
+            rule.BlendRun(out + i, samples.data() + i, end - i);
+            i = end;
+        }
+    }
+}
+
 template <BlitFacing Facing, typename Rule, typename Source>
 void StretchNearest(const LockedSurface& surface, const Rect& dest, const StretchSteps& steps, int sourceWidth,
                     const Source& source, const Rule& rule)
 {
+    if constexpr (BlendsRuns<Rule> && Facing == BlitFacing::Plain) {
+        StretchByKernel(surface, dest, steps, sourceWidth, source, rule);
+        return;
+    }
     using Pixel = typename Rule::Pixel;
     int firstColumn = Facing == BlitFacing::Plain ? dest.x : dest.x + dest.width - 1;
     int64_t sy = steps.y0;
@@ -54,12 +97,27 @@ void StretchNearest(const LockedSurface& surface, const Rect& dest, const Stretc
 }
 
 // Calls `draw` with the nearest-pixel rule of the depth, colour and mode: every mode but the normal one
-// adds.
+// adds. On 32 bits whose colour channels are the low three bytes the blend kernels compute the rules.
 template <typename Draw>
 void WithStretchRule(const LockedSurface& surface, const Color& color, bool additive, Draw draw)
 {
     const bool white = ColorEquals(color, Color::White);
     const ScaledTint tint = ScaleTint(color);
+    std::optional<BlendTint> placed = surface.depth == 32 ? TintByBytes(surface, tint) : std::nullopt;
+    if (placed) {
+        const BlendKernels& kernels = ActiveBlendKernels();
+        if (additive) {
+            white ? draw(KernelAdd<AddWhite<uint32_t>>{
+                        {surface.red, surface.green, surface.blue}, kernels.addWhite, BlendTint()})
+                  : draw(KernelAdd<AddTinted<uint32_t>>{
+                        {surface.red, surface.green, surface.blue, tint}, kernels.addTinted, *placed});
+        } else {
+            white ? draw(KernelBlend<MaskedWhite<uint32_t>>{{surface.Masks()}, kernels.blendPremultiplied, BlendTint()})
+                  : draw(KernelBlend<MaskedTinted<uint32_t>>{
+                        {surface.Masks(), tint}, kernels.blendPremultipliedTinted, *placed});
+        }
+        return;
+    }
     auto forDepth = [&](auto pixel) {
         using P = decltype(pixel);
         if (additive) {

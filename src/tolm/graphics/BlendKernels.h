@@ -127,6 +127,14 @@ struct BlendKernels
     // (either order) each field c of largest value m becomes (c * k + m) >> 8.
     SurfaceFillRow<uint32_t> fillSurface32;
     SurfaceFillRow<uint16_t> fillSurface565;
+    // The samples of a draw moved by a fraction of a pixel onto a 32-bit display surface whose low three
+    // bytes are red, green and blue from the top, by the surface's own rules: every pixel of the row is
+    // written, with a top byte of 0, and the destination's top byte takes no part. In normal mode each
+    // channel is C + ((d * (256 - T)) >> 8), with T the sample's total weight and C its colour: sum >> 8
+    // untinted; tinted, the weights scaled by the tint's alpha first, red and green (sum * (c + 1)) >> 16
+    // and blue ((sum >> 8) * (c + 1)) >> 8. Additive mode always takes the tinted addition, saturating,
+    // with the tint already scaled by its alpha (white for an untinted draw).
+    SampleRow sampleShiftedOntoSurface;
 };
 
 const BlendKernels& ScalarBlendKernels();

@@ -247,6 +247,40 @@ void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, 
                                                                                                      count, sampling);
 }
 
+// One sample combined with a 32-bit surface pixel by the surface's rules (see BlendKernels.h).
+uint32_t SampleOntoSurfacePixel(uint32_t d, const RotationSampling::Sums& sums, const SampleRule& rule)
+{
+    if (rule.additive) {
+        return RotationSampling::AdditiveTinted(d, sums, rule.tint) & 0x00FFFFFF;
+    }
+    const BlendTint& tint = rule.tint;
+    uint32_t red = rule.white ? sums.red >> 8 : (sums.red * (tint.red + 1)) >> 16;
+    uint32_t green = rule.white ? sums.green >> 8 : (sums.green * (tint.green + 1)) >> 16;
+    uint32_t blue = rule.white ? sums.blue >> 8 : ((sums.blue >> 8) * (tint.blue + 1)) >> 8;
+    uint32_t k = 256 - sums.total;
+    return Pack(0, red + ((Red(d) * k) >> 8), green + ((Green(d) * k) >> 8), blue + ((Blue(d) * k) >> 8));
+}
+
+template <int Taps>
+void SampleShiftedOntoSurfaceTaps(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                                  const ShiftedSampling& sampling)
+{
+    uint32_t scale = RotationSampling::WeightScale(sampling.rule);
+    for (int k = 0; k < count; ++k) {
+        const uint32_t texel[4] = {top[k], top[k + 1], bottom[k], bottom[k + 1]};
+        RotationSampling::Sums sums = RotationSampling::SumTexels<Taps>(texel, sampling.area, scale);
+        dest[k] = SampleOntoSurfacePixel(dest[k], sums, sampling.rule);
+    }
+}
+
+void SampleShiftedOntoSurface(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                              const ShiftedSampling& sampling)
+{
+    (RotationSampling::OnlyFirstTexelWeighs(sampling)
+         ? SampleShiftedOntoSurfaceTaps<1>
+         : SampleShiftedOntoSurfaceTaps<4>)(dest, top, bottom, count, sampling);
+}
+
 void BlendPremultiplied(uint32_t* dest, const uint32_t* source, int count, const BlendTint&)
 {
     for (int i = 0; i < count; ++i) {
@@ -320,7 +354,8 @@ const BlendKernels& ScalarBlendKernels()
                                       .blendPremultipliedTinted = BlendPremultipliedTinted,
                                       .addOntoSurface = AddOntoSurface,
                                       .fillSurface32 = FillSurface32,
-                                      .fillSurface565 = FillSurface565};
+                                      .fillSurface565 = FillSurface565,
+                                      .sampleShiftedOntoSurface = SampleShiftedOntoSurface};
     return kernels;
 }
 

@@ -621,26 +621,89 @@ struct VectorBlend
     }
 
     // The samples of a draw moved by a fraction of a pixel, 16-bit lanes per channel: every weight, product
-    // and sum of the plain arithmetic fits them. The pixels whose cover needs a true division (a weight
-    // below 251 over a destination alpha that leaves the result short of opaque) go through the plain rule
-    // instead, one by one.
-    // `Taps` is 1 at a whole-pixel position, where the odd fractions leave the three neighbours no area
-    // weight: their terms are 0, so they are neither read nor summed, and the pixels stay the same.
-    template <bool Additive, bool White, int Taps>
-    struct ShiftedOp
+    // and sum of the plain arithmetic fits them. `Taps` is 1 at a whole-pixel position, where the odd
+    // fractions leave the three neighbours no area weight: their terms are 0, so they are neither read nor
+    // summed, and the pixels stay the same.
+    struct ShiftedSums
     {
-        const ShiftedSampling& sampling;
+        // Lanes of ones for the pixels none of whose texels weighs anything.
+        Reg skip;
+        Reg total, red, green, blue;
+    };
+
+    // The rule's constants: the area weights, and the tint's alpha and channels, the normal ones as c + 1.
+    struct ShiftedConstants
+    {
         Reg area[4];
         Reg tintAlpha, red, green, blue;
 
-        explicit ShiftedOp(const ShiftedSampling& s)
-            : sampling(s), area{V::Set16(uint16_t(s.area[0])), V::Set16(uint16_t(s.area[1])),
-                                V::Set16(uint16_t(s.area[2])), V::Set16(uint16_t(s.area[3]))},
+        explicit ShiftedConstants(const ShiftedSampling& s)
+            : area{V::Set16(uint16_t(s.area[0])), V::Set16(uint16_t(s.area[1])), V::Set16(uint16_t(s.area[2])),
+                   V::Set16(uint16_t(s.area[3]))},
               tintAlpha(V::Set16(uint16_t(s.rule.tint.alpha))),
-              red(V::Set16(uint16_t(s.rule.tint.red + (Additive ? 0 : 1)))),
-              green(V::Set16(uint16_t(s.rule.tint.green + (Additive ? 0 : 1)))),
-              blue(V::Set16(uint16_t(s.rule.tint.blue + (Additive ? 0 : 1))))
+              red(V::Set16(uint16_t(s.rule.tint.red + (s.rule.additive ? 0 : 1)))),
+              green(V::Set16(uint16_t(s.rule.tint.green + (s.rule.additive ? 0 : 1)))),
+              blue(V::Set16(uint16_t(s.rule.tint.blue + (s.rule.additive ? 0 : 1))))
         {}
+
+        // The texels' own weights first, from their alpha planes alone, scaled by the tint's alpha when
+        // `Scaled`; their colour planes are read only when a texel weighs. `texels` are the rows of texels
+        // (i, j), (i + 1, j), (i, j + 1) and (i + 1, j + 1) of each pixel. False when none weighs.
+        template <bool Scaled, int Taps>
+        [[gnu::always_inline]] bool Sum(const uint32_t* const (&texels)[4], ShiftedSums& sums) const
+        {
+            Reg weights[4] = {V::Zero(), V::Zero(), V::Zero(), V::Zero()};
+            for (int t = 0; t < Taps; ++t) {
+                weights[t] = V::Mulhi16(area[t], AlphaPlane(texels[t]));
+            }
+            sums.skip = V::Cmpeq16(V::Or(V::Or(weights[0], weights[1]), V::Or(weights[2], weights[3])), V::Zero());
+            if (V::AllSet(sums.skip)) {
+                return false;
+            }
+            if constexpr (Scaled) {
+                for (Reg& weight : weights) {
+                    weight = V::template Srli16<8>(V::Mullo16(weight, tintAlpha));
+                }
+            }
+            sums.total = V::Add16(V::Add16(weights[0], weights[1]), V::Add16(weights[2], weights[3]));
+            sums.red = V::Zero();
+            sums.green = V::Zero();
+            sums.blue = V::Zero();
+            for (int t = 0; t < Taps; ++t) {
+                Planes texel = Load(Whole<const uint32_t>{texels[t]});
+                sums.red = V::Add16(sums.red, V::Mullo16(texel.red, weights[t]));
+                sums.green = V::Add16(sums.green, V::Mullo16(texel.green, weights[t]));
+                sums.blue = V::Add16(sums.blue, V::Mullo16(texel.blue, weights[t]));
+            }
+            return true;
+        }
+
+        // The tinted addition, the tint scaled by its alpha: red rounds its sum before the product, green
+        // and blue after; each channel saturates.
+        Planes AddTinted(const Planes& d, const ShiftedSums& sums, Reg alpha) const
+        {
+            Reg r = V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(sums.red), red));
+            Reg full = V::Set16(255);
+            return Planes{V::Min16(V::Add16(d.blue, V::Mulhi16(sums.blue, blue)), full),
+                          V::Min16(V::Add16(d.green, V::Mulhi16(sums.green, green)), full),
+                          V::Min16(V::Add16(d.red, r), full), alpha};
+        }
+    };
+
+    // Onto memory pixels by the rotated blits' rules. The pixels whose cover needs a true division (a
+    // weight below 251 over a destination alpha that leaves the result short of opaque) go through the
+    // plain rule instead, one by one.
+    template <bool Additive, bool White, int Taps>
+    struct ShiftedOp
+    {
+        // Only a tint in normal mode scales the weights.
+        static constexpr bool Scaled = !Additive && !White;
+        const ShiftedSampling& sampling;
+        ShiftedConstants constants;
+
+        explicit ShiftedOp(const ShiftedSampling& s) : sampling(s), constants(s) {}
+
+        static SampleRow PlainRow() { return ScalarBlendKernels().sampleShifted; }
 
         // (c + ((((dc * dA) >> 8) * inverse) >> 8)) & 255: a cover whose division is by 256.
         static Reg MixShifted(Reg c, Reg destChannel, Reg destAlpha, Reg inverse)
@@ -665,29 +728,27 @@ struct VectorBlend
             return covered;
         }
 
-        Planes Combine(const Planes& d, Reg total, Reg sumRed, Reg sumGreen, Reg sumBlue, Reg& hard) const
+        Planes Combine(const Planes& d, const ShiftedSums& sums, Reg& hard) const
         {
             hard = V::Zero();
-            if constexpr (Additive) {
-                Reg r = White ? V::template Srli16<8>(sumRed)
-                              : V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(sumRed), red));
-                Reg g = White ? V::template Srli16<8>(sumGreen) : V::Mulhi16(sumGreen, green);
-                Reg b = White ? V::template Srli16<8>(sumBlue) : V::Mulhi16(sumBlue, blue);
+            if constexpr (Additive && White) {
                 Reg full = V::Set16(255);
-                return Planes{V::Min16(V::Add16(d.blue, b), full), V::Min16(V::Add16(d.green, g), full),
-                              V::Min16(V::Add16(d.red, r), full), d.alpha};
+                return Planes{V::Min16(V::Add16(d.blue, V::template Srli16<8>(sums.blue)), full),
+                              V::Min16(V::Add16(d.green, V::template Srli16<8>(sums.green)), full),
+                              V::Min16(V::Add16(d.red, V::template Srli16<8>(sums.red)), full), d.alpha};
+            } else if constexpr (Additive) {
+                return constants.AddTinted(d, sums, d.alpha);
             } else if constexpr (White) {
-                return Cover(d, total, V::template Srli16<8>(sumRed), V::template Srli16<8>(sumGreen),
-                             V::template Srli16<8>(sumBlue), hard);
+                return Cover(d, sums.total, V::template Srli16<8>(sums.red), V::template Srli16<8>(sums.green),
+                             V::template Srli16<8>(sums.blue), hard);
             } else {
-                Reg r = V::Mulhi16(sumRed, red);
-                Reg g = V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(sumGreen), green));
-                Reg b = V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(sumBlue), blue));
-                return Cover(d, total, r, g, b, hard);
+                Reg r = V::Mulhi16(sums.red, constants.red);
+                Reg g = V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(sums.green), constants.green));
+                Reg b = V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(sums.blue), constants.blue));
+                return Cover(d, sums.total, r, g, b, hard);
             }
         }
 
-        // `texels` are the rows of texels (i, j), (i + 1, j), (i, j + 1) and (i + 1, j + 1) of each pixel;
         // `marked` has a lane of ones for each pixel of the block to redo. The mask is spread to pixels the
         // way Store spreads the planes.
         void Plain(uint32_t* dest, const uint32_t* const (&texels)[4], Reg marked) const
@@ -703,50 +764,75 @@ struct VectorBlend
             }
         }
 
-        // The texels' own weights first, from their alpha planes alone; their colour planes are read after.
         [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* const (&texels)[4]) const
         {
-            Reg weights[4] = {V::Zero(), V::Zero(), V::Zero(), V::Zero()};
-            for (int t = 0; t < Taps; ++t) {
-                weights[t] = V::Mulhi16(area[t], AlphaPlane(texels[t]));
-            }
-            Reg skip = V::Cmpeq16(V::Or(V::Or(weights[0], weights[1]), V::Or(weights[2], weights[3])), V::Zero());
-            if (V::AllSet(skip)) {
+            ShiftedSums sums;
+            if (!constants.template Sum<Scaled, Taps>(texels, sums)) {
                 return;
-            }
-            if constexpr (!Additive && !White) {
-                for (Reg& weight : weights) {
-                    weight = V::template Srli16<8>(V::Mullo16(weight, tintAlpha));
-                }
-            }
-            Reg total = V::Add16(V::Add16(weights[0], weights[1]), V::Add16(weights[2], weights[3]));
-            Reg sumRed = V::Zero(), sumGreen = V::Zero(), sumBlue = V::Zero();
-            for (int t = 0; t < Taps; ++t) {
-                Planes texel = Load(Whole<const uint32_t>{texels[t]});
-                sumRed = V::Add16(sumRed, V::Mullo16(texel.red, weights[t]));
-                sumGreen = V::Add16(sumGreen, V::Mullo16(texel.green, weights[t]));
-                sumBlue = V::Add16(sumBlue, V::Mullo16(texel.blue, weights[t]));
             }
             Whole<uint32_t> block{dest};
             Planes d = Load(block);
             Reg hard;
-            Planes out = Combine(d, total, sumRed, sumGreen, sumBlue, hard);
-            Reg redo = V::Andnot(skip, hard);
-            Store(Select(V::Or(skip, hard), d, out), block);
+            Planes out = Combine(d, sums, hard);
+            Reg redo = V::Andnot(sums.skip, hard);
+            Store(Select(V::Or(sums.skip, hard), d, out), block);
             if (V::AnySet(redo)) {
                 Plain(dest, texels, redo);
             }
         }
     };
 
+    // Onto a 32-bit surface by its rules: every pixel is written, its top byte 0, and no cover divides.
+    template <bool Additive, bool White, int Taps>
+    struct ShiftedOntoSurfaceOp
+    {
+        static constexpr bool Scaled = !Additive && !White;
+        ShiftedConstants constants;
+
+        explicit ShiftedOntoSurfaceOp(const ShiftedSampling& s) : constants(s) {}
+
+        static SampleRow PlainRow() { return ScalarBlendKernels().sampleShiftedOntoSurface; }
+
+        [[gnu::always_inline]] void operator()(uint32_t* dest, const uint32_t* const (&texels)[4]) const
+        {
+            Whole<uint32_t> block{dest};
+            ShiftedSums sums;
+            if (!constants.template Sum<Scaled, Taps>(texels, sums)) {
+                Reg colours = V::Set32(0x00FFFFFF);
+                block.Put(0, V::And(block.Get(0), colours));
+                block.Put(1, V::And(block.Get(1), colours));
+                return;
+            }
+            Planes d = Load(block);
+            if constexpr (Additive) {
+                Store(constants.AddTinted(d, sums, V::Zero()), block);
+                return;
+            }
+            Reg r, g, b;
+            if constexpr (White) {
+                r = V::template Srli16<8>(sums.red);
+                g = V::template Srli16<8>(sums.green);
+                b = V::template Srli16<8>(sums.blue);
+            } else {
+                r = V::Mulhi16(sums.red, constants.red);
+                g = V::Mulhi16(sums.green, constants.green);
+                b = V::template Srli16<8>(V::Mullo16(V::template Srli16<8>(sums.blue), constants.blue));
+            }
+            Reg k = V::Sub16(V::Set16(256), sums.total);
+            auto keep = [k](Reg c) { return V::template Srli16<8>(V::Mullo16(c, k)); };
+            Store(Planes{V::Add16(b, keep(d.blue)), V::Add16(g, keep(d.green)), V::Add16(r, keep(d.red)), V::Zero()},
+                  block);
+        }
+    };
+
     // The pixels after the last whole block go through the vector arithmetic too, in padded copies whose
     // padding texels are clear; the padding pixels are not copied back. A tail of a few pixels goes through
-    // the plain rule, which costs less than the copies and a block.
-    template <bool Additive, bool White, int Taps>
-    static void SampleShiftedRows(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
-                                  const ShiftedSampling& sampling)
+    // the plain row, which costs less than the copies and a block.
+    template <typename Op>
+    static void ShiftedRows(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                            const ShiftedSampling& sampling)
     {
-        ShiftedOp<Additive, White, Taps> op(sampling);
+        Op op(sampling);
         int k = 0;
         for (; k + Step <= count; k += Step) {
             const uint32_t* const texels[4] = {top + k, top + k + 1, bottom + k, bottom + k + 1};
@@ -757,7 +843,7 @@ struct VectorBlend
             return;
         }
         if (PlainTail(count)) {
-            ScalarBlendKernels().sampleShifted(dest + k, top + k, bottom + k, rest, sampling);
+            Op::PlainRow()(dest + k, top + k, bottom + k, rest, sampling);
             return;
         }
         alignas(64) uint32_t destBlock[Step] = {};
@@ -776,25 +862,39 @@ struct VectorBlend
         }
     }
 
-    template <int Taps>
-    static void SampleShiftedTaps(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+    template <template <bool, bool, int> class Op, bool Additive, bool White>
+    static void ShiftedRowsOfRule(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
                                   const ShiftedSampling& sampling)
     {
-        const SampleRule& rule = sampling.rule;
-        if (rule.additive) {
-            (rule.white ? SampleShiftedRows<true, true, Taps> : SampleShiftedRows<true, false, Taps>)(dest, top, bottom,
-                                                                                                      count, sampling);
-        } else {
-            (rule.white ? SampleShiftedRows<false, true, Taps>
-                        : SampleShiftedRows<false, false, Taps>)(dest, top, bottom, count, sampling);
-        }
+        (RotationSampling::OnlyFirstTexelWeighs(sampling)
+             ? ShiftedRows<Op<Additive, White, 1>>
+             : ShiftedRows<Op<Additive, White, 4>>)(dest, top, bottom, count, sampling);
     }
 
     static void SampleShifted(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
                               const ShiftedSampling& sampling)
     {
-        (RotationSampling::OnlyFirstTexelWeighs(sampling) ? SampleShiftedTaps<1>
-                                                          : SampleShiftedTaps<4>)(dest, top, bottom, count, sampling);
+        const SampleRule& rule = sampling.rule;
+        if (rule.additive) {
+            (rule.white ? ShiftedRowsOfRule<ShiftedOp, true, true>
+                        : ShiftedRowsOfRule<ShiftedOp, true, false>)(dest, top, bottom, count, sampling);
+        } else {
+            (rule.white ? ShiftedRowsOfRule<ShiftedOp, false, true>
+                        : ShiftedRowsOfRule<ShiftedOp, false, false>)(dest, top, bottom, count, sampling);
+        }
+    }
+
+    // Onto a surface the addition is always the tinted one.
+    static void SampleShiftedOntoSurface(uint32_t* dest, const uint32_t* top, const uint32_t* bottom, int count,
+                                         const ShiftedSampling& sampling)
+    {
+        const SampleRule& rule = sampling.rule;
+        if (rule.additive) {
+            ShiftedRowsOfRule<ShiftedOntoSurfaceOp, true, false>(dest, top, bottom, count, sampling);
+        } else {
+            (rule.white ? ShiftedRowsOfRule<ShiftedOntoSurfaceOp, false, true>
+                        : ShiftedRowsOfRule<ShiftedOntoSurfaceOp, false, false>)(dest, top, bottom, count, sampling);
+        }
     }
 
     static BlendKernels Make(const char* name)
@@ -818,7 +918,8 @@ struct VectorBlend
                             .blendPremultipliedTinted = BlendPremultipliedTinted,
                             .addOntoSurface = AddOntoSurface,
                             .fillSurface32 = FillSurface32,
-                            .fillSurface565 = FillSurface565};
+                            .fillSurface565 = FillSurface565,
+                            .sampleShiftedOntoSurface = SampleShiftedOntoSurface};
     }
 };
 

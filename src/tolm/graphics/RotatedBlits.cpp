@@ -79,28 +79,6 @@ void DrawRotatedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& pla
     });
 }
 
-// A draw that is only moved: every sample of a row sits at the same fraction between texels k and k + 1
-// of two source rows, so whole rows go to the kernels.
-template <typename Texels>
-void DrawShiftedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
-                     const SampleRule& rule)
-{
-    static thread_local std::vector<uint32_t> scratch;
-    scratch.resize(2 * (std::size_t(plan.sourceWidth) + 1));
-    SampleRow sample = ActiveBlendKernels().sampleShifted;
-    ShiftedSampling sampling{{}, rule};
-    std::size_t startX = std::size_t(TruncToInt(plan.bounds.x));
-    RotatedRows::ForEachRow(plan, [&](int row, int64_t uStart, int64_t vStart, const RowSpan& span) {
-        RotationSampling::AreaWeights(RotationSampling::OddFraction(uStart), RotationSampling::OddFraction(vStart),
-                                      sampling.area);
-        int count = int(span.hi - span.lo + 1);
-        std::size_t offset = std::size_t(vStart >> 16) * texels.stride + std::size_t((uStart >> 16) + span.lo);
-        const uint32_t* top = texels.Run(offset, count + 1, scratch.data());
-        const uint32_t* bottom = texels.Run(offset + texels.stride, count + 1, scratch.data() + count + 1);
-        sample(pixels + std::size_t(row) * pitch + startX + std::size_t(span.lo), top, bottom, count, sampling);
-    });
-}
-
 template <typename Texels>
 void DrawRotatedWithRule(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
                          const Color& tint, int drawMode)
@@ -112,7 +90,7 @@ void DrawRotatedWithRule(uint32_t* pixels, std::size_t pitch, const RotatedPlan&
         rule.tint.blue = rule.tint.blue * rule.tint.alpha / 255;
     }
     if (plan.du == One && plan.dv == 0) {
-        DrawShiftedRows(pixels, pitch, plan, texels, rule);
+        RotatedRows::DrawShiftedRows(pixels, pitch, plan, texels, rule, ActiveBlendKernels().sampleShifted);
         return;
     }
     uint32_t scale = RotationSampling::WeightScale(rule);

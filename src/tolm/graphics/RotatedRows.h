@@ -4,14 +4,17 @@
 // no bounds test.
 #pragma once
 
+#include "graphics/BlendKernels.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/Rect.h"
+#include "graphics/RotationSampling.h"
 #include "graphics/TruncToInt.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace Tolm::RotatedRows {
 
@@ -109,6 +112,28 @@ void ForEachRow(const RotatedPlan& plan, const DrawRow& draw)
             draw(row, uStart, vStart, *span);
         }
     }
+}
+
+// A draw that is only moved (the plan's du is One and its dv 0): every sample of a row sits at the same
+// fraction between texels k and k + 1 of two source rows, so whole rows go to the kernel `sample`, which
+// combines them with the 32-bit pixels of rows `pitch` pixels apart.
+template <typename Texels>
+void DrawShiftedRows(uint32_t* pixels, std::size_t pitch, const RotatedPlan& plan, const Texels& texels,
+                     const SampleRule& rule, SampleRow sample)
+{
+    static thread_local std::vector<uint32_t> scratch;
+    scratch.resize(2 * (std::size_t(plan.sourceWidth) + 1));
+    ShiftedSampling sampling{{}, rule};
+    std::size_t startX = std::size_t(TruncToInt(plan.bounds.x));
+    ForEachRow(plan, [&](int row, int64_t uStart, int64_t vStart, const RowSpan& span) {
+        RotationSampling::AreaWeights(RotationSampling::OddFraction(uStart), RotationSampling::OddFraction(vStart),
+                                      sampling.area);
+        int count = int(span.hi - span.lo + 1);
+        std::size_t offset = std::size_t(vStart >> 16) * texels.stride + std::size_t((uStart >> 16) + span.lo);
+        const uint32_t* top = texels.Run(offset, count + 1, scratch.data());
+        const uint32_t* bottom = texels.Run(offset + texels.stride, count + 1, scratch.data() + count + 1);
+        sample(pixels + std::size_t(row) * pitch + startX + std::size_t(span.lo), top, bottom, count, sampling);
+    });
 }
 
 // The plan of a rotation about (centerX, centerY) of the rectangle, drawn with its top-left at (x, y) and
